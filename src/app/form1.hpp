@@ -1,0 +1,75 @@
+// Form1: the main window's state record and every handler of the main window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "controls/hotkey_capture/qv_hot_key.hpp"
+#include "platform/platform.hpp"
+
+namespace tollivane::app {
+
+// The state record, fields in their declared order. Entries 1..3 of the arrays are [0..2].
+struct Form1Record {
+  std::string SettingsPath;
+  float ElapsedSeconds = 0.0f;
+  std::array<std::int16_t, 3> HotKeyCodes{};
+  std::array<std::int16_t, 3> HotKeyShifts{};
+  std::int16_t IsRunning = 0;
+  std::string TimeText;
+  platform::Rect OverlayRect;
+  platform::DeviceContext OverlayDC = 0;
+  std::int16_t PosX = 0;
+  std::int16_t PosY = 0;
+  platform::ColorRef TextColor = 0;
+  platform::BrushHandle BackBrush = 0;
+};
+
+class Form1 {
+ public:
+  Form1(platform::Platform& platform, const platform::MainWindowControls& controls);
+
+  // Start-up, before the window shows.
+  void Form_Load();
+  // Once the window shows: tells the user about stored settings that could not be used.
+  void Form_Shown();
+  void Form_QueryUnload();
+
+  void Timer1_Timer();
+  void Timer2_Timer();
+
+  void Command1_Click();  // "Default keys"
+  void Command2_Click();  // "Save keys"
+  void Command3_Click();  // "Default X, Y"
+  void Command4_Click();  // "Save X, Y"
+  void mnuHotkeys_Click();
+  void mnuPosition_Click();
+  void mnuAbout_Click();
+  void mnuExit_Click();
+
+  controls::qvHotKey& qvHotKey1() { return qvHotKey1_; }
+  controls::qvHotKey& qvHotKey2() { return qvHotKey2_; }
+  controls::qvHotKey& qvHotKey3() { return qvHotKey3_; }
+
+  const Form1Record& record() const { return r_; }
+
+  // Methods other parts of the window call.
+  void funStart();
+  void funPause();
+  void funStop();
+  void fun_FillArrays();
+  void fun_UpdatePos();
+  void fun_End();
+
+ private:
+  platform::Platform& p_;
+  platform::MainWindowControls c_;
+  Form1Record r_;
+  controls::qvHotKey qvHotKey1_;
+  controls::qvHotKey qvHotKey2_;
+  controls::qvHotKey qvHotKey3_;
+  std::string loadNotice_;  // shown once the window is up; empty when all settings were usable
+};
+
+}  // namespace tollivane::app

@@ -1,0 +1,54 @@
+// qvHotKey: a text box that turns each key press into a hotkey binding and its text
+// ("CTRL+ALT+F5"). Knows nothing of the program around it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.hpp"
+
+namespace tollivane::controls {
+
+class qvHotKey {
+ public:
+  // UserControl_Initialize: the default words and the binding (0, 0). `t` is the inner box.
+  explicit qvHotKey(platform::TextBox& t);
+
+  // The key-down of the inner box: Windows virtual-key code and modifier mask (1 Shift,
+  // 2 Ctrl, 4 Alt). Replaces the text and the binding; the key is not consumed.
+  void t_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+
+  // Takes a binding exactly as if its keys had been pressed.
+  void qvSetHotKey(std::int16_t KeyCode, std::int16_t Shift);
+  std::int16_t qvGetHotKeyCode() const { return CapturedKeyCode; }
+  std::int16_t qvGetHotKeyShift() const { return CapturedShift; }
+
+  // The box's text; writing it leaves the binding alone.
+  std::string Text() const;
+  void setText(std::string_view s_Text);
+
+  const std::string& StrControl() const { return StrControl_; }
+  const std::string& StrAlt() const { return StrAlt_; }
+  const std::string& StrShift() const { return StrShift_; }
+  const std::string& StrAdd() const { return StrAdd_; }
+  void setStrControl(std::string_view s) { StrControl_ = s; }
+  void setStrAlt(std::string_view s) { StrAlt_ = s; }
+  void setStrShift(std::string_view s) { StrShift_ = s; }
+  void setStrAdd(std::string_view s) { StrAdd_ = s; }
+
+  // The control's About box.
+  static void About(platform::Shell& shell);
+  static std::string aboutText();
+
+ private:
+  platform::TextBox& t;
+  std::string StrControl_;
+  std::string StrAlt_;
+  std::string StrShift_;
+  std::string StrAdd_;
+  std::int16_t CapturedShift = 0;
+  std::int16_t CapturedKeyCode = 0;
+};
+
+}  // namespace tollivane::controls
