@@ -1,0 +1,70 @@
+// Windows and their controls as data: kinds, captions, geometry in twips, colours,
+// visibility and focus order. Front ends build their widgets from these tables.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace tollivane::ui {
+
+enum class ControlKind {
+  Panel,         // bordered panel, optional caption
+  Picture,       // picture at its natural size
+  Label,
+  TextBox,       // single-line
+  Button,
+  HotKeyCapture, // qvHotKey
+};
+
+struct Rgb {
+  std::uint8_t r, g, b;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct ControlLayout {
+  std::string_view name;        // "Frame1", "qvHotKey1", "txtX", ...
+  ControlKind kind;
+  std::string_view parent;      // "" for the window itself
+  std::string_view caption;     // caption or initial text
+  int left, top, width, height; // twips, relative to the parent
+  bool visible;                 // at start
+  std::optional<int> tabIndex;  // focus order; none for controls that never take focus
+  std::optional<Rgb> background;
+  std::optional<Rgb> foreground;
+  bool transparent;             // labels drawn without a background
+  bool multiLine;
+  bool isDefault;               // the window's default button
+  bool isCancel;                // the window's cancel button
+};
+
+struct MenuEntryLayout {
+  std::string_view name;     // "mnuHotkeys"; separators "mnuRazdel", "mnuRazdel1"
+  std::string_view caption;  // "-" for a separator
+  bool checkable;
+};
+
+struct WindowLayout {
+  std::string_view caption;
+  int clientWidth, clientHeight;  // twips
+  std::optional<Rgb> background;
+  std::span<const ControlLayout> controls;
+  std::string_view menuName;       // "" for none
+  std::string_view menuCaption;
+  std::span<const MenuEntryLayout> menu;
+};
+
+const WindowLayout& mainWindowLayout();
+const WindowLayout& aboutWindowLayout();
+
+// The control of that name in the window, or nullptr.
+const ControlLayout* findControl(const WindowLayout& window, std::string_view name);
+
+// Twips to pixels: 15 twips a pixel at 96 dpi, scaled by the screen's logical dpi.
+constexpr int twipsToPixels(int twips, double dpi = 96.0) {
+  const double px = twips * dpi / 1440.0;
+  return static_cast<int>(px >= 0 ? px + 0.5 : px - 0.5);
+}
+
+}  // namespace tollivane::ui
