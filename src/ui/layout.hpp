@@ -10,12 +10,12 @@
 namespace tollivane::ui {
 
 enum class ControlKind {
-  Panel,         // bordered panel, optional caption
-  Picture,       // picture at its natural size
+  Panel,    // bordered panel, optional caption
+  Picture,  // picture at its natural size; its caption names the artwork ("banner", "icon")
   Label,
-  TextBox,       // single-line
+  TextBox,  // single-line
   Button,
-  HotKeyCapture, // qvHotKey
+  HotKeyCapture,  // qvHotKey
 };
 
 struct Rgb {
@@ -24,36 +24,54 @@ struct Rgb {
 };
 
 struct ControlLayout {
-  std::string_view name;        // "Frame1", "qvHotKey1", "txtX", ...
+  std::string_view name;  // "Frame1", "qvHotKey1", "txtX", ...
   ControlKind kind;
-  std::string_view parent;      // "" for the window itself
-  std::string_view caption;     // caption or initial text
-  int left, top, width, height; // twips, relative to the parent
-  bool visible;                 // at start
-  std::optional<int> tabIndex;  // focus order; none for controls that never take focus
-  std::optional<Rgb> background;
-  std::optional<Rgb> foreground;
-  bool transparent;             // labels drawn without a background
-  bool multiLine;
-  bool isDefault;               // the window's default button
-  bool isCancel;                // the window's cancel button
+  std::string_view parent{};                     // "" for the window itself
+  std::string_view caption{};                    // caption or initial text
+  int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the parent
+  bool visible = true;                           // at start
+  std::optional<int> tabIndex{};  // place in the focus order; labels and panels hold one but never
+                                  // take the focus (see takesFocus); none for pictures
+  std::optional<Rgb> background{};
+  std::optional<Rgb> foreground{};
+  bool transparent = false;  // labels drawn without a background
+  bool multiLine = false;
+  bool isDefault = false;  // the window's default button
+  bool isCancel = false;   // the window's cancel button
 };
 
 struct MenuEntryLayout {
   std::string_view name;     // "mnuHotkeys"; separators "mnuRazdel", "mnuRazdel1"
   std::string_view caption;  // "-" for a separator
-  bool checkable;
+  bool checkable = false;
+};
+
+enum class StartPosition {
+  CenterScreen,
+  CenterOwner,
 };
 
 struct WindowLayout {
   std::string_view caption;
   int clientWidth, clientHeight;  // twips
-  std::optional<Rgb> background;
-  std::span<const ControlLayout> controls;
-  std::string_view menuName;       // "" for none
-  std::string_view menuCaption;
-  std::span<const MenuEntryLayout> menu;
+  std::optional<Rgb> background{};
+  std::span<const ControlLayout> controls{};
+  std::string_view menuName{};  // "" for none
+  std::string_view menuCaption{};
+  std::span<const MenuEntryLayout> menu{};
+  // Both kinds of window have a fixed border and a close button.
+  bool minimizeButton = false;
+  StartPosition startPosition = StartPosition::CenterScreen;
 };
+
+// Whether a control of this kind can hold the keyboard focus.
+constexpr bool takesFocus(ControlKind kind) {
+  return kind == ControlKind::TextBox || kind == ControlKind::Button ||
+         kind == ControlKind::HotKeyCapture;
+}
+
+// The maker's notice under the banner and in the About window.
+inline constexpr std::string_view kCopyrightNotice = "(c) 2026 Tollivane";
 
 const WindowLayout& mainWindowLayout();
 const WindowLayout& aboutWindowLayout();

@@ -1,0 +1,12 @@
+#include "ui/layout.hpp"
+
+namespace tollivane::ui {
+
+const ControlLayout* findControl(const WindowLayout& window, std::string_view name) {
+  for (const ControlLayout& control : window.controls) {
+    if (control.name == name) return &control;
+  }
+  return nullptr;
+}
+
+}  // namespace tollivane::ui

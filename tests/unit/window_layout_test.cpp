@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/layout.hpp"
+
+namespace tollivane::ui {
+namespace {
+
+struct Box {
+  int left, top, right, bottom;
+};
+
+// A control's rectangle in the window's client coordinates.
+Box absoluteBox(const WindowLayout& window, const ControlLayout& c) {
+  Box b{c.left, c.top, c.left + c.width, c.top + c.height};
+  for (std::string_view parent = c.parent; !parent.empty();) {
+    const ControlLayout* p = findControl(window, parent);
+    if (p == nullptr) {
+      ADD_FAILURE() << c.name << " has an unknown parent " << parent;
+      break;
+    }
+    b = {b.left + p->left, b.top + p->top, b.right + p->left, b.bottom + p->top};
+    parent = p->parent;
+  }
+  return b;
+}
+
+bool inside(const Box& inner, const Box& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::vector<std::string_view> focusOrder(const WindowLayout& window) {
+  std::vector<const ControlLayout*> ordered;
+  for (const ControlLayout& c : window.controls) {
+    if (c.tabIndex) ordered.push_back(&c);
+  }
+  std::sort(ordered.begin(), ordered.end(), [](const ControlLayout* a, const ControlLayout* b) {
+    return *a->tabIndex < *b->tabIndex;
+  });
+  std::vector<std::string_view> names;
+  for (const ControlLayout* c : ordered) names.push_back(c->name);
+  return names;
+}
+
+class BothWindows : public ::testing::TestWithParam<const WindowLayout* (*)()> {};
+
+TEST_P(BothWindows, NamesAndTabIndicesAreUniqueAndEveryControlFitsItsParent) {
+  const WindowLayout& window = *GetParam()();
+  std::set<std::string_view> names;
+  std::set<int> tabs;
+  const Box client{0, 0, window.clientWidth, window.clientHeight};
+  for (const ControlLayout& c : window.controls) {
+    EXPECT_TRUE(names.insert(c.name).second) << "duplicate " << c.name;
+    if (c.tabIndex) {
+      EXPECT_TRUE(tabs.insert(*c.tabIndex).second) << "duplicate tab " << c.name;
+    }
+    EXPECT_EQ(findControl(window, c.name), &c);
+    EXPECT_TRUE(inside(absoluteBox(window, c), client)) << c.name << " leaves the window";
+    if (!c.parent.empty()) {
+      const ControlLayout* p = findControl(window, c.parent);
+      ASSERT_NE(p, nullptr);
+      EXPECT_EQ(p->kind, ControlKind::Panel) << c.name;
+      EXPECT_TRUE(inside(absoluteBox(window, c), absoluteBox(window, *p))) << c.name;
+    }
+  }
+  EXPECT_EQ(findControl(window, "NoSuchControl"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, BothWindows,
+                         ::testing::Values(
+                             +[] { return &mainWindowLayout(); },
+                             +[] { return &aboutWindowLayout(); }));
+
+TEST(MainWindowLayout, PanelsShareOneRectangleThatCoversThePictureButNotTheNotice) {
+  const WindowLayout& w = mainWindowLayout();
+  const ControlLayout* frame1 = findControl(w, "Frame1");
+  const ControlLayout* frame2 = findControl(w, "Frame2");
+  const ControlLayout* picture = findControl(w, "Image1");
+  const ControlLayout* notice = findControl(w, "Label4");
+  ASSERT_TRUE(frame1 && frame2 && picture && notice);
+  const Box panel = absoluteBox(w, *frame1);
+  const Box other = absoluteBox(w, *frame2);
+  EXPECT_EQ(std::tie(panel.left, panel.top, panel.right, panel.bottom),
+            std::tie(other.left, other.top, other.right, other.bottom));
+  EXPECT_TRUE(inside(absoluteBox(w, *picture), panel));
+  EXPECT_GE(absoluteBox(w, *notice).top, panel.bottom);
+  // The banner is drawn unscaled: its box is exactly 257 x 140 pixels.
+  EXPECT_EQ(twipsToPixels(picture->width), 257);
+  EXPECT_EQ(twipsToPixels(picture->height), 140);
+  EXPECT_FALSE(frame1->visible);
+  EXPECT_FALSE(frame2->visible);
+  EXPECT_TRUE(picture->visible);
+  EXPECT_TRUE(notice->visible);
+}
+
+TEST(MainWindowLayout, FocusRunsThroughEachPanelInItsOwnOrder) {
+  const std::vector<std::string_view> expected = {
+      "Label4",    "Frame1", "Command2", "Command1", "qvHotKey3", "qvHotKey2",
+      "qvHotKey1", "Label3", "Label2",   "Label1",   "Frame2",    "Label5",
+      "Label6",    "txtX",   "txtY",     "Command3", "Command4"};
+  EXPECT_EQ(focusOrder(mainWindowLayout()), expected);
+}
+
+TEST(MainWindowLayout, MenuHasSixEntriesWithOnlyTheTwoPanelEntriesCheckable) {
+  const WindowLayout& w = mainWindowLayout();
+  EXPECT_EQ(w.menuCaption, "Menu");
+  ASSERT_EQ(w.menu.size(), 6u);
+  const char* names[] = {"mnuHotkeys", "mnuPosition", "mnuRazdel",
+                         "mnuAbout",   "mnuRazdel1",  "mnuExit"};
+  const char* captions[] = {"Edit hotkeys", "Edit positions", "-", "About", "-", "Exit"};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(w.menu[i].name, names[i]);
+    EXPECT_EQ(w.menu[i].caption, captions[i]);
+    EXPECT_EQ(w.menu[i].checkable, i < 2) << names[i];
+  }
+}
+
+TEST(AboutWindowLayout, OnlyTheOkButtonTakesFocusAndItIsFirst) {
+  const WindowLayout& w = aboutWindowLayout();
+  const std::vector<std::string_view> expected = {"cmdOK",          "Label1",   "Frame1",
+                                                  "lblDescription", "lblTitle", "lblVersion"};
+  EXPECT_EQ(focusOrder(w), expected);
+  for (const ControlLayout& c : w.controls) {
+    EXPECT_EQ(takesFocus(c.kind), c.name == "cmdOK") << c.name;
+  }
+  const ControlLayout* ok = findControl(w, "cmdOK");
+  ASSERT_NE(ok, nullptr);
+  EXPECT_TRUE(ok->isDefault && ok->isCancel);
+  EXPECT_EQ(w.startPosition, StartPosition::CenterOwner);
+  EXPECT_FALSE(w.minimizeButton);
+}
+
+}  // namespace
+}  // namespace tollivane::ui
