@@ -1,0 +1,62 @@
+#include "controls/hotkey_capture/qv_hot_key.hpp"
+
+#include "controls/hotkey_capture/key_names.hpp"
+
+namespace tollivane::controls {
+
+namespace {
+
+// Codes up to Alt (18) never form a binding: modifiers, Backspace, Tab, Enter and the like.
+constexpr std::int16_t kHighestUnboundCode = 18;
+
+}  // namespace
+
+qvHotKey::qvHotKey(platform::TextBox& box)
+    : t(box), StrControl_("CTRL"), StrAlt_("ALT"), StrShift_("SHIFT"), StrAdd_("+") {}
+
+void qvHotKey::t_KeyDown(std::int16_t KeyCode, std::int16_t Shift) {
+  t.setText("");
+  if (Shift >= 0 && Shift <= 7) {
+    t.setText(modifierPrefix(Shift, {StrControl_, StrAlt_, StrShift_, StrAdd_}));
+  }
+
+  if (KeyCode > kHighestUnboundCode) {
+    // The box is the working buffer: the key's name goes after whatever it now holds.
+    t.setText(t.text() + keyName(KeyCode));
+    CapturedShift = Shift;
+    CapturedKeyCode = KeyCode;
+    return;
+  }
+
+  CapturedKeyCode = 0;
+  CapturedShift = Shift;
+  const std::string shown = t.text();
+  if (shown.size() < StrAdd_.size()) {
+    // Nothing to cut the separator from (no modifier held): the control is cleared.
+    CapturedShift = 0;
+    CapturedKeyCode = 0;
+    t.setText("");
+    return;
+  }
+  t.setText(std::string_view(shown).substr(0, shown.size() - StrAdd_.size()));
+}
+
+void qvHotKey::qvSetHotKey(std::int16_t KeyCode, std::int16_t Shift) { t_KeyDown(KeyCode, Shift); }
+
+std::string qvHotKey::Text() const { return t.text(); }
+
+void qvHotKey::setText(std::string_view s_Text) { t.setText(s_Text); }
+
+std::string qvHotKey::aboutText() {
+  return "qvHotKey\r\n"
+         "Control for working with hot keys.\r\n"
+         "\r\n"
+         "Copyright (c) 2026 Tollivane developers\r\n"
+         "Contact: tollivane@users.noreply.invalid";
+}
+
+void qvHotKey::About(platform::Shell& shell) {
+  shell.messageBox(aboutText(), platform::MessageIcon::Information, ":: qvHotKey :: About");
+}
+
+}  // namespace tollivane::controls
