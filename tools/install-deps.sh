@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs everything Tollivane needs to build, run and test on Debian 12.
+set -euo pipefail
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends \
+  build-essential g++ cmake ninja-build clang-format \
+  libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  g++-multilib qemu-user \
+  qt6-base-dev qt6-base-dev-tools libgl-dev \
+  libx11-dev libxi-dev libxtst-dev libxext-dev \
+  xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core \
+  >/dev/null
