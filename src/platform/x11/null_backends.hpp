@@ -1,0 +1,25 @@
+// Stand-ins for a session without an X server: no key is ever down and nothing is drawn.
+#pragma once
+
+#include "platform/platform.hpp"
+
+namespace tollivane::platform::x11 {
+
+class NullKeyState final : public platform::KeyState {
+ public:
+  std::int16_t GetAsyncKeyState(std::int16_t) override { return 0; }
+};
+
+class NullSurface final : public platform::ForegroundSurface {
+ public:
+  platform::WindowHandle GetForegroundWindow() override { return 0; }
+  platform::DeviceContext GetDC(platform::WindowHandle) override { return 0; }
+  void ReleaseDC(platform::WindowHandle, platform::DeviceContext) override {}
+  void SetTextColor(platform::DeviceContext, platform::ColorRef) override {}
+  void FillRect(platform::DeviceContext, const platform::Rect&, platform::BrushHandle) override {}
+  void DrawTextA(platform::DeviceContext, const char*, int, const platform::Rect&,
+                 unsigned) override {}
+  void DeleteObject(platform::BrushHandle) override {}
+};
+
+}  // namespace tollivane::platform::x11

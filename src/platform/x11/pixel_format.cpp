@@ -1,0 +1,42 @@
+#include "platform/x11/pixel_format.hpp"
+
+#include <bit>
+
+namespace tollivane::platform::x11 {
+namespace {
+
+unsigned long scaled(unsigned component, unsigned long mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const unsigned long top = mask >> shift;
+  return ((component * top + 127) / 255) << shift;
+}
+
+}  // namespace
+
+PixelFormat PixelFormat::fromMasks(unsigned long red, unsigned long green, unsigned long blue,
+                                   int depth) {
+  PixelFormat format;
+  format.trueColor = true;
+  format.redMask = red;
+  format.greenMask = green;
+  format.blueMask = blue;
+  const unsigned long all = depth >= 32 ? 0xFFFFFFFFul : (1ul << depth) - 1;
+  format.otherBits = all & ~(red | green | blue);
+  format.black = format.otherBits;
+  format.white = all;
+  return format;
+}
+
+unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format) {
+  const unsigned r = color & 0xFF;
+  const unsigned g = (color >> 8) & 0xFF;
+  const unsigned b = (color >> 16) & 0xFF;
+  if (!format.trueColor) {
+    return r * 299 + g * 587 + b * 114 >= 128 * 1000 ? format.white : format.black;
+  }
+  return scaled(r, format.redMask) | scaled(g, format.greenMask) | scaled(b, format.blueMask) |
+         format.otherBits;
+}
+
+}  // namespace tollivane::platform::x11

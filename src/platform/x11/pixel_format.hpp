@@ -1,0 +1,27 @@
+// Turning the 0x00BBGGRR colours of the logic into pixel values of a window's visual.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.hpp"
+
+namespace tollivane::platform::x11 {
+
+struct PixelFormat {
+  bool trueColor = false;  // TrueColor or DirectColor: pixels built from the masks
+  unsigned long redMask = 0;
+  unsigned long greenMask = 0;
+  unsigned long blueMask = 0;
+  // Bits of the pixel outside the colour masks (alpha of a 32-bit visual): set, so that
+  // what we draw is opaque.
+  unsigned long otherBits = 0;
+  unsigned long black = 0;  // used when the visual has no masks
+  unsigned long white = 1;
+
+  static PixelFormat fromMasks(unsigned long red, unsigned long green, unsigned long blue,
+                               int depth);
+};
+
+unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format);
+
+}  // namespace tollivane::platform::x11

@@ -1,0 +1,77 @@
+#include "platform/x11/x11_errors.hpp"
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tollivane::platform::x11 {
+namespace {
+
+struct Trapped {
+  Display* display = nullptr;
+  unsigned long errors = 0;
+};
+
+std::array<Trapped, 8> trapped;
+XErrorHandler previousErrorHandler = nullptr;
+XIOErrorHandler previousIoErrorHandler = nullptr;
+bool handlersInstalled = false;
+
+Trapped* find(Display* display) {
+  for (Trapped& entry : trapped) {
+    if (entry.display == display) return &entry;
+  }
+  return nullptr;
+}
+
+[[noreturn]] void lostConnection() {
+  std::fputs("Tollivane: lost the connection to the X server\n", stderr);
+  // Not exit(): destructors and atexit handlers would talk to the dead connection again.
+  std::_Exit(EXIT_FAILURE);
+}
+
+int onError(Display* display, XErrorEvent* event) {
+  if (Trapped* entry = find(display)) {
+    ++entry->errors;
+    return 0;
+  }
+  return previousErrorHandler ? previousErrorHandler(display, event) : 0;
+}
+
+int onIoError(Display* display) {
+  if (find(display)) lostConnection();
+  return previousIoErrorHandler ? previousIoErrorHandler(display) : 0;
+}
+
+#ifdef TOLLIVANE_HAVE_IO_ERROR_EXIT_HANDLER
+// Reached when a handler installed after ours returned for our connection.
+void onIoErrorExit(Display*, void*) { lostConnection(); }
+#endif
+
+}  // namespace
+
+void trapErrorsOf(Display* display) {
+  if (!handlersInstalled) {
+    previousErrorHandler = XSetErrorHandler(onError);
+    previousIoErrorHandler = XSetIOErrorHandler(onIoError);
+    handlersInstalled = true;
+  }
+  if (find(display)) return;
+  if (Trapped* free = find(nullptr)) *free = Trapped{display, 0};
+#ifdef TOLLIVANE_HAVE_IO_ERROR_EXIT_HANDLER
+  XSetIOErrorExitHandler(display, onIoErrorExit, nullptr);
+#endif
+}
+
+void stopTrapping(Display* display) {
+  if (Trapped* entry = find(display)) *entry = Trapped{};
+}
+
+unsigned long trappedErrorCount(Display* display) {
+  const Trapped* entry = find(display);
+  return entry ? entry->errors : 0;
+}
+
+}  // namespace tollivane::platform::x11

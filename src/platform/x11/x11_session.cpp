@@ -1,0 +1,97 @@
+#include "platform/x11/x11_session.hpp"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+#include "platform/x11/x11_errors.hpp"
+#include "platform/x11/x11_key_state.hpp"
+#include "platform/x11/x11_surface.hpp"
+
+namespace tollivane::platform::x11 {
+namespace {
+
+// Raw events of the master devices only: each slave's would report every key a second time.
+// From version 2.1 on they arrive even while another client grabs the keyboard.
+int selectRawKeyPresses(Display* display) {
+  int opcode = 0;
+  int firstEvent = 0;
+  int firstError = 0;
+  if (!XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError)) return -1;
+  int major = 2;
+  int minor = 2;
+  if (XIQueryVersion(display, &major, &minor) != Success) return -1;
+  unsigned char mask[XIMaskLen(XI_RawKeyPress)] = {};
+  XISetMask(mask, XI_RawKeyPress);
+  XIEventMask eventMask{XIAllMasterDevices, sizeof mask, mask};
+  XISelectEvents(display, DefaultRootWindow(display), &eventMask, 1);
+  return opcode;
+}
+
+int selectKeyboardChanges(Display* display) {
+  int opcode = 0;
+  int eventBase = 0;
+  int errorBase = 0;
+  int major = XkbMajorVersion;
+  int minor = XkbMinorVersion;
+  if (!XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor)) return -1;
+  const unsigned long changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+  XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
+  return eventBase;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Session> X11Session::open(const char* displayName) {
+  Display* display = XOpenDisplay(displayName);
+  if (!display) return nullptr;
+  return std::unique_ptr<X11Session>(new X11Session(display));
+}
+
+X11Session::X11Session(Display* display_) : display(display_) {
+  trapErrorsOf(display);
+  xinputOpcode = selectRawKeyPresses(display);
+  xkbEventBase = selectKeyboardChanges(display);
+  auto drain = [this] { processPendingEvents(); };
+  keyState = std::make_unique<X11KeyState>(display, drain);
+  foreground = std::make_unique<X11Surface>(display, drain);
+  XFlush(display);
+}
+
+X11Session::~X11Session() {
+  foreground.reset();
+  keyState.reset();
+  XCloseDisplay(display);
+  stopTrapping(display);
+}
+
+int X11Session::connectionFd() const { return ConnectionNumber(display); }
+
+void X11Session::processPendingEvents() {
+  // XPending reads what the socket holds without waiting for more.
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == GenericEvent && event.xcookie.extension == xinputOpcode) {
+      if (XGetEventData(display, &event.xcookie)) {
+        if (event.xcookie.evtype == XI_RawKeyPress) {
+          keyState->onRawKeyPress(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
+        }
+        XFreeEventData(display, &event.xcookie);
+      }
+    } else if (event.type == MappingNotify) {
+      XRefreshKeyboardMapping(&event.xmapping);
+      keyState->reloadKeyboardMapping();
+    } else if (xkbEventBase >= 0 && event.type == xkbEventBase + XkbEventCode) {
+      keyState->reloadKeyboardMapping();
+    } else if (event.type == PropertyNotify) {
+      foreground->onRootPropertyChanged(event.xproperty.atom);
+    }
+  }
+}
+
+platform::KeyState& X11Session::keys() { return *keyState; }
+platform::ForegroundSurface& X11Session::surface() { return *foreground; }
+unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display); }
+
+}  // namespace tollivane::platform::x11

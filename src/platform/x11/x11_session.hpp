@@ -1,0 +1,47 @@
+// Tollivane's own connection to the X server, apart from the toolkit's: the global key state
+// and the drawing on the window in front. Free of Xlib's headers, whose macros clash with
+// toolkits'.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.hpp"
+
+struct _XDisplay;
+
+namespace tollivane::platform::x11 {
+
+class X11KeyState;
+class X11Surface;
+
+class X11Session {
+ public:
+  // nullptr when no X server can be reached (for example a Wayland session without XWayland).
+  static std::unique_ptr<X11Session> open(const char* displayName = nullptr);
+  ~X11Session();
+  X11Session(const X11Session&) = delete;
+  X11Session& operator=(const X11Session&) = delete;
+
+  // Readable when events wait; then call processPendingEvents.
+  int connectionFd() const;
+  // Handles every event that has arrived (raw key presses, keyboard mapping changes, the
+  // window manager's active window). Never blocks.
+  void processPendingEvents();
+
+  platform::KeyState& keys();
+  platform::ForegroundSurface& surface();
+
+  // X errors on this connection so far, each trapped and ignored (it costs one frame).
+  unsigned long trappedErrors() const;
+
+ private:
+  explicit X11Session(_XDisplay* display);
+
+  _XDisplay* display;
+  int xinputOpcode = -1;
+  int xkbEventBase = -1;
+  std::unique_ptr<X11KeyState> keyState;
+  std::unique_ptr<X11Surface> foreground;
+};
+
+}  // namespace tollivane::platform::x11

@@ -1,0 +1,189 @@
+#include "platform/x11/x11_surface.hpp"
+
+#include <X11/Xatom.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "platform/x11/x11_errors.hpp"
+
+namespace tollivane::platform::x11 {
+namespace {
+
+// Protocol coordinates are 16-bit; no pixel of a window lies at a negative one.
+constexpr std::int64_t kMinCoordinate = -32768;
+constexpr std::int64_t kMaxCoordinate = 32767;
+
+std::optional<XRectangle> visiblePart(const platform::Rect& rect) {
+  const std::int64_t left = std::max<std::int64_t>(rect.Left, 0);
+  const std::int64_t top = std::max<std::int64_t>(rect.Top, 0);
+  const std::int64_t right = std::min<std::int64_t>(rect.Right, kMaxCoordinate);
+  const std::int64_t bottom = std::min<std::int64_t>(rect.Bottom, kMaxCoordinate);
+  if (right <= left || bottom <= top) return std::nullopt;
+  return XRectangle{static_cast<short>(left), static_cast<short>(top),
+                    static_cast<unsigned short>(right - left),
+                    static_cast<unsigned short>(bottom - top)};
+}
+
+PixelFormat formatOf(const XWindowAttributes& attributes) {
+  const Visual* visual = attributes.visual;
+  if (visual && (visual->c_class == TrueColor || visual->c_class == DirectColor)) {
+    return PixelFormat::fromMasks(visual->red_mask, visual->green_mask, visual->blue_mask,
+                                  attributes.depth);
+  }
+  PixelFormat format;
+  format.black = BlackPixelOfScreen(attributes.screen);
+  format.white = WhitePixelOfScreen(attributes.screen);
+  return format;
+}
+
+}  // namespace
+
+X11Surface::X11Surface(Display* display_, std::function<void()> drainEvents_)
+    : display(display_),
+      drainEvents(std::move(drainEvents_)),
+      root(DefaultRootWindow(display_)),
+      netActiveWindow(XInternAtom(display_, "_NET_ACTIVE_WINDOW", False)),
+      font(XQueryFont(display_, XGContextFromGC(DefaultGC(display_, DefaultScreen(display_))))) {
+  XSelectInput(display, root, PropertyChangeMask);
+}
+
+X11Surface::~X11Surface() {
+  for (Context& context : contexts) {
+    if (context.gc) XFreeGC(display, context.gc);
+  }
+  if (font) XFreeFontInfo(nullptr, font, 1);
+}
+
+void X11Surface::onRootPropertyChanged(Atom property) {
+  if (property == netActiveWindow) activeWindowStale = true;
+}
+
+Window X11Surface::readActiveWindow() {
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  Window window = 0;
+  if (XGetWindowProperty(display, root, netActiveWindow, 0, 1, False, XA_WINDOW, &type, &format,
+                         &items, &after, &data) == Success &&
+      type == XA_WINDOW && format == 32 && items == 1) {
+    window = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+  }
+  if (data) XFree(data);
+  return window;
+}
+
+platform::WindowHandle X11Surface::GetForegroundWindow() {
+  drainEvents();
+  // Read again only when the window manager changed it: most frames make no round trip.
+  if (activeWindowStale) {
+    activeWindow = readActiveWindow();
+    activeWindowStale = false;
+  }
+  if (activeWindow != 0) return activeWindow;
+  Window focus = None;
+  int revertTo = 0;
+  XGetInputFocus(display, &focus, &revertTo);
+  if (focus == None || focus == static_cast<Window>(PointerRoot)) return 0;
+  return focus;
+}
+
+// The visual of the target, asked once per foreground window and again after an error.
+bool X11Surface::describe(Drawable target) {
+  if (target == described && trappedErrorCount(display) == errorsWhenDescribed) return true;
+  described = 0;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, target, &attributes)) return false;
+  describedFormat = formatOf(attributes);
+  described = target;
+  errorsWhenDescribed = trappedErrorCount(display);
+  return true;
+}
+
+platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
+  const Drawable target = window ? static_cast<Drawable>(window) : root;
+  auto free =
+      std::find_if(contexts.begin(), contexts.end(), [](const Context& c) { return !c.gc; });
+  if (free == contexts.end() || !describe(target)) return 0;
+  XGCValues values{};
+  values.foreground = pixelFor(0x000000, describedFormat);
+  values.background = pixelFor(0xFFFFFF, describedFormat);
+  // Over child windows too: a game often renders into a child of its top-level window.
+  values.subwindow_mode = IncludeInferiors;
+  values.graphics_exposures = False;
+  const unsigned long mask = GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures;
+  *free = Context{XCreateGC(display, target, mask, &values), target, describedFormat,
+                  values.foreground};
+  return static_cast<platform::DeviceContext>(free - contexts.begin()) + 1;
+}
+
+X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {
+  if (dc == 0 || dc > contexts.size() || !contexts[dc - 1].gc) return nullptr;
+  return &contexts[dc - 1];
+}
+
+void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
+  Context* context = find(dc);
+  if (!context) return;
+  XFreeGC(display, context->gc);
+  *context = Context{};
+  // XFlush, not XSync: a frame must never wait for a round trip to the server.
+  XFlush(display);
+}
+
+void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
+  Context* context = find(dc);
+  if (!context) return;
+  context->textPixel = pixelFor(color, context->format);
+  XSetForeground(display, context->gc, context->textPixel);
+}
+
+void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
+                          platform::BrushHandle brush) {
+  Context* context = find(dc);
+  const std::optional<XRectangle> area = visiblePart(rect);
+  if (!context || brush == 0 || !area) return;
+  // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
+  XSetForeground(display, context->gc,
+                 pixelFor(static_cast<platform::ColorRef>(brush), context->format));
+  XFillRectangle(display, context->drawable, context->gc, area->x, area->y, area->width,
+                 area->height);
+  XSetForeground(display, context->gc, context->textPixel);
+}
+
+void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
+                           const platform::Rect& rect, unsigned format) {
+  Context* context = find(dc);
+  std::optional<XRectangle> clip = visiblePart(rect);
+  if (!context || !text || !font || !clip) return;
+  if (count < 0) count = static_cast<int>(std::strlen(text));
+
+  const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
+  std::int64_t x = rect.Left;
+  if (format & platform::kDtCenter) x += (width - XTextWidth(font, text, count)) / 2;
+  const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font->ascent;
+  if (baseline < kMinCoordinate || baseline > kMaxCoordinate) return;
+  // Characters left of the smallest coordinate are cut off anyway; drop them before they wrap.
+  while (count > 0 && x < kMinCoordinate) {
+    x += XTextWidth(font, text, 1);
+    ++text;
+    --count;
+  }
+  if (count == 0 || x > kMaxCoordinate) return;
+
+  XSetClipRectangles(display, context->gc, 0, 0, &*clip, 1, Unsorted);
+  XDrawImageString(display, context->drawable, context->gc, static_cast<int>(x),
+                   static_cast<int>(baseline), text, count);
+  XSetClipMask(display, context->gc, None);
+}
+
+void X11Surface::DeleteObject(platform::BrushHandle) {
+  // Nothing to release: this backend creates no drawing objects that outlive a frame.
+}
+
+}  // namespace tollivane::platform::x11

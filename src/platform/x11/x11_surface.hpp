@@ -1,0 +1,63 @@
+// Drawing on whatever window is in front, through a connection of our own. X drawables are
+// shared between clients, so a context on another program's window works; that window may
+// vanish at any moment, and then the frame is lost and nothing else.
+#pragma once
+
+#include <array>
+#include <functional>
+
+// Before Xlib, whose macros (None, Status) would rewrite it.
+#include "platform/platform.hpp"
+
+#include <X11/Xlib.h>
+
+#include "platform/x11/pixel_format.hpp"
+
+namespace tollivane::platform::x11 {
+
+class X11Surface final : public platform::ForegroundSurface {
+ public:
+  // `drainEvents` handles the events that have arrived, among them onRootPropertyChanged.
+  X11Surface(Display* display, std::function<void()> drainEvents);
+  ~X11Surface() override;
+  X11Surface(const X11Surface&) = delete;
+  X11Surface& operator=(const X11Surface&) = delete;
+
+  platform::WindowHandle GetForegroundWindow() override;
+  platform::DeviceContext GetDC(platform::WindowHandle window) override;
+  void ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) override;
+  void SetTextColor(platform::DeviceContext dc, platform::ColorRef color) override;
+  void FillRect(platform::DeviceContext dc, const platform::Rect& rect,
+                platform::BrushHandle brush) override;
+  void DrawTextA(platform::DeviceContext dc, const char* text, int count,
+                 const platform::Rect& rect, unsigned format) override;
+  void DeleteObject(platform::BrushHandle object) override;
+
+  void onRootPropertyChanged(Atom property);
+
+ private:
+  struct Context {
+    GC gc = nullptr;
+    Drawable drawable = 0;
+    PixelFormat format;
+    unsigned long textPixel = 0;
+  };
+
+  Context* find(platform::DeviceContext dc);
+  bool describe(Drawable target);
+  Window readActiveWindow();
+
+  Display* display;
+  std::function<void()> drainEvents;
+  Window root;
+  Atom netActiveWindow;
+  bool activeWindowStale = true;
+  Window activeWindow = 0;
+  XFontStruct* font;  // the server's default font, which every new context draws with
+  Drawable described = 0;
+  unsigned long errorsWhenDescribed = 0;
+  PixelFormat describedFormat;
+  std::array<Context, 4> contexts{};
+};
+
+}  // namespace tollivane::platform::x11
