@@ -1,0 +1,45 @@
+#include "settings/profile.hpp"
+
+#include "common/runtime_error.hpp"
+#include "settings/profile_text.hpp"
+
+namespace tollivane::settings {
+namespace {
+
+[[noreturn]] void raiseCannotSave(const std::string& file, std::string_view reason) {
+  std::string description = "Cannot save settings to ";
+  description += file;
+  description += ": ";
+  description += reason;
+  throw RuntimeError(kErrFileAccess, description);
+}
+
+}  // namespace
+
+std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
+                                            std::string_view key, const std::string& file) {
+  const auto text = shell.readFile(file);
+  if (!text) return std::nullopt;
+  auto value = profileLookup(*text, section, key);
+  if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+  return value;
+}
+
+void writeProfileValue(platform::Shell& shell, std::string_view section, std::string_view key,
+                       std::string_view value, const std::string& file) {
+  auto text = shell.readFile(file);
+  if (!text) {
+    // Writing a fresh file over one we could not read would lose the user's other lines.
+    if (shell.fileExists(file)) raiseCannotSave(file, "the existing file cannot be read");
+    text.emplace();
+  }
+  const auto updated = profileWrite(*text, section, key, value);
+  // The value is stored already: leave the file alone, so that a save that changes nothing
+  // cannot fail.
+  if (updated == *text) return;
+  if (const auto reason = shell.replaceFile(file, updated); !reason.empty()) {
+    raiseCannotSave(file, reason);
+  }
+}
+
+}  // namespace tollivane::settings

@@ -1,0 +1,26 @@
+// Reading and writing one value of the settings file, each a complete operation on the file.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.hpp"
+
+namespace tollivane::settings {
+
+// Longest value a read gives back; a longer one is cut to its first this many characters.
+inline constexpr std::size_t kMaxValueLength = 254;
+
+// The stored value, or nothing when the file, the section or the key is missing.
+std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
+                                            std::string_view key, const std::string& file);
+
+// Stores `value`, leaving every other line of the file as it was; creates the file or the
+// section when missing. Raises RuntimeError kErrFileAccess naming the file and the reason
+// when the file cannot be written, or exists but cannot be read.
+void writeProfileValue(platform::Shell& shell, std::string_view section, std::string_view key,
+                       std::string_view value, const std::string& file);
+
+}  // namespace tollivane::settings

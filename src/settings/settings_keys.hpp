@@ -1,0 +1,31 @@
+// The eight settings: where each lives in the settings file and its built-in value.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tollivane::settings {
+
+inline constexpr std::string_view kSettingsFileName = "Tollivane.ini";
+
+struct SettingKey {
+  std::string_view section;
+  std::string_view key;
+  std::int16_t fallback;  // used when the file, the section or the key is missing
+};
+
+inline constexpr SettingKey kHotKey1{"main", "hotkey1", 116};
+inline constexpr SettingKey kHotShift1{"main", "hotshift1", 0};
+inline constexpr SettingKey kHotKey2{"main", "hotkey2", 117};
+inline constexpr SettingKey kHotShift2{"main", "hotshift2", 0};
+inline constexpr SettingKey kHotKey3{"main", "hotkey3", 118};
+inline constexpr SettingKey kHotShift3{"main", "hotshift3", 0};
+inline constexpr SettingKey kPosX{"rect", "X", 25};
+inline constexpr SettingKey kPosY{"rect", "Y", 315};
+
+// Bindings 1..3 (start, pause, stop) at [0..2].
+inline constexpr std::array<SettingKey, 3> kHotKeyCodes{kHotKey1, kHotKey2, kHotKey3};
+inline constexpr std::array<SettingKey, 3> kHotKeyShifts{kHotShift1, kHotShift2, kHotShift3};
+
+}  // namespace tollivane::settings
