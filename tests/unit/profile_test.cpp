@@ -1,0 +1,120 @@
+#include "settings/profile.hpp"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "common/runtime_error.hpp"
+#include "settings/settings_keys.hpp"
+
+namespace tollivane::settings {
+namespace {
+
+// Files in memory, with the two failures a real disk can give: a file that is there but
+// cannot be read, and a replacement that is refused.
+class FakeShell : public platform::Shell {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> unreadable;
+  std::string refusal;  // non-empty: replaceFile fails with this reason
+  int replacements = 0;
+
+  std::string programFolder() override { return "/opt/tollivane"; }
+  char pathSeparator() const override { return '/'; }
+  bool fileExists(const std::string& path) override { return files.contains(path); }
+  std::optional<std::string> readFile(const std::string& path) override {
+    const auto found = files.find(path);
+    if (found == files.end() || unreadable.contains(path)) return std::nullopt;
+    return found->second;
+  }
+  std::string replaceFile(const std::string& path, std::string_view bytes) override {
+    ++replacements;
+    if (!refusal.empty()) return refusal;
+    files[path] = bytes;
+    return {};
+  }
+  void messageBox(std::string_view, platform::MessageIcon, std::string_view) override {}
+  void showAboutModal() override {}
+  void unloadAbout() override {}
+  void reportRuntimeError(int, std::string_view) override {}
+  void endProgram() override {}
+};
+
+const std::string kFile = "/opt/tollivane/Tollivane.ini";
+
+TEST(ReadProfileValue, TellsMissingFromEmpty) {
+  FakeShell shell;
+  EXPECT_EQ(readProfileValue(shell, "main", "hotkey1", kFile), std::nullopt);
+
+  shell.files[kFile] = "";
+  EXPECT_EQ(readProfileValue(shell, "main", "hotkey1", kFile), std::nullopt);
+
+  shell.files[kFile] = "[main]\r\nhotkey1=\r\nhotkey2=117\r\n";
+  EXPECT_EQ(readProfileValue(shell, "main", "hotkey1", kFile), "");
+  EXPECT_EQ(readProfileValue(shell, "main", "hotkey2", kFile), "117");
+  EXPECT_EQ(readProfileValue(shell, "main", "hotkey3", kFile), std::nullopt);
+  EXPECT_EQ(readProfileValue(shell, "rect", "X", kFile), std::nullopt);
+}
+
+TEST(ReadProfileValue, CutsLongValuesTo254Characters) {
+  FakeShell shell;
+  const std::string exact(254, '7');
+  const std::string longer = std::string(254, '1') + "23456";
+  shell.files[kFile] = "[main]\nexact=" + exact + "\nlonger=\"" + longer + "\"\n";
+  EXPECT_EQ(readProfileValue(shell, "main", "exact", kFile), exact);
+  EXPECT_EQ(readProfileValue(shell, "main", "longer", kFile), std::string(254, '1'));
+}
+
+TEST(WriteProfileValue, CreatesTheFileAndUpdatesIt) {
+  FakeShell shell;
+  writeProfileValue(shell, kPosX.section, kPosX.key, "25", kFile);
+  writeProfileValue(shell, kPosY.section, kPosY.key, "315", kFile);
+  EXPECT_EQ(shell.files[kFile], "[rect]\r\nX=25\r\nY=315\r\n");
+
+  writeProfileValue(shell, kPosX.section, kPosX.key, "640", kFile);
+  EXPECT_EQ(shell.files[kFile], "[rect]\r\nX=640\r\nY=315\r\n");
+  EXPECT_EQ(readProfileValue(shell, "rect", "X", kFile), "640");
+}
+
+TEST(WriteProfileValue, LeavesTheFileAloneWhenTheValueIsStoredAlready) {
+  FakeShell shell;
+  shell.files[kFile] = "[rect]\nX=25\n";
+  shell.refusal = "Read-only file system";
+  EXPECT_NO_THROW(writeProfileValue(shell, "rect", "X", "25", kFile));
+  EXPECT_EQ(shell.replacements, 0);
+}
+
+TEST(WriteProfileValue, ReportsAFailedWriteWithTheFileAndTheReason) {
+  FakeShell shell;
+  shell.files[kFile] = "[rect]\nX=25\n";
+  shell.refusal = "No space left on device";
+  try {
+    writeProfileValue(shell, "rect", "X", "30", kFile);
+    FAIL() << "no error raised";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), kErrFileAccess);
+    EXPECT_EQ(error.description(),
+              "Cannot save settings to /opt/tollivane/Tollivane.ini: No space left on device");
+  }
+  EXPECT_EQ(shell.files[kFile], "[rect]\nX=25\n");
+}
+
+TEST(WriteProfileValue, NeverReplacesAFileItCouldNotRead) {
+  FakeShell shell;
+  shell.files[kFile] = "[main]\nhotkey1=116\n; the user's notes\n";
+  shell.unreadable.insert(kFile);
+  try {
+    writeProfileValue(shell, "rect", "X", "30", kFile);
+    FAIL() << "no error raised";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), kErrFileAccess);
+    EXPECT_TRUE(error.description().starts_with("Cannot save settings to " + kFile + ": "))
+        << error.description();
+  }
+  EXPECT_EQ(shell.replacements, 0);
+}
+
+}  // namespace
+}  // namespace tollivane::settings
