@@ -16,25 +16,37 @@ namespace {
 
 }  // namespace
 
-std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
-                                            std::string_view key, const std::string& file) {
-  const auto text = shell.readFile(file);
-  if (!text) return std::nullopt;
-  auto value = profileLookup(*text, section, key);
+std::optional<std::string> storedValue(std::string_view fileText, std::string_view section,
+                                       std::string_view key) {
+  auto value = profileLookup(fileText, section, key);
   if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
   return value;
 }
 
+std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
+                                            std::string_view key, const std::string& file) {
+  const auto text = shell.readFile(file);
+  if (!text) return std::nullopt;
+  return storedValue(*text, section, key);
+}
+
 void writeProfileValue(platform::Shell& shell, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file) {
+  const KeyValue one[] = {{key, std::string(value)}};
+  writeProfileValues(shell, section, one, file);
+}
+
+void writeProfileValues(platform::Shell& shell, std::string_view section,
+                        std::span<const KeyValue> values, const std::string& file) {
   auto text = shell.readFile(file);
   if (!text) {
     // Writing a fresh file over one we could not read would lose the user's other lines.
     if (shell.fileExists(file)) raiseCannotSave(file, "the existing file cannot be read");
     text.emplace();
   }
-  const auto updated = profileWrite(*text, section, key, value);
-  // The value is stored already: leave the file alone, so that a save that changes nothing
+  std::string updated = *text;
+  for (const auto& [key, value] : values) updated = profileWrite(updated, section, key, value);
+  // Everything is stored already: leave the file alone, so that a save that changes nothing
   // cannot fail.
   if (updated == *text) return;
   if (const auto reason = shell.replaceFile(file, updated); !reason.empty()) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ namespace tollivane::settings {
 // Longest value a read gives back; a longer one is cut to its first this many characters.
 inline constexpr std::size_t kMaxValueLength = 254;
 
+// The value stored in a file's text that was read already, cut like a read from the file:
+// nothing when the section or the key is missing.
+std::optional<std::string> storedValue(std::string_view fileText, std::string_view section,
+                                       std::string_view key);
+
 // The stored value, or nothing when the file, the section or the key is missing.
 std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
                                             std::string_view key, const std::string& file);
@@ -22,5 +28,15 @@ std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_
 // when the file cannot be written, or exists but cannot be read.
 void writeProfileValue(platform::Shell& shell, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
+
+struct KeyValue {
+  std::string_view key;
+  std::string value;
+};
+
+// Stores several keys of one section, in order, with one replacement of the file: either all
+// of them reach the file or none does. Fails as writeProfileValue does.
+void writeProfileValues(platform::Shell& shell, std::string_view section,
+                        std::span<const KeyValue> values, const std::string& file);
 
 }  // namespace tollivane::settings

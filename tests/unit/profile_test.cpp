@@ -78,6 +78,19 @@ TEST(WriteProfileValue, CreatesTheFileAndUpdatesIt) {
   EXPECT_EQ(readProfileValue(shell, "rect", "X", kFile), "640");
 }
 
+TEST(WriteProfileValues, StoresASectionInOneReplacement) {
+  FakeShell shell;
+  shell.files[kFile] = "[rect]\r\nX=25\r\nY=315\r\n";
+  const KeyValue keys[] = {{"hotkey1", "116"}, {"hotshift1", "0"}, {"hotkey2", "117"},
+                           {"hotshift2", "0"}, {"hotkey3", "118"}, {"hotshift3", "0"}};
+  writeProfileValues(shell, "main", keys, kFile);
+  EXPECT_EQ(shell.replacements, 1);
+  EXPECT_EQ(shell.files[kFile],
+            "[rect]\r\nX=25\r\nY=315\r\n[main]\r\nhotkey1=116\r\nhotshift1=0\r\n"
+            "hotkey2=117\r\nhotshift2=0\r\nhotkey3=118\r\nhotshift3=0\r\n");
+  EXPECT_EQ(storedValue(shell.files[kFile], "main", "hotkey3"), "118");
+}
+
 TEST(WriteProfileValue, LeavesTheFileAloneWhenTheValueIsStoredAlready) {
   FakeShell shell;
   shell.files[kFile] = "[rect]\nX=25\n";
