@@ -1,0 +1,107 @@
+#include "app/form1.hpp"
+
+#include "common/runtime_error.hpp"
+#include "common/values.hpp"
+#include "stopwatch/clock.hpp"
+#include "stopwatch/hotkey_poller.hpp"
+#include "stopwatch/overlay_renderer.hpp"
+
+namespace tollivane::app {
+
+Form1::Form1(platform::Platform& platform, const platform::MainWindowControls& controls)
+    : p_(platform),
+      c_(controls),
+      qvHotKey1_(controls.qvHotKey1),
+      qvHotKey2_(controls.qvHotKey2),
+      qvHotKey3_(controls.qvHotKey3) {
+  // Room for any clock text, so that the counting step never allocates.
+  r_.TimeText.reserve(32);
+}
+
+void Form1::Form_QueryUnload() { fun_End(); }
+
+void Form1::mnuExit_Click() { fun_End(); }
+
+void Form1::fun_End() {
+  c_.Timer1.setEnabled(false);
+  c_.Timer2.setEnabled(false);
+  p_.surface.DeleteObject(r_.BackBrush);
+  p_.shell.endProgram();
+}
+
+void Form1::Timer1_Timer() {
+  switch (stopwatch::pollHotkeys(p_.keys, r_.HotKeyCodes, r_.HotKeyShifts)) {
+    case stopwatch::HotkeyAction::Start:
+      funStart();
+      break;
+    case stopwatch::HotkeyAction::Pause:
+      funPause();
+      break;
+    case stopwatch::HotkeyAction::Stop:
+      funStop();
+      break;
+    case stopwatch::HotkeyAction::None:
+      break;
+  }
+  stopwatch::countingStep({r_.ElapsedSeconds, r_.IsRunning, r_.TimeText});
+}
+
+void Form1::Timer2_Timer() {
+  stopwatch::drawOverlayFrame(p_.surface, r_.TimeText, r_.OverlayRect, {r_.TextColor, r_.BackBrush},
+                              r_.OverlayDC);
+}
+
+void Form1::funStart() {
+  r_.ElapsedSeconds = 0.0f;
+  r_.IsRunning = kTrue;
+  c_.Timer2.setEnabled(true);
+}
+
+void Form1::funPause() { r_.IsRunning = static_cast<std::int16_t>(~r_.IsRunning); }
+
+void Form1::funStop() {
+  r_.IsRunning = kFalse;
+  c_.Timer2.setEnabled(false);
+}
+
+void Form1::fun_FillArrays() {
+  controls::qvHotKey* const controls[] = {&qvHotKey1_, &qvHotKey2_, &qvHotKey3_};
+  for (std::size_t i = 0; i < r_.HotKeyCodes.size(); ++i) {
+    r_.HotKeyCodes[i] = controls[i]->qvGetHotKeyCode();
+    r_.HotKeyShifts[i] = controls[i]->qvGetHotKeyShift();
+  }
+}
+
+void Form1::fun_UpdatePos() { r_.OverlayRect = stopwatch::overlayRectFor(r_.PosX, r_.PosY); }
+
+void Form1::mnuHotkeys_Click() {
+  const bool shown = c_.mnuHotkeys.checked();
+  if (shown) {
+    c_.mnuHotkeys.setCaption("Edit hotkeys");
+  } else {
+    c_.mnuHotkeys.setCaption("Hide hotkeys");
+    c_.Frame2.setVisible(false);
+    c_.mnuPosition.setChecked(false);
+    c_.mnuPosition.setCaption("Edit positions");
+  }
+  c_.Frame1.setVisible(!shown);
+  c_.mnuHotkeys.setChecked(!shown);
+}
+
+void Form1::mnuPosition_Click() {
+  const bool shown = c_.mnuPosition.checked();
+  if (shown) {
+    c_.mnuPosition.setCaption("Edit positions");
+  } else {
+    c_.mnuPosition.setCaption("Hide positions");
+    c_.Frame1.setVisible(false);
+    c_.mnuHotkeys.setChecked(false);
+    c_.mnuHotkeys.setCaption("Edit hotkeys");
+  }
+  c_.Frame2.setVisible(!shown);
+  c_.mnuPosition.setChecked(!shown);
+}
+
+void Form1::mnuAbout_Click() { p_.shell.showAboutModal(); }
+
+}  // namespace tollivane::app

@@ -1,0 +1,150 @@
+// Start-up from the settings file and the two editors' commands.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/form1.hpp"
+#include "common/runtime_error.hpp"
+#include "common/values.hpp"
+#include "settings/profile.hpp"
+#include "settings/settings_keys.hpp"
+#include "stopwatch/overlay_renderer.hpp"
+
+namespace tollivane::app {
+namespace {
+
+// The largest position whose 75 x 14 rectangle still fits in 16 bits.
+constexpr std::int16_t kMaxStoredX = 32767 - stopwatch::kOverlayWidth;
+constexpr std::int16_t kMaxStoredY = 32767 - stopwatch::kOverlayHeight;
+
+struct StoredSetting {
+  const settings::SettingKey& key;
+  std::int16_t max;
+};
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+}  // namespace
+
+void Form1::Form_Load() {
+  platform::Shell& shell = p_.shell;
+  std::string path = shell.programFolder();
+  if (path.empty() || path.back() != shell.pathSeparator()) path += shell.pathSeparator();
+  path += settings::kSettingsFileName;
+  r_.SettingsPath = path;
+
+  const StoredSetting stored[] = {
+      {settings::kHotKey1, 32767},    {settings::kHotKey2, 32767},    {settings::kHotKey3, 32767},
+      {settings::kHotShift1, 32767},  {settings::kHotShift2, 32767},  {settings::kHotShift3, 32767},
+      {settings::kPosX, kMaxStoredX}, {settings::kPosY, kMaxStoredY},
+  };
+  std::int16_t values[std::size(stored)];
+  for (std::size_t i = 0; i < std::size(stored); ++i) values[i] = stored[i].key.fallback;
+
+  if (shell.fileExists(path)) {
+    const std::optional<std::string> text = shell.readFile(path);
+    if (!text) {
+      loadNotice_ = path + " could not be read.\r\nThe built-in settings are used.";
+    }
+    std::string unusable;
+    for (std::size_t i = 0; text && i < std::size(stored); ++i) {
+      const settings::SettingKey& key = stored[i].key;
+      const std::optional<std::string> value = settings::storedValue(*text, key.section, key.key);
+      // A setting missing from the file keeps its built-in value.
+      if (!value) continue;
+      try {
+        const std::int16_t v = roundToInt16(numericTextValue(*value));
+        if (v > stored[i].max) raiseOverflow();
+        values[i] = v;
+      } catch (const RuntimeError&) {
+        unusable += "\r\n[" + std::string(key.section) + "] " + std::string(key.key) + " = " +
+                    quoted(*value) + ": " + integerText(key.fallback) + " used instead";
+      }
+    }
+    if (!unusable.empty()) {
+      loadNotice_ = "Some settings in " + path + " are out of range:" + unusable +
+                    "\r\nThe file has not been changed.";
+    }
+  }
+  r_.PosX = values[6];
+  r_.PosY = values[7];
+
+  fun_UpdatePos();
+  qvHotKey1_.qvSetHotKey(values[0], values[3]);
+  qvHotKey2_.qvSetHotKey(values[1], values[4]);
+  qvHotKey3_.qvSetHotKey(values[2], values[5]);
+  c_.txtX.setText(integerText(r_.PosX));
+  c_.txtY.setText(integerText(r_.PosY));
+  c_.Timer1.setInterval(200);
+  c_.Timer1.setEnabled(true);
+  c_.Timer2.setInterval(100);
+  c_.Timer2.setEnabled(false);
+  fun_FillArrays();
+  r_.IsRunning = kFalse;
+}
+
+void Form1::Form_Shown() {
+  if (loadNotice_.empty()) return;
+  const std::string notice = std::move(loadNotice_);
+  loadNotice_.clear();
+  p_.shell.messageBox(notice, platform::MessageIcon::None, platform::kAppTitle);
+}
+
+void Form1::Command1_Click() {
+  qvHotKey1_.qvSetHotKey(settings::kHotKey1.fallback, settings::kHotShift1.fallback);
+  qvHotKey2_.qvSetHotKey(settings::kHotKey2.fallback, settings::kHotShift2.fallback);
+  qvHotKey3_.qvSetHotKey(settings::kHotKey3.fallback, settings::kHotShift3.fallback);
+}
+
+void Form1::Command2_Click() {
+  try {
+    const controls::qvHotKey* const boxes[] = {&qvHotKey1_, &qvHotKey2_, &qvHotKey3_};
+    std::vector<settings::KeyValue> writes;
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+      writes.push_back({settings::kHotKeyCodes[i].key, integerText(boxes[i]->qvGetHotKeyCode())});
+      writes.push_back({settings::kHotKeyShifts[i].key, integerText(boxes[i]->qvGetHotKeyShift())});
+    }
+    settings::writeProfileValues(p_.shell, settings::kHotKey1.section, writes, r_.SettingsPath);
+    fun_FillArrays();
+  } catch (const RuntimeError& e) {
+    p_.shell.messageBox(e.description(), platform::MessageIcon::None, platform::kAppTitle);
+  }
+}
+
+void Form1::Command3_Click() {
+  c_.txtX.setText(integerText(settings::kPosX.fallback));
+  c_.txtY.setText(integerText(settings::kPosY.fallback));
+  r_.PosX = settings::kPosX.fallback;
+  r_.PosY = settings::kPosY.fallback;
+  fun_UpdatePos();
+}
+
+void Form1::Command4_Click() {
+  try {
+    // Both checked before anything is written, on the value as typed (not yet rounded).
+    const float x = static_cast<float>(numericTextValue(c_.txtX.text()));
+    if (!(x >= 0.0f && x <= 640.0f)) {
+      p_.shell.messageBox("X = {0; 640}\r\nNot saved.", platform::MessageIcon::None,
+                          platform::kAppTitle);
+      return;
+    }
+    const float y = static_cast<float>(numericTextValue(c_.txtY.text()));
+    if (!(y >= 0.0f && y <= 480.0f)) {
+      p_.shell.messageBox("Y = {0; 480}\r\nNot saved.", platform::MessageIcon::None,
+                          platform::kAppTitle);
+      return;
+    }
+    const std::int16_t newX = roundToInt16(x);
+    const std::int16_t newY = roundToInt16(y);
+    const settings::KeyValue writes[] = {{settings::kPosX.key, integerText(newX)},
+                                         {settings::kPosY.key, integerText(newY)}};
+    settings::writeProfileValues(p_.shell, settings::kPosX.section, writes, r_.SettingsPath);
+    r_.PosX = newX;
+    r_.PosY = newY;
+    fun_UpdatePos();
+  } catch (const RuntimeError& e) {
+    p_.shell.messageBox(e.description(), platform::MessageIcon::None, platform::kAppTitle);
+  }
+}
+
+}  // namespace tollivane::app

@@ -1,0 +1,32 @@
+#include "ui/about/frm_about.hpp"
+
+#include <iterator>
+
+namespace tollivane::ui {
+
+std::string frmAbout::descriptionText() {
+  static constexpr const char* kLines[] = {
+      "",
+      "",
+      "https://tollivane.example.org",
+      "",
+      "If you want to ask me about something - just mail me:",
+      "tollivane@example.org",
+      "",
+      "Thank you for using my products!",
+  };
+  std::string text = kLines[0];
+  for (std::size_t i = 1; i < std::size(kLines); ++i) {
+    text += "\r\n";
+    text += kLines[i];
+  }
+  return text;
+}
+
+void frmAbout::Form_Load(const platform::AboutWindowControls& controls) {
+  controls.lblDescription.setCaption(descriptionText());
+}
+
+void frmAbout::cmdOK_Click(platform::Shell& shell) { shell.unloadAbout(); }
+
+}  // namespace tollivane::ui
