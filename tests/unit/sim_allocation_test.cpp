@@ -1,0 +1,89 @@
+// Counts heap allocations while the program runs on the simulated platform: once running,
+// a Timer1 tick and a Timer2 frame must allocate nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "platform/sim/sim_app.hpp"
+#include "platform/sim/sim_platform.hpp"
+
+namespace {
+bool counting = false;
+long allocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (counting) ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace tollivane::platform::sim {
+namespace {
+
+long allocationsDuring(auto&& work) {
+  allocations = 0;
+  counting = true;
+  work();
+  counting = false;
+  return allocations;
+}
+
+TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
+  SimPlatform sim;
+  SimSurface& surface = sim.surface();
+  SimKeyboard& keys = sim.keyboard();
+  sim.timer1().onTick = [&] {
+    for (std::int16_t code : std::initializer_list<std::int16_t>{16, 17, 18, 116})
+      keys.GetAsyncKeyState(code);
+  };
+  sim.timer2().onTick = [&] {
+    const WindowHandle window = surface.GetForegroundWindow();
+    const DeviceContext dc = surface.GetDC(window);
+    surface.SetTextColor(dc, 0);
+    surface.FillRect(dc, Rect{25, 315, 100, 329}, 0);
+    surface.DrawTextA(dc, "00 : 00 : 01", 12, Rect{25, 315, 100, 329}, kDtCenter);
+    surface.ReleaseDC(window, dc);
+  };
+  sim.timer1().setInterval(200);
+  sim.timer1().setEnabled(true);
+  sim.timer2().setInterval(100);
+  sim.timer2().setEnabled(true);
+  keys.hold({116});
+  sim.clock().advance(200);
+
+  EXPECT_EQ(allocationsDuring([&] { sim.clock().advance(10'000); }), 0);
+  EXPECT_EQ(surface.calls().DrawTextA, 102u);
+  EXPECT_EQ(surface.contextsOut(), 0);
+}
+
+TEST(SimAllocation, RunningStopwatchAllocatesNothingPerTickOrFrame) {
+  SimPlatform sim;
+  // Every binding with all three modifiers: the most key queries a tick can make.
+  ASSERT_EQ(sim.shell().replaceFile(sim.settingsFile(),
+                                    "[main]\r\nhotkey1=116\r\nhotkey2=117\r\nhotkey3=118\r\n"
+                                    "hotshift1=7\r\nhotshift2=7\r\nhotshift3=7\r\n"),
+            "");
+  SimApp app(sim);
+  app.load();
+  ASSERT_FALSE(sim.shell().ended());
+  sim.keyboard().hold({16, 17, 18, 116});
+  sim.clock().advance(200);
+  sim.keyboard().hold({});
+  sim.clock().advance(1000);
+  ASSERT_TRUE(sim.timer2().enabled());
+
+  const std::uint64_t queriesBefore = sim.keyboard().queries();
+  const std::uint64_t framesBefore = sim.surface().calls().DrawTextA;
+  EXPECT_EQ(allocationsDuring([&] { sim.clock().advance(60'000); }), 0);
+  EXPECT_EQ(sim.keyboard().queries() - queriesBefore, 300u * 12u);
+  EXPECT_EQ(sim.surface().calls().DrawTextA - framesBefore, 600u);
+  EXPECT_EQ(sim.surface().contextsOut(), 0);
+  EXPECT_EQ(app.form().record().TimeText, "00 : 01 : 01");
+}
+
+}  // namespace
+}  // namespace tollivane::platform::sim

@@ -1,0 +1,61 @@
+#include "platform/sim/sim_keyboard.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace tollivane::platform::sim {
+namespace {
+
+std::uint16_t state(SimKeyboard& keys, int code) {
+  return static_cast<std::uint16_t>(keys.GetAsyncKeyState(static_cast<std::int16_t>(code)));
+}
+
+TEST(SimKeyboard, HeldKeysReadDownUntilReleased) {
+  SimKeyboard keys;
+  keys.hold({16, 116});
+  EXPECT_EQ(state(keys, 16), 0x8000);
+  EXPECT_EQ(state(keys, 116), 0x8000);
+  EXPECT_EQ(state(keys, 116), 0x8000);
+  EXPECT_EQ(state(keys, 117), 0);
+  keys.hold({117});
+  EXPECT_EQ(state(keys, 116), 0);
+  EXPECT_EQ(state(keys, 117), 0x8000);
+  keys.hold({});
+  EXPECT_EQ(state(keys, 117), 0);
+}
+
+TEST(SimKeyboard, TapShowsOnceAtTheNextQueryOfThatKey) {
+  SimKeyboard keys;
+  keys.tap(116);
+  EXPECT_EQ(state(keys, 117), 0);
+  EXPECT_EQ(state(keys, 116), 0x0001);
+  EXPECT_EQ(state(keys, 116), 0);
+  keys.hold({116});
+  keys.tap(116);
+  EXPECT_EQ(state(keys, 116), 0x8001);
+  EXPECT_EQ(state(keys, 116), 0x8000);
+}
+
+TEST(SimKeyboard, CodesNamingNoKeyReadZero) {
+  SimKeyboard keys;
+  const int codes[] = {0, -1, -32768, 255, 256, 32767};
+  keys.hold(codes);
+  for (int code : codes) {
+    keys.tap(code);
+    EXPECT_EQ(state(keys, code), 0) << code;
+    EXPECT_FALSE(keys.held(code)) << code;
+  }
+  keys.hold({1, 254});
+  EXPECT_EQ(state(keys, 1), 0x8000);
+  EXPECT_EQ(state(keys, 254), 0x8000);
+}
+
+TEST(SimKeyboard, CountsEveryQuery) {
+  SimKeyboard keys;
+  for (int code : {0, 16, 300, 116}) state(keys, code);
+  EXPECT_EQ(keys.queries(), 4u);
+}
+
+}  // namespace
+}  // namespace tollivane::platform::sim

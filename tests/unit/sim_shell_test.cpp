@@ -1,0 +1,157 @@
+#include "platform/sim/sim_shell.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_platform.hpp"
+#include "platform/sim/sim_text.hpp"
+#include "ui/about/frm_about.hpp"
+
+namespace tollivane::platform::sim {
+namespace {
+
+class SimShellTest : public ::testing::Test {
+ protected:
+  SimShellTest() {
+    sim.shell().onEvent = [this](std::string_view line) { events.emplace_back(line); };
+  }
+  SimPlatform sim;
+  std::vector<std::string> events;
+};
+
+using Events = std::vector<std::string>;
+
+TEST(SimText, QuotesAnyTextOntoOneLine) {
+  const struct {
+    const char* text;
+    const char* quoted;
+  } cases[] = {
+      {"", R"("")"},
+      {"00 : 00 : 01", R"("00 : 00 : 01")"},
+      {"a\r\nb", R"("a\r\nb")"},
+      {R"(C:\dir\"x")", R"("C:\\dir\\\"x\"")"},
+      {"tab\tstays", "\"tab\tstays\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(quote(c.text), c.quoted);
+}
+
+TEST_F(SimShellTest, MessageBoxesAreRecordedAndReported) {
+  sim.shell().messageBox("X must be\r\nbetween 0 and 640", MessageIcon::None, kAppTitle);
+  ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
+  EXPECT_EQ(sim.shell().messageBoxes()[0].title, "Tollivane");
+  EXPECT_EQ(events, Events{R"(msgbox "X must be\r\nbetween 0 and 640")"});
+}
+
+TEST_F(SimShellTest, AboutWindowLoadsFreshEachTime) {
+  SimLabel& description = *sim.aboutWindow().label("lblDescription");
+  sim.shell().showAboutModal();
+  EXPECT_TRUE(sim.shell().aboutOpen());
+  EXPECT_EQ(description.caption(), ui::frmAbout::descriptionText());
+  description.setCaption("changed while open");
+  sim.shell().unloadAbout();
+  EXPECT_FALSE(sim.shell().aboutOpen());
+  EXPECT_EQ(description.caption(), "");
+  sim.shell().unloadAbout();  // nothing to close
+  sim.shell().showAboutModal();
+  EXPECT_EQ(description.caption(), ui::frmAbout::descriptionText());
+  EXPECT_EQ(events, (Events{"about open", "about closed", "about open"}));
+}
+
+TEST_F(SimShellTest, EndStopsTheTimersOnce) {
+  sim.timer1().setInterval(200);
+  sim.timer1().setEnabled(true);
+  int ticks = 0;
+  sim.timer1().onTick = [&] { ++ticks; };
+  sim.shell().reportRuntimeError(6, "Overflow");
+  sim.shell().endProgram();
+  sim.shell().endProgram();
+  sim.clock().advance(1000);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_TRUE(sim.shell().ended());
+  EXPECT_EQ(events, (Events{"error 6 Overflow", "end"}));
+}
+
+TEST_F(SimShellTest, FilesLiveInTheProgramFolder) {
+  const std::string file = sim.settingsFile();
+  EXPECT_EQ(file, sim.shell().programFolder() + "/Tollivane.ini");
+  EXPECT_FALSE(sim.shell().fileExists(file));
+  EXPECT_EQ(sim.shell().readFile(file), std::nullopt);
+  EXPECT_EQ(sim.shell().replaceFile(file, "[main]\r\nhotkey1=116\r\n"), "");
+  EXPECT_TRUE(sim.shell().fileExists(file));
+  EXPECT_EQ(sim.shell().readFile(file), "[main]\r\nhotkey1=116\r\n");
+  EXPECT_FALSE(sim.shell().fileExists(sim.shell().programFolder()));
+
+  sim.shell().failReplaceWith("Disk full");
+  EXPECT_EQ(sim.shell().replaceFile(file, "lost"), "Disk full");
+  EXPECT_EQ(sim.shell().readFile(file), "[main]\r\nhotkey1=116\r\n");
+}
+
+TEST(SimPlatformFolder, TemporaryFolderGoesAwayGivenFolderStays) {
+  std::string temporary;
+  {
+    SimPlatform sim;
+    temporary = sim.folder();
+    EXPECT_TRUE(std::filesystem::is_directory(temporary));
+    EXPECT_EQ(sim.shell().replaceFile(sim.settingsFile(), "x"), "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(temporary));
+
+  const std::string given = testing::TempDir() + "sim_platform_given";
+  std::filesystem::create_directories(given);
+  {
+    SimPlatform sim(given + "//");
+    EXPECT_EQ(sim.shell().programFolder(), given);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(given));
+  std::filesystem::remove_all(given);
+
+  SimPlatform root(std::string("/"));
+  EXPECT_EQ(root.shell().programFolder(), "/");
+  EXPECT_EQ(root.settingsFile(), "/Tollivane.ini");
+}
+
+TEST(SimWindowTest, MainWindowStartsAsLaidOutAndResets) {
+  SimPlatform sim;
+  SimWindow& w = sim.mainWindow();
+  EXPECT_FALSE(w.panel("Frame1")->visible());
+  EXPECT_FALSE(w.panel("Frame2")->visible());
+  EXPECT_EQ(w.menuEntry("mnuHotkeys")->caption(), "Edit hotkeys");
+  EXPECT_FALSE(w.menuEntry("mnuHotkeys")->checked());
+  EXPECT_EQ(w.textBox("txtX")->text(), "");
+  EXPECT_EQ(w.textBox("qvHotKey1")->text(), "");
+  EXPECT_TRUE(w.hasButton("Command4"));
+  EXPECT_EQ(w.panel("txtX"), nullptr);
+  EXPECT_EQ(w.textBox("Frame1"), nullptr);
+
+  const MainWindowControls& c = sim.mainWindowControls();
+  c.Frame1.setVisible(true);
+  c.mnuHotkeys.setCaption("Hide hotkeys");
+  c.mnuHotkeys.setChecked(true);
+  c.txtX.setText("25");
+  EXPECT_TRUE(w.panel("Frame1")->visible());
+  EXPECT_EQ(w.textBox("txtX")->text(), "25");
+  w.reset();
+  EXPECT_FALSE(w.panel("Frame1")->visible());
+  EXPECT_EQ(w.menuEntry("mnuHotkeys")->caption(), "Edit hotkeys");
+  EXPECT_FALSE(w.menuEntry("mnuHotkeys")->checked());
+  EXPECT_EQ(w.textBox("txtX")->text(), "");
+}
+
+TEST(SimWindowTest, MissingControlIsReported) {
+  static constexpr ui::ControlLayout kOnly[] = {
+      {.name = "txtX", .kind = ui::ControlKind::TextBox, .visible = true}};
+  const ui::WindowLayout layout{
+      .caption = "partial", .clientWidth = 0, .clientHeight = 0, .controls = kOnly};
+  SimWindow w(layout);
+  SimClock clock;
+  SimTimer t1(clock), t2(clock);
+  EXPECT_THROW(mainWindowControls(w, t1, t2), std::logic_error);
+  EXPECT_THROW(aboutWindowControls(w), std::logic_error);
+}
+
+}  // namespace
+}  // namespace tollivane::platform::sim
