@@ -59,6 +59,9 @@ std::optional<Int> parseNumber(std::string_view text,
   return value;
 }
 
+// About 31 years: far beyond any run, and far from overflowing the clock.
+constexpr std::int64_t kLongestWait = 1'000'000'000'000;
+
 const char* trueFalse(bool b) { return b ? "True" : "False"; }
 
 std::string threeNumbers(const std::array<std::int16_t, 3>& values) {
@@ -137,7 +140,7 @@ bool Runner::execute(std::string_view line) {
   }
   if (command == "wait" && args == 1) {
     const auto ms = parseNumber<std::int64_t>(words[1].text, 0);
-    if (!ms) return false;
+    if (!ms || *ms > kLongestWait) return false;
     sim_.clock().advance(*ms);
     return true;
   }
