@@ -24,6 +24,13 @@ constexpr std::int16_t kNumpad9 = 105;
 constexpr std::int16_t kF1 = 112;
 constexpr std::int16_t kF12 = 123;
 
+std::string numbered(std::string_view prefix, int number, std::string_view suffix = {}) {
+  std::string name(prefix);
+  name += std::to_string(number);
+  name += suffix;
+  return name;
+}
+
 }  // namespace
 
 std::string modifierPrefix(std::int16_t shift, const ModifierWords& w) {
@@ -62,16 +69,16 @@ std::string keyName(std::int16_t keyCode) {
     if (key.code == keyCode) return std::string(key.name);
   }
   if (keyCode >= kNumpad0 && keyCode <= kNumpad9) {
-    return "Num" + std::to_string(keyCode - kNumpad0);
+    return numbered("Num", keyCode - kNumpad0);
   }
   if (keyCode >= kF1 && keyCode <= kF12) {
-    return "F" + std::to_string(keyCode - kF1 + 1);
+    return numbered("F", keyCode - kF1 + 1);
   }
   // Letter and main-keyboard digit keys carry their character's code.
   if ((keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9')) {
     return std::string(1, static_cast<char>(keyCode));
   }
-  return "[" + std::to_string(keyCode) + "]";
+  return numbered("[", keyCode, "]");
 }
 
 }  // namespace tollivane::controls

@@ -47,6 +47,12 @@ std::string qvHotKey::Text() const { return t.text(); }
 
 void qvHotKey::setText(std::string_view s_Text) { t.setText(s_Text); }
 
+// Out of line: inlined into a caller, GCC 12 at -O3 warns falsely (-Wrestrict) on these.
+void qvHotKey::setStrControl(std::string_view s) { StrControl_ = s; }
+void qvHotKey::setStrAlt(std::string_view s) { StrAlt_ = s; }
+void qvHotKey::setStrShift(std::string_view s) { StrShift_ = s; }
+void qvHotKey::setStrAdd(std::string_view s) { StrAdd_ = s; }
+
 std::string qvHotKey::aboutText() {
   return "qvHotKey\r\n"
          "Control for working with hot keys.\r\n"

@@ -32,10 +32,10 @@ class qvHotKey {
   const std::string& StrAlt() const { return StrAlt_; }
   const std::string& StrShift() const { return StrShift_; }
   const std::string& StrAdd() const { return StrAdd_; }
-  void setStrControl(std::string_view s) { StrControl_ = s; }
-  void setStrAlt(std::string_view s) { StrAlt_ = s; }
-  void setStrShift(std::string_view s) { StrShift_ = s; }
-  void setStrAdd(std::string_view s) { StrAdd_ = s; }
+  void setStrControl(std::string_view s);
+  void setStrAlt(std::string_view s);
+  void setStrShift(std::string_view s);
+  void setStrAdd(std::string_view s);
 
   // The control's About box.
   static void About(platform::Shell& shell);
