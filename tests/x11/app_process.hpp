@@ -1,0 +1,39 @@
+// The built tollivane program, run from a private copy so that its settings file (beside the
+// program) is the test's own; stopped and removed at the end.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "test_client.hpp"
+
+namespace tollivane::x11test {
+
+class AppProcess {
+ public:
+  AppProcess(const std::filesystem::path& executable, const std::string& display);
+  ~AppProcess();
+  AppProcess(const AppProcess&) = delete;
+  AppProcess& operator=(const AppProcess&) = delete;
+
+  pid_t pid() const { return child; }
+  bool running();
+  const std::filesystem::path& folder() const { return home; }
+  std::string output() const;  // what it wrote to standard output and error
+
+ private:
+  std::filesystem::path home;
+  pid_t child = -1;
+};
+
+// The top-level window titled "Tollivane", in root coordinates, once it is viewable.
+std::optional<Area> findWindowTitled(TestClient& client, const std::string& title,
+                                     Window* found = nullptr);
+
+// Peak resident memory (VmHWM) or current (VmRSS) of a process, in KiB.
+long memoryKiB(pid_t pid, const char* field);
+
+}  // namespace tollivane::x11test

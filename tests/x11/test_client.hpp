@@ -1,0 +1,64 @@
+// The tests' own X connection: windows, focus, keys and clicks injected with XTEST, and
+// pixels read back and compared with text the test renders itself.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tollivane::x11test {
+
+struct Area {
+  int x, y, width, height;
+};
+
+using Pixels = std::vector<std::uint32_t>;  // 0xRRGGBB, row by row
+
+class TestClient {
+ public:
+  explicit TestClient(const std::string& displayName);
+  ~TestClient();
+  TestClient(const TestClient&) = delete;
+  TestClient& operator=(const TestClient&) = delete;
+
+  Display* display() const { return dpy; }
+  Window root() const { return DefaultRootWindow(dpy); }
+  void sync() { XSync(dpy, False); }
+
+  // Mapped and viewable when this returns; background 0xRRGGBB.
+  Window createWindow(const Area& area, std::uint32_t background);
+  void destroyWindow(Window window);
+  void focus(Window window);
+  // Publishes the window manager's active window on the root, or removes it.
+  void setActiveWindow(std::optional<Window> window);
+
+  void key(unsigned long keysym, bool down);
+  void tap(unsigned long keysym, std::chrono::milliseconds held);
+  void click(int rootX, int rootY);
+
+  Pixels pixels(Drawable drawable, const Area& area);
+  void clear(Window window, const Area& area);
+
+  // What `area` should show when `text` is drawn into `rect` centred at its top, clipped,
+  // in the default font, `color` text on white cells over a `background` fill.
+  Pixels expected(const std::string& text, const Area& rect, const Area& area,
+                  std::uint32_t background, std::uint32_t color = 0x000000);
+
+  // Which of "00 : 00 : 00" to "00 : 01 : 59" the overlay at `rect` of `window` shows:
+  // "" when nothing is drawn there, "?" for anything else.
+  std::string overlayText(Window window, const Area& rect, std::uint32_t background);
+
+ private:
+  Display* dpy;
+  std::map<std::pair<std::uint32_t, std::string>, Pixels> rendered;
+};
+
+// The clock text of a whole number of seconds, as the stopwatch writes it.
+std::string clockText(int seconds);
+
+}  // namespace tollivane::x11test

@@ -1,0 +1,234 @@
+// The real tollivane program on a private Xvfb: a window of the test's own is in front, keys
+// are pressed through XTEST and the overlay is read back from that window's pixels.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "ui/layout.hpp"
+
+#include <X11/keysym.h>
+
+#include "app_process.hpp"
+#include "test_client.hpp"
+#include "xvfb.hpp"
+#ifdef TOLLIVANE_HAVE_XRES
+#include <X11/extensions/XRes.h>
+#endif
+
+namespace tollivane::x11test {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kBackground = 0x305070;
+constexpr Area kOverlay{25, 315, 75, 14};  // the default position, in the front window
+
+// How long after `start` `done` first held, or nothing within `limit`.
+template <typename Done>
+std::optional<std::chrono::milliseconds> waitFor(Clock::time_point start,
+                                                 std::chrono::milliseconds limit, Done done) {
+  while (Clock::now() - start < limit) {
+    if (done()) return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    std::this_thread::sleep_for(5ms);
+  }
+  return std::nullopt;
+}
+
+class TollivaneOnX : public ::testing::Test {
+ protected:
+  Xvfb server;
+  TestClient client{server.display()};
+  AppProcess app{TOLLIVANE_EXE, server.display()};
+  Window mainWindow = 0;
+  Area mainArea{};
+  Window game = 0;
+
+  void SetUp() override {
+    std::optional<Area> shown;
+    waitFor(Clock::now(), 20s, [&] {
+      shown = findWindowTitled(client, "Tollivane", &mainWindow);
+      return shown || !app.running();
+    });
+    ASSERT_TRUE(shown) << app.output();
+    mainArea = *shown;
+    // The program takes the focus when its window first shows; give it back once that is over.
+    std::this_thread::sleep_for(500ms);
+    game = client.createWindow(gameArea(), kBackground);
+    client.focus(game);
+  }
+
+  // Beside the program's window, so that clicks on it reach it.
+  Area gameArea() const {
+    const int x = mainArea.x >= 350 ? 0 : mainArea.x + mainArea.width + 10;
+    return {x, 0, 340, 400};
+  }
+
+  std::string overlay() { return client.overlayText(game, kOverlay, kBackground); }
+  void clearOverlay() { client.clear(game, kOverlay); }
+
+  // Presses the keys in order, holds them, releases them in reverse.
+  void press(std::initializer_list<unsigned long> keys, std::chrono::milliseconds held = 80ms) {
+    for (unsigned long k : keys) client.key(k, true);
+    std::this_thread::sleep_for(held);
+    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) client.key(*k, false);
+  }
+
+  // Nothing is drawn in the overlay for `quiet` after it was wiped.
+  bool staysBlank(std::chrono::milliseconds quiet) {
+    clearOverlay();
+    return !waitFor(Clock::now(), quiet, [&] { return !overlay().empty(); });
+  }
+
+  bool startedFromZero(std::chrono::milliseconds limit) {
+    return waitFor(Clock::now(), limit, [&] { return overlay() == "00 : 00 : 00"; }).has_value();
+  }
+
+  // A point of a control of the main window, from the window tables, in root coordinates.
+  std::pair<int, int> centreOf(std::string_view name) {
+    const ui::WindowLayout& layout = ui::mainWindowLayout();
+    const ui::ControlLayout* control = ui::findControl(layout, name);
+    const ui::ControlLayout* panel = ui::findControl(layout, control->parent);
+    const int clientWidth = ui::twipsToPixels(layout.clientWidth);
+    const double dpi = 96.0 * mainArea.width / clientWidth;
+    const int menuBar = mainArea.height - ui::twipsToPixels(layout.clientHeight, dpi);
+    const int x = panel->left + control->left + control->width / 2;
+    const int y = panel->top + control->top + control->height / 2;
+    return {mainArea.x + ui::twipsToPixels(x, dpi),
+            mainArea.y + menuBar + ui::twipsToPixels(y, dpi)};
+  }
+};
+
+TEST_F(TollivaneOnX, HotkeysStartPauseAndStopTheOverlayInTheWindowInFront) {
+  const auto pressed = Clock::now();
+  press({XK_F5});
+  const auto latency = waitFor(pressed, 1500ms, [&] { return overlay() == "00 : 00 : 00"; });
+  ASSERT_TRUE(latency) << "overlay shows " << overlay() << "\n" << app.output();
+  EXPECT_LE(latency->count(), 400);
+  EXPECT_TRUE(waitFor(Clock::now(), 1500ms, [&] { return overlay() == "00 : 00 : 01"; }))
+      << "the clock counts";
+
+  press({XK_F6});
+  std::this_thread::sleep_for(300ms);
+  const std::string paused = overlay();
+  EXPECT_TRUE(paused.starts_with("00 : 00 : ")) << paused;
+  std::this_thread::sleep_for(1200ms);
+  clearOverlay();
+  EXPECT_TRUE(waitFor(Clock::now(), 400ms, [&] { return !overlay().empty(); }))
+      << "frames go on while paused";
+  EXPECT_EQ(overlay(), paused) << "with the same text";
+
+  press({XK_F7});
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(staysBlank(700ms)) << "no frame after stop";
+  EXPECT_TRUE(app.running());
+}
+
+TEST_F(TollivaneOnX, ATapShorterThanAPollStillStarts) {
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    clearOverlay();
+    press({XK_F5}, 30ms);
+    EXPECT_TRUE(startedFromZero(600ms)) << overlay();
+    press({XK_F7}, 30ms);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(staysBlank(300ms));
+  }
+}
+
+TEST_F(TollivaneOnX, CtrlAltF5CapturedAndSavedThenStartsTheStopwatch) {
+  // X servers keep Ctrl+Alt+F1..F12 for switching virtual terminals and never deliver them
+  // (a desktop turns that off with "setxkbmap -option srvrkeys:none"); do the same here.
+  KeySym plainF5[] = {XK_F5, XK_F5};
+  XChangeKeyboardMapping(client.display(), XKeysymToKeycode(client.display(), XK_F5), 2, plainF5,
+                         1);
+  client.sync();
+  std::this_thread::sleep_for(300ms);
+
+  client.focus(mainWindow);
+  client.click(mainArea.x + 16, mainArea.y + 8);  // the "Menu" title
+  std::this_thread::sleep_for(300ms);
+  press({XK_Down}, 30ms);
+  press({XK_Return}, 30ms);  // "Edit hotkeys"
+  std::this_thread::sleep_for(300ms);
+  const auto [captureX, captureY] = centreOf("qvHotKey1");
+  client.click(captureX, captureY);
+  std::this_thread::sleep_for(200ms);
+  press({XK_Control_L, XK_Alt_L, XK_F5});
+  std::this_thread::sleep_for(200ms);
+  const auto [saveX, saveY] = centreOf("Command2");
+  client.click(saveX, saveY);
+
+  const std::filesystem::path settings = app.folder() / "Tollivane.ini";
+  std::string saved;
+  waitFor(Clock::now(), 2s, [&] {
+    std::ifstream in(settings);
+    std::stringstream text;
+    text << in.rdbuf();
+    saved = text.str();
+    return saved.find("hotshift1=6") != std::string::npos;
+  });
+  EXPECT_NE(saved.find("hotkey1=116"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("hotshift1=6"), std::string::npos) << saved;
+
+  client.focus(game);
+  // F5 still started the stopwatch while it was being captured: the hotkeys are global.
+  press({XK_F7});
+  std::this_thread::sleep_for(300ms);
+  press({XK_F5}, 300ms);
+  EXPECT_TRUE(staysBlank(700ms)) << "F5 alone no longer starts";
+  press({XK_Control_L, XK_Alt_L, XK_F5});
+  EXPECT_TRUE(startedFromZero(600ms)) << overlay();
+}
+
+TEST_F(TollivaneOnX, DestroyingTheWindowInFrontWhileDrawingKeepsTheProgram) {
+  press({XK_F5});
+  ASSERT_TRUE(startedFromZero(1000ms));
+  client.destroyWindow(game);
+  std::this_thread::sleep_for(1000ms);
+  ASSERT_TRUE(app.running()) << app.output();
+
+  game = client.createWindow(gameArea(), kBackground);
+  client.focus(game);
+  EXPECT_TRUE(waitFor(Clock::now(), 600ms, [&] { return overlay().starts_with("00 : 00 : "); }))
+      << "the running clock is drawn on the next window in front: " << overlay();
+}
+
+#ifdef TOLLIVANE_HAVE_XRES
+long graphicsContexts(Display* d) {
+  const Atom gcType = XInternAtom(d, "GC", False);
+  int count = 0;
+  XResClient* clients = nullptr;
+  long total = 0;
+  XResQueryClients(d, &count, &clients);
+  for (int i = 0; i < count; ++i) {
+    int types = 0;
+    XResType* counts = nullptr;
+    XResQueryClientResources(d, clients[i].resource_base, &types, &counts);
+    for (int t = 0; t < types; ++t) {
+      if (counts[t].resource_type == gcType) total += counts[t].count;
+    }
+    XFree(counts);
+  }
+  XFree(clients);
+  return total;
+}
+
+TEST_F(TollivaneOnX, RunningFramesKeepNoContextOrMemory) {
+  press({XK_F5});
+  ASSERT_TRUE(startedFromZero(1000ms));
+  std::this_thread::sleep_for(1000ms);
+  const long contexts = graphicsContexts(client.display());
+  const long memory = memoryKiB(app.pid(), "VmRSS");
+  std::this_thread::sleep_for(5000ms);  // fifty frames
+  EXPECT_LE(graphicsContexts(client.display()) - contexts, 1);
+  EXPECT_LT(memoryKiB(app.pid(), "VmRSS") - memory, 512);
+}
+#endif
+
+}  // namespace
+}  // namespace tollivane::x11test

@@ -1,0 +1,26 @@
+// A private Xvfb for one test: started on a free display number, stopped at the end.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace tollivane::x11test {
+
+class Xvfb {
+ public:
+  Xvfb();  // throws std::runtime_error when the server does not come up
+  ~Xvfb();
+  Xvfb(const Xvfb&) = delete;
+  Xvfb& operator=(const Xvfb&) = delete;
+
+  const std::string& display() const { return name; }  // ":N"
+  pid_t pid() const { return serverPid; }
+  void kill();
+
+ private:
+  pid_t serverPid = -1;
+  std::string name;
+};
+
+}  // namespace tollivane::x11test
