@@ -1,0 +1,42 @@
+// A save whose file cannot be written says so and changes nothing live.
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_app.hpp"
+#include "platform/sim/sim_platform.hpp"
+
+namespace tollivane::platform::sim {
+namespace {
+
+struct SaveFailure : ::testing::Test {
+  SimPlatform sim;
+  SimApp app{sim};
+  void SetUp() override {
+    app.load();
+    sim.shell().failReplaceWith("No space left on device");
+  }
+  std::string lastMessage() { return sim.shell().messageBoxes().back().prompt; }
+};
+
+TEST_F(SaveFailure, SaveKeysReportsTheFileAndKeepsThePollArrays) {
+  app.keyDown("qvHotKey1", 65, 2);
+  app.click("Command2");
+  ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
+  EXPECT_EQ(lastMessage(),
+            "Cannot save settings to " + sim.settingsFile() + ": No space left on device");
+  EXPECT_EQ(app.form().record().HotKeyCodes[0], 116);
+  EXPECT_EQ(app.form().record().HotKeyShifts[0], 0);
+  EXPECT_FALSE(sim.shell().ended());
+}
+
+TEST_F(SaveFailure, SavePositionReportsTheFileAndKeepsTheOverlay) {
+  app.setText("txtX", "300");
+  app.setText("txtY", "100");
+  app.click("Command4");
+  ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
+  EXPECT_NE(lastMessage().find(sim.settingsFile()), std::string::npos);
+  EXPECT_EQ(app.form().record().PosX, 25);
+  EXPECT_EQ(app.form().record().OverlayRect, (Rect{25, 315, 100, 329}));
+}
+
+}  // namespace
+}  // namespace tollivane::platform::sim
