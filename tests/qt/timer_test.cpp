@@ -1,0 +1,109 @@
+// The periodic timer: phase-locked to a monotonic clock, missed ticks arriving as one.
+#include <QElapsedTimer>
+#include <QTest>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/qt/phase_clock.hpp"
+#include "platform/qt/qt_timer.hpp"
+
+using namespace std::chrono_literals;
+using tollivane::platform::qt::PhaseClock;
+using tollivane::platform::qt::QtTimer;
+
+class TimerTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void phasePointsDoNotDriftWithLateWakes_data();
+  void phasePointsDoNotDriftWithLateWakes();
+  void sleepsUntilThePhasePointRoundedUp();
+  void ticksOnTheEventLoop();
+  void aBusyThreadGetsOneTickThenTheNextPhasePoint();
+  void zeroIntervalAndSwitchedOffNeverTick();
+};
+
+void TimerTest::phasePointsDoNotDriftWithLateWakes_data() {
+  QTest::addColumn<std::vector<int>>("wakes");  // ms after start
+  QTest::addColumn<std::vector<int>>("ticked");
+  QTest::addColumn<int>("next");  // the next phase point after the last wake
+  QTest::newRow("on time") << std::vector{200, 400, 600} << std::vector{1, 1, 1} << 800;
+  QTest::newRow("late by 50 keeps the phase") << std::vector{250, 400} << std::vector{1, 1} << 600;
+  QTest::newRow("late by 2.25 intervals is one tick") << std::vector{650} << std::vector{1} << 800;
+  QTest::newRow("woken early does not tick") << std::vector{199, 200} << std::vector{0, 1} << 400;
+  QTest::newRow("exactly on a later point") << std::vector{600} << std::vector{1} << 800;
+}
+
+void TimerTest::phasePointsDoNotDriftWithLateWakes() {
+  QFETCH(std::vector<int>, wakes);
+  QFETCH(std::vector<int>, ticked);
+  QFETCH(int, next);
+  const PhaseClock::Clock::time_point t0{1h};
+  PhaseClock clock;
+  clock.start(t0, 200ms);
+  for (std::size_t i = 0; i < wakes.size(); ++i) {
+    QCOMPARE(int(clock.wake(t0 + std::chrono::milliseconds(wakes[i]))), ticked[i]);
+  }
+  QCOMPARE(clock.nextTick(), t0 + std::chrono::milliseconds(next));
+}
+
+void TimerTest::sleepsUntilThePhasePointRoundedUp() {
+  const PhaseClock::Clock::time_point t0{1h};
+  PhaseClock clock;
+  clock.start(t0, 100ms);
+  QCOMPARE(clock.untilNext(t0), 100ms);
+  QCOMPARE(clock.untilNext(t0 + 99500us), 1ms);
+  QCOMPARE(clock.untilNext(t0 + 150ms), 0ms);
+}
+
+void TimerTest::ticksOnTheEventLoop() {
+  std::vector<std::chrono::steady_clock::time_point> ticks;
+  QtTimer timer([&] { ticks.push_back(std::chrono::steady_clock::now()); });
+  timer.setInterval(50);
+  QCOMPARE(timer.enabled(), false);
+  const auto start = std::chrono::steady_clock::now();
+  timer.setEnabled(true);
+  QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 6, 5000);
+  timer.setEnabled(false);
+  // Tick k comes at or after start + 50k ms; a loaded machine may make it late, never early.
+  for (std::size_t k = 0; k < ticks.size(); ++k) {
+    QVERIFY(ticks[k] - start >= std::chrono::milliseconds(50 * (k + 1)) - 1ms);
+  }
+}
+
+void TimerTest::aBusyThreadGetsOneTickThenTheNextPhasePoint() {
+  std::vector<std::chrono::steady_clock::time_point> ticks;
+  QtTimer timer([&] {
+    ticks.push_back(std::chrono::steady_clock::now());
+    // The first handler keeps the thread busy past three more phase points.
+    if (ticks.size() == 1) std::this_thread::sleep_for(350ms);
+  });
+  timer.setInterval(100);
+  const auto start = std::chrono::steady_clock::now();
+  timer.setEnabled(true);
+  QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 3, 5000);
+  timer.setEnabled(false);
+  // Busy from ~100 to ~450 ms: the points at 200, 300, 400 make one tick, at about 450 ms.
+  QVERIFY(ticks[1] - start >= 450ms);
+  // The next comes at the 500 ms phase point, not 100 ms after the late one.
+  QVERIFY(ticks[2] - start >= 499ms);
+  QVERIFY2(ticks[2] - ticks[1] < 100ms || ticks[2] - start > 900ms,
+           "the tick after a late one was pushed back");
+}
+
+void TimerTest::zeroIntervalAndSwitchedOffNeverTick() {
+  int count = 0;
+  QtTimer zero([&] { ++count; });
+  zero.setEnabled(true);
+  QtTimer off([&] { ++count; });
+  off.setInterval(10);
+  off.setEnabled(true);
+  off.setEnabled(false);
+  QTest::qWait(100);
+  QCOMPARE(count, 0);
+  QCOMPARE(zero.enabled(), true);
+  QCOMPARE(zero.interval(), 0);
+}
+
+QTEST_GUILESS_MAIN(TimerTest)
+#include "timer_test.moc"
