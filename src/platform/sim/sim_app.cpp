@@ -4,6 +4,7 @@
 
 #include "app/event_dispatch.hpp"
 #include "ui/about/frm_about.hpp"
+#include "ui/layout.hpp"
 
 namespace tollivane::platform::sim {
 
@@ -19,6 +20,14 @@ void SimApp::run(Handler&& handler) {
 
 bool SimApp::takesInput() const {
   return loaded_ && !sim_.shell().ended() && !sim_.shell().aboutOpen();
+}
+
+bool SimApp::reachable(std::string_view name) {
+  // A control inside a hidden panel can be neither clicked nor typed into.
+  const ui::ControlLayout* control = ui::findControl(ui::mainWindowLayout(), name);
+  if (!control || control->parent.empty()) return true;
+  const SimPanel* panel = sim_.mainWindow().panel(control->parent);
+  return !panel || panel->visible();
 }
 
 SimApp::Input SimApp::load() {
@@ -59,7 +68,7 @@ SimApp::Input SimApp::clickMain(std::string_view name) {
   };
   for (const auto& [control, handler] : kClicks) {
     if (control != name) continue;
-    if (!takesInput()) return Input::Ignored;
+    if (!takesInput() || !reachable(name)) return Input::Ignored;
     run([this, handler = handler] { (form_.*handler)(); });
     return Input::Handled;
   }
@@ -68,7 +77,7 @@ SimApp::Input SimApp::clickMain(std::string_view name) {
 
 SimApp::Input SimApp::setText(std::string_view name, std::string_view text) {
   if (name != "txtX" && name != "txtY") return Input::Unknown;
-  if (!takesInput()) return Input::Ignored;
+  if (!takesInput() || !reachable(name)) return Input::Ignored;
   sim_.mainWindow().textBox(name)->setText(text);
   return Input::Handled;
 }
@@ -76,7 +85,7 @@ SimApp::Input SimApp::setText(std::string_view name, std::string_view text) {
 SimApp::Input SimApp::keyDown(std::string_view name, std::int16_t keyCode, std::int16_t shift) {
   controls::qvHotKey* control = captureControl(name);
   if (!control) return Input::Unknown;
-  if (!takesInput()) return Input::Ignored;
+  if (!takesInput() || !reachable(name)) return Input::Ignored;
   run([control, keyCode, shift] { control->t_KeyDown(keyCode, shift); });
   return Input::Handled;
 }

@@ -44,6 +44,7 @@ class SimApp {
   template <class Handler>
   void run(Handler&& handler);
   bool takesInput() const;
+  bool reachable(std::string_view name);
   Input clickMain(std::string_view name);
 
   SimPlatform& sim_;
