@@ -1,132 +1,15 @@
-// The X11 backend against a private Xvfb: keys injected with XTEST, drawings read back.
-// GoogleTest and the platform interface before Xlib, whose macros (None, Status) clash.
-#include <gtest/gtest.h>
+// The window in front and the drawing on it, read back from the server's pixels.
+#include "backend_fixture.hpp"
 
 #include <fstream>
-#include <memory>
-#include <string>
 
-#include "platform/x11/x11_session.hpp"
-
-#include <X11/XKBlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-
-#include "test_client.hpp"
-#include "xvfb.hpp"
 #ifdef TOLLIVANE_HAVE_XRES
 #include <X11/extensions/XRes.h>
 #endif
 
 namespace tollivane::x11test {
 namespace {
-
-using platform::Rect;
-using platform::x11::X11Session;
-
-constexpr std::uint32_t kBackground = 0x204060;
-constexpr Area kWindowArea{0, 0, 340, 400};
-
-Area areaOf(const Rect& r) { return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top}; }
-Area grown(const Area& a, int by) {
-  return {a.x - by, a.y - by, a.width + 2 * by, a.height + 2 * by};
-}
-
-class X11Backend : public ::testing::Test {
- protected:
-  Xvfb server;
-  TestClient client{server.display()};
-  std::unique_ptr<X11Session> session = X11Session::open(server.display().c_str());
-  Window window = client.createWindow(kWindowArea, kBackground);
-
-  void SetUp() override { ASSERT_TRUE(session); }
-
-  std::int16_t query(int vk) {
-    return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
-  }
-  // A round trip on the session's connection: the server has handled all it was sent, and
-  // every event sent to it before is queued.
-  void settle() { query(116); }
-
-  void frame(platform::WindowHandle target, const std::string& text, const Rect& rect,
-             platform::ColorRef color = 0, platform::BrushHandle brush = 0) {
-    auto& surface = session->surface();
-    const platform::DeviceContext dc = surface.GetDC(target);
-    surface.SetTextColor(dc, color);
-    surface.FillRect(dc, rect, brush);
-    surface.DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), rect, platform::kDtCenter);
-    surface.ReleaseDC(target, dc);
-  }
-};
-
-TEST_F(X11Backend, KeyStateShowsHeldKeysAndRemembersTapsUntilQueried) {
-  struct Case {
-    int vk;
-    KeySym pressed;
-  };
-  const Case cases[] = {{116, XK_F5},     {123, XK_F12},      {65, XK_a},     {90, XK_z},
-                        {49, XK_1},       {103, XK_KP_7},     {37, XK_Left},  {0xBA, XK_semicolon},
-                        {16, XK_Shift_R}, {17, XK_Control_R}, {18, XK_Alt_L}, {0xA2, XK_Control_L}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.vk);
-    EXPECT_EQ(query(c.vk), 0);
-    client.key(c.pressed, true);
-    EXPECT_EQ(query(c.vk), static_cast<std::int16_t>(0x8001));
-    EXPECT_EQ(query(c.vk), static_cast<std::int16_t>(0x8000));
-    client.key(c.pressed, false);
-    EXPECT_EQ(query(c.vk), 0);
-    client.tap(c.pressed, std::chrono::milliseconds(30));
-    EXPECT_EQ(query(c.vk), 1);
-    EXPECT_EQ(query(c.vk), 0);
-  }
-}
-
-TEST_F(X11Backend, OnlyQueriedKeysAreTrackedAndUnknownCodesGiveZero) {
-  client.tap(XK_F6, std::chrono::milliseconds(20));
-  EXPECT_EQ(query(117), 0) << "a tap before the key was ever asked for is not kept";
-
-  client.key(XK_F5, true);
-  for (int unknown : {0, 7, 0x88, 255, -1, 300}) EXPECT_EQ(query(unknown), 0) << unknown;
-  EXPECT_LT(query(116), 0);
-  client.key(XK_F5, false);
-}
-
-TEST_F(X11Backend, KeysStillReachTheFocusedWindow) {
-  client.focus(window);
-  query(116);
-  client.tap(XK_F5, std::chrono::milliseconds(20));
-  EXPECT_EQ(query(116), 1);
-  XEvent event;
-  ASSERT_TRUE(XCheckWindowEvent(client.display(), window, KeyPressMask, &event));
-  EXPECT_EQ(XkbKeycodeToKeysym(client.display(), static_cast<KeyCode>(event.xkey.keycode), 0, 0),
-            static_cast<KeySym>(XK_F5));
-}
-
-TEST_F(X11Backend, KeyStateFollowsAChangedKeyboardMapping) {
-  Display* d = client.display();
-  int minCode = 0;
-  int maxCode = 0;
-  XDisplayKeycodes(d, &minCode, &maxCode);
-  int spare = 0;
-  for (int code = maxCode; code >= minCode && spare == 0; --code) {
-    if (XkbKeycodeToKeysym(d, static_cast<KeyCode>(code), 0, 0) == NoSymbol) spare = code;
-  }
-  ASSERT_NE(spare, 0);
-  EXPECT_EQ(query(116), 0);
-
-  KeySym f5 = XK_F5;
-  XChangeKeyboardMapping(d, spare, 1, &f5, 1);
-  client.sync();
-  settle();  // handles the mapping change
-
-  XTestFakeKeyEvent(d, static_cast<unsigned>(spare), True, CurrentTime);
-  client.sync();
-  EXPECT_EQ(query(116), static_cast<std::int16_t>(0x8001)) << "the new F5 key counts";
-  XTestFakeKeyEvent(d, static_cast<unsigned>(spare), False, CurrentTime);
-  client.sync();
-  client.tap(XK_F5, std::chrono::milliseconds(20));
-  EXPECT_EQ(query(116), 1) << "and the old one still does";
-}
 
 TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
   const Window other = client.createWindow({200, 0, 100, 100}, kBackground);
@@ -293,23 +176,6 @@ TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
   EXPECT_EQ(serverResources(client.display()), resourcesBefore);
 #endif
   EXPECT_EQ(client.overlayText(window, areaOf(rect), kBackground), clockText(3600 % 120));
-}
-
-TEST(X11SessionOpen, GivesNothingWithoutAServer) { EXPECT_EQ(X11Session::open(":9876"), nullptr); }
-
-TEST(X11SessionLost, LosingTheServerEndsTheProgramWithOneClearLine) {
-  EXPECT_EXIT(
-      {
-        Xvfb doomed;
-        auto session = X11Session::open(doomed.display().c_str());
-        if (!session) std::_Exit(3);
-        doomed.kill();
-        for (;;) {
-          session->processPendingEvents();
-          session->keys().GetAsyncKeyState(116);
-        }
-      },
-      ::testing::ExitedWithCode(1), "^Tollivane: lost the connection to the X server\n$");
 }
 
 }  // namespace
