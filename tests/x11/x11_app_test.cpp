@@ -223,10 +223,12 @@ TEST_F(TollivaneOnX, RunningFramesKeepNoContextOrMemory) {
   ASSERT_TRUE(startedFromZero(1000ms));
   std::this_thread::sleep_for(1000ms);
   const long contexts = graphicsContexts(client.display());
-  const long memory = memoryKiB(app.pid(), "VmRSS");
+  [[maybe_unused]] const long memory = memoryKiB(app.pid(), "VmRSS");
   std::this_thread::sleep_for(5000ms);  // fifty frames
   EXPECT_LE(graphicsContexts(client.display()) - contexts, 1);
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident
   EXPECT_LT(memoryKiB(app.pid(), "VmRSS") - memory, 512);
+#endif
 }
 #endif
 

@@ -164,14 +164,16 @@ TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
 #ifdef TOLLIVANE_HAVE_XRES
   const long resourcesBefore = serverResources(client.display());
 #endif
-  const long memoryBefore = residentKiB();
+  [[maybe_unused]] const long memoryBefore = residentKiB();
   for (int i = 1; i <= 36000; ++i) {
     frame(session->surface().GetForegroundWindow(), clockText(i / 10 % 120), rect);
     if (i % 3000 == 0) settle();
   }
   settle();
   EXPECT_EQ(session->trappedErrors(), 0u);
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident; LeakSanitizer checks
   EXPECT_LT(residentKiB() - memoryBefore, 256);
+#endif
 #ifdef TOLLIVANE_HAVE_XRES
   EXPECT_EQ(serverResources(client.display()), resourcesBefore);
 #endif
