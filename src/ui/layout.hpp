@@ -71,7 +71,7 @@ constexpr bool takesFocus(ControlKind kind) {
 }
 
 // The maker's notice under the banner and in the About window.
-inline constexpr std::string_view kCopyrightNotice = "(c) 2026 Tollivane";
+inline constexpr std::string_view kCopyrightNotice = "(c) Tollivane";
 
 const WindowLayout& mainWindowLayout();
 const WindowLayout& aboutWindowLayout();

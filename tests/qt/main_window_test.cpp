@@ -70,7 +70,15 @@ void MainWindowTest::controlsSitWherePlacedInPixels() {
   QFETCH(QString, name);
   QFETCH(QRect, geometry);
   WindowHarness h;
-  QCOMPARE(h.window->widgets().widget(name.toStdString()).geometry(), geometry);
+  const QWidget& w = h.window->widgets().widget(name.toStdString());
+  if (qobject_cast<const QLabel*>(&w) == nullptr || name == "Image1") {
+    QCOMPARE(w.geometry(), geometry);
+    return;
+  }
+  // A label keeps its place and may grow to show all of its caption in this font.
+  QCOMPARE(w.pos(), geometry.topLeft());
+  QVERIFY(w.width() >= geometry.width() && w.height() >= geometry.height());
+  QVERIFY(w.width() >= w.sizeHint().width());
 }
 
 void MainWindowTest::windowHasAFixedClientAreaAndNoMaximise() {

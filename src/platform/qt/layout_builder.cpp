@@ -20,6 +20,8 @@ static void initArtwork() { Q_INIT_RESOURCE(artwork); }
 namespace tollivane::platform::qt {
 namespace {
 
+constexpr double kDesignFontPoints = 8.0;
+
 QColor toQColor(ui::Rgb c) { return QColor(c.r, c.g, c.b); }
 
 void applyColours(QWidget& w, const ui::ControlLayout& c, QPalette::ColorRole back,
@@ -46,6 +48,10 @@ QString artworkPath(std::string_view name) {
 LayoutWidgets::LayoutWidgets(const ui::WindowLayout& layout, QWidget& client, double dpi,
                              const CaptureFactory& makeCapture)
     : layout_(layout), dpi_(dpi), makeCapture_(makeCapture) {
+  // The platform's user-interface font, at the size that the twips were laid out for.
+  QFont font = client.font();
+  font.setPointSizeF(kDesignFontPoints);
+  client.setFont(font);
   client.setFixedSize(ui::twipsToPixels(layout.clientWidth, dpi),
                       ui::twipsToPixels(layout.clientHeight, dpi));
   if (layout.background) {
@@ -118,8 +124,12 @@ QWidget* LayoutWidgets::build(const ui::ControlLayout& c, QWidget* client) {
       break;
   }
   w->setObjectName(toQString(c.name));
-  w->setGeometry(ui::twipsToPixels(c.left, dpi_), ui::twipsToPixels(c.top, dpi_),
-                 ui::twipsToPixels(c.width, dpi_), ui::twipsToPixels(c.height, dpi_));
+  QSize size(ui::twipsToPixels(c.width, dpi_), ui::twipsToPixels(c.height, dpi_));
+  // A one-line label grows to its text where the font is wider than the one it was laid
+  // out for, rather than cut its caption off.
+  if (c.kind == ui::ControlKind::Label && !c.multiLine) size = size.expandedTo(w->sizeHint());
+  w->setGeometry(
+      QRect(QPoint(ui::twipsToPixels(c.left, dpi_), ui::twipsToPixels(c.top, dpi_)), size));
   // Pictures are drawn beneath the windowed controls that overlap them.
   if (c.kind == ui::ControlKind::Picture) w->lower();
   w->setVisible(c.visible);

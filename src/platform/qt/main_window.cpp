@@ -127,6 +127,7 @@ bool MainWindow::load() {
 }
 
 void MainWindow::showCentred() {
+  adjustSize();
   if (const QScreen* s = screen()) {
     QRect frame = frameGeometry();
     frame.moveCenter(s->availableGeometry().center());
