@@ -10,6 +10,6 @@ $sudo apt-get install -y -qq --no-install-recommends \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   g++-multilib qemu-user \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
-  libx11-dev libxi-dev libxtst-dev libxext-dev \
+  libx11-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core \
   >/dev/null
