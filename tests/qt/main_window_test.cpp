@@ -306,6 +306,7 @@ void MainWindowTest::nothingRunsAfterExit() {
   QTest::qWait(500);
   QCOMPARE(h.keys.queries, queries);
   QCOMPARE(h.window->action("mnuHotkeys").text(), QString("Edit hotkeys"));
+  QVERIFY(!h.window->action("mnuHotkeys").isChecked());  // the menu's own toggle undone
 }
 
 void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {
