@@ -18,6 +18,7 @@ struct SaveFailure : ::testing::Test {
 };
 
 TEST_F(SaveFailure, SaveKeysReportsTheFileAndKeepsThePollArrays) {
+  app.click("mnuHotkeys");
   app.keyDown("qvHotKey1", 65, 2);
   app.click("Command2");
   ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
@@ -29,6 +30,7 @@ TEST_F(SaveFailure, SaveKeysReportsTheFileAndKeepsThePollArrays) {
 }
 
 TEST_F(SaveFailure, SavePositionReportsTheFileAndKeepsTheOverlay) {
+  app.click("mnuPosition");
   app.setText("txtX", "300");
   app.setText("txtY", "100");
   app.click("Command4");
