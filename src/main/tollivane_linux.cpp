@@ -12,7 +12,7 @@
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/qt_shell.hpp"
 #include "platform/qt/x11_capture_keys.hpp"
-#include "platform/x11/null_backends.hpp"
+#include "platform/null_backends.hpp"
 #include "platform/x11/x11_session.hpp"
 
 namespace {
@@ -56,8 +56,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));
   qt::X11CaptureKeys::installIfX11();
 
-  x11::NullKeyState noKeys;
-  x11::NullSurface noSurface;
+  NullKeyState noKeys;
+  NullSurface noSurface;
   KeyState& keys = session ? session->keys() : noKeys;
   ForegroundSurface& surface = session ? session->surface() : noSurface;
   std::unique_ptr<QSocketNotifier> xEvents;

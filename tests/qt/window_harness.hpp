@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/null_backends.hpp"
 #include "platform/platform.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/qt_shell.hpp"
@@ -25,18 +26,6 @@ class CountingKeys final : public platform::KeyState {
     return 0;
   }
   int queries = 0;
-};
-
-class BlankSurface final : public platform::ForegroundSurface {
- public:
-  platform::WindowHandle GetForegroundWindow() override { return 0; }
-  platform::DeviceContext GetDC(platform::WindowHandle) override { return 0; }
-  void ReleaseDC(platform::WindowHandle, platform::DeviceContext) override {}
-  void SetTextColor(platform::DeviceContext, platform::ColorRef) override {}
-  void FillRect(platform::DeviceContext, const platform::Rect&, platform::BrushHandle) override {}
-  void DrawTextA(platform::DeviceContext, const char*, int, const platform::Rect&,
-                 unsigned) override {}
-  void DeleteObject(platform::BrushHandle) override {}
 };
 
 struct ShownBox {
@@ -72,7 +61,7 @@ class WindowHarness {
   QTemporaryDir folder;
   platform::qt::QtShell shell{folder.path().toStdString()};
   CountingKeys keys;
-  BlankSurface surface;
+  platform::NullSurface surface;
   std::vector<ShownBox> shown;
   int endedWith = -1;
   std::unique_ptr<platform::qt::MainWindow> window;

@@ -1,9 +1,10 @@
-// Stand-ins for a session without an X server: no key is ever down and nothing is drawn.
+// Stand-ins where there is no key state or screen to reach (a session without X, tests):
+// no key is ever down and nothing is drawn.
 #pragma once
 
 #include "platform/platform.hpp"
 
-namespace tollivane::platform::x11 {
+namespace tollivane::platform {
 
 class NullKeyState final : public platform::KeyState {
  public:
@@ -22,4 +23,4 @@ class NullSurface final : public platform::ForegroundSurface {
   void DeleteObject(platform::BrushHandle) override {}
 };
 
-}  // namespace tollivane::platform::x11
+}  // namespace tollivane::platform
