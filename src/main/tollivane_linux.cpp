@@ -8,11 +8,11 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/null_backends.hpp"
 #include "platform/qt/layout_builder.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/qt_shell.hpp"
 #include "platform/qt/x11_capture_keys.hpp"
-#include "platform/null_backends.hpp"
 #include "platform/x11/x11_session.hpp"
 
 namespace {
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tollivane"));
   QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));
-  qt::X11CaptureKeys::installIfX11();
+  const auto captureKeys = qt::X11CaptureKeys::installIfX11();
 
   NullKeyState noKeys;
   NullSurface noSurface;

@@ -38,10 +38,12 @@ class X11CaptureTest : public QObject {
 
  private:
   void openHotkeys(WindowHarness& h);
+  std::unique_ptr<tollivane::platform::qt::X11CaptureKeys> captureKeys_;
 };
 
 void X11CaptureTest::initTestCase() {
-  QVERIFY(tollivane::platform::qt::X11CaptureKeys::installIfX11() != nullptr);
+  captureKeys_ = tollivane::platform::qt::X11CaptureKeys::installIfX11();
+  QVERIFY(captureKeys_ != nullptr);
 }
 
 void X11CaptureTest::openHotkeys(WindowHarness& h) {

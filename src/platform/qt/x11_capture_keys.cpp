@@ -17,11 +17,11 @@ std::optional<KeyDown> keyDownFromX11(std::uint32_t unshiftedKeysym, unsigned st
   return KeyDown{*keyCode, modifierMaskFromX11State(state, *keyCode)};
 }
 
-X11CaptureKeys* X11CaptureKeys::installIfX11() {
+std::unique_ptr<X11CaptureKeys> X11CaptureKeys::installIfX11() {
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr || x11->connection() == nullptr) return nullptr;
-  auto* filter = new X11CaptureKeys(x11->connection());
-  qApp->installNativeEventFilter(filter);
+  std::unique_ptr<X11CaptureKeys> filter(new X11CaptureKeys(x11->connection()));
+  qApp->installNativeEventFilter(filter.get());
   return filter;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "platform/qt/qt_key_map.hpp"
@@ -18,8 +19,9 @@ std::optional<KeyDown> keyDownFromX11(std::uint32_t unshiftedKeysym, unsigned st
 
 class X11CaptureKeys final : public QAbstractNativeEventFilter {
  public:
-  // Installs itself on the application when it runs on the xcb platform; nullptr otherwise.
-  static X11CaptureKeys* installIfX11();
+  // Installs itself on the application when it runs on the xcb platform; nothing otherwise.
+  // Destroying it takes it off the application again.
+  static std::unique_ptr<X11CaptureKeys> installIfX11();
 
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
