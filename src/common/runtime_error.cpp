@@ -4,6 +4,4 @@ namespace tollivane {
 
 void raiseOverflow() { throw RuntimeError(kErrOverflow, "Overflow"); }
 
-void raiseSubscriptOutOfRange() { throw RuntimeError(kErrSubscript, "Subscript out of range"); }
-
 }  // namespace tollivane

@@ -18,10 +18,8 @@ class RuntimeError : public std::runtime_error {
 };
 
 inline constexpr int kErrOverflow = 6;
-inline constexpr int kErrSubscript = 9;
 inline constexpr int kErrFileAccess = 75;
 
 [[noreturn]] void raiseOverflow();
-[[noreturn]] void raiseSubscriptOutOfRange();
 
 }  // namespace tollivane

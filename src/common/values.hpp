@@ -11,7 +11,6 @@ namespace tollivane {
 // 16-bit Boolean: true is all bits set.
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
-inline constexpr std::int16_t toBool16(bool b) { return b ? kTrue : kFalse; }
 
 // The number at the start of a text. Blanks, tabs and line feeds are skipped wherever they
 // stand; optional sign; digits with at most one "."; an E or D exponent; "&H" hex and "&O"

@@ -112,8 +112,7 @@ TEST(IntegerText, HasNoBlankAndASignOnlyForNegatives) {
 }
 
 TEST(Boolean16, TrueIsAllBits) {
-  EXPECT_EQ(toBool16(true), -1);
-  EXPECT_EQ(toBool16(false), 0);
+  EXPECT_EQ(kTrue, -1);
   EXPECT_EQ(static_cast<std::int16_t>(~kTrue), kFalse);
 }
 
