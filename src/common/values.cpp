@@ -1,7 +1,9 @@
 #include "common/values.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "common/runtime_error.hpp"
@@ -43,6 +45,19 @@ double radixValue(Reader& in, int radix) {
   double value = 0;
   for (int d; (d = digitValue(in.peek(), radix)) >= 0; in.next()) value = value * radix + d;
   return value;
+}
+
+// The power of ten of the first significant digit: 0 for 1.5, 2 for 150, -4 for 0.00015.
+long decimalExponent(const std::string& number) {
+  const auto expAt = number.find('e');
+  long exponent =
+      expAt == std::string::npos ? 0 : std::strtol(number.c_str() + expAt + 1, nullptr, 10);
+  const std::string mantissa = number.substr(0, expAt);
+  const auto point = std::min(mantissa.find('.'), mantissa.size());
+  const auto first = mantissa.find_first_of("123456789");
+  if (first == std::string::npos) return 0;
+  if (first < point) return exponent + static_cast<long>(point - first - 1);
+  return exponent - static_cast<long>(first - point);
 }
 
 }  // namespace
@@ -106,9 +121,7 @@ double numericTextValue(std::string_view text) {
   (void)end;
   if (ec == std::errc::result_out_of_range) {
     // Too large becomes infinite (and later "Overflow"); too small is 0.
-    const auto expAt = number.find('e');
-    const bool tiny = expAt != std::string::npos && number[expAt + 1] == '-';
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    value = decimalExponent(number) < 0 ? 0.0 : std::numeric_limits<double>::infinity();
   }
   return negative ? -value : value;
 }

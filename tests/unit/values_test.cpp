@@ -55,6 +55,9 @@ TEST(NumericTextValue, IsCorrectlyRoundedAndNeverFails) {
   EXPECT_EQ(numericTextValue("639.5"), 639.5);
   EXPECT_TRUE(std::isinf(numericTextValue("1e999")));
   EXPECT_EQ(numericTextValue("1e-999"), 0.0);
+  EXPECT_EQ(numericTextValue("0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_TRUE(std::isinf(numericTextValue("0.001e400")));
+  EXPECT_EQ(numericTextValue("1000e-330"), 0.0);
   EXPECT_EQ(numericTextValue(std::string(300, '9')), std::stod(std::string(300, '9')));
 }
 
