@@ -156,5 +156,13 @@ TEST_F(PosixFiles, FailedReplaceLeavesEverythingAsItWas) {
   EXPECT_EQ(readWholeFile(at("folder/inside")), "keep");
 }
 
+TEST_F(PosixFiles, AReadOnlyFileIsNotReplaced) {
+  put("settings.ini", "[rect]\nX=25\n");
+  fs::permissions(at("settings.ini"), fs::perms::owner_read | fs::perms::group_read);
+  const auto before = snapshot();
+  EXPECT_EQ(replaceFileAtomically(at("settings.ini"), "new bytes"), "Permission denied");
+  EXPECT_EQ(snapshot(), before);
+}
+
 }  // namespace
 }  // namespace tollivane::platform::posix

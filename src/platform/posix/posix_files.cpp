@@ -137,6 +137,14 @@ std::string replaceFileAtomically(const std::string& path, std::string_view byte
   const auto target = resolveLinks(path, error);
   if (!target) return reasonFor(error);
 
+  // A rename needs only the folder's permission: honour a file the user made read-only
+  // (even for root, as a read-only file is on Windows) instead of replacing it.
+  struct stat current {};
+  if (::stat(target->c_str(), &current) == 0 && S_ISREG(current.st_mode)) {
+    if ((current.st_mode & 0222) == 0) return reasonFor(EACCES);
+    if (::access(target->c_str(), W_OK) != 0) return reasonFor(errno);
+  }
+
   const auto folder = parentFolder(*target);
   const auto slash = target->rfind('/');
   const auto name = slash == std::string::npos ? *target : target->substr(slash + 1);
