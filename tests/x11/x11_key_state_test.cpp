@@ -40,6 +40,15 @@ TEST_F(X11Backend, OnlyQueriedKeysAreTrackedAndUnknownCodesGiveZero) {
   client.key(XK_F5, false);
 }
 
+TEST_F(X11Backend, AKeyNoLongerAskedForKeepsNoPressForLater) {
+  query(117);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // unbound: no poll asks
+  client.tap(XK_F6, std::chrono::milliseconds(20));
+  EXPECT_EQ(query(117), 0) << "a press while the key was not bound would fire a new binding";
+  client.tap(XK_F6, std::chrono::milliseconds(20));
+  EXPECT_EQ(query(117), 1);
+}
+
 TEST_F(X11Backend, KeysStillReachTheFocusedWindow) {
   client.focus(window);
   query(116);

@@ -34,11 +34,18 @@ void X11KeyState::reloadKeyboardMapping() {
   XFree(map);
 }
 
+bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
+  // Not asked for in two seconds (ten polls): no longer one of the bindings' keys, so its
+  // presses are not kept, and none from before is reported when it is bound again.
+  return lastQueried[vk] != Clock::time_point{} && now - lastQueried[vk] <= std::chrono::seconds(2);
+}
+
 void X11KeyState::onRawKeyPress(int keycode) {
   if (keycode < 0 || keycode >= static_cast<int>(kCodes)) return;
   const auto code = static_cast<std::size_t>(keycode);
+  const auto now = Clock::now();
   for (std::size_t vk = 0; vk < kCodes; ++vk) {
-    if (tracked[vk] && keycodesOf[vk][code]) pressedSince.set(vk);
+    if (keycodesOf[vk][code] && bound(vk, now)) pressedSince.set(vk);
   }
 }
 
@@ -57,9 +64,10 @@ std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   for (std::size_t keycode = 0; keycode < kCodes && !down; ++keycode) {
     down = keycodesOf[vk][keycode] && (keymap[keycode / 8] >> (keycode % 8) & 1);
   }
-  const bool pressed = pressedSince[vk];
+  const auto now = Clock::now();
+  const bool pressed = pressedSince[vk] && bound(vk, now);
   pressedSince.reset(vk);
-  tracked.set(vk);
+  lastQueried[vk] = now;
   return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
 }
 

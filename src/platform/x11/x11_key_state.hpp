@@ -4,6 +4,7 @@
 
 #include <array>
 #include <bitset>
+#include <chrono>
 #include <functional>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
@@ -29,8 +30,11 @@ class X11KeyState final : public platform::KeyState {
   Display* display;
   std::function<void()> drainEvents;
   std::array<std::bitset<kCodes>, kCodes> keycodesOf{};  // by virtual-key code
-  std::bitset<kCodes> tracked;                           // virtual keys queried at least once
-  std::bitset<kCodes> pressedSince;                      // by virtual-key code
+  using Clock = std::chrono::steady_clock;
+  // A key is bound while the poller keeps asking for it.
+  bool bound(std::size_t vk, Clock::time_point now) const;
+  std::array<Clock::time_point, kCodes> lastQueried{};  // by virtual-key code
+  std::bitset<kCodes> pressedSince;                     // by virtual-key code
 };
 
 }  // namespace tollivane::platform::x11
