@@ -22,38 +22,32 @@ bool isSet(const char* name) {
   return value != nullptr && *value != '\0';
 }
 
-// Under Wayland the windows go through XWayland, on the X server that the key state and the
-// overlay use. Returns false when there is nowhere to show a window.
-bool chooseWindowSystem() {
-  if (isSet("QT_QPA_PLATFORM")) return true;
-  if (isSet("DISPLAY")) {
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    return true;
-  }
-  return isSet("WAYLAND_DISPLAY");
-}
-
-bool usesXcb() { return std::string_view(std::getenv("QT_QPA_PLATFORM")).starts_with("xcb"); }
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
   using namespace tollivane::platform;
-  if (!chooseWindowSystem()) {
-    std::fprintf(stderr, "tollivane: no display: DISPLAY is not set, so no window can open\n");
-    return 1;
-  }
-  std::unique_ptr<x11::X11Session> session = x11::X11Session::open();
-  if (!session && usesXcb()) {
-    const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "tollivane: cannot open the X display \"%s\"\n",
-                 display != nullptr ? display : "");
+  // The key state and the overlay need an X server. Under Wayland the windows go through
+  // XWayland when there is one, so that all three share it; without one the windows still
+  // work and only the hotkeys and the overlay are off.
+  std::unique_ptr<x11::X11Session> session = isSet("DISPLAY") ? x11::X11Session::open() : nullptr;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const bool wantsX = platform != nullptr && std::string_view(platform).starts_with("xcb");
+  if (session && (platform == nullptr || *platform == '\0')) {
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+  } else if (!session && (wantsX || ((platform == nullptr || *platform == '\0') &&
+                                     !isSet("WAYLAND_DISPLAY")))) {
+    if (isSet("DISPLAY")) {
+      std::fprintf(stderr, "tollivane: cannot open the X display \"%s\"\n", std::getenv("DISPLAY"));
+    } else {
+      std::fprintf(stderr, "tollivane: no display: DISPLAY is not set, so no window can open\n");
+    }
     return 1;
   }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tollivane"));
   QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));
+  if (session) session->reclaimErrorHandlers();
   const auto captureKeys = qt::X11CaptureKeys::installIfX11();
 
   NullKeyState noKeys;

@@ -52,12 +52,19 @@ void onIoErrorExit(Display*, void*) { lostConnection(); }
 
 }  // namespace
 
-void trapErrorsOf(Display* display) {
-  if (!handlersInstalled) {
-    previousErrorHandler = XSetErrorHandler(onError);
-    previousIoErrorHandler = XSetIOErrorHandler(onIoError);
-    handlersInstalled = true;
+void reclaimErrorHandlers() {
+  // Whoever installed handlers since ours keeps every other connection.
+  if (const XErrorHandler last = XSetErrorHandler(onError); last != onError) {
+    previousErrorHandler = last;
   }
+  if (const XIOErrorHandler last = XSetIOErrorHandler(onIoError); last != onIoError) {
+    previousIoErrorHandler = last;
+  }
+  handlersInstalled = true;
+}
+
+void trapErrorsOf(Display* display) {
+  if (!handlersInstalled) reclaimErrorHandlers();
   if (find(display)) return;
   if (Trapped* free = find(nullptr)) *free = Trapped{display, 0};
 #ifdef TOLLIVANE_HAVE_IO_ERROR_EXIT_HANDLER

@@ -11,6 +11,10 @@ namespace tollivane::platform::x11 {
 void trapErrorsOf(_XDisplay* display);
 void stopTrapping(_XDisplay* display);
 
+// Puts our handlers back in front after a toolkit opened its own connection and replaced
+// them; the toolkit's handlers go on serving its connection.
+void reclaimErrorHandlers();
+
 // Errors counted on `display` so far.
 unsigned long trappedErrorCount(_XDisplay* display);
 

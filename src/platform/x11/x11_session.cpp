@@ -94,4 +94,6 @@ platform::KeyState& X11Session::keys() { return *keyState; }
 platform::ForegroundSurface& X11Session::surface() { return *foreground; }
 unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display); }
 
+void X11Session::reclaimErrorHandlers() { x11::reclaimErrorHandlers(); }
+
 }  // namespace tollivane::platform::x11

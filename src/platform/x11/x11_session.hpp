@@ -34,6 +34,10 @@ class X11Session {
   // X errors on this connection so far, each trapped and ignored (it costs one frame).
   unsigned long trappedErrors() const;
 
+  // Call after the toolkit has opened its own connection: Xlib's error handlers are global,
+  // and the toolkit's replace ours.
+  void reclaimErrorHandlers();
+
  private:
   explicit X11Session(_XDisplay* display);
 
