@@ -35,7 +35,7 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 cp "$program" "$work/tollivane"
 "$work/tollivane" >/dev/null 2>&1 &
 app_pid=$!
-main=$(xdotool search --sync --onlyvisible --name '^Tollivane$' | head -n 1)
+main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tollivane$' | head -n 1)
 sleep 0.5
 
 # Opens the menu and picks the entry `$1` rows down (separators are skipped by the keys).
@@ -58,7 +58,7 @@ choose 2
 shoot "$main" main-window-position.png
 choose 2  # back to no panel
 choose 3
-about=$(xdotool search --sync --onlyvisible --name '^About Tollivane$' | head -n 1)
+about=$(timeout 20 xdotool search --sync --onlyvisible --name '^About Tollivane$' | head -n 1)
 sleep 0.4
 shoot "$about" about-window.png
 xdotool key Return

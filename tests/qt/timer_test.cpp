@@ -87,8 +87,6 @@ void TimerTest::aBusyThreadGetsOneTickThenTheNextPhasePoint() {
   QVERIFY(ticks[1] - start >= 450ms);
   // The next comes at the 500 ms phase point, not 100 ms after the late one.
   QVERIFY(ticks[2] - start >= 499ms);
-  QVERIFY2(ticks[2] - ticks[1] < 100ms || ticks[2] - start > 900ms,
-           "the tick after a late one was pushed back");
 }
 
 void TimerTest::zeroIntervalAndSwitchedOffNeverTick() {

@@ -40,7 +40,7 @@ class LayoutWidgets {
 
   const ui::WindowLayout& layout_;
   double dpi_;
-  const CaptureFactory& makeCapture_;
+  CaptureFactory makeCapture_;
   std::map<std::string_view, QWidget*> widgets_;
 };
 
