@@ -74,32 +74,41 @@ void Form1::fun_FillArrays() {
 
 void Form1::fun_UpdatePos() { r_.OverlayRect = stopwatch::overlayRectFor(r_.PosX, r_.PosY); }
 
-void Form1::mnuHotkeys_Click() {
-  const bool shown = c_.mnuHotkeys.checked();
+namespace {
+
+struct PanelEntry {
+  platform::MenuEntry& entry;
+  platform::Panel& panel;
+  std::string_view editCaption;
+  std::string_view hideCaption;
+};
+
+// Shows or hides one panel by its menu entry; showing it hides the other, so that at most
+// one panel is ever shown.
+void togglePanel(const PanelEntry& own, const PanelEntry& other) {
+  const bool shown = own.entry.checked();
   if (shown) {
-    c_.mnuHotkeys.setCaption("Edit hotkeys");
+    own.entry.setCaption(own.editCaption);
   } else {
-    c_.mnuHotkeys.setCaption("Hide hotkeys");
-    c_.Frame2.setVisible(false);
-    c_.mnuPosition.setChecked(false);
-    c_.mnuPosition.setCaption("Edit positions");
+    own.entry.setCaption(own.hideCaption);
+    other.panel.setVisible(false);
+    other.entry.setChecked(false);
+    other.entry.setCaption(other.editCaption);
   }
-  c_.Frame1.setVisible(!shown);
-  c_.mnuHotkeys.setChecked(!shown);
+  own.panel.setVisible(!shown);
+  own.entry.setChecked(!shown);
+}
+
+}  // namespace
+
+void Form1::mnuHotkeys_Click() {
+  togglePanel({c_.mnuHotkeys, c_.Frame1, "Edit hotkeys", "Hide hotkeys"},
+              {c_.mnuPosition, c_.Frame2, "Edit positions", "Hide positions"});
 }
 
 void Form1::mnuPosition_Click() {
-  const bool shown = c_.mnuPosition.checked();
-  if (shown) {
-    c_.mnuPosition.setCaption("Edit positions");
-  } else {
-    c_.mnuPosition.setCaption("Hide positions");
-    c_.Frame1.setVisible(false);
-    c_.mnuHotkeys.setChecked(false);
-    c_.mnuHotkeys.setCaption("Edit hotkeys");
-  }
-  c_.Frame2.setVisible(!shown);
-  c_.mnuPosition.setChecked(!shown);
+  togglePanel({c_.mnuPosition, c_.Frame2, "Edit positions", "Hide positions"},
+              {c_.mnuHotkeys, c_.Frame1, "Edit hotkeys", "Hide hotkeys"});
 }
 
 void Form1::mnuAbout_Click() { p_.shell.showAboutModal(); }
