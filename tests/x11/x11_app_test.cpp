@@ -16,7 +16,7 @@
 #include "test_client.hpp"
 #include "xvfb.hpp"
 #ifdef TOLLIVANE_HAVE_XRES
-#include <X11/extensions/XRes.h>
+#include "x_resources.hpp"
 #endif
 
 namespace tollivane::x11test {
@@ -209,33 +209,14 @@ TEST_F(TollivaneOnX, DestroyingTheWindowInFrontWhileDrawingKeepsTheProgram) {
 }
 
 #ifdef TOLLIVANE_HAVE_XRES
-long graphicsContexts(Display* d) {
-  const Atom gcType = XInternAtom(d, "GC", False);
-  int count = 0;
-  XResClient* clients = nullptr;
-  long total = 0;
-  XResQueryClients(d, &count, &clients);
-  for (int i = 0; i < count; ++i) {
-    int types = 0;
-    XResType* counts = nullptr;
-    XResQueryClientResources(d, clients[i].resource_base, &types, &counts);
-    for (int t = 0; t < types; ++t) {
-      if (counts[t].resource_type == gcType) total += counts[t].count;
-    }
-    XFree(counts);
-  }
-  XFree(clients);
-  return total;
-}
-
 TEST_F(TollivaneOnX, RunningFramesKeepNoContextOrMemory) {
   press({XK_F5});
   ASSERT_TRUE(startedFromZero(1000ms));
   std::this_thread::sleep_for(1000ms);
-  const long contexts = graphicsContexts(client.display());
+  const long contexts = serverResources(client.display(), "GC");
   [[maybe_unused]] const long memory = memoryKiB(app.pid(), "VmRSS");
   std::this_thread::sleep_for(5000ms);  // fifty frames
-  EXPECT_LE(graphicsContexts(client.display()) - contexts, 1);
+  EXPECT_LE(serverResources(client.display(), "GC") - contexts, 1);
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident
   EXPECT_LT(memoryKiB(app.pid(), "VmRSS") - memory, 512);
 #endif

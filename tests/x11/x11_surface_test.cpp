@@ -5,7 +5,7 @@
 
 #include <X11/keysym.h>
 #ifdef TOLLIVANE_HAVE_XRES
-#include <X11/extensions/XRes.h>
+#include "x_resources.hpp"
 #endif
 
 namespace tollivane::x11test {
@@ -137,24 +137,6 @@ long residentKiB() {
   }
   return -1;
 }
-
-#ifdef TOLLIVANE_HAVE_XRES
-long serverResources(Display* d) {
-  int count = 0;
-  XResClient* clients = nullptr;
-  long total = 0;
-  XResQueryClients(d, &count, &clients);
-  for (int i = 0; i < count; ++i) {
-    int types = 0;
-    XResType* counts = nullptr;
-    XResQueryClientResources(d, clients[i].resource_base, &types, &counts);
-    for (int t = 0; t < types; ++t) total += counts[t].count;
-    XFree(counts);
-  }
-  XFree(clients);
-  return total;
-}
-#endif
 
 TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
   client.setActiveWindow(window);
