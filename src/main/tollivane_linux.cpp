@@ -13,9 +13,24 @@
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/qt_shell.hpp"
 #include "platform/qt/x11_capture_keys.hpp"
+#include "platform/x11/x11_errors.hpp"
 #include "platform/x11/x11_session.hpp"
 
 namespace {
+
+QtMessageHandler qtMessages = nullptr;
+
+// Qt's own connection to the same X server may notice its loss first: say it our way, once.
+void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("The X11 connection broke"))) {
+    tollivane::platform::x11::lostConnection();
+  }
+  if (qtMessages != nullptr) {
+    qtMessages(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+  }
+}
 
 bool isSet(const char* name) {
   const char* value = std::getenv(name);
@@ -44,6 +59,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
 
+  if (session) qtMessages = qInstallMessageHandler(onQtMessage);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tollivane"));
   QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));

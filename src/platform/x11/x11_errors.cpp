@@ -26,12 +26,6 @@ Trapped* find(Display* display) {
   return nullptr;
 }
 
-[[noreturn]] void lostConnection() {
-  std::fputs("Tollivane: lost the connection to the X server\n", stderr);
-  // Not exit(): destructors and atexit handlers would talk to the dead connection again.
-  std::_Exit(EXIT_FAILURE);
-}
-
 int onError(Display* display, XErrorEvent* event) {
   if (Trapped* entry = find(display)) {
     ++entry->errors;
@@ -51,6 +45,12 @@ void onIoErrorExit(Display*, void*) { lostConnection(); }
 #endif
 
 }  // namespace
+
+void lostConnection() {
+  std::fputs("Tollivane: lost the connection to the X server\n", stderr);
+  // Not exit(): destructors and atexit handlers would talk to the dead connection again.
+  std::_Exit(EXIT_FAILURE);
+}
 
 void reclaimErrorHandlers() {
   // Whoever installed handlers since ours keeps every other connection.

@@ -15,6 +15,9 @@ void stopTrapping(_XDisplay* display);
 // them; the toolkit's handlers go on serving its connection.
 void reclaimErrorHandlers();
 
+// Says so in one line on standard error and ends the program at once.
+[[noreturn]] void lostConnection();
+
 // Errors counted on `display` so far.
 unsigned long trappedErrorCount(_XDisplay* display);
 
