@@ -5,11 +5,11 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends \
+$sudo apt-get install -y -qq \
   build-essential g++ cmake ninja-build clang-format \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   g++-multilib qemu-user \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libx11-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
-  xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core \
+  xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core \
   >/dev/null
