@@ -48,8 +48,10 @@ class ForegroundSurface {
   virtual void SetTextColor(DeviceContext dc, ColorRef color) = 0;
   // Brush 0 fills nothing.
   virtual void FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) = 0;
-  // The first `count` bytes of `text`, with kDtCenter: centred, at the top, one line, clipped to rect.
-  virtual void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect, unsigned format) = 0;
+  // The first `count` bytes of `text`, with kDtCenter: centred, at the top, one line, clipped to
+  // rect.
+  virtual void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
+                         unsigned format) = 0;
   // Releases a drawing object; 0 is harmless.
   virtual void DeleteObject(BrushHandle object) = 0;
 };
