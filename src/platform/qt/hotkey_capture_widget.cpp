@@ -96,33 +96,23 @@ void HotKeyCaptureWidget::setHeightTwips(double twips) {
 }
 
 void HotKeyCaptureWidget::setFontName(const QString& name) {
-  QFont f = t_.font();
-  f.setFamily(name);
-  t_.setFont(f);
+  changeFont([&](QFont& f) { f.setFamily(name); });
 }
 
 void HotKeyCaptureWidget::setFontSize(double points) {
-  QFont f = t_.font();
-  f.setPointSizeF(points);
-  t_.setFont(f);
+  changeFont([&](QFont& f) { f.setPointSizeF(points); });
 }
 
 void HotKeyCaptureWidget::setFontBold(bool on) {
-  QFont f = t_.font();
-  f.setBold(on);
-  t_.setFont(f);
+  changeFont([&](QFont& f) { f.setBold(on); });
 }
 
 void HotKeyCaptureWidget::setFontItalic(bool on) {
-  QFont f = t_.font();
-  f.setItalic(on);
-  t_.setFont(f);
+  changeFont([&](QFont& f) { f.setItalic(on); });
 }
 
 void HotKeyCaptureWidget::setFontUnderline(bool on) {
-  QFont f = t_.font();
-  f.setUnderline(on);
-  t_.setFont(f);
+  changeFont([&](QFont& f) { f.setUnderline(on); });
 }
 
 }  // namespace tollivane::platform::qt

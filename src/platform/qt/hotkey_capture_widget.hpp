@@ -57,6 +57,13 @@ class HotKeyCaptureWidget final : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
 
  private:
+  // The box draws with the font it holds: a change shows at once.
+  template <class Change>
+  void changeFont(Change&& change) {
+    QFont f = t_.font();
+    change(f);
+    t_.setFont(f);
+  }
   CaptureBox t_;
   QtTextBox boxAdapter_;
 };
