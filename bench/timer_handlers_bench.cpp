@@ -1,13 +1,13 @@
 // One Timer1 tick and one Timer2 frame of a running stopwatch, on the simulated platform.
 #include <benchmark/benchmark.h>
 
-#include "platform/sim/sim_app.hpp"
-#include "platform/sim/sim_platform.hpp"
+#include "frontend/sim/sim_app.hpp"
+#include "frontend/sim/sim_platform.hpp"
 
 namespace {
 
-using tollivane::platform::sim::SimApp;
-using tollivane::platform::sim::SimPlatform;
+using tollivane::frontend::sim::SimApp;
+using tollivane::frontend::sim::SimPlatform;
 
 // Loaded with the default keys, F5 pressed once: the stopwatch runs and draws.
 struct RunningStopwatch {

@@ -4,13 +4,13 @@
 
 #include <utility>
 
+#include "app/window_controls.hpp"
 #include "common/runtime_error.hpp"
-#include "platform/platform.hpp"
 
 namespace tollivane::app {
 
 template <class Handler>
-void dispatch(platform::Shell& shell, Handler&& handler) {
+void dispatch(WindowShell& shell, Handler&& handler) {
   try {
     std::forward<Handler>(handler)();
   } catch (const RuntimeError& e) {

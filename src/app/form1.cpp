@@ -8,8 +8,9 @@
 
 namespace tollivane::app {
 
-Form1::Form1(platform::Platform& platform, const platform::MainWindowControls& controls)
+Form1::Form1(platform::Platform& platform, WindowShell& shell, const MainWindowControls& controls)
     : p_(platform),
+      shell_(shell),
       c_(controls),
       qvHotKey1_(controls.qvHotKey1),
       qvHotKey2_(controls.qvHotKey2),
@@ -26,7 +27,7 @@ void Form1::fun_End() {
   c_.Timer1.setEnabled(false);
   c_.Timer2.setEnabled(false);
   p_.surface.DeleteObject(r_.BackBrush);
-  p_.shell.endProgram();
+  shell_.endProgram();
 }
 
 void Form1::Timer1_Timer() {
@@ -77,8 +78,8 @@ void Form1::fun_UpdatePos() { r_.OverlayRect = stopwatch::overlayRectFor(r_.PosX
 namespace {
 
 struct PanelEntry {
-  platform::MenuEntry& entry;
-  platform::Panel& panel;
+  MenuEntry& entry;
+  Panel& panel;
   std::string_view editCaption;
   std::string_view hideCaption;
 };
@@ -111,6 +112,6 @@ void Form1::mnuPosition_Click() {
               {c_.mnuHotkeys, c_.Frame1, "Edit hotkeys", "Hide hotkeys"});
 }
 
-void Form1::mnuAbout_Click() { p_.shell.showAboutModal(); }
+void Form1::mnuAbout_Click() { shell_.showAboutModal(); }
 
 }  // namespace tollivane::app

@@ -1,10 +1,13 @@
 // Form1: the main window's state record and every handler of the main window.
+// Names such as Form1, Timer1_Timer and funStart follow the program's own conventions;
+// everything else follows ours (README, "Layout of the source").
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "app/window_controls.hpp"
 #include "controls/hotkey_capture/qv_hot_key.hpp"
 #include "platform/platform.hpp"
 
@@ -28,7 +31,7 @@ struct Form1Record {
 
 class Form1 {
  public:
-  Form1(platform::Platform& platform, const platform::MainWindowControls& controls);
+  Form1(platform::Platform& platform, WindowShell& shell, const MainWindowControls& controls);
 
   // Start-up, before the window shows.
   void Form_Load();
@@ -64,7 +67,8 @@ class Form1 {
 
  private:
   platform::Platform& p_;
-  platform::MainWindowControls c_;
+  WindowShell& shell_;
+  MainWindowControls c_;
   Form1Record r_;
   controls::qvHotKey qvHotKey1_;
   controls::qvHotKey qvHotKey2_;

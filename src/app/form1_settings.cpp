@@ -1,4 +1,5 @@
 // Start-up from the settings file and the two editors' commands.
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ constexpr std::int16_t kMaxStoredY = 32767 - stopwatch::kOverlayHeight;
 struct StoredSetting {
   const settings::SettingKey& key;
   std::int16_t max;
+  std::int16_t& value;  // where the setting goes
 };
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -27,35 +29,41 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 }  // namespace
 
 void Form1::Form_Load() {
-  platform::Shell& shell = p_.shell;
-  std::string path = shell.programFolder();
-  if (path.empty() || path.back() != shell.pathSeparator()) path += shell.pathSeparator();
+  platform::Files& files = p_.files;
+  std::string path = files.programFolder();
+  if (path.empty() || path.back() != files.pathSeparator()) path += files.pathSeparator();
   path += settings::kSettingsFileName;
   r_.SettingsPath = path;
 
+  std::array<std::int16_t, 3> codes{};
+  std::array<std::int16_t, 3> shifts{};
+  std::int16_t posX = 0;
+  std::int16_t posY = 0;
+  // In the order they are read, which is the order any notice lists them in.
   const StoredSetting stored[] = {
-      {settings::kHotKey1, 32767},    {settings::kHotKey2, 32767},    {settings::kHotKey3, 32767},
-      {settings::kHotShift1, 32767},  {settings::kHotShift2, 32767},  {settings::kHotShift3, 32767},
-      {settings::kPosX, kMaxStoredX}, {settings::kPosY, kMaxStoredY},
+      {settings::kHotKey1, 32767, codes[0]},    {settings::kHotKey2, 32767, codes[1]},
+      {settings::kHotKey3, 32767, codes[2]},    {settings::kHotShift1, 32767, shifts[0]},
+      {settings::kHotShift2, 32767, shifts[1]}, {settings::kHotShift3, 32767, shifts[2]},
+      {settings::kPosX, kMaxStoredX, posX},     {settings::kPosY, kMaxStoredY, posY},
   };
-  std::int16_t values[std::size(stored)];
-  for (std::size_t i = 0; i < std::size(stored); ++i) values[i] = stored[i].key.fallback;
+  for (const StoredSetting& setting : stored) setting.value = setting.key.fallback;
 
-  if (shell.fileExists(path)) {
-    const std::optional<std::string> text = shell.readFile(path);
+  if (files.fileExists(path)) {
+    const std::optional<std::string> text = files.readFile(path);
     if (!text) {
       loadNotice_ = path + " could not be read.\r\nThe built-in settings are used.";
     }
     std::string unusable;
-    for (std::size_t i = 0; text && i < std::size(stored); ++i) {
-      const settings::SettingKey& key = stored[i].key;
+    for (const StoredSetting& setting : stored) {
+      if (!text) break;
+      const settings::SettingKey& key = setting.key;
       const std::optional<std::string> value = settings::storedValue(*text, key.section, key.key);
       // A setting missing from the file keeps its built-in value.
       if (!value) continue;
       try {
         const std::int16_t v = roundToInt16(numericTextValue(*value));
-        if (v > stored[i].max) raiseOverflow();
-        values[i] = v;
+        if (v > setting.max) raiseOverflow();
+        setting.value = v;
       } catch (const RuntimeError&) {
         unusable += "\r\n[" + std::string(key.section) + "] " + std::string(key.key) + " = " +
                     quoted(*value) + ": " + integerText(key.fallback) + " used instead";
@@ -66,13 +74,13 @@ void Form1::Form_Load() {
                     "\r\nThe file has not been changed.";
     }
   }
-  r_.PosX = values[6];
-  r_.PosY = values[7];
+  r_.PosX = posX;
+  r_.PosY = posY;
 
   fun_UpdatePos();
-  qvHotKey1_.qvSetHotKey(values[0], values[3]);
-  qvHotKey2_.qvSetHotKey(values[1], values[4]);
-  qvHotKey3_.qvSetHotKey(values[2], values[5]);
+  qvHotKey1_.qvSetHotKey(codes[0], shifts[0]);
+  qvHotKey2_.qvSetHotKey(codes[1], shifts[1]);
+  qvHotKey3_.qvSetHotKey(codes[2], shifts[2]);
   c_.txtX.setText(integerText(r_.PosX));
   c_.txtY.setText(integerText(r_.PosY));
   c_.Timer1.setInterval(200);
@@ -87,7 +95,7 @@ void Form1::Form_Shown() {
   if (loadNotice_.empty()) return;
   const std::string notice = std::move(loadNotice_);
   loadNotice_.clear();
-  p_.shell.messageBox(notice, platform::MessageIcon::None, platform::kAppTitle);
+  shell_.messageBox(notice, MessageIcon::None, kAppTitle);
 }
 
 void Form1::Command1_Click() {
@@ -104,10 +112,10 @@ void Form1::Command2_Click() {
       writes.push_back({settings::kHotKeyCodes[i].key, integerText(boxes[i]->qvGetHotKeyCode())});
       writes.push_back({settings::kHotKeyShifts[i].key, integerText(boxes[i]->qvGetHotKeyShift())});
     }
-    settings::writeProfileValues(p_.shell, settings::kHotKey1.section, writes, r_.SettingsPath);
+    settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
     fun_FillArrays();
   } catch (const RuntimeError& e) {
-    p_.shell.messageBox(e.description(), platform::MessageIcon::None, platform::kAppTitle);
+    shell_.messageBox(e.description(), MessageIcon::None, kAppTitle);
   }
 }
 
@@ -124,26 +132,24 @@ void Form1::Command4_Click() {
     // Both checked before anything is written, on the value as typed (not yet rounded).
     const float x = static_cast<float>(numericTextValue(c_.txtX.text()));
     if (!(x >= 0.0f && x <= 640.0f)) {
-      p_.shell.messageBox("X = {0; 640}\r\nNot saved.", platform::MessageIcon::None,
-                          platform::kAppTitle);
+      shell_.messageBox("X = {0; 640}\r\nNot saved.", MessageIcon::None, kAppTitle);
       return;
     }
     const float y = static_cast<float>(numericTextValue(c_.txtY.text()));
     if (!(y >= 0.0f && y <= 480.0f)) {
-      p_.shell.messageBox("Y = {0; 480}\r\nNot saved.", platform::MessageIcon::None,
-                          platform::kAppTitle);
+      shell_.messageBox("Y = {0; 480}\r\nNot saved.", MessageIcon::None, kAppTitle);
       return;
     }
     const std::int16_t newX = roundToInt16(x);
     const std::int16_t newY = roundToInt16(y);
     const settings::KeyValue writes[] = {{settings::kPosX.key, integerText(newX)},
                                          {settings::kPosY.key, integerText(newY)}};
-    settings::writeProfileValues(p_.shell, settings::kPosX.section, writes, r_.SettingsPath);
+    settings::writeProfileValues(p_.files, settings::kPosX.section, writes, r_.SettingsPath);
     r_.PosX = newX;
     r_.PosY = newY;
     fun_UpdatePos();
   } catch (const RuntimeError& e) {
-    p_.shell.messageBox(e.description(), platform::MessageIcon::None, platform::kAppTitle);
+    shell_.messageBox(e.description(), MessageIcon::None, kAppTitle);
   }
 }
 

@@ -8,11 +8,12 @@
 #include <memory>
 #include <string_view>
 
+#include "frontend/qt/layout_builder.hpp"
+#include "frontend/qt/main_window.hpp"
+#include "frontend/qt/qt_shell.hpp"
+#include "frontend/qt/x11_capture_keys.hpp"
 #include "platform/null_backends.hpp"
-#include "platform/qt/layout_builder.hpp"
-#include "platform/qt/main_window.hpp"
-#include "platform/qt/qt_shell.hpp"
-#include "platform/qt/x11_capture_keys.hpp"
+#include "platform/posix/posix_file_system.hpp"
 #include "platform/x11/x11_errors.hpp"
 #include "platform/x11/x11_session.hpp"
 
@@ -41,6 +42,7 @@ bool isSet(const char* name) {
 
 int main(int argc, char* argv[]) {
   using namespace tollivane::platform;
+  namespace qt = tollivane::frontend::qt;
   // The key state and the overlay need an X server. Under Wayland the windows go through
   // XWayland when there is one, so that all three share it; without one the windows still
   // work and only the hotkeys and the overlay are off.
@@ -78,14 +80,16 @@ int main(int argc, char* argv[]) {
                      [&session] { session->processPendingEvents(); });
   }
 
+  posix::PosixFiles files;
+  Platform machine{keys, surface, files};
   qt::QtShell shell;
-  qt::MainWindow window(keys, surface, shell);
+  qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;
   window.showCentred();
   if (!session) {
     shell.messageBox(
         "Hotkeys and the timer overlay need an X11 session; they are off in this session.",
-        MessageIcon::None, kAppTitle);
+        tollivane::app::MessageIcon::None, tollivane::app::kAppTitle);
   }
   return QApplication::exec();
 }

@@ -12,16 +12,16 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/sim_app.hpp"
-#include "platform/sim/sim_platform.hpp"
-#include "platform/sim/sim_text.hpp"
+#include "frontend/sim/sim_app.hpp"
+#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_text.hpp"
 
 namespace {
 
 using namespace tollivane;
-using platform::sim::quote;
-using platform::sim::SimApp;
-using platform::sim::SimPlatform;
+using frontend::sim::quote;
+using frontend::sim::SimApp;
+using frontend::sim::SimPlatform;
 
 void writeLine(std::string_view line) {
   std::fwrite(line.data(), 1, line.size(), stdout);
@@ -73,7 +73,7 @@ class Runner {
  public:
   explicit Runner(SimPlatform& sim) : sim_(sim), app_(sim) {
     sim_.shell().onEvent = [](std::string_view line) { writeLine(line); };
-    sim_.surface().onDraw = [](const platform::sim::DrawnText& d) {
+    sim_.surface().onDraw = [](const frontend::sim::DrawnText& d) {
       writeLine("draw " + std::to_string(d.window) + " " + std::to_string(d.rect.Left) + " " +
                 std::to_string(d.rect.Top) + " " + std::to_string(d.rect.Right) + " " +
                 std::to_string(d.rect.Bottom) + " " + quote(d.text));
@@ -201,7 +201,7 @@ std::optional<std::string> Runner::controlProperty(std::string_view control,
     return std::nullopt;
   }
   if (control == "Timer1" || control == "Timer2") {
-    const platform::sim::SimTimer& timer = control == "Timer1" ? sim_.timer1() : sim_.timer2();
+    const frontend::sim::SimTimer& timer = control == "Timer1" ? sim_.timer1() : sim_.timer2();
     if (property == "Enabled") return trueFalse(timer.enabled());
     if (property == "Interval") return std::to_string(timer.interval());
     return std::nullopt;
@@ -213,7 +213,7 @@ std::optional<std::string> Runner::controlProperty(std::string_view control,
     return std::nullopt;
   }
   // Main-window controls first: both windows have a Frame1 and a Label1.
-  for (platform::sim::SimWindow* window : {&sim_.mainWindow(), &sim_.aboutWindow()}) {
+  for (frontend::sim::SimWindow* window : {&sim_.mainWindow(), &sim_.aboutWindow()}) {
     if (const auto* box = window->textBox(control)) {
       if (property == "Text") return quote(box->text());
       return std::nullopt;

@@ -1,6 +1,7 @@
-// The one interface through which Tollivane's logic reaches the world.
-// Backends (sim, qt, x11, later win32) implement it; the logic includes nothing else
-// of the operating system or a toolkit.
+// The one interface through which Tollivane's logic reaches the machine: the keyboard, the
+// window in front and the files. OS adapters (posix, x11, win32) and the simulation implement
+// it; the logic includes nothing else of the operating system. Windows, controls and dialogs
+// are the front ends' business (app/window_controls.hpp).
 #pragma once
 
 #include <cstdint>
@@ -56,54 +57,10 @@ class ForegroundSurface {
   virtual void DeleteObject(BrushHandle object) = 0;
 };
 
-// A periodic timer on the user-interface thread. Interval 0 never ticks; setting the
-// interval does not switch the timer on. Ticks due while a handler runs arrive as one.
-class Timer {
+// The program's folder and its settings file.
+class Files {
  public:
-  virtual ~Timer() = default;
-  virtual void setInterval(int milliseconds) = 0;
-  virtual void setEnabled(bool on) = 0;
-  virtual bool enabled() const = 0;
-  virtual int interval() const = 0;
-};
-
-// A single-line text box (also the inner box of a capture control).
-class TextBox {
- public:
-  virtual ~TextBox() = default;
-  virtual std::string text() const = 0;
-  virtual void setText(std::string_view text) = 0;
-};
-
-class MenuEntry {
- public:
-  virtual ~MenuEntry() = default;
-  virtual void setCaption(std::string_view caption) = 0;
-  virtual bool checked() const = 0;
-  virtual void setChecked(bool checked) = 0;
-};
-
-// A bordered panel shown or hidden with all it holds.
-class Panel {
- public:
-  virtual ~Panel() = default;
-  virtual void setVisible(bool visible) = 0;
-};
-
-class Label {
- public:
-  virtual ~Label() = default;
-  virtual void setCaption(std::string_view caption) = 0;
-};
-
-enum class MessageIcon { None, Information };
-
-inline constexpr std::string_view kAppTitle = "Tollivane";
-
-// What surrounds the program: its folder, its files, its dialogs and its end.
-class Shell {
- public:
-  virtual ~Shell() = default;
+  virtual ~Files() = default;
   // The folder holding the program, without a trailing separator except at a root.
   virtual std::string programFolder() = 0;
   // The separator that joins a folder and a file name ('/' or '\\').
@@ -116,45 +73,13 @@ class Shell {
   // file beside it, flushed to disk, then renamed over it. Returns an empty text on
   // success, otherwise the reason (for example "Permission denied").
   virtual std::string replaceFile(const std::string& path, std::string_view bytes) = 0;
-  // Modal, OK only; returns when closed.
-  virtual void messageBox(std::string_view prompt, MessageIcon icon, std::string_view title) = 0;
-  // Shows the About window modal to the main window; the main window's timers keep ticking.
-  // May return before the window closes; the window reports its own close.
-  virtual void showAboutModal() = 0;
-  // Closes and discards the About window.
-  virtual void unloadAbout() = 0;
-  // Reports a run-time error that no handler caught; the program ends right after.
-  virtual void reportRuntimeError(int number, std::string_view description) = 0;
-  // Ends the program at once; no handler of any window runs afterwards. A simulation may
-  // return from it, and then its caller does nothing more.
-  virtual void endProgram() = 0;
 };
 
-// The main window's controls that the logic reads and writes.
-struct MainWindowControls {
-  Timer& Timer1;
-  Timer& Timer2;
-  TextBox& qvHotKey1;  // the inner box of each capture control
-  TextBox& qvHotKey2;
-  TextBox& qvHotKey3;
-  TextBox& txtX;
-  TextBox& txtY;
-  Panel& Frame1;
-  Panel& Frame2;
-  MenuEntry& mnuHotkeys;
-  MenuEntry& mnuPosition;
-};
-
-// The About window's one control that the logic writes.
-struct AboutWindowControls {
-  Label& lblDescription;
-};
-
-// Everything a front end hands to the logic.
+// The machine as the logic sees it; a program's main picks one adapter for each.
 struct Platform {
   KeyState& keys;
   ForegroundSurface& surface;
-  Shell& shell;
+  Files& files;
 };
 
 }  // namespace tollivane::platform

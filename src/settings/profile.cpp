@@ -23,25 +23,25 @@ std::optional<std::string> storedValue(std::string_view fileText, std::string_vi
   return value;
 }
 
-std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
+std::optional<std::string> readProfileValue(platform::Files& files, std::string_view section,
                                             std::string_view key, const std::string& file) {
-  const auto text = shell.readFile(file);
+  const auto text = files.readFile(file);
   if (!text) return std::nullopt;
   return storedValue(*text, section, key);
 }
 
-void writeProfileValue(platform::Shell& shell, std::string_view section, std::string_view key,
+void writeProfileValue(platform::Files& files, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file) {
   const KeyValue one[] = {{key, std::string(value)}};
-  writeProfileValues(shell, section, one, file);
+  writeProfileValues(files, section, one, file);
 }
 
-void writeProfileValues(platform::Shell& shell, std::string_view section,
+void writeProfileValues(platform::Files& files, std::string_view section,
                         std::span<const KeyValue> values, const std::string& file) {
-  auto text = shell.readFile(file);
+  auto text = files.readFile(file);
   if (!text) {
     // Writing a fresh file over one we could not read would lose the user's other lines.
-    if (shell.fileExists(file)) raiseCannotSave(file, "the existing file cannot be read");
+    if (files.fileExists(file)) raiseCannotSave(file, "the existing file cannot be read");
     text.emplace();
   }
   std::string updated = *text;
@@ -49,7 +49,7 @@ void writeProfileValues(platform::Shell& shell, std::string_view section,
   // Everything is stored already: leave the file alone, so that a save that changes nothing
   // cannot fail.
   if (updated == *text) return;
-  if (const auto reason = shell.replaceFile(file, updated); !reason.empty()) {
+  if (const auto reason = files.replaceFile(file, updated); !reason.empty()) {
     raiseCannotSave(file, reason);
   }
 }

@@ -20,13 +20,13 @@ std::optional<std::string> storedValue(std::string_view fileText, std::string_vi
                                        std::string_view key);
 
 // The stored value, or nothing when the file, the section or the key is missing.
-std::optional<std::string> readProfileValue(platform::Shell& shell, std::string_view section,
+std::optional<std::string> readProfileValue(platform::Files& files, std::string_view section,
                                             std::string_view key, const std::string& file);
 
 // Stores `value`, leaving every other line of the file as it was; creates the file or the
 // section when missing. Raises RuntimeError kErrFileAccess naming the file and the reason
 // when the file cannot be written, or exists but cannot be read.
-void writeProfileValue(platform::Shell& shell, std::string_view section, std::string_view key,
+void writeProfileValue(platform::Files& files, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
 
 struct KeyValue {
@@ -36,7 +36,7 @@ struct KeyValue {
 
 // Stores several keys of one section, in order, with one replacement of the file: either all
 // of them reach the file or none does. Fails as writeProfileValue does.
-void writeProfileValues(platform::Shell& shell, std::string_view section,
+void writeProfileValues(platform::Files& files, std::string_view section,
                         std::span<const KeyValue> values, const std::string& file);
 
 }  // namespace tollivane::settings

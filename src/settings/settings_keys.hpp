@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/virtual_keys.hpp"
+
 namespace tollivane::settings {
 
 inline constexpr std::string_view kSettingsFileName = "Tollivane.ini";
@@ -15,11 +17,11 @@ struct SettingKey {
   std::int16_t fallback;  // used when the file, the section or the key is missing
 };
 
-inline constexpr SettingKey kHotKey1{"main", "hotkey1", 116};
+inline constexpr SettingKey kHotKey1{"main", "hotkey1", vk::kF5};
 inline constexpr SettingKey kHotShift1{"main", "hotshift1", 0};
-inline constexpr SettingKey kHotKey2{"main", "hotkey2", 117};
+inline constexpr SettingKey kHotKey2{"main", "hotkey2", vk::kF6};
 inline constexpr SettingKey kHotShift2{"main", "hotshift2", 0};
-inline constexpr SettingKey kHotKey3{"main", "hotkey3", 118};
+inline constexpr SettingKey kHotKey3{"main", "hotkey3", vk::kF7};
 inline constexpr SettingKey kHotShift3{"main", "hotshift3", 0};
 inline constexpr SettingKey kPosX{"rect", "X", 25};
 inline constexpr SettingKey kPosY{"rect", "Y", 315};

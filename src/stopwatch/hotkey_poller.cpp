@@ -1,17 +1,17 @@
 #include "stopwatch/hotkey_poller.hpp"
 
+#include "common/virtual_keys.hpp"
+
 namespace tollivane::stopwatch {
 namespace {
 
-constexpr std::int16_t kVkShift = 16;
-constexpr std::int16_t kVkControl = 17;
-constexpr std::int16_t kVkMenu = 18;
-
 bool fires(platform::KeyState& keys, std::int16_t code, std::int16_t mask) {
   unsigned state = 0xFFFF;
-  if (mask & 1) state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(kVkShift));
-  if (mask & 2) state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(kVkControl));
-  if (mask & 4) state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(kVkMenu));
+  if (mask & vk::kShiftBit) state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(vk::kShift));
+  if (mask & vk::kControlBit) {
+    state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(vk::kControl));
+  }
+  if (mask & vk::kAltBit) state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(vk::kAlt));
   state &= static_cast<std::uint16_t>(keys.GetAsyncKeyState(code));
   return state != 0;
 }
@@ -24,7 +24,7 @@ HotkeyAction pollHotkeys(platform::KeyState& keys, const std::array<std::int16_t
                                        HotkeyAction::Stop};
   for (std::size_t i = 0; i < codes.size(); ++i) {
     const std::int16_t mask = shifts[i];
-    if (mask < 0 || mask > 7) continue;
+    if (mask < 0 || mask > vk::kAllModifiers) continue;
     if (fires(keys, codes[i], mask)) return kActions[i];
   }
   return HotkeyAction::None;

@@ -7,11 +7,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "platform/qt/about_dialog.hpp"
-#include "platform/qt/message_boxes.hpp"
+#include "frontend/qt/about_dialog.hpp"
+#include "frontend/qt/message_boxes.hpp"
 #include "window_harness.hpp"
 
-using tollivane::platform::qt::AboutDialog;
+using tollivane::frontend::qt::AboutDialog;
 using tollivane::testing::WindowHarness;
 
 namespace {
@@ -147,8 +147,8 @@ void AboutWindowTest::controlsSitWherePlacedInPixels() {
 }
 
 void AboutWindowTest::messageBoxesAreOkOnlyAndApplicationModal() {
-  using tollivane::platform::MessageIcon;
-  const auto about = tollivane::platform::qt::makeMessageBox(
+  using tollivane::app::MessageIcon;
+  const auto about = tollivane::frontend::qt::makeMessageBox(
       "qvHotKey\r\nControl for working with hot keys.", MessageIcon::Information,
       ":: qvHotKey :: About", nullptr);
   QCOMPARE(about->windowTitle(), QString(":: qvHotKey :: About"));
@@ -156,14 +156,14 @@ void AboutWindowTest::messageBoxesAreOkOnlyAndApplicationModal() {
   QCOMPARE(about->text(), QString("qvHotKey\nControl for working with hot keys."));
   QCOMPARE(about->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
   QCOMPARE(about->windowModality(), Qt::ApplicationModal);
-  const auto plain = tollivane::platform::qt::makeMessageBox("X = {0; 640}\r\nNot saved.",
+  const auto plain = tollivane::frontend::qt::makeMessageBox("X = {0; 640}\r\nNot saved.",
                                                              MessageIcon::None, "", nullptr);
   QCOMPARE(plain->windowTitle(), QString("Tollivane"));
   QCOMPARE(plain->icon(), QMessageBox::NoIcon);
 }
 
 void AboutWindowTest::theRealMessageBoxReturnsWhenClosed() {
-  tollivane::platform::qt::QtShell shell;  // the default presenter: a real modal box
+  tollivane::frontend::qt::QtShell shell;  // the default presenter: a real modal box
   QString seen;
   QTimer::singleShot(0, [&] {
     QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
@@ -172,9 +172,10 @@ void AboutWindowTest::theRealMessageBoxReturnsWhenClosed() {
     seen = box->text();
     box->button(QMessageBox::Ok)->click();
   });
-  shell.messageBox("Not saved.", tollivane::platform::MessageIcon::None, "Tollivane");
+  shell.messageBox("Not saved.", tollivane::app::MessageIcon::None, "Tollivane");
   QCOMPARE(seen, QString("Not saved."));
 }
 
 QTEST_MAIN(AboutWindowTest)
 #include "about_window_test.moc"
+#include "app/window_controls.hpp"

@@ -5,10 +5,10 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "platform/qt/hotkey_capture_widget.hpp"
+#include "frontend/qt/hotkey_capture_widget.hpp"
 #include "window_harness.hpp"
 
-using tollivane::platform::qt::HotKeyCaptureWidget;
+using tollivane::frontend::qt::HotKeyCaptureWidget;
 using tollivane::testing::WindowHarness;
 
 class CaptureWidgetTest : public QObject {
@@ -102,8 +102,8 @@ void CaptureWidgetTest::aModifierAloneAndThenBackspace() {
 void CaptureWidgetTest::typedAndPastedTextIsRefused() {
   HotKeyCaptureWidget control;
   control.resize(151, 21);
-  std::vector<tollivane::platform::qt::KeyDown> seen;
-  control.setOnKeyDown([&](tollivane::platform::qt::KeyDown k) { seen.push_back(k); });
+  std::vector<tollivane::frontend::qt::KeyDown> seen;
+  control.setOnKeyDown([&](tollivane::frontend::qt::KeyDown k) { seen.push_back(k); });
   auto& box = control.lineEdit();
   QTest::keyClicks(&box, "abc");
   QCOMPARE(box.text(), QString());  // nothing typed lands; the owner writes the text

@@ -311,7 +311,7 @@ void MainWindowTest::nothingRunsAfterExit() {
 
 void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {
   WindowHarness h;
-  h.shell.run([] { throw tollivane::RuntimeError(6, "Overflow"); });
+  h.window->events().run([] { throw tollivane::RuntimeError(6, "Overflow"); });
   QCOMPARE(int(h.shown.size()), 1);
   QCOMPARE(h.shown[0].text, QString("Run-time error '6':\n\nOverflow"));
   QCOMPARE(h.shown[0].title, QString("Tollivane"));

@@ -5,12 +5,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/qt/phase_clock.hpp"
-#include "platform/qt/qt_timer.hpp"
+#include "frontend/qt/phase_clock.hpp"
+#include "frontend/qt/qt_timer.hpp"
 
 using namespace std::chrono_literals;
-using tollivane::platform::qt::PhaseClock;
-using tollivane::platform::qt::QtTimer;
+using tollivane::frontend::qt::PhaseClock;
+using tollivane::frontend::qt::QtTimer;
 
 class TimerTest : public QObject {
   Q_OBJECT

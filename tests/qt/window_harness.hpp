@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "frontend/qt/main_window.hpp"
+#include "frontend/qt/qt_shell.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/platform.hpp"
-#include "platform/qt/main_window.hpp"
-#include "platform/qt/qt_shell.hpp"
+#include "platform/posix/posix_file_system.hpp"
 
 namespace tollivane::testing {
 
@@ -46,7 +47,7 @@ class WindowHarness {
           {box.windowTitle(), box.text(), box.icon(), box.windowModality(), box.standardButtons()});
     });
     shell.setEndAction([this](int code) { endedWith = code; });
-    window = std::make_unique<platform::qt::MainWindow>(keys, surface, shell, 96.0);
+    window = std::make_unique<frontend::qt::MainWindow>(machine, shell, 96.0);
   }
 
   std::string iniPath() const { return folder.path().toStdString() + "/Tollivane.ini"; }
@@ -59,12 +60,14 @@ class WindowHarness {
   }
 
   QTemporaryDir folder;
-  platform::qt::QtShell shell{folder.path().toStdString()};
+  platform::posix::PosixFiles files{folder.path().toStdString()};
   CountingKeys keys;
   platform::NullSurface surface;
+  platform::Platform machine{keys, surface, files};
+  frontend::qt::QtShell shell;
   std::vector<ShownBox> shown;
   int endedWith = -1;
-  std::unique_ptr<platform::qt::MainWindow> window;
+  std::unique_ptr<frontend::qt::MainWindow> window;
 };
 
 }  // namespace tollivane::testing

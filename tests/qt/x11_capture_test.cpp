@@ -5,7 +5,7 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "platform/qt/x11_capture_keys.hpp"
+#include "frontend/qt/x11_capture_keys.hpp"
 #include "window_harness.hpp"
 #include "xvfb_keyboard.hpp"
 
@@ -38,11 +38,11 @@ class X11CaptureTest : public QObject {
 
  private:
   void openHotkeys(WindowHarness& h);
-  std::unique_ptr<tollivane::platform::qt::X11CaptureKeys> captureKeys_;
+  std::unique_ptr<tollivane::frontend::qt::X11CaptureKeys> captureKeys_;
 };
 
 void X11CaptureTest::initTestCase() {
-  captureKeys_ = tollivane::platform::qt::X11CaptureKeys::installIfX11();
+  captureKeys_ = tollivane::frontend::qt::X11CaptureKeys::installIfX11();
   QVERIFY(captureKeys_ != nullptr);
 }
 

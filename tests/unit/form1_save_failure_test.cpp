@@ -1,10 +1,10 @@
 // A save whose file cannot be written says so and changes nothing live.
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_app.hpp"
-#include "platform/sim/sim_platform.hpp"
+#include "frontend/sim/sim_app.hpp"
+#include "frontend/sim/sim_platform.hpp"
 
-namespace tollivane::platform::sim {
+namespace tollivane::frontend::sim {
 namespace {
 
 struct SaveFailure : ::testing::Test {
@@ -37,8 +37,8 @@ TEST_F(SaveFailure, SavePositionReportsTheFileAndKeepsTheOverlay) {
   ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
   EXPECT_NE(lastMessage().find(sim.settingsFile()), std::string::npos);
   EXPECT_EQ(app.form().record().PosX, 25);
-  EXPECT_EQ(app.form().record().OverlayRect, (Rect{25, 315, 100, 329}));
+  EXPECT_EQ(app.form().record().OverlayRect, (platform::Rect{25, 315, 100, 329}));
 }
 
 }  // namespace
-}  // namespace tollivane::platform::sim
+}  // namespace tollivane::frontend::sim

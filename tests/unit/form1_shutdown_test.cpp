@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "platform/sim/sim_app.hpp"
-#include "platform/sim/sim_platform.hpp"
+#include "frontend/sim/sim_app.hpp"
+#include "frontend/sim/sim_platform.hpp"
 
-namespace tollivane::platform::sim {
+namespace tollivane::frontend::sim {
 namespace {
 
 TEST(Shutdown, EndsAtOnceWhileRunningAndWritesNothing) {
@@ -41,4 +41,4 @@ TEST(Shutdown, EndsAtOnceWhileRunningAndWritesNothing) {
 }
 
 }  // namespace
-}  // namespace tollivane::platform::sim
+}  // namespace tollivane::frontend::sim

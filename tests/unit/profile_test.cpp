@@ -14,7 +14,7 @@ namespace {
 
 // Files in memory, with the two failures a real disk can give: a file that is there but
 // cannot be read, and a replacement that is refused.
-class FakeShell : public platform::Shell {
+class FakeFiles : public platform::Files {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> unreadable;
@@ -35,98 +35,93 @@ class FakeShell : public platform::Shell {
     files[path] = bytes;
     return {};
   }
-  void messageBox(std::string_view, platform::MessageIcon, std::string_view) override {}
-  void showAboutModal() override {}
-  void unloadAbout() override {}
-  void reportRuntimeError(int, std::string_view) override {}
-  void endProgram() override {}
 };
 
 const std::string kFile = "/opt/tollivane/Tollivane.ini";
 
 TEST(ReadProfileValue, TellsMissingFromEmpty) {
-  FakeShell shell;
-  EXPECT_EQ(readProfileValue(shell, "main", "hotkey1", kFile), std::nullopt);
+  FakeFiles disk;
+  EXPECT_EQ(readProfileValue(disk, "main", "hotkey1", kFile), std::nullopt);
 
-  shell.files[kFile] = "";
-  EXPECT_EQ(readProfileValue(shell, "main", "hotkey1", kFile), std::nullopt);
+  disk.files[kFile] = "";
+  EXPECT_EQ(readProfileValue(disk, "main", "hotkey1", kFile), std::nullopt);
 
-  shell.files[kFile] = "[main]\r\nhotkey1=\r\nhotkey2=117\r\n";
-  EXPECT_EQ(readProfileValue(shell, "main", "hotkey1", kFile), "");
-  EXPECT_EQ(readProfileValue(shell, "main", "hotkey2", kFile), "117");
-  EXPECT_EQ(readProfileValue(shell, "main", "hotkey3", kFile), std::nullopt);
-  EXPECT_EQ(readProfileValue(shell, "rect", "X", kFile), std::nullopt);
+  disk.files[kFile] = "[main]\r\nhotkey1=\r\nhotkey2=117\r\n";
+  EXPECT_EQ(readProfileValue(disk, "main", "hotkey1", kFile), "");
+  EXPECT_EQ(readProfileValue(disk, "main", "hotkey2", kFile), "117");
+  EXPECT_EQ(readProfileValue(disk, "main", "hotkey3", kFile), std::nullopt);
+  EXPECT_EQ(readProfileValue(disk, "rect", "X", kFile), std::nullopt);
 }
 
 TEST(ReadProfileValue, CutsLongValuesTo254Characters) {
-  FakeShell shell;
+  FakeFiles disk;
   const std::string exact(254, '7');
   const std::string longer = std::string(254, '1') + "23456";
-  shell.files[kFile] = "[main]\nexact=" + exact + "\nlonger=\"" + longer + "\"\n";
-  EXPECT_EQ(readProfileValue(shell, "main", "exact", kFile), exact);
-  EXPECT_EQ(readProfileValue(shell, "main", "longer", kFile), std::string(254, '1'));
+  disk.files[kFile] = "[main]\nexact=" + exact + "\nlonger=\"" + longer + "\"\n";
+  EXPECT_EQ(readProfileValue(disk, "main", "exact", kFile), exact);
+  EXPECT_EQ(readProfileValue(disk, "main", "longer", kFile), std::string(254, '1'));
 }
 
 TEST(WriteProfileValue, CreatesTheFileAndUpdatesIt) {
-  FakeShell shell;
-  writeProfileValue(shell, kPosX.section, kPosX.key, "25", kFile);
-  writeProfileValue(shell, kPosY.section, kPosY.key, "315", kFile);
-  EXPECT_EQ(shell.files[kFile], "[rect]\r\nX=25\r\nY=315\r\n");
+  FakeFiles disk;
+  writeProfileValue(disk, kPosX.section, kPosX.key, "25", kFile);
+  writeProfileValue(disk, kPosY.section, kPosY.key, "315", kFile);
+  EXPECT_EQ(disk.files[kFile], "[rect]\r\nX=25\r\nY=315\r\n");
 
-  writeProfileValue(shell, kPosX.section, kPosX.key, "640", kFile);
-  EXPECT_EQ(shell.files[kFile], "[rect]\r\nX=640\r\nY=315\r\n");
-  EXPECT_EQ(readProfileValue(shell, "rect", "X", kFile), "640");
+  writeProfileValue(disk, kPosX.section, kPosX.key, "640", kFile);
+  EXPECT_EQ(disk.files[kFile], "[rect]\r\nX=640\r\nY=315\r\n");
+  EXPECT_EQ(readProfileValue(disk, "rect", "X", kFile), "640");
 }
 
 TEST(WriteProfileValues, StoresASectionInOneReplacement) {
-  FakeShell shell;
-  shell.files[kFile] = "[rect]\r\nX=25\r\nY=315\r\n";
+  FakeFiles disk;
+  disk.files[kFile] = "[rect]\r\nX=25\r\nY=315\r\n";
   const KeyValue keys[] = {{"hotkey1", "116"}, {"hotshift1", "0"}, {"hotkey2", "117"},
                            {"hotshift2", "0"}, {"hotkey3", "118"}, {"hotshift3", "0"}};
-  writeProfileValues(shell, "main", keys, kFile);
-  EXPECT_EQ(shell.replacements, 1);
-  EXPECT_EQ(shell.files[kFile],
+  writeProfileValues(disk, "main", keys, kFile);
+  EXPECT_EQ(disk.replacements, 1);
+  EXPECT_EQ(disk.files[kFile],
             "[rect]\r\nX=25\r\nY=315\r\n[main]\r\nhotkey1=116\r\nhotshift1=0\r\n"
             "hotkey2=117\r\nhotshift2=0\r\nhotkey3=118\r\nhotshift3=0\r\n");
-  EXPECT_EQ(storedValue(shell.files[kFile], "main", "hotkey3"), "118");
+  EXPECT_EQ(storedValue(disk.files[kFile], "main", "hotkey3"), "118");
 }
 
 TEST(WriteProfileValue, LeavesTheFileAloneWhenTheValueIsStoredAlready) {
-  FakeShell shell;
-  shell.files[kFile] = "[rect]\nX=25\n";
-  shell.refusal = "Read-only file system";
-  EXPECT_NO_THROW(writeProfileValue(shell, "rect", "X", "25", kFile));
-  EXPECT_EQ(shell.replacements, 0);
+  FakeFiles disk;
+  disk.files[kFile] = "[rect]\nX=25\n";
+  disk.refusal = "Read-only file system";
+  EXPECT_NO_THROW(writeProfileValue(disk, "rect", "X", "25", kFile));
+  EXPECT_EQ(disk.replacements, 0);
 }
 
 TEST(WriteProfileValue, ReportsAFailedWriteWithTheFileAndTheReason) {
-  FakeShell shell;
-  shell.files[kFile] = "[rect]\nX=25\n";
-  shell.refusal = "No space left on device";
+  FakeFiles disk;
+  disk.files[kFile] = "[rect]\nX=25\n";
+  disk.refusal = "No space left on device";
   try {
-    writeProfileValue(shell, "rect", "X", "30", kFile);
+    writeProfileValue(disk, "rect", "X", "30", kFile);
     FAIL() << "no error raised";
   } catch (const RuntimeError& error) {
     EXPECT_EQ(error.number(), kErrFileAccess);
     EXPECT_EQ(error.description(),
               "Cannot save settings to /opt/tollivane/Tollivane.ini: No space left on device");
   }
-  EXPECT_EQ(shell.files[kFile], "[rect]\nX=25\n");
+  EXPECT_EQ(disk.files[kFile], "[rect]\nX=25\n");
 }
 
 TEST(WriteProfileValue, NeverReplacesAFileItCouldNotRead) {
-  FakeShell shell;
-  shell.files[kFile] = "[main]\nhotkey1=116\n; the user's notes\n";
-  shell.unreadable.insert(kFile);
+  FakeFiles disk;
+  disk.files[kFile] = "[main]\nhotkey1=116\n; the user's notes\n";
+  disk.unreadable.insert(kFile);
   try {
-    writeProfileValue(shell, "rect", "X", "30", kFile);
+    writeProfileValue(disk, "rect", "X", "30", kFile);
     FAIL() << "no error raised";
   } catch (const RuntimeError& error) {
     EXPECT_EQ(error.number(), kErrFileAccess);
     EXPECT_TRUE(error.description().starts_with("Cannot save settings to " + kFile + ": "))
         << error.description();
   }
-  EXPECT_EQ(shell.replacements, 0);
+  EXPECT_EQ(disk.replacements, 0);
 }
 
 }  // namespace

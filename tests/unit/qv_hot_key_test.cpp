@@ -9,7 +9,7 @@
 namespace tollivane::controls {
 namespace {
 
-class Box : public platform::TextBox {
+class Box : public TextBox {
  public:
   std::string text() const override { return value; }
   void setText(std::string_view s) override { value = s; }
@@ -187,38 +187,28 @@ TEST(QvHotKeyInstances, KeepSeparateWordsAndBindings) {
   EXPECT_EQ(two.qvGetHotKeyCode(), 117);
 }
 
-class RecordingShell : public platform::Shell {
+class RecordingHost : public MessageBoxes {
  public:
   struct Box {
     std::string prompt;
-    platform::MessageIcon icon;
+    MessageIcon icon;
     std::string title;
   };
   std::vector<Box> boxes;
 
-  std::string programFolder() override { return "/"; }
-  char pathSeparator() const override { return '/'; }
-  bool fileExists(const std::string&) override { return false; }
-  std::optional<std::string> readFile(const std::string&) override { return std::nullopt; }
-  std::string replaceFile(const std::string&, std::string_view) override { return "read-only"; }
-  void messageBox(std::string_view prompt, platform::MessageIcon icon,
-                  std::string_view title) override {
+  void messageBox(std::string_view prompt, MessageIcon icon, std::string_view title) override {
     boxes.push_back({std::string(prompt), icon, std::string(title)});
   }
-  void showAboutModal() override {}
-  void unloadAbout() override {}
-  void reportRuntimeError(int, std::string_view) override {}
-  void endProgram() override {}
 };
 
 TEST(QvHotKeyAbout, ShowsItsBoxEachTime) {
-  RecordingShell shell;
+  RecordingHost shell;
   qvHotKey::About(shell);
   qvHotKey::About(shell);
   ASSERT_EQ(shell.boxes.size(), 2u);
   const auto& box = shell.boxes[0];
   EXPECT_EQ(box.title, ":: qvHotKey :: About");
-  EXPECT_EQ(box.icon, platform::MessageIcon::Information);
+  EXPECT_EQ(box.icon, MessageIcon::Information);
   EXPECT_EQ(box.prompt,
             "qvHotKey\r\nControl for working with hot keys.\r\n\r\n"
             "Copyright (c) 2026 Tollivane developers\r\n"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/sim/sim_app.hpp"
-#include "platform/sim/sim_platform.hpp"
+#include "frontend/sim/sim_app.hpp"
+#include "frontend/sim/sim_platform.hpp"
 
 namespace {
 bool counting = false;
@@ -21,7 +21,7 @@ void* operator new(std::size_t size) {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
-namespace tollivane::platform::sim {
+namespace tollivane::frontend::sim {
 namespace {
 
 long allocationsDuring(auto&& work) {
@@ -41,11 +41,12 @@ TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
       keys.GetAsyncKeyState(code);
   };
   sim.timer2().onTick = [&] {
-    const WindowHandle window = surface.GetForegroundWindow();
-    const DeviceContext dc = surface.GetDC(window);
+    const platform::WindowHandle window = surface.GetForegroundWindow();
+    const platform::DeviceContext dc = surface.GetDC(window);
     surface.SetTextColor(dc, 0);
-    surface.FillRect(dc, Rect{25, 315, 100, 329}, 0);
-    surface.DrawTextA(dc, "00 : 00 : 01", 12, Rect{25, 315, 100, 329}, kDtCenter);
+    surface.FillRect(dc, platform::Rect{25, 315, 100, 329}, 0);
+    surface.DrawTextA(dc, "00 : 00 : 01", 12, platform::Rect{25, 315, 100, 329},
+                      platform::kDtCenter);
     surface.ReleaseDC(window, dc);
   };
   sim.timer1().setInterval(200);
@@ -86,4 +87,4 @@ TEST(SimAllocation, RunningStopwatchAllocatesNothingPerTickOrFrame) {
 }
 
 }  // namespace
-}  // namespace tollivane::platform::sim
+}  // namespace tollivane::frontend::sim

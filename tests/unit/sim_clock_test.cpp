@@ -1,11 +1,11 @@
-#include "platform/sim/sim_clock.hpp"
+#include "frontend/sim/sim_clock.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace tollivane::platform::sim {
+namespace tollivane::frontend::sim {
 namespace {
 
 // Two timers that log "NAME@TIME" at each tick.
@@ -135,4 +135,4 @@ TEST_F(SimClockTest, LongRunsCountEveryTick) {
 }
 
 }  // namespace
-}  // namespace tollivane::platform::sim
+}  // namespace tollivane::frontend::sim

@@ -1,4 +1,4 @@
-#include "platform/sim/sim_shell.hpp"
+#include "frontend/sim/sim_shell.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_platform.hpp"
-#include "platform/sim/sim_text.hpp"
-#include "ui/about/frm_about.hpp"
+#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_text.hpp"
+#include "ui/about/about_text.hpp"
 
-namespace tollivane::platform::sim {
+namespace tollivane::frontend::sim {
 namespace {
 
 class SimShellTest : public ::testing::Test {
@@ -40,7 +40,7 @@ TEST(SimText, QuotesAnyTextOntoOneLine) {
 }
 
 TEST_F(SimShellTest, MessageBoxesAreRecordedAndReported) {
-  sim.shell().messageBox("X must be\r\nbetween 0 and 640", MessageIcon::None, kAppTitle);
+  sim.shell().messageBox("X must be\r\nbetween 0 and 640", app::MessageIcon::None, app::kAppTitle);
   ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
   EXPECT_EQ(sim.shell().messageBoxes()[0].title, "Tollivane");
   EXPECT_EQ(events, Events{R"(msgbox "X must be\r\nbetween 0 and 640")"});
@@ -50,14 +50,14 @@ TEST_F(SimShellTest, AboutWindowLoadsFreshEachTime) {
   SimLabel& description = *sim.aboutWindow().label("lblDescription");
   sim.shell().showAboutModal();
   EXPECT_TRUE(sim.shell().aboutOpen());
-  EXPECT_EQ(description.caption(), ui::frmAbout::descriptionText());
+  EXPECT_EQ(description.caption(), ui::aboutDescriptionText());
   description.setCaption("changed while open");
   sim.shell().unloadAbout();
   EXPECT_FALSE(sim.shell().aboutOpen());
   EXPECT_EQ(description.caption(), "");
   sim.shell().unloadAbout();  // nothing to close
   sim.shell().showAboutModal();
-  EXPECT_EQ(description.caption(), ui::frmAbout::descriptionText());
+  EXPECT_EQ(description.caption(), ui::aboutDescriptionText());
   EXPECT_EQ(events, (Events{"about open", "about closed", "about open"}));
 }
 
@@ -127,7 +127,7 @@ TEST(SimWindowTest, MainWindowStartsAsLaidOutAndResets) {
   EXPECT_EQ(w.panel("txtX"), nullptr);
   EXPECT_EQ(w.textBox("Frame1"), nullptr);
 
-  const MainWindowControls& c = sim.mainWindowControls();
+  const app::MainWindowControls& c = sim.mainWindowControls();
   c.Frame1.setVisible(true);
   c.mnuHotkeys.setCaption("Hide hotkeys");
   c.mnuHotkeys.setChecked(true);
@@ -154,4 +154,4 @@ TEST(SimWindowTest, MissingControlIsReported) {
 }
 
 }  // namespace
-}  // namespace tollivane::platform::sim
+}  // namespace tollivane::frontend::sim

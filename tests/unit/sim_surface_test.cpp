@@ -1,22 +1,22 @@
-#include "platform/sim/sim_surface.hpp"
+#include "frontend/sim/sim_surface.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace tollivane::platform::sim {
+namespace tollivane::frontend::sim {
 namespace {
 
-constexpr Rect kRect{25, 315, 100, 329};
+constexpr platform::Rect kRect{25, 315, 100, 329};
 
 // One overlay frame as the renderer draws it.
 void frame(SimSurface& s, const char* text, int count) {
-  const WindowHandle window = s.GetForegroundWindow();
-  const DeviceContext dc = s.GetDC(window);
+  const platform::WindowHandle window = s.GetForegroundWindow();
+  const platform::DeviceContext dc = s.GetDC(window);
   s.SetTextColor(dc, 0x00112233);
   s.FillRect(dc, kRect, 0);
-  s.DrawTextA(dc, text, count, kRect, kDtCenter);
+  s.DrawTextA(dc, text, count, kRect, platform::kDtCenter);
   s.ReleaseDC(window, dc);
 }
 
@@ -36,7 +36,7 @@ TEST(SimSurface, FramesOnAnyForegroundWindowGiveTheirContextBack) {
   EXPECT_EQ(s.lastText(), "00 : 00 : 03");
   EXPECT_EQ(s.lastTextWindow(), 77u);
   EXPECT_EQ(s.lastTextRect(), kRect);
-  EXPECT_EQ(s.lastTextFormat(), kDtCenter);
+  EXPECT_EQ(s.lastTextFormat(), platform::kDtCenter);
   EXPECT_EQ(s.lastTextColor(), 0x00112233u);
   EXPECT_EQ(s.lastBrush(), 0u);
 }
@@ -49,8 +49,8 @@ TEST(SimSurface, ScreenContextIsNonzero) {
 
 TEST(SimSurface, ContextsKeptOrGivenBackWronglyShow) {
   SimSurface s;
-  const DeviceContext a = s.GetDC(1);
-  const DeviceContext b = s.GetDC(1);
+  const platform::DeviceContext a = s.GetDC(1);
+  const platform::DeviceContext b = s.GetDC(1);
   EXPECT_NE(a, b);
   EXPECT_EQ(s.contextsOut(), 2);
   s.ReleaseDC(2, a);  // another window than GetDC's
@@ -83,7 +83,7 @@ TEST(SimSurface, CallsOnContextZeroDoNothing) {
 TEST(SimSurface, DrawsOnlyTheCountedBytes) {
   SimSurface s;
   std::vector<std::string> drawn;
-  std::vector<WindowHandle> windows;
+  std::vector<platform::WindowHandle> windows;
   s.onDraw = [&](const DrawnText& d) {
     drawn.emplace_back(d.text);
     windows.push_back(d.window);
@@ -93,8 +93,8 @@ TEST(SimSurface, DrawsOnlyTheCountedBytes) {
   frame(s, "whole", -1);
   frame(s, "none", 0);
   EXPECT_EQ(drawn, (std::vector<std::string>{"01 : 02 : 05", "whole", ""}));
-  EXPECT_EQ(windows, (std::vector<WindowHandle>{9, 9, 9}));
+  EXPECT_EQ(windows, (std::vector<platform::WindowHandle>{9, 9, 9}));
 }
 
 }  // namespace
-}  // namespace tollivane::platform::sim
+}  // namespace tollivane::frontend::sim

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/virtual_keys.hpp"
+
 namespace tollivane::controls {
 
 namespace {
@@ -13,16 +15,14 @@ struct NamedKey {
 
 // Keys named one by one; the keypad digits and F1..F12 are named by range below.
 constexpr std::array<NamedKey, 20> kNamedKeys{{
-    {19, "Pause"},    {20, "Caps"},    {27, "Esc"},     {32, "Space"},   {33, "PageUp"},
-    {34, "PageDown"}, {35, "End"},     {36, "Home"},    {37, "Left"},    {38, "Up"},
-    {39, "Right"},    {40, "Down"},    {45, "Ins"},     {46, "Del"},     {106, "Num'*'"},
-    {107, "Num'+'"},  {109, "Num'-'"}, {110, "Num'.'"}, {111, "Num'/'"}, {144, "Num"},
+    {vk::kPause, "Pause"},   {vk::kCapsLock, "Caps"},   {vk::kEscape, "Esc"},
+    {vk::kSpace, "Space"},   {vk::kPageUp, "PageUp"},   {vk::kPageDown, "PageDown"},
+    {vk::kEnd, "End"},       {vk::kHome, "Home"},       {vk::kLeft, "Left"},
+    {vk::kUp, "Up"},         {vk::kRight, "Right"},     {vk::kDown, "Down"},
+    {vk::kInsert, "Ins"},    {vk::kDelete, "Del"},      {vk::kMultiply, "Num'*'"},
+    {vk::kAdd, "Num'+'"},    {vk::kSubtract, "Num'-'"}, {vk::kDecimal, "Num'.'"},
+    {vk::kDivide, "Num'/'"}, {vk::kNumLock, "Num"},
 }};
-
-constexpr std::int16_t kNumpad0 = 96;
-constexpr std::int16_t kNumpad9 = 105;
-constexpr std::int16_t kF1 = 112;
-constexpr std::int16_t kF12 = 123;
 
 std::string numbered(std::string_view prefix, int number, std::string_view suffix = {}) {
   std::string name(prefix);
@@ -36,25 +36,25 @@ std::string numbered(std::string_view prefix, int number, std::string_view suffi
 std::string modifierPrefix(std::int16_t shift, const ModifierWords& w) {
   std::string prefix;
   switch (shift) {
-    case 1:
+    case vk::kShiftBit:
       prefix.append(w.shift).append(w.add);
       break;
-    case 2:
+    case vk::kControlBit:
       prefix.append(w.control).append(w.add);
       break;
-    case 3:
+    case vk::kControlBit | vk::kShiftBit:
       prefix.append(w.control).append(w.add).append(w.shift).append(w.add);
       break;
-    case 4:
+    case vk::kAltBit:
       prefix.append(w.alt).append(w.add);
       break;
-    case 5:
+    case vk::kAltBit | vk::kShiftBit:
       prefix.append(w.alt).append(w.add).append(w.shift).append(w.add);
       break;
-    case 6:
+    case vk::kControlBit | vk::kAltBit:
       prefix.append(w.control).append(w.add).append(w.alt).append(w.add);
       break;
-    case 7:
+    case vk::kAllModifiers:
       prefix.append(w.control).append(w.add).append(w.shift).append(w.add);
       prefix.append(w.alt).append(w.add);
       break;
@@ -68,14 +68,13 @@ std::string keyName(std::int16_t keyCode) {
   for (const auto& key : kNamedKeys) {
     if (key.code == keyCode) return std::string(key.name);
   }
-  if (keyCode >= kNumpad0 && keyCode <= kNumpad9) {
-    return numbered("Num", keyCode - kNumpad0);
+  if (keyCode >= vk::kNumpad0 && keyCode <= vk::kNumpad9) {
+    return numbered("Num", keyCode - vk::kNumpad0);
   }
-  if (keyCode >= kF1 && keyCode <= kF12) {
-    return numbered("F", keyCode - kF1 + 1);
+  if (keyCode >= vk::kF1 && keyCode <= vk::kF12) {
+    return numbered("F", keyCode - vk::kF1 + 1);
   }
-  // Letter and main-keyboard digit keys carry their character's code.
-  if ((keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9')) {
+  if ((keyCode >= vk::kA && keyCode <= vk::kZ) || (keyCode >= vk::k0 && keyCode <= vk::k9)) {
     return std::string(1, static_cast<char>(keyCode));
   }
   return numbered("[", keyCode, "]");

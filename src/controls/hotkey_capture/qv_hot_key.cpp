@@ -1,22 +1,23 @@
 #include "controls/hotkey_capture/qv_hot_key.hpp"
 
+#include "common/virtual_keys.hpp"
 #include "controls/hotkey_capture/key_names.hpp"
 
 namespace tollivane::controls {
 
 namespace {
 
-// Codes up to Alt (18) never form a binding: modifiers, Backspace, Tab, Enter and the like.
-constexpr std::int16_t kHighestUnboundCode = 18;
+// Codes up to Alt never form a binding: modifiers, Backspace, Tab, Enter and the like.
+constexpr std::int16_t kHighestUnboundCode = vk::kAlt;
 
 }  // namespace
 
-qvHotKey::qvHotKey(platform::TextBox& box)
+qvHotKey::qvHotKey(TextBox& box)
     : t(box), StrControl_("CTRL"), StrAlt_("ALT"), StrShift_("SHIFT"), StrAdd_("+") {}
 
 void qvHotKey::t_KeyDown(std::int16_t KeyCode, std::int16_t Shift) {
   t.setText("");
-  if (Shift >= 0 && Shift <= 7) {
+  if (Shift >= 0 && Shift <= vk::kAllModifiers) {
     t.setText(modifierPrefix(Shift, {StrControl_, StrAlt_, StrShift_, StrAdd_}));
   }
 
@@ -61,8 +62,8 @@ std::string qvHotKey::aboutText() {
          "Contact: tollivane@users.noreply.invalid";
 }
 
-void qvHotKey::About(platform::Shell& shell) {
-  shell.messageBox(aboutText(), platform::MessageIcon::Information, ":: qvHotKey :: About");
+void qvHotKey::About(MessageBoxes& host) {
+  host.messageBox(aboutText(), MessageIcon::Information, ":: qvHotKey :: About");
 }
 
 }  // namespace tollivane::controls

@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.hpp"
+#include "controls/hotkey_capture/host.hpp"
 
 namespace tollivane::controls {
 
 class qvHotKey {
  public:
   // UserControl_Initialize: the default words and the binding (0, 0). `t` is the inner box.
-  explicit qvHotKey(platform::TextBox& t);
+  explicit qvHotKey(TextBox& t);
 
   // The key-down of the inner box: Windows virtual-key code and modifier mask (1 Shift,
   // 2 Ctrl, 4 Alt). Replaces the text and the binding; the key is not consumed.
@@ -38,11 +38,11 @@ class qvHotKey {
   void setStrAdd(std::string_view s);
 
   // The control's About box.
-  static void About(platform::Shell& shell);
+  static void About(MessageBoxes& host);
   static std::string aboutText();
 
  private:
-  platform::TextBox& t;
+  TextBox& t;
   std::string StrControl_;
   std::string StrAlt_;
   std::string StrShift_;

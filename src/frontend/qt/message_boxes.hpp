@@ -1,0 +1,19 @@
+// The program's message boxes: application-modal, OK only.
+#pragma once
+
+#include <QMessageBox>
+#include <memory>
+#include <string_view>
+
+#include "app/window_controls.hpp"
+#include "platform/platform.hpp"
+
+namespace tollivane::frontend::qt {
+
+std::unique_ptr<QMessageBox> makeMessageBox(std::string_view prompt, app::MessageIcon icon,
+                                            std::string_view title, QWidget* parent);
+
+// "Run-time error '6':\n\nOverflow"
+std::string runtimeErrorText(int number, std::string_view description);
+
+}  // namespace tollivane::frontend::qt

@@ -1,0 +1,78 @@
+#include "frontend/sim/sim_app.hpp"
+
+#include "ui/layout.hpp"
+
+namespace tollivane::frontend::sim {
+
+using app::Event;
+
+SimApp::SimApp(SimPlatform& sim)
+    : sim_(sim),
+      form_(sim.platform(), sim.shell(), sim.mainWindowControls()),
+      events_(form_, sim.shell()) {
+  sim_.timer1().onTick = [this] { events_.fire("Timer1", Event::Timer); };
+  sim_.timer2().onTick = [this] { events_.fire("Timer2", Event::Timer); };
+}
+
+bool SimApp::takesInput() const {
+  return loaded_ && !sim_.shell().ended() && !sim_.shell().aboutOpen();
+}
+
+bool SimApp::reachable(std::string_view name) {
+  // A control inside a hidden panel can be neither clicked nor typed into.
+  const ui::ControlLayout* control = ui::findControl(ui::mainWindowLayout(), name);
+  if (!control || control->parent.empty()) return true;
+  const SimPanel* panel = sim_.mainWindow().panel(control->parent);
+  return !panel || panel->visible();
+}
+
+SimApp::Input SimApp::load() {
+  if (loaded_ || sim_.shell().ended()) return Input::Ignored;
+  loaded_ = true;
+  events_.fire("Form", Event::Load);
+  events_.fire("Form", Event::Shown);
+  return Input::Handled;
+}
+
+SimApp::Input SimApp::close() {
+  if (!takesInput()) return Input::Ignored;
+  events_.fire("Form", Event::QueryUnload);
+  return Input::Handled;
+}
+
+SimApp::Input SimApp::click(std::string_view name) {
+  if (name == "cmdOK") {
+    if (!sim_.aboutWindow().hasButton(name)) return Input::Unknown;
+    if (sim_.shell().ended() || !sim_.shell().aboutOpen()) return Input::Ignored;
+    events_.fire(name, Event::Click);
+    return Input::Handled;
+  }
+  return clickMain(name);
+}
+
+SimApp::Input SimApp::clickMain(std::string_view name) {
+  if (!app::EventTable::lists(name, Event::Click)) return Input::Unknown;
+  if (!takesInput() || !reachable(name)) return Input::Ignored;
+  events_.fire(name, Event::Click);
+  return Input::Handled;
+}
+
+SimApp::Input SimApp::setText(std::string_view name, std::string_view text) {
+  if (name != "txtX" && name != "txtY") return Input::Unknown;
+  if (!takesInput() || !reachable(name)) return Input::Ignored;
+  sim_.mainWindow().textBox(name)->setText(text);
+  return Input::Handled;
+}
+
+SimApp::Input SimApp::keyDown(std::string_view name, std::int16_t keyCode, std::int16_t shift) {
+  if (!captureControl(name)) return Input::Unknown;
+  if (!takesInput() || !reachable(name)) return Input::Ignored;
+  events_.keyDown(name, keyCode, shift);
+  return Input::Handled;
+}
+
+controls::qvHotKey* SimApp::captureControl(std::string_view name) {
+  return events_.captureControl(name);
+}
+
+}  // namespace tollivane::frontend::sim

@@ -1,0 +1,59 @@
+#include "frontend/sim/sim_shell.hpp"
+
+#include "app/frm_about.hpp"
+#include "frontend/sim/sim_text.hpp"
+#include "platform/posix/posix_files.hpp"
+
+namespace tollivane::frontend::sim {
+
+SimShell::SimShell(std::string folder, SimClock& clock, SimWindow& about)
+    : folder_(std::move(folder)), clock_(clock), about_(about) {}
+
+bool SimShell::fileExists(const std::string& path) { return platform::posix::isFile(path); }
+
+std::optional<std::string> SimShell::readFile(const std::string& path) {
+  return platform::posix::readWholeFile(path);
+}
+
+std::string SimShell::replaceFile(const std::string& path, std::string_view bytes) {
+  if (!replaceFailure_.empty()) return replaceFailure_;
+  return platform::posix::replaceFileAtomically(path, bytes);
+}
+
+void SimShell::messageBox(std::string_view prompt, app::MessageIcon icon, std::string_view title) {
+  messageBoxes_.push_back({std::string(prompt), icon, std::string(title)});
+  report("msgbox " + quote(prompt));
+}
+
+void SimShell::showAboutModal() {
+  // Each showing is a freshly loaded window.
+  about_.reset();
+  app::frmAbout::Form_Load(aboutWindowControls(about_));
+  aboutOpen_ = true;
+  report("about open");
+}
+
+void SimShell::unloadAbout() {
+  if (!aboutOpen_) return;
+  aboutOpen_ = false;
+  about_.reset();
+  report("about closed");
+}
+
+void SimShell::reportRuntimeError(int number, std::string_view description) {
+  runtimeErrors_.push_back({number, std::string(description)});
+  report("error " + std::to_string(number) + " " + std::string(description));
+}
+
+void SimShell::endProgram() {
+  if (ended_) return;
+  ended_ = true;
+  clock_.stopAll();
+  report("end");
+}
+
+void SimShell::report(std::string_view line) {
+  if (onEvent) onEvent(line);
+}
+
+}  // namespace tollivane::frontend::sim

@@ -1,0 +1,77 @@
+#include "frontend/sim/sim_surface.hpp"
+
+#include <cstring>
+
+namespace tollivane::frontend::sim {
+
+SimSurface::SimSurface() {
+  // A clock text never comes near this, so recording one never allocates.
+  lastText_.reserve(256);
+}
+
+SimSurface::OutContext* SimSurface::findOut(platform::DeviceContext dc) {
+  for (OutContext& out : out_) {
+    if (out.dc == dc) return &out;
+  }
+  return nullptr;
+}
+
+platform::WindowHandle SimSurface::GetForegroundWindow() {
+  ++calls_.GetForegroundWindow;
+  return foreground_;
+}
+
+platform::DeviceContext SimSurface::GetDC(platform::WindowHandle window) {
+  ++calls_.GetDC;
+  if (!contextsAvailable_) return 0;
+  const platform::DeviceContext dc = nextContext_++;
+  if (OutContext* slot = findOut(0)) *slot = {dc, window};
+  ++contextsOut_;
+  return dc;
+}
+
+void SimSurface::ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) {
+  ++calls_.ReleaseDC;
+  if (dc == 0) return;
+  OutContext* out = findOut(dc);
+  if (!out) {
+    ++badReleases_;
+    return;
+  }
+  if (out->window != window) ++badReleases_;
+  *out = {};
+  --contextsOut_;
+}
+
+void SimSurface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
+  ++calls_.SetTextColor;
+  if (dc != 0) lastTextColor_ = color;
+}
+
+void SimSurface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
+                          platform::BrushHandle brush) {
+  ++calls_.FillRect;
+  if (dc == 0) return;
+  lastBrush_ = brush;
+  lastFillRect_ = rect;
+}
+
+void SimSurface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
+                           const platform::Rect& rect, unsigned format) {
+  ++calls_.DrawTextA;
+  if (dc == 0) return;
+  const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
+  lastText_.assign(text, length);
+  lastTextRect_ = rect;
+  lastTextFormat_ = format;
+  const OutContext* out = findOut(dc);
+  lastTextWindow_ = out ? out->window : 0;
+  if (onDraw) onDraw({lastTextWindow_, rect, lastText_, format});
+}
+
+void SimSurface::DeleteObject(platform::BrushHandle object) {
+  ++calls_.DeleteObject;
+  lastDeleted_ = object;
+}
+
+}  // namespace tollivane::frontend::sim

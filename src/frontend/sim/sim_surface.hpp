@@ -1,0 +1,94 @@
+// The foreground window and its drawing contexts, recorded instead of drawn.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.hpp"
+
+namespace tollivane::frontend::sim {
+
+struct DrawnText {
+  platform::WindowHandle window;  // the window whose context it was drawn in
+  platform::Rect rect;
+  std::string_view text;
+  unsigned format;
+};
+
+struct SurfaceCalls {
+  std::uint64_t GetForegroundWindow = 0;
+  std::uint64_t GetDC = 0;
+  std::uint64_t ReleaseDC = 0;
+  std::uint64_t SetTextColor = 0;
+  std::uint64_t FillRect = 0;
+  std::uint64_t DrawTextA = 0;
+  std::uint64_t DeleteObject = 0;
+};
+
+class SimSurface : public platform::ForegroundSurface {
+ public:
+  SimSurface();
+
+  platform::WindowHandle GetForegroundWindow() override;
+  platform::DeviceContext GetDC(platform::WindowHandle window) override;
+  void ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) override;
+  void SetTextColor(platform::DeviceContext dc, platform::ColorRef color) override;
+  void FillRect(platform::DeviceContext dc, const platform::Rect& rect,
+                platform::BrushHandle brush) override;
+  void DrawTextA(platform::DeviceContext dc, const char* text, int count,
+                 const platform::Rect& rect, unsigned format) override;
+  void DeleteObject(platform::BrushHandle object) override;
+
+  // The window in front; 1 at first, 0 for none.
+  void setForeground(platform::WindowHandle window) { foreground_ = window; }
+  // false: GetDC hands out no context (returns 0), as when a window refuses one.
+  void setContextsAvailable(bool available) { contextsAvailable_ = available; }
+
+  const SurfaceCalls& calls() const { return calls_; }
+  // Contexts handed out and not yet given back.
+  int contextsOut() const { return contextsOut_; }
+  // ReleaseDC calls with a context that was not out, or with another window than GetDC's.
+  int badReleases() const { return badReleases_; }
+
+  platform::ColorRef lastTextColor() const { return lastTextColor_; }
+  platform::BrushHandle lastBrush() const { return lastBrush_; }
+  const platform::Rect& lastFillRect() const { return lastFillRect_; }
+  const std::string& lastText() const { return lastText_; }
+  const platform::Rect& lastTextRect() const { return lastTextRect_; }
+  unsigned lastTextFormat() const { return lastTextFormat_; }
+  platform::WindowHandle lastTextWindow() const { return lastTextWindow_; }
+  platform::BrushHandle lastDeleted() const { return lastDeleted_; }
+
+  // Told of every text drawn, while set.
+  std::function<void(const DrawnText&)> onDraw;
+
+ private:
+  struct OutContext {
+    platform::DeviceContext dc = 0;
+    platform::WindowHandle window = 0;
+  };
+  OutContext* findOut(platform::DeviceContext dc);
+
+  platform::WindowHandle foreground_ = 1;
+  bool contextsAvailable_ = true;
+  platform::DeviceContext nextContext_ = 0x1000;
+  // Fixed room, so that a frame never allocates; one context per frame is the normal use.
+  std::array<OutContext, 8> out_{};
+  int contextsOut_ = 0;
+  int badReleases_ = 0;
+  SurfaceCalls calls_;
+
+  platform::ColorRef lastTextColor_ = 0;
+  platform::BrushHandle lastBrush_ = 0;
+  platform::Rect lastFillRect_;
+  std::string lastText_;
+  platform::Rect lastTextRect_;
+  unsigned lastTextFormat_ = 0;
+  platform::WindowHandle lastTextWindow_ = 0;
+  platform::BrushHandle lastDeleted_ = 0;
+};
+
+}  // namespace tollivane::frontend::sim

@@ -1,0 +1,25 @@
+// The program's folder and files on POSIX systems, as the logic asks for them.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.hpp"
+
+namespace tollivane::platform::posix {
+
+class PosixFiles final : public Files {
+ public:
+  // `folder`: the program folder to use; empty for the executable's own folder.
+  explicit PosixFiles(std::string folder = {}) : folder_(std::move(folder)) {}
+
+  std::string programFolder() override;
+  char pathSeparator() const override { return '/'; }
+  bool fileExists(const std::string& path) override;
+  std::optional<std::string> readFile(const std::string& path) override;
+  std::string replaceFile(const std::string& path, std::string_view bytes) override;
+
+ private:
+  std::string folder_;
+};
+
+}  // namespace tollivane::platform::posix
