@@ -1,0 +1,157 @@
+// Every route of the windows' event table reaches its own handler, and nothing gets past the
+// program's end or a run-time error.
+#include "app/event_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "common/runtime_error.hpp"
+#include "common/virtual_keys.hpp"
+#include "frontend/sim/sim_platform.hpp"
+
+namespace tollivane::app {
+namespace {
+
+using frontend::sim::SimPlatform;
+
+struct Window {
+  SimPlatform sim;
+  Form1 form{sim.platform(), sim.shell(), sim.mainWindowControls()};
+  EventTable events{form, sim.shell()};
+
+  std::string settings() const {
+    std::ifstream in(sim.settingsFile());
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  bool visible(std::string_view panel) { return sim.mainWindow().panel(panel)->visible(); }
+};
+
+struct RouteCase {
+  std::function<void(Window&)> before;  // after start-up, before the event
+  std::function<void(Window&)> check;   // what only this handler does
+};
+
+const std::map<std::string, RouteCase>& cases() {
+  static const std::map<std::string, RouteCase> kCases = {
+      {"Form Load",
+       {[](Window&) {},
+        [](Window& w) {
+          EXPECT_TRUE(w.sim.timer1().enabled());
+          EXPECT_EQ(w.form.qvHotKey1().Text(), "F5");
+        }}},
+      {"Form Shown",
+       {[](Window& w) {
+          std::ofstream(w.sim.settingsFile()) << "[rect]\nX=99999\n";
+          w.events.fire("Form", Event::Load);
+        },
+        [](Window& w) { EXPECT_EQ(w.sim.shell().messageBoxes().size(), 1u); }}},
+      {"Form QueryUnload", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().ended()); }}},
+      {"Timer1 Timer",
+       {[](Window& w) { w.sim.keyboard().hold({vk::kF5}); },
+        [](Window& w) { EXPECT_TRUE(w.sim.timer2().enabled()); }}},
+      {"Timer2 Timer",
+       {[](Window&) {}, [](Window& w) { EXPECT_EQ(w.sim.surface().calls().DrawTextA, 1u); }}},
+      {"Command1 Click",
+       {[](Window& w) { w.form.qvHotKey2().qvSetHotKey(vk::kF12, vk::kAltBit); },
+        [](Window& w) { EXPECT_EQ(w.form.qvHotKey2().Text(), "F6"); }}},
+      {"Command2 Click",
+       {[](Window& w) { w.form.qvHotKey1().qvSetHotKey(vk::kF12, 0); },
+        [](Window& w) { EXPECT_NE(w.settings().find("hotkey1=123"), std::string::npos); }}},
+      {"Command3 Click",
+       {[](Window& w) { w.sim.mainWindow().textBox("txtX")->setText("7"); },
+        [](Window& w) { EXPECT_EQ(w.sim.mainWindow().textBox("txtX")->text(), "25"); }}},
+      {"Command4 Click",
+       {[](Window& w) { w.sim.mainWindow().textBox("txtX")->setText("40"); },
+        [](Window& w) { EXPECT_NE(w.settings().find("X=40"), std::string::npos); }}},
+      {"mnuHotkeys Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.visible("Frame1")); }}},
+      {"mnuPosition Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.visible("Frame2")); }}},
+      {"mnuAbout Click",
+       {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().aboutOpen()); }}},
+      {"mnuExit Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().ended()); }}},
+      {"cmdOK Click",
+       {[](Window& w) { w.events.fire("mnuAbout", Event::Click); },
+        [](Window& w) { EXPECT_FALSE(w.sim.shell().aboutOpen()); }}},
+  };
+  return kCases;
+}
+
+std::string nameOf(const EventRoute& route) {
+  static constexpr const char* kEvents[] = {"Load", "Shown", "QueryUnload", "Timer", "Click"};
+  return std::string(route.control) + " " + kEvents[static_cast<int>(route.event)];
+}
+
+TEST(EventTable, EveryRouteReachesItsHandler) {
+  std::size_t routes = 0;
+  for (const EventRoute& route : EventTable::routes()) {
+    ++routes;
+    const std::string name = nameOf(route);
+    const auto found = cases().find(name);
+    ASSERT_NE(found, cases().end()) << name << " has no case here";
+    Window w;
+    // Everything but the load itself starts from a loaded window; Timer2 draws only
+    // while the overlay runs.
+    if (name != "Form Load" && name != "Form Shown") w.events.fire("Form", Event::Load);
+    if (name == "Timer2 Timer") w.form.funStart();
+    found->second.before(w);
+    w.events.fire(route.control, route.event);
+    SCOPED_TRACE(name);
+    found->second.check(w);
+  }
+  EXPECT_EQ(routes, cases().size());
+}
+
+TEST(EventTable, EventsWithoutRouteDoNothing) {
+  Window w;
+  w.events.fire("Form", Event::Load);
+  for (const auto& [control, event] :
+       {std::pair{"Timer1", Event::Click}, std::pair{"Command9", Event::Click},
+        std::pair{"txtX", Event::Click}}) {
+    EXPECT_FALSE(EventTable::lists(control, event)) << control;
+    w.events.fire(control, event);
+  }
+  EXPECT_EQ(w.sim.keyboard().queries(), 0u);
+  EXPECT_TRUE(w.sim.shell().messageBoxes().empty());
+}
+
+TEST(EventTable, CaptureKeyDownsReachTheirOwnControl) {
+  Window w;
+  w.events.fire("Form", Event::Load);
+  w.events.keyDown("qvHotKey3", vk::kF5 + 4, vk::kControlBit);
+  EXPECT_EQ(w.form.qvHotKey3().Text(), "CTRL+F9");
+  EXPECT_EQ(w.form.qvHotKey1().Text(), "F5");
+  EXPECT_EQ(w.form.qvHotKey2().Text(), "F6");
+  w.events.keyDown("txtX", vk::kF5, 0);  // not a capture control
+  EXPECT_EQ(w.sim.mainWindow().textBox("txtX")->text(), "25");
+}
+
+TEST(EventTable, NothingRunsOnceTheProgramHasEnded) {
+  Window w;
+  w.events.fire("Form", Event::Load);
+  w.events.fire("mnuExit", Event::Click);
+  ASSERT_TRUE(w.sim.shell().ended());
+  w.events.fire("mnuHotkeys", Event::Click);
+  w.events.fire("Timer1", Event::Timer);
+  w.events.keyDown("qvHotKey1", vk::kF12, 0);
+  EXPECT_FALSE(w.visible("Frame1"));
+  EXPECT_EQ(w.sim.keyboard().queries(), 0u);
+  EXPECT_EQ(w.form.qvHotKey1().Text(), "F5");
+}
+
+TEST(EventTable, AnUncaughtRunTimeErrorIsReportedOnceAndEnds) {
+  Window w;
+  w.events.run([] { throw RuntimeError(6, "Overflow"); });
+  w.events.run([] { throw RuntimeError(9, "Subscript out of range"); });
+  ASSERT_EQ(w.sim.shell().runtimeErrors().size(), 1u);
+  EXPECT_EQ(w.sim.shell().runtimeErrors()[0].number, 6);
+  EXPECT_TRUE(w.sim.shell().ended());
+}
+
+}  // namespace
+}  // namespace tollivane::app
