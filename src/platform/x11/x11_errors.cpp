@@ -2,9 +2,10 @@
 
 #include <X11/Xlib.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace tollivane::platform::x11 {
 namespace {
@@ -14,7 +15,9 @@ struct Trapped {
   unsigned long errors = 0;
 };
 
-std::array<Trapped, 8> trapped;
+// Every connection of ours, however many: an untrapped one would end the program on its first
+// error through Xlib's default handler.
+std::vector<Trapped> trapped;
 XErrorHandler previousErrorHandler = nullptr;
 XIOErrorHandler previousIoErrorHandler = nullptr;
 bool handlersInstalled = false;
@@ -66,14 +69,14 @@ void reclaimErrorHandlers() {
 void trapErrorsOf(Display* display) {
   if (!handlersInstalled) reclaimErrorHandlers();
   if (find(display)) return;
-  if (Trapped* free = find(nullptr)) *free = Trapped{display, 0};
+  trapped.push_back({display, 0});
 #ifdef TOLLIVANE_HAVE_IO_ERROR_EXIT_HANDLER
   XSetIOErrorExitHandler(display, onIoErrorExit, nullptr);
 #endif
 }
 
 void stopTrapping(Display* display) {
-  if (Trapped* entry = find(display)) *entry = Trapped{};
+  std::erase_if(trapped, [display](const Trapped& entry) { return entry.display == display; });
 }
 
 unsigned long trappedErrorCount(Display* display) {

@@ -3,8 +3,10 @@
 // with Qt's.
 #pragma once
 
-#include <sys/types.h>
+#include <memory>
 #include <string>
+
+#include "xvfb.hpp"
 
 struct _XDisplay;
 
@@ -12,14 +14,15 @@ namespace tollivane::testing {
 
 class XvfbKeyboard {
  public:
-  // Starts Xvfb on a free display and connects; ok() tells whether that worked.
+  // Starts Xvfb on a display number the server picks and connects; ok() tells whether that
+  // worked.
   XvfbKeyboard();
   ~XvfbKeyboard();
   XvfbKeyboard(const XvfbKeyboard&) = delete;
   XvfbKeyboard& operator=(const XvfbKeyboard&) = delete;
 
   bool ok() const { return display_ != nullptr; }
-  const std::string& name() const { return name_; }  // ":93"
+  const std::string& name() const { return server_->display(); }  // ":N"
 
   // Presses (down) or releases (up) the first key that carries the keysym.
   void down(unsigned long keysym);
@@ -29,8 +32,7 @@ class XvfbKeyboard {
   bool dropConsoleSwitch(int functionKey);
 
  private:
-  pid_t server_ = -1;
-  std::string name_;
+  std::unique_ptr<x11test::Xvfb> server_;
   _XDisplay* display_ = nullptr;
 };
 
