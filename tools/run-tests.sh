@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the ordinary build, the sanitizer build and the 32-bit clock.
+# Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
+# ordinary build, the sanitizer build and the 32-bit clock.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-$(nproc)}"
+
+echo "== layout"
+tools/check-layout.sh
+
+# As a user builds it: no preset, no warnings as errors, and no test packages at all.
+echo "== plain"
+cmake -S . -B build/plain -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
+cmake --build build/plain -j "$jobs"
+test -x build/plain/bin/tollivane
+
 for preset in default sanitize m32; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs" --no-tests=error
 done

@@ -1,7 +1,8 @@
 // The one interface through which Tollivane's logic reaches the machine: the keyboard, the
 // window in front and the files. OS adapters (posix, x11, win32) and the simulation implement
 // it; the logic includes nothing else of the operating system. Windows, controls and dialogs
-// are the front ends' business (app/window_controls.hpp).
+// are the front ends' business (app/window_controls.hpp). Operations that stand for Windows
+// calls keep their names (GetAsyncKeyState, DrawTextA); the rest follows ours (README).
 #pragma once
 
 #include <cstdint>

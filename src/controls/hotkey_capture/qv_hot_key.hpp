@@ -1,5 +1,7 @@
 // qvHotKey: a text box that turns each key press into a hotkey binding and its text
 // ("CTRL+ALT+F5"). Knows nothing of the program around it.
+// qvHotKey, t_KeyDown, the qv* methods and the Str* words keep the program's own names;
+// everything else follows ours (README, "Layout of the source").
 #pragma once
 
 #include <cstdint>

@@ -13,7 +13,7 @@ class SimTextBox : public app::TextBox {
  public:
   explicit SimTextBox(std::string_view text = {}) : text_(text) {}
   std::string text() const override { return text_; }
-  void setText(std::string_view text) override { text_ = text; }
+  void setText(std::string_view text) override;
 
  private:
   std::string text_;
@@ -22,7 +22,7 @@ class SimTextBox : public app::TextBox {
 class SimMenuEntry : public app::MenuEntry {
  public:
   explicit SimMenuEntry(std::string_view caption = {}) : caption_(caption) {}
-  void setCaption(std::string_view caption) override { caption_ = caption; }
+  void setCaption(std::string_view caption) override;
   bool checked() const override { return checked_; }
   void setChecked(bool checked) override { checked_ = checked; }
   const std::string& caption() const { return caption_; }
@@ -47,7 +47,7 @@ class SimPanel : public app::Panel {
 class SimLabel : public app::Label {
  public:
   explicit SimLabel(std::string_view caption = {}) : caption_(caption) {}
-  void setCaption(std::string_view caption) override { caption_ = caption; }
+  void setCaption(std::string_view caption) override;
   const std::string& caption() const { return caption_; }
 
  private:

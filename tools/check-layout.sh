@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Fails when a folder reaches where it must not: OS adapters (src/platform/) never include the
+# program's windows or logic, and the core never includes a toolkit or OS header.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+status=0
+report() {
+  echo "layout: $1"
+  echo "$2" | sed 's/^/  /'
+  status=1
+}
+
+found=$(grep -rnE '#include *"(app|ui|frontend|settings|stopwatch|controls)/' src/platform || true)
+[ -z "$found" ] || report "src/platform/ includes the program's own folders:" "$found"
+
+core="src/common src/stopwatch src/settings src/controls src/ui src/app"
+found=$(grep -rnE '#include *<(Q[A-Za-z]*|X11/[^>]*|xcb/[^>]*|windows\.h|unistd\.h|fcntl\.h|sys/[^>]*)>' $core || true)
+[ -z "$found" ] || report "the core includes a toolkit or OS header:" "$found"
+
+found=$(grep -rnE '#include *"(platform/(x11|posix|win32)|frontend)/' $core || true)
+[ -z "$found" ] || report "the core includes an adapter or a front end:" "$found"
+
+found=$(grep -rnE '#include *"frontend/' src/platform src/frontend/sim | grep -v 'src/frontend/sim/.*"frontend/sim/' || true)
+[ -z "$found" ] || report "a front end or adapter includes another front end:" "$found"
+
+[ "$status" -eq 0 ] && echo "layout: ok"
+exit "$status"
