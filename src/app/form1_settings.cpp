@@ -1,4 +1,5 @@
 // Start-up from the settings file and the two editors' commands.
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,8 +30,15 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 void Form1::Form_Load() {
   platform::Shell& shell = p_.shell;
   std::string path = shell.programFolder();
-  if (path.empty() || path.back() != shell.pathSeparator()) path += shell.pathSeparator();
-  path += settings::kSettingsFileName;
+  if (path.empty()) {
+    // Never the current folder instead: that may hold someone else's file.
+    loadNotice_ =
+        "The program's folder cannot be found.\r\nThe built-in settings are used, "
+        "and settings cannot be saved.";
+  } else {
+    if (path.back() != shell.pathSeparator()) path += shell.pathSeparator();
+    path += settings::kSettingsFileName;
+  }
   r_.SettingsPath = path;
 
   const StoredSetting stored[] = {
@@ -41,15 +49,19 @@ void Form1::Form_Load() {
   std::int16_t values[std::size(stored)];
   for (std::size_t i = 0; i < std::size(stored); ++i) values[i] = stored[i].key.fallback;
 
-  if (shell.fileExists(path)) {
+  if (!path.empty() && shell.fileExists(path)) {
     const std::optional<std::string> text = shell.readFile(path);
     if (!text) {
       loadNotice_ = path + " could not be read.\r\nThe built-in settings are used.";
     }
+    std::vector<settings::ProfileKey> keys;
+    for (const StoredSetting& s : stored) keys.push_back({s.key.section, s.key.key});
+    const auto found =
+        text ? settings::storedValues(*text, keys) : std::vector<std::optional<std::string>>();
     std::string unusable;
-    for (std::size_t i = 0; text && i < std::size(stored); ++i) {
+    for (std::size_t i = 0; i < found.size(); ++i) {
       const settings::SettingKey& key = stored[i].key;
-      const std::optional<std::string> value = settings::storedValue(*text, key.section, key.key);
+      const std::optional<std::string>& value = found[i];
       // A setting missing from the file keeps its built-in value.
       if (!value) continue;
       try {
@@ -108,6 +120,8 @@ void Form1::Command2_Click() {
     fun_FillArrays();
   } catch (const RuntimeError& e) {
     p_.shell.messageBox(e.description(), platform::MessageIcon::None, platform::kAppTitle);
+  } catch (const std::bad_alloc&) {
+    p_.shell.messageBox(kOutOfMemoryText, platform::MessageIcon::None, platform::kAppTitle);
   }
 }
 
@@ -144,6 +158,8 @@ void Form1::Command4_Click() {
     fun_UpdatePos();
   } catch (const RuntimeError& e) {
     p_.shell.messageBox(e.description(), platform::MessageIcon::None, platform::kAppTitle);
+  } catch (const std::bad_alloc&) {
+    p_.shell.messageBox(kOutOfMemoryText, platform::MessageIcon::None, platform::kAppTitle);
   }
 }
 

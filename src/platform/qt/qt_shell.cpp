@@ -34,6 +34,10 @@ std::string QtShell::replaceFile(const std::string& path, std::string_view bytes
   return posix::replaceFileAtomically(path, bytes);
 }
 
+std::string QtShell::updateFile(const std::string& path, const FileEdit& edit) {
+  return posix::updateFileAtomically(path, edit);
+}
+
 void QtShell::messageBox(std::string_view prompt, MessageIcon icon, std::string_view title) {
   const auto box = makeMessageBox(prompt, icon, title, mainWindow_);
   present_(*box);

@@ -45,6 +45,7 @@ class QtShell final : public platform::Shell {
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
   std::string replaceFile(const std::string& path, std::string_view bytes) override;
+  std::string updateFile(const std::string& path, const FileEdit& edit) override;
   void messageBox(std::string_view prompt, MessageIcon icon, std::string_view title) override;
   void showAboutModal() override;
   void unloadAbout() override;

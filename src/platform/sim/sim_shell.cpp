@@ -20,6 +20,11 @@ std::string SimShell::replaceFile(const std::string& path, std::string_view byte
   return posix::replaceFileAtomically(path, bytes);
 }
 
+std::string SimShell::updateFile(const std::string& path, const FileEdit& edit) {
+  if (!replaceFailure_.empty()) return replaceFailure_;
+  return posix::updateFileAtomically(path, edit);
+}
+
 void SimShell::messageBox(std::string_view prompt, MessageIcon icon, std::string_view title) {
   messageBoxes_.push_back({std::string(prompt), icon, std::string(title)});
   report("msgbox " + quote(prompt));
