@@ -126,6 +126,38 @@ TEST(ProfileWrite, ReadsBackWhatItWrote) {
   }
 }
 
+TEST(ProfileWriteAll, EqualsOneWriteAfterTheOther) {
+  const char* files[] = {
+      "",
+      "[main]\r\nhotkey2=1\r\n",
+      "; c\n[rect]\nX=1\n\n[MAIN]\nhotshift1 = 3\n\n\n[other]\nk=v",
+      "[main]\nhotkey1=1",
+      "[main]\n[main]\nhotkey1=1\n",
+      "\xEF\xBB\xBF[main]\r\n",
+  };
+  const ProfileEntry entries[] = {
+      {"hotkey1", "65"}, {"hotshift1", "2"}, {"hotkey2", "66"}, {"HOTKEY1", "67"}};
+  for (const char* file : files) {
+    std::string oneByOne = file;
+    for (const auto& [key, value] : entries) oneByOne = profileWrite(oneByOne, "main", key, value);
+    EXPECT_EQ(profileWriteAll(file, "main", entries), oneByOne) << file;
+  }
+}
+
+TEST(ProfileLookupAll, EqualsOneLookupAfterTheOther) {
+  const std::string file =
+      "[main]\nhotkey1=1\n[rect]\nX=5\n[main]\nhotkey2=2\n[RECT]\nY=6\n[main]\nhotkey1=9\n";
+  const ProfileKey keys[] = {{"main", "hotkey1"}, {"main", "hotkey2"}, {"rect", "X"},
+                             {"rect", "Y"},       {"none", "k"},       {"main", "hotkey1"}};
+  const auto all = profileLookupAll(file, keys);
+  ASSERT_EQ(all.size(), std::size(keys));
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i], profileLookup(file, keys[i].section, keys[i].key)) << keys[i].key;
+  }
+  EXPECT_EQ(all[0], "1");
+  EXPECT_EQ(all[1], std::nullopt);
+}
+
 TEST(ProfileLookup, FollowsTheProfileReadingRules) {
   struct Case {
     const char* text;

@@ -35,6 +35,7 @@ class Descriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
   // Closes now, so that a failure to close (a late write error) can be reported.
   int close() { return ::close(std::exchange(fd_, -1)); }
 
@@ -257,7 +258,7 @@ void removeStaleTemporaries(int folder, const std::string& fileName) {
   if (listing.get() < 0) return;
   DIR* dir = ::fdopendir(listing.get());
   if (dir == nullptr) return;
-  listing = Descriptor();  // the stream owns it now
+  listing.release();  // the stream owns it now
   std::vector<std::string> stale;
   const time_t now = ::time(nullptr);
   while (const dirent* entry = ::readdir(dir)) {
