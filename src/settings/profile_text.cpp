@@ -212,7 +212,9 @@ std::string profileWriteAll(std::string_view fileText, std::string_view section,
   for (std::size_t i = 0; i < wanted.size(); ++i) {
     if (!found[i]) appendEntry(added, wanted[i].key, wanted[i].value, eol);
   }
-  if (!added.empty() && insertAfterUnterminated) out += eol;
+  // A last line without a line end gets one first; after a lone "\r" only the "\n", so that
+  // the "\r" stays a line end and never becomes part of that line's value.
+  if (!added.empty() && insertAfterUnterminated) out += out.ends_with('\r') ? "\n" : eol;
   out += added;
   out += text.substr(insertAt);
   return encodeText(decoded.encoding, out, decoded.oddByte);

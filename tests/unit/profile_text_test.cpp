@@ -100,6 +100,9 @@ TEST(ProfileWrite, KeepsTheLineEndsOfTheFile) {
       {"[main]\nhotkey1=1", "main", "hotkey1", "[main]\nhotkey1=v"},
       {"[main]", "main", "hotkey1", "[main]\r\nhotkey1=v\r\n"},
       {"; note", "main", "hotkey1", "; note\r\n[main]\r\nhotkey1=v\r\n"},
+      // A last line ending in a lone carriage return keeps it as its line end.
+      {"[main]\nk=1\r", "main", "hotkey2", "[main]\nk=1\r\nhotkey2=v\n"},
+      {"[main]\r\nk=1\r", "rect", "X", "[main]\r\nk=1\r\n[rect]\r\nX=v\r\n"},
       // A byte-order mark stays in front.
       {"\xEF\xBB\xBF[main]\r\nhotkey1=1\r\n", "main", "hotkey1",
        "\xEF\xBB\xBF[main]\r\nhotkey1=v\r\n"},
