@@ -74,12 +74,12 @@ DecodedText decodeText(std::string_view bytes) {
   DecodedText decoded;
   if (bytes.starts_with(kUtf8Bom)) {
     decoded.encoding = TextEncoding::Utf8Bom;
-    decoded.text = bytes.substr(kUtf8Bom.size());
+    decoded.unconverted = bytes.substr(kUtf8Bom.size());
     return decoded;
   }
   const bool little = bytes.starts_with(kUtf16LeBom);
   if (!little && !bytes.starts_with(kUtf16BeBom)) {
-    decoded.text = bytes;
+    decoded.unconverted = bytes;
     return decoded;
   }
   decoded.encoding = little ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
@@ -88,7 +88,8 @@ DecodedText decodeText(std::string_view bytes) {
     decoded.oddByte = bytes.substr(bytes.size() - 1);
     bytes.remove_suffix(1);
   }
-  decoded.text.reserve(bytes.size() / 2);
+  std::string& text = decoded.converted;
+  text.reserve(bytes.size() / 2);
   const auto unitAt = [&](std::size_t i) -> std::uint32_t {
     const auto first = static_cast<std::uint8_t>(bytes[i]);
     const auto second = static_cast<std::uint8_t>(bytes[i + 1]);
@@ -97,25 +98,23 @@ DecodedText decodeText(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); i += 2) {
     const std::uint32_t unit = unitAt(i);
     if (isLead(unit) && i + 2 < bytes.size() && isTrail(unitAt(i + 2))) {
-      appendUtf8(decoded.text, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00));
+      appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00));
       i += 2;
     } else {
-      appendUtf8(decoded.text, unit);
+      appendUtf8(text, unit);
     }
   }
   return decoded;
 }
 
-std::string encodeText(TextEncoding encoding, std::string_view text, std::string_view oddByte) {
+std::string encodeText(TextEncoding encoding, std::string text, std::string_view oddByte) {
   std::string out;
   switch (encoding) {
     case TextEncoding::Bytes:
-      return std::string(text);
+      return text;
     case TextEncoding::Utf8Bom:
-      out.reserve(kUtf8Bom.size() + text.size());
-      out += kUtf8Bom;
-      out += text;
-      return out;
+      text.insert(0, kUtf8Bom);
+      return text;
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
       break;

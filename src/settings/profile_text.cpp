@@ -113,7 +113,7 @@ std::vector<std::optional<std::string>> profileLookupAll(std::string_view fileTe
   // Per key: inside the first section of its name now, and whether that section was met.
   std::vector<char> inside(keys.size(), 0);
   std::vector<char> met(keys.size(), 0);
-  LineCursor lines(decoded.text);
+  LineCursor lines(decoded.text());
   for (Line line; lines.next(line);) {
     if (line.kind == Kind::Section) {
       for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -140,7 +140,7 @@ std::optional<std::string> profileLookup(std::string_view fileText, std::string_
 std::string profileWriteAll(std::string_view fileText, std::string_view section,
                             std::span<const ProfileEntry> entries) {
   const DecodedText decoded = decodeText(fileText);
-  const std::string_view text = decoded.text;
+  const std::string_view text = decoded.text();
   const auto eol = lineEndOf(text);
 
   // Each key once, at the place of its first mention, with its last value.
@@ -217,7 +217,7 @@ std::string profileWriteAll(std::string_view fileText, std::string_view section,
   if (!added.empty() && insertAfterUnterminated) out += out.ends_with('\r') ? "\n" : eol;
   out += added;
   out += text.substr(insertAt);
-  return encodeText(decoded.encoding, out, decoded.oddByte);
+  return encodeText(decoded.encoding, std::move(out), decoded.oddByte);
 }
 
 std::string profileWrite(std::string_view fileText, std::string_view section, std::string_view key,

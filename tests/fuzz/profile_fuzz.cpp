@@ -30,7 +30,7 @@ std::string word(std::string_view& data, std::string_view alphabet, std::size_t 
 
 // Line contents, line ends dropped as the reader drops them.
 std::vector<std::string> linesOf(std::string_view fileBytes) {
-  const std::string text = decodeText(fileBytes).text;
+  const std::string text(decodeText(fileBytes).text());
   std::vector<std::string> lines;
   for (std::size_t pos = 0; pos < text.size();) {
     const auto newline = text.find('\n', pos);

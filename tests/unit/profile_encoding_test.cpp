@@ -44,17 +44,18 @@ TEST(ProfileEncoding, DecodesEachEncodingAndGivesBackTheSameBytes) {
   for (const auto& c : cases) {
     const DecodedText decoded = decodeText(c.bytes);
     EXPECT_EQ(decoded.encoding, c.encoding) << c.text;
-    EXPECT_EQ(decoded.text, c.text);
-    EXPECT_EQ(encodeText(decoded.encoding, decoded.text, decoded.oddByte), c.bytes) << c.text;
+    EXPECT_EQ(decoded.text(), c.text);
+    EXPECT_EQ(encodeText(decoded.encoding, std::string(decoded.text()), decoded.oddByte), c.bytes)
+        << c.text;
   }
 }
 
 TEST(ProfileEncoding, KeepsTheOddLastByteOfAUtf16File) {
   const std::string bytes = units(u"[main]\r\n", false) + "\x41";
   const DecodedText decoded = decodeText(bytes);
-  EXPECT_EQ(decoded.text, "[main]\r\n");
+  EXPECT_EQ(decoded.text(), "[main]\r\n");
   EXPECT_EQ(decoded.oddByte, "\x41");
-  EXPECT_EQ(encodeText(decoded.encoding, decoded.text, decoded.oddByte), bytes);
+  EXPECT_EQ(encodeText(decoded.encoding, std::string(decoded.text()), decoded.oddByte), bytes);
 }
 
 TEST(ProfileEncoding, Utf16FilesAreReadAndWrittenInUtf16) {
