@@ -131,7 +131,11 @@ double numericTextValue(std::string_view text) {
                     : std::numeric_limits<double>::infinity();
   }
   if (magnitude < std::numeric_limits<double>::min_exponent10 - 20) return negative ? -0.0 : 0.0;
-  if (exponent != 0) number += "e" + std::to_string(exponent);
+  if (exponent != 0) {
+    char digits[24] = "e";
+    const auto written = std::to_chars(digits + 1, digits + sizeof digits, exponent).ptr;
+    number.append(digits, static_cast<std::size_t>(written - digits));
+  }
 
   double value = 0;
   const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
