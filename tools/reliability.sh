@@ -63,7 +63,7 @@ Each attack is a test; the result column is from this run.
 $rows
 ## SIGKILL during saves
 
-\`kill_during_save_test\` with TOLLIVANE_KILLS=$kills: a child process saves a 40 KB settings
+\`kill_during_save_test\` with TOLLIVANE_KILLS=$kills: a child process saves a 55 KB settings
 file over and over (alternating two contents, each save rereading the file under the lock)
 and is killed with SIGKILL after a random 0-15 ms; after each kill the file is read back.
 
@@ -78,7 +78,7 @@ The CTest run of the same trial (label \`fault\`) makes 500 kills.
 libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang 14, preset \`fuzz\`), from
 the seed corpora in \`tests/fuzz/corpus/\`. CTest runs each target for 30 s (label \`fuzz\`).
 
-| Target | What it checks | 
+| Target | What it checks |
 |---|---|
 | \`profile_fuzz\` | after writing K=V into any file (any bytes, UTF-8 or UTF-16 with a byte-order mark), reading K gives V, the encoding is kept and every other line is unchanged and in order; several keys in one pass equal one write after another |
 | \`numeric_fuzz\` | the numeric text value never fails and has no undefined behaviour; on a plain decimal number it equals strtod's correctly rounded double; rounding raises only "Overflow" |
