@@ -21,7 +21,8 @@ std::string SimShell::replaceFile(const std::string& path, std::string_view byte
 }
 
 std::string SimShell::updateFile(const std::string& path, const FileEdit& edit) {
-  if (!replaceFailure_.empty()) return replaceFailure_;
+  // An update that changes nothing writes nothing, so it cannot fail.
+  if (!replaceFailure_.empty()) return edit(posix::readWholeFile(path)) ? replaceFailure_ : "";
   return posix::updateFileAtomically(path, edit);
 }
 

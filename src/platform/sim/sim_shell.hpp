@@ -45,7 +45,7 @@ class SimShell : public Shell {
   // `error NUMBER DESCRIPTION`, `end`.
   std::function<void(std::string_view)> onEvent;
 
-  // Non-empty: replaceFile and updateFile write nothing and gives this reason.
+  // Non-empty: replaceFile and updateFile write nothing and give this reason.
   void failReplaceWith(std::string reason) { replaceFailure_ = std::move(reason); }
 
   const std::vector<MessageBoxShown>& messageBoxes() const { return messageBoxes_; }
