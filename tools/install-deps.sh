@@ -6,7 +6,7 @@ if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq \
-  build-essential g++ cmake ninja-build clang-format \
+  build-essential g++ cmake ninja-build clang-format clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   g++-multilib qemu-user \
   qt6-base-dev qt6-base-dev-tools libgl-dev \

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
-# ordinary build, the sanitizer build and the 32-bit clock.
+# ordinary build, the sanitizer build, the 32-bit clock and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-$(nproc)}"
@@ -15,7 +15,7 @@ cmake -S . -B build/plain -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OF
 cmake --build build/plain -j "$jobs"
 test -x build/plain/bin/tollivane
 
-for preset in default sanitize m32; do
+for preset in default sanitize m32 fuzz; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"

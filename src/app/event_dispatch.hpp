@@ -1,7 +1,8 @@
 // Runs one event handler; a run-time error that no handler caught is reported and ends
-// the program, as every front end must.
+// the program, as every front end must. Running out of memory is run-time error 7.
 #pragma once
 
+#include <new>
 #include <utility>
 
 #include "app/window_controls.hpp"
@@ -15,6 +16,9 @@ void dispatch(WindowShell& shell, Handler&& handler) {
     std::forward<Handler>(handler)();
   } catch (const RuntimeError& e) {
     shell.reportRuntimeError(e.number(), e.description());
+    shell.endProgram();
+  } catch (const std::bad_alloc&) {
+    shell.reportRuntimeError(kErrOutOfMemory, kOutOfMemoryText);
     shell.endProgram();
   }
 }

@@ -1,5 +1,6 @@
 // Start-up from the settings file and the two editors' commands.
 #include <array>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,8 +32,15 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 void Form1::Form_Load() {
   platform::Files& files = p_.files;
   std::string path = files.programFolder();
-  if (path.empty() || path.back() != files.pathSeparator()) path += files.pathSeparator();
-  path += settings::kSettingsFileName;
+  if (path.empty()) {
+    // Never the current folder instead: that may hold someone else's file.
+    loadNotice_ =
+        "The program's folder cannot be found.\r\nThe built-in settings are used, "
+        "and settings cannot be saved.";
+  } else {
+    if (path.back() != files.pathSeparator()) path += files.pathSeparator();
+    path += settings::kSettingsFileName;
+  }
   r_.SettingsPath = path;
 
   std::array<std::int16_t, 3> codes{};
@@ -48,16 +56,20 @@ void Form1::Form_Load() {
   };
   for (const StoredSetting& setting : stored) setting.value = setting.key.fallback;
 
-  if (files.fileExists(path)) {
+  if (!path.empty() && files.fileExists(path)) {
     const std::optional<std::string> text = files.readFile(path);
     if (!text) {
       loadNotice_ = path + " could not be read.\r\nThe built-in settings are used.";
     }
+    std::vector<settings::ProfileKey> keys;
+    for (const StoredSetting& s : stored) keys.push_back({s.key.section, s.key.key});
+    const auto found =
+        text ? settings::storedValues(*text, keys) : std::vector<std::optional<std::string>>();
     std::string unusable;
-    for (const StoredSetting& setting : stored) {
-      if (!text) break;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      const StoredSetting& setting = stored[i];
       const settings::SettingKey& key = setting.key;
-      const std::optional<std::string> value = settings::storedValue(*text, key.section, key.key);
+      const std::optional<std::string>& value = found[i];
       // A setting missing from the file keeps its built-in value.
       if (!value) continue;
       try {
@@ -116,6 +128,8 @@ void Form1::Command2_Click() {
     fun_FillArrays();
   } catch (const RuntimeError& e) {
     shell_.messageBox(e.description(), MessageIcon::None, kAppTitle);
+  } catch (const std::bad_alloc&) {
+    shell_.messageBox(kOutOfMemoryText, MessageIcon::None, kAppTitle);
   }
 }
 
@@ -150,6 +164,8 @@ void Form1::Command4_Click() {
     fun_UpdatePos();
   } catch (const RuntimeError& e) {
     shell_.messageBox(e.description(), MessageIcon::None, kAppTitle);
+  } catch (const std::bad_alloc&) {
+    shell_.messageBox(kOutOfMemoryText, MessageIcon::None, kAppTitle);
   }
 }
 

@@ -18,6 +18,9 @@ class RuntimeError : public std::runtime_error {
 };
 
 inline constexpr int kErrOverflow = 6;
+// Reported for std::bad_alloc wherever a run-time error would be.
+inline constexpr int kErrOutOfMemory = 7;
+inline constexpr const char* kOutOfMemoryText = "Out of memory";
 inline constexpr int kErrFileAccess = 75;
 
 [[noreturn]] void raiseOverflow();

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
+#include <optional>
 
 #include "common/runtime_error.hpp"
 
@@ -47,17 +47,23 @@ double radixValue(Reader& in, int radix) {
   return value;
 }
 
-// The power of ten of the first significant digit: 0 for 1.5, 2 for 150, -4 for 0.00015.
-long decimalExponent(const std::string& number) {
-  const auto expAt = number.find('e');
-  long exponent =
-      expAt == std::string::npos ? 0 : std::strtol(number.c_str() + expAt + 1, nullptr, 10);
-  const std::string mantissa = number.substr(0, expAt);
+// Far beyond any exponent a double can take, plus the length of any text: a sum of it and
+// a digit count cannot overflow, and clamping to it changes no value that a double can hold.
+constexpr long long kExponentLimit = 1'000'000'000'000'000;
+
+long long saturatingAdd(long long a, long long b) {
+  return std::clamp(a + std::clamp(b, -kExponentLimit, kExponentLimit), -kExponentLimit,
+                    kExponentLimit);
+}
+
+// The power of ten of the first significant digit of a mantissa ("1.5", "150", "0.00015"):
+// 0, 2 and -4; nothing for a mantissa of zeros.
+std::optional<long long> leadingPower(std::string_view mantissa) {
   const auto point = std::min(mantissa.find('.'), mantissa.size());
   const auto first = mantissa.find_first_of("123456789");
-  if (first == std::string::npos) return 0;
-  if (first < point) return exponent + static_cast<long>(point - first - 1);
-  return exponent - static_cast<long>(first - point);
+  if (first == std::string_view::npos) return std::nullopt;
+  if (first < point) return static_cast<long long>(point - first - 1);
+  return -static_cast<long long>(first - point);
 }
 
 }  // namespace
@@ -100,19 +106,35 @@ double numericTextValue(std::string_view text) {
   }
   if (!anyDigit) return 0;
   const char e = in.peek();
+  // Read with saturation: an exponent of any length neither overflows nor wraps.
+  long long exponent = 0;
   if (e == 'e' || e == 'E' || e == 'd' || e == 'D') {
     in.next();
-    std::string exponent = "e";
+    bool negativeExponent = false;
     if (in.peek() == '+' || in.peek() == '-') {
-      exponent += in.peek();
+      negativeExponent = in.peek() == '-';
       in.next();
     }
-    bool expDigit = false;
     for (; isDigit(in.peek()); in.next()) {
-      exponent += in.peek();
-      expDigit = true;
+      exponent = std::min(exponent * 10 + (in.peek() - '0'), kExponentLimit);
     }
-    if (expDigit) number += exponent;
+    if (negativeExponent) exponent = -exponent;
+  }
+
+  const auto power = leadingPower(number);
+  if (!power) return negative ? -0.0 : 0.0;
+  // Decided here, not by the conversion: beyond a double's range, huge is infinite (and later
+  // "Overflow") and tiny is 0.
+  const long long magnitude = saturatingAdd(*power, exponent);
+  if (magnitude > std::numeric_limits<double>::max_exponent10) {
+    return negative ? -std::numeric_limits<double>::infinity()
+                    : std::numeric_limits<double>::infinity();
+  }
+  if (magnitude < std::numeric_limits<double>::min_exponent10 - 20) return negative ? -0.0 : 0.0;
+  if (exponent != 0) {
+    char digits[24] = "e";
+    const auto written = std::to_chars(digits + 1, digits + sizeof digits, exponent).ptr;
+    number.append(digits, static_cast<std::size_t>(written - digits));
   }
 
   double value = 0;
@@ -120,8 +142,7 @@ double numericTextValue(std::string_view text) {
                                          std::chars_format::general);
   (void)end;
   if (ec == std::errc::result_out_of_range) {
-    // Too large becomes infinite (and later "Overflow"); too small is 0.
-    value = decimalExponent(number) < 0 ? 0.0 : std::numeric_limits<double>::infinity();
+    value = magnitude < 0 ? 0.0 : std::numeric_limits<double>::infinity();
   }
   return negative ? -value : value;
 }

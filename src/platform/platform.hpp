@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,7 +63,8 @@ class ForegroundSurface {
 class Files {
  public:
   virtual ~Files() = default;
-  // The folder holding the program, without a trailing separator except at a root.
+  // The folder holding the program, without a trailing separator except at a root; empty
+  // when it cannot be found.
   virtual std::string programFolder() = 0;
   // The separator that joins a folder and a file name ('/' or '\\').
   virtual char pathSeparator() const = 0;
@@ -74,6 +76,18 @@ class Files {
   // file beside it, flushed to disk, then renamed over it. Returns an empty text on
   // success, otherwise the reason (for example "Permission denied").
   virtual std::string replaceFile(const std::string& path, std::string_view bytes) = 0;
+  // What an update makes of a file's bytes (nothing when there is no file): the new bytes, or
+  // nothing to leave the file as it is.
+  using FileEdit = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
+  // Reads the file and replaces it as replaceFile does with what `edit` makes of it, other
+  // programs' updates of it held off in between so that none is lost. Returns as replaceFile
+  // does; a file that is there but cannot be read is left alone.
+  virtual std::string updateFile(const std::string& path, const FileEdit& edit) {
+    const auto current = readFile(path);
+    if (!current && fileExists(path)) return "the existing file cannot be read";
+    const auto updated = edit(current);
+    return updated ? replaceFile(path, *updated) : std::string();
+  }
 };
 
 // The machine as the logic sees it; a program's main picks one adapter for each.

@@ -1,5 +1,7 @@
 #include "settings/profile.hpp"
 
+#include <vector>
+
 #include "common/runtime_error.hpp"
 #include "settings/profile_text.hpp"
 
@@ -7,8 +9,8 @@ namespace tollivane::settings {
 namespace {
 
 [[noreturn]] void raiseCannotSave(const std::string& file, std::string_view reason) {
-  std::string description = "Cannot save settings to ";
-  description += file;
+  std::string description = "Cannot save settings";
+  if (!file.empty()) description += " to " + file;
   description += ": ";
   description += reason;
   throw RuntimeError(kErrFileAccess, description);
@@ -18,9 +20,17 @@ namespace {
 
 std::optional<std::string> storedValue(std::string_view fileText, std::string_view section,
                                        std::string_view key) {
-  auto value = profileLookup(fileText, section, key);
-  if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
-  return value;
+  const ProfileKey one[] = {{section, key}};
+  return std::move(storedValues(fileText, one).front());
+}
+
+std::vector<std::optional<std::string>> storedValues(std::string_view fileText,
+                                                     std::span<const ProfileKey> keys) {
+  auto values = profileLookupAll(fileText, keys);
+  for (auto& value : values) {
+    if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+  }
+  return values;
 }
 
 std::optional<std::string> readProfileValue(platform::Files& files, std::string_view section,
@@ -38,20 +48,21 @@ void writeProfileValue(platform::Files& files, std::string_view section, std::st
 
 void writeProfileValues(platform::Files& files, std::string_view section,
                         std::span<const KeyValue> values, const std::string& file) {
-  auto text = files.readFile(file);
-  if (!text) {
-    // Writing a fresh file over one we could not read would lose the user's other lines.
-    if (files.fileExists(file)) raiseCannotSave(file, "the existing file cannot be read");
-    text.emplace();
-  }
-  std::string updated = *text;
-  for (const auto& [key, value] : values) updated = profileWrite(updated, section, key, value);
-  // Everything is stored already: leave the file alone, so that a save that changes nothing
-  // cannot fail.
-  if (updated == *text) return;
-  if (const auto reason = files.replaceFile(file, updated); !reason.empty()) {
-    raiseCannotSave(file, reason);
-  }
+  // No folder to keep the file in: never fall back to some other folder.
+  if (file.empty()) raiseCannotSave(file, "the program's folder cannot be found");
+  std::vector<ProfileEntry> entries;
+  for (const auto& [key, value] : values) entries.push_back({key, value});
+  // Read and rewritten under one lock: another instance's save between the two is not lost.
+  const auto reason = files.updateFile(
+      file, [&](const std::optional<std::string>& text) -> std::optional<std::string> {
+        const std::string_view old = text ? std::string_view(*text) : std::string_view();
+        std::string updated = profileWriteAll(old, section, entries);
+        // Everything is stored already: leave the file alone, so that a save that changes
+        // nothing cannot fail.
+        if (text && updated == *text) return std::nullopt;
+        return updated;
+      });
+  if (!reason.empty()) raiseCannotSave(file, reason);
 }
 
 }  // namespace tollivane::settings

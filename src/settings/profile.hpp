@@ -6,8 +6,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.hpp"
+#include "settings/profile_text.hpp"
 
 namespace tollivane::settings {
 
@@ -19,13 +21,18 @@ inline constexpr std::size_t kMaxValueLength = 254;
 std::optional<std::string> storedValue(std::string_view fileText, std::string_view section,
                                        std::string_view key);
 
+// The values of several keys, in one pass over the text, each as storedValue gives it.
+std::vector<std::optional<std::string>> storedValues(std::string_view fileText,
+                                                     std::span<const ProfileKey> keys);
+
 // The stored value, or nothing when the file, the section or the key is missing.
 std::optional<std::string> readProfileValue(platform::Files& files, std::string_view section,
                                             std::string_view key, const std::string& file);
 
 // Stores `value`, leaving every other line of the file as it was; creates the file or the
 // section when missing. Raises RuntimeError kErrFileAccess naming the file and the reason
-// when the file cannot be written, or exists but cannot be read.
+// when the file cannot be written, exists but cannot be read or is no regular file, or when
+// `file` is empty (the program's folder is unknown).
 void writeProfileValue(platform::Files& files, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
 

@@ -1,13 +1,13 @@
 #include "settings/profile_text.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
+#include "settings/profile_encoding.hpp"
+
 namespace tollivane::settings {
 namespace {
-
-// Left in place when a file starts with it: editors on Windows often save one.
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -60,24 +60,26 @@ void classify(Line& line, std::string_view content) {
   line.kind = Kind::Other;
 }
 
-std::vector<Line> splitLines(std::string_view text) {
-  std::vector<Line> lines;
-  std::size_t pos = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
-  while (pos < text.size()) {
-    Line line;
-    line.begin = pos;
-    const auto newline = text.find('\n', pos);
-    line.end = newline == std::string_view::npos ? text.size() : newline + 1;
-    line.contentEnd = newline == std::string_view::npos ? text.size() : newline;
-    if (line.contentEnd > line.begin && text[line.contentEnd - 1] == '\r') --line.contentEnd;
-    classify(line, text.substr(line.begin, line.contentEnd - line.begin));
-    lines.push_back(line);
-    pos = line.end;
+// The lines of a text one after another, each found once: no list of lines is ever built.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view text) : text_(text) {}
+  bool next(Line& line) {
+    if (pos_ >= text_.size()) return false;
+    line.begin = pos_;
+    const auto newline = text_.find('\n', pos_);
+    line.end = newline == std::string_view::npos ? text_.size() : newline + 1;
+    line.contentEnd = newline == std::string_view::npos ? text_.size() : newline;
+    if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') --line.contentEnd;
+    classify(line, text_.substr(line.begin, line.contentEnd - line.begin));
+    pos_ = line.end;
+    return true;
   }
-  return lines;
-}
 
-bool terminated(std::string_view text, const Line& line) { return text[line.end - 1] == '\n'; }
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
 
 // New lines follow the file's first line end; a file without one gets the Windows default.
 std::string_view lineEndOf(std::string_view text) {
@@ -95,15 +97,6 @@ void appendEntry(std::string& out, std::string_view key, std::string_view value,
   out += tail;
 }
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-std::size_t findSection(const std::vector<Line>& lines, std::string_view section) {
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == Kind::Section && sameName(lines[i].name, section)) return i;
-  }
-  return kNone;
-}
-
 std::string_view unquote(std::string_view v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
     return v.substr(1, v.size() - 2);
@@ -113,56 +106,124 @@ std::string_view unquote(std::string_view v) {
 
 }  // namespace
 
-std::optional<std::string> profileLookup(std::string_view fileText, std::string_view section,
-                                         std::string_view key) {
-  const auto lines = splitLines(fileText);
-  const auto start = findSection(lines, section);
-  if (start == kNone) return std::nullopt;
-  for (auto i = start + 1; i < lines.size() && lines[i].kind != Kind::Section; ++i) {
-    if (lines[i].kind == Kind::Key && sameName(lines[i].name, key)) {
-      return std::string(unquote(lines[i].value));
+std::vector<std::optional<std::string>> profileLookupAll(std::string_view fileText,
+                                                         std::span<const ProfileKey> keys) {
+  const DecodedText decoded = decodeText(fileText);
+  std::vector<std::optional<std::string>> values(keys.size());
+  // Per key: inside the first section of its name now, and whether that section was met.
+  std::vector<char> inside(keys.size(), 0);
+  std::vector<char> met(keys.size(), 0);
+  LineCursor lines(decoded.text());
+  for (Line line; lines.next(line);) {
+    if (line.kind == Kind::Section) {
+      for (std::size_t i = 0; i < keys.size(); ++i) {
+        inside[i] = !met[i] && sameName(line.name, keys[i].section);
+        if (inside[i]) met[i] = 1;
+      }
+    } else if (line.kind == Kind::Key) {
+      for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (inside[i] && !values[i] && sameName(line.name, keys[i].key)) {
+          values[i] = std::string(unquote(line.value));
+        }
+      }
     }
   }
-  return std::nullopt;
+  return values;
+}
+
+std::optional<std::string> profileLookup(std::string_view fileText, std::string_view section,
+                                         std::string_view key) {
+  const ProfileKey one[] = {{section, key}};
+  return std::move(profileLookupAll(fileText, one).front());
+}
+
+std::string profileWriteAll(std::string_view fileText, std::string_view section,
+                            std::span<const ProfileEntry> entries) {
+  const DecodedText decoded = decodeText(fileText);
+  const std::string_view text = decoded.text();
+  const auto eol = lineEndOf(text);
+
+  // Each key once, at the place of its first mention, with its last value.
+  std::vector<ProfileEntry> wanted;
+  for (const ProfileEntry& entry : entries) {
+    auto same = std::find_if(wanted.begin(), wanted.end(),
+                             [&](const ProfileEntry& w) { return sameName(w.key, entry.key); });
+    if (same == wanted.end()) {
+      wanted.push_back(entry);
+    } else {
+      same->value = entry.value;
+    }
+  }
+
+  // One pass: the first matching section, its first line of each wanted key, and where its
+  // last non-blank line ends.
+  struct Replacement {
+    std::size_t begin;
+    std::size_t contentEnd;
+    std::string_view name;  // the key keeps the spelling it has in the file
+    std::string_view value;
+  };
+  std::vector<Replacement> replacements;
+  std::vector<char> found(wanted.size(), 0);
+  bool sectionFound = false;
+  std::size_t insertAt = 0;
+  bool insertAfterUnterminated = false;
+  LineCursor lines(text);
+  for (Line line; lines.next(line);) {
+    if (line.kind == Kind::Section) {
+      if (sectionFound) break;
+      if (!sameName(line.name, section)) continue;
+      sectionFound = true;
+    } else if (!sectionFound || line.kind == Kind::Blank) {
+      continue;
+    } else if (line.kind == Kind::Key) {
+      for (std::size_t i = 0; i < wanted.size(); ++i) {
+        if (!found[i] && sameName(line.name, wanted[i].key)) {
+          found[i] = 1;
+          replacements.push_back({line.begin, line.contentEnd, line.name, wanted[i].value});
+          break;
+        }
+      }
+    }
+    insertAt = line.end;
+    insertAfterUnterminated = text[line.end - 1] != '\n';
+  }
+
+  std::string out;
+  out.reserve(text.size() + section.size() + 64 * (wanted.size() + 1));
+  std::size_t copied = 0;
+  for (const Replacement& r : replacements) {
+    out += text.substr(copied, r.begin - copied);
+    appendEntry(out, r.name, r.value, {});
+    copied = r.contentEnd;
+  }
+  if (!sectionFound) {
+    insertAt = text.size();
+    insertAfterUnterminated = !text.empty() && text.back() != '\n';
+  }
+  out += text.substr(copied, insertAt - copied);
+  std::string added;
+  if (!sectionFound) {
+    added += '[';
+    added += section;
+    added += ']';
+    added += eol;
+  }
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    if (!found[i]) appendEntry(added, wanted[i].key, wanted[i].value, eol);
+  }
+  // A last line without a line end gets one first; after a lone "\r" only the "\n", so that
+  // the "\r" stays a line end and never becomes part of that line's value.
+  if (!added.empty() && insertAfterUnterminated) out += out.ends_with('\r') ? "\n" : eol;
+  out += added;
+  out += text.substr(insertAt);
+  return encodeText(decoded.encoding, std::move(out), decoded.oddByte);
 }
 
 std::string profileWrite(std::string_view fileText, std::string_view section, std::string_view key,
                          std::string_view value) {
-  const auto lines = splitLines(fileText);
-  const auto eol = lineEndOf(fileText);
-  std::string out;
-  out.reserve(fileText.size() + section.size() + key.size() + value.size() + 8);
-
-  const auto start = findSection(lines, section);
-  if (start == kNone) {
-    out += fileText;
-    if (!lines.empty() && !terminated(fileText, lines.back())) out += eol;
-    out += '[';
-    out += section;
-    out += ']';
-    out += eol;
-    appendEntry(out, key, value, eol);
-    return out;
-  }
-
-  auto lastNonBlank = start;
-  for (auto i = start + 1; i < lines.size() && lines[i].kind != Kind::Section; ++i) {
-    const Line& line = lines[i];
-    if (line.kind == Kind::Key && sameName(line.name, key)) {
-      // The key keeps the spelling it has in the file; only its line changes.
-      out += fileText.substr(0, line.begin);
-      appendEntry(out, line.name, value, fileText.substr(line.contentEnd));
-      return out;
-    }
-    if (line.kind != Kind::Blank) lastNonBlank = i;
-  }
-
-  const Line& after = lines[lastNonBlank];
-  out += fileText.substr(0, after.end);
-  if (!terminated(fileText, after)) out += eol;
-  appendEntry(out, key, value, eol);
-  out += fileText.substr(after.end);
-  return out;
+  const ProfileEntry one[] = {{key, value}};
+  return profileWriteAll(fileText, section, one);
 }
 
 }  // namespace tollivane::settings

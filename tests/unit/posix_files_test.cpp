@@ -51,17 +51,21 @@ class PosixFiles : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST_F(PosixFiles, IsFileAcceptsOnlyRegularFiles) {
+TEST_F(PosixFiles, IsFileAcceptsAnythingButFolders) {
   put("plain", "x");
   put(".hidden", "x");
   fs::create_directory(at("folder"));
   fs::create_symlink(at("plain"), at("link-to-file"));
   fs::create_symlink(at("folder"), at("link-to-folder"));
   fs::create_symlink(at("gone"), at("dangling"));
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  fs::create_symlink(at("fifo"), at("link-to-fifo"));
+  // A FIFO is there even though no settings can be read from it: start-up says so.
   const std::pair<const char*, bool> cases[] = {
       {"plain", true},        {".hidden", true},         {"folder", false},
       {"link-to-file", true}, {"link-to-folder", false}, {"dangling", false},
       {"missing", false},     {"plain/", false},         {"", false},
+      {"fifo", true},         {"link-to-fifo", true},
   };
   for (const auto& [name, expected] : cases) {
     EXPECT_EQ(isFile(at(name)), expected) << name;

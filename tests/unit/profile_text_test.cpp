@@ -100,6 +100,9 @@ TEST(ProfileWrite, KeepsTheLineEndsOfTheFile) {
       {"[main]\nhotkey1=1", "main", "hotkey1", "[main]\nhotkey1=v"},
       {"[main]", "main", "hotkey1", "[main]\r\nhotkey1=v\r\n"},
       {"; note", "main", "hotkey1", "; note\r\n[main]\r\nhotkey1=v\r\n"},
+      // A last line ending in a lone carriage return keeps it as its line end.
+      {"[main]\nk=1\r", "main", "hotkey2", "[main]\nk=1\r\nhotkey2=v\n"},
+      {"[main]\r\nk=1\r", "rect", "X", "[main]\r\nk=1\r\n[rect]\r\nX=v\r\n"},
       // A byte-order mark stays in front.
       {"\xEF\xBB\xBF[main]\r\nhotkey1=1\r\n", "main", "hotkey1",
        "\xEF\xBB\xBF[main]\r\nhotkey1=v\r\n"},
@@ -124,6 +127,38 @@ TEST(ProfileWrite, ReadsBackWhatItWrote) {
     EXPECT_EQ(profileLookup(text, "main", "hotkey2"), value);
     EXPECT_EQ(profileLookup(text, "main", "hotkey1"), "5");
   }
+}
+
+TEST(ProfileWriteAll, EqualsOneWriteAfterTheOther) {
+  const char* files[] = {
+      "",
+      "[main]\r\nhotkey2=1\r\n",
+      "; c\n[rect]\nX=1\n\n[MAIN]\nhotshift1 = 3\n\n\n[other]\nk=v",
+      "[main]\nhotkey1=1",
+      "[main]\n[main]\nhotkey1=1\n",
+      "\xEF\xBB\xBF[main]\r\n",
+  };
+  const ProfileEntry entries[] = {
+      {"hotkey1", "65"}, {"hotshift1", "2"}, {"hotkey2", "66"}, {"HOTKEY1", "67"}};
+  for (const char* file : files) {
+    std::string oneByOne = file;
+    for (const auto& [key, value] : entries) oneByOne = profileWrite(oneByOne, "main", key, value);
+    EXPECT_EQ(profileWriteAll(file, "main", entries), oneByOne) << file;
+  }
+}
+
+TEST(ProfileLookupAll, EqualsOneLookupAfterTheOther) {
+  const std::string file =
+      "[main]\nhotkey1=1\n[rect]\nX=5\n[main]\nhotkey2=2\n[RECT]\nY=6\n[main]\nhotkey1=9\n";
+  const ProfileKey keys[] = {{"main", "hotkey1"}, {"main", "hotkey2"}, {"rect", "X"},
+                             {"rect", "Y"},       {"none", "k"},       {"main", "hotkey1"}};
+  const auto all = profileLookupAll(file, keys);
+  ASSERT_EQ(all.size(), std::size(keys));
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i], profileLookup(file, keys[i].section, keys[i].key)) << keys[i].key;
+  }
+  EXPECT_EQ(all[0], "1");
+  EXPECT_EQ(all[1], std::nullopt);
 }
 
 TEST(ProfileLookup, FollowsTheProfileReadingRules) {

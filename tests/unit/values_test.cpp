@@ -61,6 +61,34 @@ TEST(NumericTextValue, IsCorrectlyRoundedAndNeverFails) {
   EXPECT_EQ(numericTextValue(std::string(300, '9')), std::stod(std::string(300, '9')));
 }
 
+TEST(NumericTextValue, ExponentsOfAnyLengthSaturate) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const NumericCase cases[] = {
+      // Once these wrapped or overflowed a 64-bit exponent sum.
+      {"10e99999999999999999999", inf},
+      {"-10e99999999999999999999", -inf},
+      {"0.5e-99999999999999999999", 0},
+      {"1e9223372036854775807", inf},
+      {"1e-9223372036854775808", 0},
+      {"5e18446744073709551616", inf},
+      // The digits before and after the point still count against a huge exponent.
+      {"0.000001e-9223372036854775807", 0},
+      {"100000e-9223372036854775807", 0},
+      // Near the ends of a double's range the conversion itself decides.
+      {"1.7976931348623157e308", std::numeric_limits<double>::max()},
+      {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
+      {"0.00000000000000000001e-310", 0},
+      {"1e-400", 0},
+      {"0e99999999999999999999", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(numericTextValue(c.text), c.value) << '"' << c.text << '"';
+  }
+  EXPECT_TRUE(std::isinf(numericTextValue("1" + std::string(400, '0') + "e-50")));
+  EXPECT_EQ(numericTextValue("0." + std::string(100'000, '0') + "1e100000"), 0.1);
+  EXPECT_EQ(numericTextValue("1" + std::string(100'000, '0') + "e-100000"), 1.0);
+}
+
 TEST(Rounding, HalfGoesToTheEvenNeighbour) {
   const std::pair<double, int> cases[] = {{0.5, 0},
                                           {1.5, 2},

@@ -1,5 +1,7 @@
 #include "controls/hotkey_capture/qv_hot_key.hpp"
 
+#include <new>
+
 #include "common/virtual_keys.hpp"
 #include "controls/hotkey_capture/key_names.hpp"
 
@@ -16,6 +18,17 @@ qvHotKey::qvHotKey(TextBox& box)
     : t(box), StrControl_("CTRL"), StrAlt_("ALT"), StrShift_("SHIFT"), StrAdd_("+") {}
 
 void qvHotKey::t_KeyDown(std::int16_t KeyCode, std::int16_t Shift) {
+  try {
+    compose(KeyCode, Shift);
+  } catch (const std::bad_alloc&) {
+    // The failure path: a routine that cannot finish leaves the control cleared.
+    CapturedShift = 0;
+    CapturedKeyCode = 0;
+    t.setText("");
+  }
+}
+
+void qvHotKey::compose(std::int16_t KeyCode, std::int16_t Shift) {
   t.setText("");
   if (Shift >= 0 && Shift <= vk::kAllModifiers) {
     t.setText(modifierPrefix(Shift, {StrControl_, StrAlt_, StrShift_, StrAdd_}));

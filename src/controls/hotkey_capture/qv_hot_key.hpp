@@ -44,6 +44,8 @@ class qvHotKey {
   static std::string aboutText();
 
  private:
+  // The capture routine itself; t_KeyDown runs it and takes its failure path.
+  void compose(std::int16_t KeyCode, std::int16_t Shift);
   TextBox& t;
   std::string StrControl_;
   std::string StrAlt_;

@@ -20,6 +20,14 @@ std::string SimShell::replaceFile(const std::string& path, std::string_view byte
   return platform::posix::replaceFileAtomically(path, bytes);
 }
 
+std::string SimShell::updateFile(const std::string& path, const FileEdit& edit) {
+  // An update that changes nothing writes nothing, so it cannot fail.
+  if (!replaceFailure_.empty()) {
+    return edit(platform::posix::readWholeFile(path)) ? replaceFailure_ : "";
+  }
+  return platform::posix::updateFileAtomically(path, edit);
+}
+
 void SimShell::messageBox(std::string_view prompt, app::MessageIcon icon, std::string_view title) {
   messageBoxes_.push_back({std::string(prompt), icon, std::string(title)});
   report("msgbox " + quote(prompt));

@@ -36,6 +36,7 @@ class SimShell : public platform::Files, public app::WindowShell {
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
   std::string replaceFile(const std::string& path, std::string_view bytes) override;
+  std::string updateFile(const std::string& path, const FileEdit& edit) override;
   void messageBox(std::string_view prompt, app::MessageIcon icon, std::string_view title) override;
   void showAboutModal() override;
   void unloadAbout() override;
@@ -47,7 +48,7 @@ class SimShell : public platform::Files, public app::WindowShell {
   // `error NUMBER DESCRIPTION`, `end`.
   std::function<void(std::string_view)> onEvent;
 
-  // Non-empty: replaceFile writes nothing and gives this reason.
+  // Non-empty: replaceFile and updateFile write nothing and give this reason.
   void failReplaceWith(std::string reason) { replaceFailure_ = std::move(reason); }
 
   const std::vector<MessageBoxShown>& messageBoxes() const { return messageBoxes_; }

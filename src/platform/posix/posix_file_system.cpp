@@ -16,4 +16,8 @@ std::string PosixFiles::replaceFile(const std::string& path, std::string_view by
   return replaceFileAtomically(path, bytes);
 }
 
+std::string PosixFiles::updateFile(const std::string& path, const FileEdit& edit) {
+  return updateFileAtomically(path, edit);
+}
+
 }  // namespace tollivane::platform::posix

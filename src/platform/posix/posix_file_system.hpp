@@ -17,6 +17,7 @@ class PosixFiles final : public Files {
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
   std::string replaceFile(const std::string& path, std::string_view bytes) override;
+  std::string updateFile(const std::string& path, const FileEdit& edit) override;
 
  private:
   std::string folder_;

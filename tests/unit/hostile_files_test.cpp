@@ -1,0 +1,251 @@
+// The settings file as an unlucky or hostile user leaves it: FIFOs, devices, sockets, huge
+// files, other owners, deep folders, concurrent savers and the leftovers of killed saves.
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_files.hpp"
+
+namespace tollivane::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostileFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "tollivane-hostile-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+  }
+  // rm walks folders of any depth; the deep-folder test makes one too long for a path.
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  std::string at(const std::string& name) const { return dir_ + "/" + name; }
+  void put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(at(name), std::ios::binary) << bytes;
+  }
+
+  std::string dir_;
+};
+
+// A call that blocked would hang the whole test program: run it in a child with an alarm.
+template <class Work>
+bool finishesInTime(Work work) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(5);
+    work();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool makeSocket(const std::string& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  path.copy(address.sun_path, path.size());
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return bound;
+}
+
+TEST_F(HostileFiles, NothingButARegularFileIsReadOrReplaced) {
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  fs::create_symlink(at("fifo"), at("link-to-fifo"));
+  ASSERT_TRUE(makeSocket(at("socket")));
+  fs::create_directory(at("folder"));
+  fs::create_symlink(at("folder"), at("link-to-folder"));
+  // A private node like /dev/null: were it replaced, a save by root through a link to the
+  // real one would replace the system's.
+  const bool nodes = ::mknod(at("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+  if (nodes) fs::create_symlink(at("null"), at("link-to-null"));
+  fs::create_symlink("/dev/zero", at("link-to-zero"));
+  fs::create_symlink("/dev/full", at("link-to-full"));
+
+  struct Case {
+    const char* name;
+    const char* reason;
+  };
+  std::vector<Case> cases = {
+      {"fifo", "is a FIFO, not a regular file"},
+      {"link-to-fifo", "is a FIFO, not a regular file"},
+      {"socket", "is a socket, not a regular file"},
+      {"folder", "is a folder, not a regular file"},
+      {"link-to-folder", "is a folder, not a regular file"},
+      {"link-to-zero", "is a character device, not a regular file"},
+      {"link-to-full", "is a character device, not a regular file"},
+  };
+  if (nodes) cases.push_back({"link-to-null", "is a character device, not a regular file"});
+
+  for (const Case& c : cases) {
+    const auto before = fs::symlink_status(fs::canonical(at(c.name))).type();
+    EXPECT_TRUE(finishesInTime([&] {
+      if (readWholeFile(at(c.name))) ::_exit(1);
+      if (replaceFileAtomically(at(c.name), "[main]\nhotkey1=65\n") != c.reason) ::_exit(2);
+      bool edited = false;
+      const auto reason = updateFileAtomically(at(c.name), [&](const auto&) {
+        edited = true;
+        return std::optional<std::string>("[main]\nhotkey1=65\n");
+      });
+      if (reason != c.reason || edited) ::_exit(3);
+    })) << c.name;
+    EXPECT_EQ(fs::symlink_status(fs::canonical(at(c.name))).type(), before) << c.name;
+  }
+  // Nothing was put in the folder beside them, and the system's nodes are still nodes.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()),
+            static_cast<long>(7 + (nodes ? 2 : 0)));
+  EXPECT_EQ(fs::status("/dev/zero").type(), fs::file_type::character);
+  EXPECT_EQ(fs::status("/dev/full").type(), fs::file_type::character);
+}
+
+TEST_F(HostileFiles, AFileAboveTheSizeLimitIsNeitherReadNorRewritten) {
+  { std::ofstream(at("huge.ini")) << "[main]\nhotkey1=65\n"; }
+  // Sparse: no disk space is used for the size.
+  fs::resize_file(at("huge.ini"), kMaxFileSize + 1);
+  EXPECT_EQ(readWholeFile(at("huge.ini")), std::nullopt);
+  bool edited = false;
+  EXPECT_EQ(updateFileAtomically(at("huge.ini"),
+                                 [&](const auto&) {
+                                   edited = true;
+                                   return std::optional<std::string>("x");
+                                 }),
+            "is larger than 128 MiB");
+  EXPECT_FALSE(edited);
+  EXPECT_EQ(fs::file_size(at("huge.ini")), kMaxFileSize + 1);
+
+  // /proc files say they are empty and are not: still read to their end, within the limit.
+  const auto status = readWholeFile("/proc/self/status");
+  ASSERT_TRUE(status);
+  EXPECT_NE(status->find("Pid:"), std::string::npos);
+}
+
+TEST_F(HostileFiles, ASaveByRootKeepsTheOwnerGroupAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+  put("user.ini", "[main]\nhotkey1=116\n");
+  ASSERT_EQ(::chown(at("user.ini").c_str(), 4242, 4343), 0);
+  ASSERT_EQ(::chmod(at("user.ini").c_str(), 0640), 0);
+  ASSERT_EQ(replaceFileAtomically(at("user.ini"), "[main]\nhotkey1=65\n"), "");
+  struct stat info {};
+  ASSERT_EQ(::stat(at("user.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4242u);
+  EXPECT_EQ(info.st_gid, 4343u);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(readWholeFile(at("user.ini")), "[main]\nhotkey1=65\n");
+}
+
+TEST_F(HostileFiles, ConcurrentUpdatesLoseNothing) {
+  constexpr int kProcesses = 6;
+  constexpr int kUpdates = 25;
+  put("shared.ini", "");
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (int u = 0; u < kUpdates; ++u) {
+        const std::string line = "p" + std::to_string(p) + "u" + std::to_string(u) + "\n";
+        const auto reason = updateFileAtomically(at("shared.ini"), [&](const auto& text) {
+          return std::optional<std::string>(text.value_or("") + line);
+        });
+        if (!reason.empty()) ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const auto text = readWholeFile(at("shared.ini")).value_or("");
+  std::multiset<std::string> lines;
+  for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    lines.insert(text.substr(start, end - start));
+  }
+  EXPECT_EQ(lines.size(), static_cast<std::size_t>(kProcesses * kUpdates));
+  for (int p = 0; p < kProcesses; ++p) {
+    for (int u = 0; u < kUpdates; ++u) {
+      EXPECT_EQ(lines.count("p" + std::to_string(p) + "u" + std::to_string(u)), 1u);
+    }
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(HostileFiles, StaleTemporariesGoAndNothingElseDoes) {
+  put("Tollivane.ini", "[main]\n");
+  const std::string old = ".Tollivane.ini.saving-0123abcd";
+  const std::string fresh = ".Tollivane.ini.saving-89abcdef";
+  const std::string others[] = {".Tollivane.ini.backup", ".Tollivane.ini.saving-0123abcg",
+                                ".Other.ini.saving-0123abcd", "Tollivane.ini.saving-0123abcd"};
+  for (const auto& name : {old, fresh}) put(name, "[main]\nhotkey1=");
+  for (const auto& name : others) put(name, "keep");
+  const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  fs::last_write_time(at(old), twoMinutesAgo);
+  for (const auto& name : others) fs::last_write_time(at(name), twoMinutesAgo);
+
+  ASSERT_EQ(replaceFileAtomically(at("Tollivane.ini"), "[main]\nhotkey1=65\n"), "");
+  EXPECT_FALSE(fs::exists(at(old)));
+  EXPECT_TRUE(fs::exists(at(fresh))) << "another save may still be writing it";
+  for (const auto& name : others) EXPECT_TRUE(fs::exists(at(name))) << name;
+}
+
+TEST(TemporaryNames, AreRecognisedExactly) {
+  const std::pair<const char*, bool> cases[] = {
+      {".Tollivane.ini.saving-0123abcd", true}, {".Tollivane.ini.saving-0123ABCD", false},
+      {".Tollivane.ini.saving-0123abc", false}, {".Tollivane.ini.saving-0123abcde", false},
+      {"Tollivane.ini.saving-0123abcd", false}, {".tollivane.ini.saving-0123abcd", false},
+      {".Tollivane.ini.0123abcd", false},       {".Tollivane.ini", false},
+  };
+  for (const auto& [name, expected] : cases) {
+    EXPECT_EQ(isTemporaryOf(name, "Tollivane.ini"), expected) << name;
+  }
+}
+
+TEST_F(HostileFiles, FoldersDeeperThanAPathMayBeAreUsedAsAnyOther) {
+  // Made one level at a time: the whole path is too long for a single call.
+  std::string deep = dir_;
+  int folder = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY);
+  const std::string level(200, 'd');
+  while (deep.size() <= 5000) {
+    ASSERT_EQ(::mkdirat(folder, level.c_str(), 0700), 0);
+    const int next = ::openat(folder, level.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(folder);
+    folder = next;
+    deep += "/" + level;
+  }
+  ::close(folder);
+  const std::string file = deep + "/Tollivane.ini";
+  EXPECT_FALSE(isFile(file));
+  ASSERT_EQ(replaceFileAtomically(file, "[main]\nhotkey1=65\n"), "");
+  EXPECT_TRUE(isFile(file));
+  EXPECT_EQ(readWholeFile(file), "[main]\nhotkey1=65\n");
+  ASSERT_EQ(updateFileAtomically(file,
+                                 [](const auto& text) {
+                                   return std::optional<std::string>(*text + "hotkey2=66\n");
+                                 }),
+            "");
+  EXPECT_EQ(readWholeFile(file), "[main]\nhotkey1=65\nhotkey2=66\n");
+}
+
+}  // namespace
+}  // namespace tollivane::platform::posix
