@@ -30,7 +30,7 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 
 void Form1::Form_Load() {
   platform::Files& files = p_.files;
-  std::string path = files.programFolder();
+  std::string path = files.settingsFolder(settings::kSettingsFileName);
   if (path.empty() || path.back() != files.pathSeparator()) path += files.pathSeparator();
   path += settings::kSettingsFileName;
   r_.SettingsPath = path;

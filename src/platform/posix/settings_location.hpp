@@ -1,0 +1,41 @@
+// Where the settings file lives on POSIX systems. A copy of the program that keeps, or may
+// keep, its settings beside itself is a portable one and does so; an installed program cannot
+// write to its folder and keeps them in the user's configuration folder instead.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tollivane::platform::posix {
+
+// What the rule needs to know about the program's folder.
+struct ProgramFolderFacts {
+  bool holdsSettingsFile = false;  // the settings file is already there
+  bool writable = false;           // the user may create files there
+  bool systemFolder = false;       // a package's folder (/usr, /bin, /sbin), even for root
+};
+
+// The folder of the settings file: the program's folder when it holds the file, or when the
+// user may write there and it is no system folder; otherwise `configFolder`/tollivane.
+// An empty `configFolder` (no home known) leaves the program's folder.
+std::string chooseSettingsFolder(const std::string& programFolder, const ProgramFolderFacts& facts,
+                                 const std::string& configFolder);
+
+// The user's configuration folder: `xdgConfigHome` when it is an absolute path (a relative one
+// is ignored, as the XDG base directory rules say), otherwise `home`/.config; empty when
+// neither is known. Either argument may be null.
+std::string userConfigFolder(const char* xdgConfigHome, const char* home);
+
+// True for /usr, /bin, /sbin and everything below them.
+bool isSystemFolder(std::string_view folder);
+
+// The rule applied to this process: the folder's facts as the effective user sees them, and
+// the configuration folder from the environment (the password database when HOME is unset).
+std::string settingsFolderFor(const std::string& programFolder, std::string_view fileName);
+
+// Creates `folder` and any missing parents, each private to the user (0700), as the XDG rules
+// ask of a configuration folder made on the first write. Returns "" when the folder is there
+// afterwards, otherwise the reason.
+std::string makeFolders(const std::string& folder);
+
+}  // namespace tollivane::platform::posix
