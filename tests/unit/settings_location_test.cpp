@@ -81,16 +81,6 @@ TEST(SettingsLocation, ConfigurationFolderFollowsTheXdgRules) {
   }
 }
 
-TEST(SettingsLocation, SystemFoldersAreWholePathComponents) {
-  for (const char* folder : {"/usr", "/usr/bin", "/usr/local/bin", "/usr/games", "/bin", "/sbin"}) {
-    EXPECT_TRUE(isSystemFolder(folder)) << folder;
-  }
-  for (const char* folder :
-       {"/usrx", "/binaries", "/home/ada/usr/bin", "/opt/tollivane", "/", ""}) {
-    EXPECT_FALSE(isSystemFolder(folder)) << folder;
-  }
-}
-
 // Real folders, seen by an ordinary user: root may write anywhere, so a test run as root
 // answers from a child process that has given root up.
 class SettingsFolderOnDisk : public ::testing::Test {
@@ -177,10 +167,20 @@ TEST_F(SettingsFolderOnDisk, WithoutXdgConfigHomeTheHomeFolderIsUsed) {
   EXPECT_EQ(folder, (dir_ / ".config" / "tollivane").string());
 }
 
-TEST_F(SettingsFolderOnDisk, AnInstalledProgramUsesTheConfigurationFolderEvenForRoot) {
-  ASSERT_FALSE(fs::exists("/usr/bin/Tollivane.ini"));
-  EXPECT_EQ(settingsFolderFor("/usr/bin", "Tollivane.ini"),
+TEST_F(SettingsFolderOnDisk, AnInstalledProgramUsesTheConfigurationFolderThoughItMayWrite) {
+  const fs::path prefix = dir_ / "prefix";
+  fs::create_directories(prefix / "bin");
+  fs::create_directories(prefix / "share" / "applications");
+  const fs::path entry = prefix / "share" / "applications" / "org.example.tollivane.desktop";
+  EXPECT_EQ(settingsFolderFor((prefix / "bin").string(), "Tollivane.ini"),
+            (prefix / "bin").string())
+      << "no desktop entry: a portable copy in a folder named bin";
+  std::ofstream(entry) << "[Desktop Entry]\n";
+  EXPECT_TRUE(isInstalledFolder((prefix / "bin").string(), "org.example.tollivane.desktop"));
+  EXPECT_EQ(settingsFolderFor((prefix / "bin").string(), "Tollivane.ini"),
             (dir_ / "config" / "tollivane").string());
+  EXPECT_FALSE(isInstalledFolder((prefix / "share").string(), "org.example.tollivane.desktop"));
+  EXPECT_FALSE(isInstalledFolder((prefix / "bin").string(), "another.desktop"));
 }
 
 TEST_F(SettingsFolderOnDisk, TheFirstSaveMakesTheFolderPrivateToTheUser) {
@@ -205,7 +205,10 @@ TEST_F(SettingsFolderOnDisk, AFolderThatCannotBeMadeIsTheSaveFailure) {
 // Start-up names the file in the folder the files adapter chooses, and saves go there.
 TEST_F(SettingsFolderOnDisk, StartUpAndSavesUseTheSettingsFolder) {
   frontend::sim::SimPlatform sim(program_.string());
-  PosixFiles files{"/usr/bin"};
+  fs::create_directories(dir_ / "share" / "applications");
+  std::ofstream(dir_ / "share" / "applications" / "org.example.tollivane.desktop") << "\n";
+  fs::create_directory(dir_ / "bin");
+  PosixFiles files{(dir_ / "bin").string()};
   Platform machine{sim.platform().keys, sim.platform().surface, files};
   app::Form1 form(machine, sim.shell(), sim.mainWindowControls());
   form.Form_Load();

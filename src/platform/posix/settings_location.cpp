@@ -15,10 +15,8 @@
 namespace tollivane::platform::posix {
 namespace {
 
-bool isFolderOrBelow(std::string_view path, std::string_view folder) {
-  return path == folder ||
-         (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
-}
+// Installed beside the program's folder by the install rules.
+constexpr std::string_view kDesktopEntry = TOLLIVANE_DESKTOP_ENTRY;
 
 std::string homeFromPasswordDatabase() {
   std::vector<char> buffer(16384);
@@ -35,7 +33,7 @@ std::string homeFromPasswordDatabase() {
 
 std::string chooseSettingsFolder(const std::string& programFolder, const ProgramFolderFacts& facts,
                                  const std::string& configFolder) {
-  if (facts.holdsSettingsFile || (facts.writable && !facts.systemFolder) || configFolder.empty()) {
+  if (facts.holdsSettingsFile || (facts.writable && !facts.installed) || configFolder.empty()) {
     return programFolder;
   }
   return configFolder + (configFolder.back() == '/' ? "tollivane" : "/tollivane");
@@ -49,9 +47,10 @@ std::string userConfigFolder(const char* xdgConfigHome, const char* home) {
   return folder + ".config";
 }
 
-bool isSystemFolder(std::string_view folder) {
-  return isFolderOrBelow(folder, "/usr") || isFolderOrBelow(folder, "/bin") ||
-         isFolderOrBelow(folder, "/sbin");
+bool isInstalledFolder(const std::string& folder, std::string_view desktopEntry) {
+  if (!folder.ends_with("/bin")) return false;
+  const std::string prefix = folder.substr(0, folder.size() - 3);
+  return isFile(prefix + "share/applications/" + std::string(desktopEntry));
 }
 
 std::string settingsFolderFor(const std::string& programFolder, std::string_view fileName) {
@@ -60,9 +59,9 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
   beside += fileName;
   const ProgramFolderFacts facts{
       .holdsSettingsFile = isFile(beside),
-      // Root may write anywhere; the system folder check keeps its settings out of /usr/bin.
       .writable = ::faccessat(AT_FDCWD, programFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0,
-      .systemFolder = isSystemFolder(programFolder),
+      // Root may write to /usr/bin: being writable does not make an installed program portable.
+      .installed = isInstalledFolder(programFolder, kDesktopEntry),
   };
   const char* home = std::getenv("HOME");
   const std::string homeFolder =
