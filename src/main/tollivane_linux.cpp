@@ -13,6 +13,7 @@
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/qt_shell.hpp"
+#include "frontend/qt/window_activation.hpp"
 #include "frontend/qt/x11_capture_keys.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/posix/posix_file_system.hpp"
@@ -103,11 +104,7 @@ int main(int argc, char* argv[]) {
   if (instance.role() == posix::SingleInstance::Role::First) {
     requests = std::make_unique<QSocketNotifier>(instance.requestsFd(), QSocketNotifier::Read);
     QObject::connect(requests.get(), &QSocketNotifier::activated, [&instance, &window] {
-      if (instance.takeRequests() == 0) return;
-      window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-      window.show();
-      window.raise();
-      window.activateWindow();
+      if (instance.takeRequests() > 0) qt::bringToFront(window);
     });
   }
   window.showCentred();
