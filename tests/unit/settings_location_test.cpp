@@ -3,6 +3,7 @@
 #include "platform/posix/settings_location.hpp"
 
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -165,6 +166,19 @@ TEST_F(SettingsFolderOnDisk, WithoutXdgConfigHomeTheHomeFolderIsUsed) {
   const std::string folder = asOrdinaryUser(program_);
   ::setenv("HOME", saved.c_str(), 1);
   EXPECT_EQ(folder, (dir_ / ".config" / "tollivane").string());
+}
+
+TEST_F(SettingsFolderOnDisk, WithoutHomeThePasswordDatabaseNamesIt) {
+  makeReadOnly(program_);
+  ::unsetenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string saved = home ? home : "";
+  ::unsetenv("HOME");
+  const std::string folder = asOrdinaryUser(program_);
+  ::setenv("HOME", saved.c_str(), 1);
+  const passwd* user = ::getpwuid(::geteuid() == 0 ? 65534 : ::geteuid());
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(folder, std::string(user->pw_dir) + "/.config/tollivane");
 }
 
 TEST_F(SettingsFolderOnDisk, AnInstalledProgramUsesTheConfigurationFolderThoughItMayWrite) {

@@ -15,7 +15,7 @@
 namespace tollivane::platform::posix {
 namespace {
 
-// Installed beside the program's folder by the install rules.
+// What the install rules put in PREFIX/share/applications.
 constexpr std::string_view kDesktopEntry = TOLLIVANE_DESKTOP_ENTRY;
 
 std::string homeFromPasswordDatabase() {
