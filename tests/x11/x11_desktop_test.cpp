@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -152,6 +153,38 @@ TEST_F(TollivaneOnTheDesktop, ASecondStartWithTheSameFileRaisesTheFirstWindowAnd
       << "and takes the keyboard focus";
   EXPECT_EQ(countWindowsTitled(client, "Tollivane"), 1);
   EXPECT_TRUE(first.running());
+}
+
+TEST_F(TollivaneOnTheDesktop, UnderAWindowManagerTheFirstWindowIsActivatedAsAPagerAsks) {
+  // The test plays the window manager: it takes the root's redirection and says it supports
+  // _NET_ACTIVE_WINDOW, which the program must then ask for instead of taking the focus.
+  Display* wm = XOpenDisplay(server.display().c_str());
+  ASSERT_NE(wm, nullptr);
+  const Window root = DefaultRootWindow(wm);
+  const Atom active = XInternAtom(wm, "_NET_ACTIVE_WINDOW", False);
+  XSelectInput(wm, root, SubstructureRedirectMask);
+  XChangeProperty(wm, root, XInternAtom(wm, "_NET_SUPPORTED", False), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&active), 1);
+  XSync(wm, False);
+
+  AppProcess second{firstProgram(), server.display(), AppProcess::InPlace{}};
+  EXPECT_EQ(second.waitForExit(10s), 0) << second.output();
+  std::optional<XClientMessageEvent> request;
+  waitUntil(5s, [&] {
+    while (!request && XPending(wm) > 0) {
+      XEvent event;
+      XNextEvent(wm, &event);
+      if (event.type == ClientMessage && event.xclient.message_type == active) {
+        request = event.xclient;
+      }
+    }
+    return request.has_value();
+  });
+  XCloseDisplay(wm);
+  ASSERT_TRUE(request) << "no _NET_ACTIVE_WINDOW request reached the window manager";
+  EXPECT_EQ(request->window, firstWindow);
+  EXPECT_EQ(request->format, 32);
+  EXPECT_EQ(request->data.l[0], 2) << "asked as a pager";
 }
 
 TEST_F(TollivaneOnTheDesktop, CopiesWithTheirOwnSettingsFilesRunSideBySide) {
