@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Tollivane's artwork: the 257 x 140 banner and the 32 x 32, 16-colour icon.
+"""Draws Tollivane's artwork: the 257 x 140 banner, the 32 x 32, 16-colour window icon, and
+the launcher icons of the desktop's icon theme (PNG at the usual sizes, and SVG).
 
 Pure Python (zlib and struct only), so that it runs anywhere python3 does. The output is
 deterministic; run it from the repository root:  python3 tools/make_artwork.py
@@ -71,6 +72,28 @@ class Canvas:
         return [bytes(v for p in row for v in p) for row in self.pixels]
 
 
+class TransparentCanvas(Canvas):
+    """RGBA, starting fully transparent; paint() composites over what is there."""
+
+    def __init__(self, width, height):
+        super().__init__(width, height, lambda x, y: (0, 0, 0, 0))
+
+    def paint(self, colour, coverage, samples=4):
+        step = 1.0 / samples
+        for y in range(self.height):
+            for x in range(self.width):
+                hits = sum(
+                    coverage(x + (i + 0.5) * step, y + (j + 0.5) * step)
+                    for i in range(samples) for j in range(samples))
+                if hits:
+                    a = hits / (samples * samples)
+                    r, g, b, under = self.pixels[y][x]
+                    below = under / 255 * (1 - a)
+                    out = a + below
+                    rgb = tuple(round((c * a + u * below) / out) for c, u in zip(colour, (r, g, b)))
+                    self.pixels[y][x] = rgb + (round(out * 255),)
+
+
 def ring(cx, cy, r_in, r_out):
     return lambda x, y: r_in * r_in <= (x - cx) ** 2 + (y - cy) ** 2 <= r_out * r_out
 
@@ -99,21 +122,88 @@ def any_of(*shapes):
     return lambda x, y: any(s(x, y) for s in shapes)
 
 
-def stopwatch(canvas, cx, cy, r, with_ticks=True):
+def stopwatch_shapes(cx, cy, r, with_ticks=True):
+    """The stopwatch as (colour, kind, parameters), bottom first: one drawing for every output."""
     s = r / 35.0
-    canvas.paint(STEEL, any_of(box(cx - 5 * s, cy - r - 9 * s, cx + 5 * s, cy - r + 1),
-                               box(cx - 9 * s, cy - r - 13 * s, cx + 9 * s, cy - r - 8 * s)))
-    canvas.paint(STEEL, hand(cx, cy, 45, r + 6 * s, 3 * s))
-    canvas.paint(FACE, disc(cx, cy, r))
-    canvas.paint(STEEL, ring(cx, cy, r - 4 * s, r))
+    shapes = [
+        (STEEL, "crown", (cx - 5 * s, cy - r - 9 * s, cx + 5 * s, cy - r + 1,
+                          cx - 9 * s, cy - r - 13 * s, cx + 9 * s, cy - r - 8 * s)),
+        (STEEL, "hand", (cx, cy, 45, r + 6 * s, 3 * s)),
+        (FACE, "disc", (cx, cy, r)),
+        (STEEL, "ring", (cx, cy, r - 4 * s, r)),
+    ]
     if with_ticks:
         for k in range(12):
             a = math.radians(k * 30)
             tx, ty = cx + math.sin(a) * (r - 9 * s), cy - math.cos(a) * (r - 9 * s)
-            canvas.paint(STEEL, disc(tx, ty, 1.6 * s if k % 3 else 2.4 * s))
-    canvas.paint(ACCENT, hand(cx, cy, 60, r - 12 * s, 1.6 * s))
-    canvas.paint(TEXT, hand(cx, cy, 0, r - 16 * s, 1.2 * s))
-    canvas.paint(ACCENT, disc(cx, cy, 3.2 * s))
+            shapes.append((STEEL, "disc", (tx, ty, 1.6 * s if k % 3 else 2.4 * s)))
+    shapes += [
+        (ACCENT, "hand", (cx, cy, 60, r - 12 * s, 1.6 * s)),
+        (TEXT, "hand", (cx, cy, 0, r - 16 * s, 1.2 * s)),
+        (ACCENT, "disc", (cx, cy, 3.2 * s)),
+    ]
+    return shapes
+
+
+def crown(*corners):
+    return any_of(box(*corners[:4]), box(*corners[4:]))
+
+
+SHAPE_KINDS = {"crown": crown, "hand": hand, "disc": disc, "ring": ring}
+
+
+def stopwatch(canvas, cx, cy, r, with_ticks=True):
+    kinds = SHAPE_KINDS
+    for colour, kind, params in stopwatch_shapes(cx, cy, r, with_ticks):
+        canvas.paint(colour, kinds[kind](*params))
+
+
+def svg_element(colour, kind, params):
+    fill = "#%02x%02x%02x" % colour
+    if kind == "crown":
+        return "".join('<rect x="%g" y="%g" width="%g" height="%g" fill="%s"/>' % (
+            x0, y0, x1 - x0, y1 - y0, fill) for x0, y0, x1, y1 in (params[:4], params[4:]))
+    if kind == "disc":
+        cx, cy, r = params
+        return '<circle cx="%g" cy="%g" r="%g" fill="%s"/>' % (cx, cy, r, fill)
+    if kind == "ring":
+        cx, cy, r_in, r_out = params
+        return '<circle cx="%g" cy="%g" r="%g" fill="none" stroke="%s" stroke-width="%g"/>' % (
+            cx, cy, (r_in + r_out) / 2, fill, r_out - r_in)
+    cx, cy, angle, length, half_width = params
+    a = math.radians(angle)
+    dx, dy = math.sin(a), -math.cos(a)  # along the hand; (-dy, dx) across it
+    corners = [(cx + dx * along - dy * across, cy + dy * along + dx * across)
+               for along, across in ((-half_width, -half_width), (length, -half_width),
+                                     (length, half_width), (-half_width, half_width))]
+    return '<polygon points="%s" fill="%s"/>' % (
+        " ".join("%g,%g" % (round3(x), round3(y)) for x, y in corners), fill)
+
+
+def round3(value):
+    return float("%.3f" % value)
+
+
+def theme_shapes(size):
+    # Fills the square, leaving room for the crown above and the strap to the upper right.
+    return [(c, k, tuple(round3(v) for v in p))
+            for c, k, p in stopwatch_shapes(size * 0.5, size * 0.56, size * 0.39, size >= 48)]
+
+
+def theme_png(size):
+    c = TransparentCanvas(size, size)
+    kinds = SHAPE_KINDS
+    for colour, kind, params in theme_shapes(size):
+        c.paint(colour, kinds[kind](*params))
+    rows = [bytes(v for p in row for v in p) for row in c.pixels]
+    return png(size, size, rows, colour_type=6, bit_depth=8)
+
+
+def theme_svg():
+    size = 128
+    body = "\n  ".join(svg_element(*shape) for shape in theme_shapes(size))
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+            'viewBox="0 0 %d %d">\n  %s\n</svg>\n' % (size, size, size, size, body)).encode()
 
 
 def banner():
@@ -160,12 +250,20 @@ def ico(png_bytes, size):
     return header + entry + png_bytes
 
 
+THEME_SIZES = (16, 24, 32, 48, 64, 128, 256)
+THEME_NAME = "org.example.tollivane"
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "resources"
     os.makedirs(out, exist_ok=True)
     icon_png = icon()
     files = {"banner.png": banner(), "icon.png": icon_png, "tollivane.ico": ico(icon_png, 32)}
+    for size in THEME_SIZES:
+        files["icons/%dx%d/%s.png" % (size, size, THEME_NAME)] = theme_png(size)
+    files["icons/scalable/%s.svg" % THEME_NAME] = theme_svg()
     for name, data in files.items():
+        os.makedirs(os.path.dirname(os.path.join(out, name)), exist_ok=True)
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)
         print(os.path.join(out, name), len(data), "bytes")

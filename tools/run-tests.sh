@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
-# ordinary build, the sanitizer build, the 32-bit clock and a short run of each fuzz target.
+# ordinary build, the sanitizer build, the 32-bit clock and a short run of each fuzz target;
+# then the plain build's Debian package, installed, run and removed again (as root only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-$(nproc)}"
@@ -21,3 +22,6 @@ for preset in default sanitize m32 fuzz; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" --no-tests=error
 done
+
+echo "== package"
+tools/test-package.sh build/plain build/default

@@ -31,7 +31,7 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 
 void Form1::Form_Load() {
   platform::Files& files = p_.files;
-  std::string path = files.programFolder();
+  std::string path = files.settingsFolder(settings::kSettingsFileName);
   if (path.empty()) {
     // Never the current folder instead: that may hold someone else's file.
     loadNotice_ =

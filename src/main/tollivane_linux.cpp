@@ -8,12 +8,16 @@
 #include <memory>
 #include <string_view>
 
+#include <unistd.h>
+
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/qt_shell.hpp"
+#include "frontend/qt/window_activation.hpp"
 #include "frontend/qt/x11_capture_keys.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/single_instance.hpp"
 #include "platform/x11/x11_errors.hpp"
 #include "platform/x11/x11_session.hpp"
 
@@ -63,7 +67,11 @@ int main(int argc, char* argv[]) {
 
   if (session) qtMessages = qInstallMessageHandler(onQtMessage);
   QApplication app(argc, argv);
+  // The class of every window (WM_CLASS "tollivane", "Tollivane") and the desktop entry's
+  // StartupWMClass agree, so a launcher shows the window under the program's icon.
   QApplication::setApplicationName(QStringLiteral("Tollivane"));
+  QApplication::setApplicationVersion(QStringLiteral(TOLLIVANE_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral(TOLLIVANE_APP_ID));
   QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));
   if (session) session->reclaimErrorHandlers();
   const auto captureKeys = qt::X11CaptureKeys::installIfX11();
@@ -85,6 +93,20 @@ int main(int argc, char* argv[]) {
   qt::QtShell shell;
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;
+  const std::string& settingsPath = window.form().record().SettingsPath;
+  posix::SingleInstance instance(posix::instanceName(::geteuid(), settingsPath));
+  if (instance.role() == posix::SingleInstance::Role::Another) {
+    std::fprintf(stderr, "tollivane: already running with %s; its window is brought to the front\n",
+                 settingsPath.c_str());
+    return 0;
+  }
+  std::unique_ptr<QSocketNotifier> requests;
+  if (instance.role() == posix::SingleInstance::Role::First) {
+    requests = std::make_unique<QSocketNotifier>(instance.requestsFd(), QSocketNotifier::Read);
+    QObject::connect(requests.get(), &QSocketNotifier::activated, [&instance, &window] {
+      if (instance.takeRequests() > 0) qt::bringToFront(window);
+    });
+  }
   window.showCentred();
   if (!session) {
     shell.messageBox(

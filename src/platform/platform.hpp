@@ -66,6 +66,12 @@ class Files {
   // The folder holding the program, without a trailing separator except at a root; empty
   // when it cannot be found.
   virtual std::string programFolder() = 0;
+  // The folder in which the settings file `fileName` lives, in the same form: the program's
+  // own unless the system keeps an installed program's settings elsewhere.
+  virtual std::string settingsFolder(std::string_view fileName) {
+    static_cast<void>(fileName);
+    return programFolder();
+  }
   // The separator that joins a folder and a file name ('/' or '\\').
   virtual char pathSeparator() const = 0;
   // True when exactly this path names a file (hidden files count, folders do not).

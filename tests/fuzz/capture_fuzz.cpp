@@ -13,7 +13,7 @@ namespace {
 
 using namespace tollivane;
 
-class Box : public platform::TextBox {
+class Box : public controls::TextBox {
  public:
   std::string text() const override { return text_; }
   void setText(std::string_view text) override { text_ = text; }

@@ -20,6 +20,19 @@ AppProcess::AppProcess(const std::filesystem::path& executable, const std::strin
   home = pattern;
   const std::filesystem::path copy = home / executable.filename();
   std::filesystem::copy_file(executable, copy);
+  start(copy, display, false);
+}
+
+AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display,
+                       InPlace) {
+  char pattern[] = "/tmp/tollivane-x11-XXXXXX";
+  if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+  home = pattern;
+  start(executable, display, true);
+}
+
+void AppProcess::start(const std::filesystem::path& program, const std::string& display,
+                       bool ownHome) {
   const std::string log = (home / "output.log").string();
   child = fork();
   if (child == 0) {
@@ -30,7 +43,11 @@ AppProcess::AppProcess(const std::filesystem::path& executable, const std::strin
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("SESSION_MANAGER");
-    execl(copy.c_str(), copy.c_str(), static_cast<char*>(nullptr));
+    if (ownHome) {
+      setenv("HOME", home.c_str(), 1);
+      unsetenv("XDG_CONFIG_HOME");
+    }
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
 }
@@ -52,9 +69,19 @@ AppProcess::~AppProcess() {
 
 bool AppProcess::running() {
   if (child <= 0) return false;
-  if (waitpid(child, nullptr, WNOHANG) == 0) return true;
+  int ended = 0;
+  if (waitpid(child, &ended, WNOHANG) == 0) return true;
+  status = WIFEXITED(ended) ? WEXITSTATUS(ended) : 128 + WTERMSIG(ended);
   child = -1;
   return false;
+}
+
+int AppProcess::waitForExit(std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (running() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return running() ? -1 : status;
 }
 
 std::string AppProcess::output() const {

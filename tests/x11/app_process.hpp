@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@ namespace tollivane::x11test {
 class AppProcess {
  public:
   AppProcess(const std::filesystem::path& executable, const std::string& display);
+  // Runs `executable` where it is, with HOME set to the private folder, so that an installed
+  // program keeps its settings there (folder()/.config/tollivane).
+  struct InPlace {};
+  AppProcess(const std::filesystem::path& executable, const std::string& display, InPlace);
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;
@@ -23,10 +28,15 @@ class AppProcess {
   bool running();
   const std::filesystem::path& folder() const { return home; }
   std::string output() const;  // what it wrote to standard output and error
+  // Waits up to `limit` for the program to end; its exit status, or -1 while it still runs.
+  int waitForExit(std::chrono::milliseconds limit);
 
  private:
+  void start(const std::filesystem::path& program, const std::string& display, bool ownHome);
+
   std::filesystem::path home;
   pid_t child = -1;
+  int status = -1;
 };
 
 // The top-level window titled "Tollivane", in root coordinates, once it is viewable.

@@ -1,10 +1,17 @@
 #include "platform/posix/posix_file_system.hpp"
 
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/settings_location.hpp"
 
 namespace tollivane::platform::posix {
 
 std::string PosixFiles::programFolder() { return folder_.empty() ? executableFolder() : folder_; }
+
+std::string PosixFiles::settingsFolder(std::string_view fileName) {
+  // A program that cannot find its own folder cannot tell whether it is installed either.
+  const std::string program = programFolder();
+  return program.empty() ? program : settingsFolderFor(program, fileName);
+}
 
 bool PosixFiles::fileExists(const std::string& path) { return isFile(path); }
 
@@ -12,11 +19,23 @@ std::optional<std::string> PosixFiles::readFile(const std::string& path) {
   return readWholeFile(path);
 }
 
+namespace {
+
+// The user's configuration folder may not exist before the first save.
+std::string makeFolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash != std::string::npos && slash > 0 ? makeFolders(path.substr(0, slash)) : "";
+}
+
+}  // namespace
+
 std::string PosixFiles::replaceFile(const std::string& path, std::string_view bytes) {
+  if (std::string reason = makeFolderOf(path); !reason.empty()) return reason;
   return replaceFileAtomically(path, bytes);
 }
 
 std::string PosixFiles::updateFile(const std::string& path, const FileEdit& edit) {
+  if (std::string reason = makeFolderOf(path); !reason.empty()) return reason;
   return updateFileAtomically(path, edit);
 }
 

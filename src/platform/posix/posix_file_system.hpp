@@ -13,9 +13,14 @@ class PosixFiles final : public Files {
   explicit PosixFiles(std::string folder = {}) : folder_(std::move(folder)) {}
 
   std::string programFolder() override;
+  // Beside the program for a portable copy, else the user's configuration folder
+  // (settings_location.hpp).
+  std::string settingsFolder(std::string_view fileName) override;
   char pathSeparator() const override { return '/'; }
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
+  // Creates the file's folder first when it is missing: the configuration folder comes into
+  // being with the first save.
   std::string replaceFile(const std::string& path, std::string_view bytes) override;
   std::string updateFile(const std::string& path, const FileEdit& edit) override;
 
