@@ -79,6 +79,7 @@ int main(int argc, char* argv[]) {
   }
 
   qt::QtShell shell;
+  if (session) shell.setRunStarts([&session] { session->handlerRunStarts(); });
   qt::MainWindow window(keys, surface, shell);
   if (!window.load()) return 1;
   window.showCentred();

@@ -35,7 +35,9 @@ class X11Backend : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(session); }
 
+  // One query in a handler run of its own.
   std::int16_t query(int vk) {
+    session->handlerRunStarts();
     return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
   }
   // A round trip on the session's connection: the server has handled all it was sent, and

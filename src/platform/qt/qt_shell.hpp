@@ -31,10 +31,14 @@ class QtShell final : public platform::Shell {
   void setMainWindow(QWidget* window) { mainWindow_ = window; }
   void setMessageBoxPresenter(MessageBoxPresenter presenter) { present_ = std::move(presenter); }
   void setEndAction(EndAction end) { end_ = std::move(end); }
+  // Called as each handler run begins.
+  void setRunStarts(std::function<void()> runStarts) { runStarts_ = std::move(runStarts); }
 
   template <class Handler>
   void run(Handler&& handler) {
-    if (!ended_) app::dispatch(*this, std::forward<Handler>(handler));
+    if (ended_) return;
+    if (runStarts_) runStarts_();
+    app::dispatch(*this, std::forward<Handler>(handler));
   }
   bool ended() const { return ended_; }
   // The About window while it is open.
@@ -56,6 +60,7 @@ class QtShell final : public platform::Shell {
   QPointer<QWidget> mainWindow_;
   MessageBoxPresenter present_;
   EndAction end_;
+  std::function<void()> runStarts_;
   AboutDialog* about_ = nullptr;
   bool ended_ = false;
   int exitCode_ = 0;

@@ -86,9 +86,13 @@ void X11Session::processPendingEvents() {
       keyState->reloadKeyboardMapping();
     } else if (event.type == PropertyNotify) {
       foreground->onRootPropertyChanged(event.xproperty.atom);
+    } else if (event.type == FocusIn || event.type == FocusOut) {
+      foreground->onFocusChanged(event.xfocus.detail);
     }
   }
 }
+
+void X11Session::handlerRunStarts() { keyState->forgetKeymap(); }
 
 platform::KeyState& X11Session::keys() { return *keyState; }
 platform::ForegroundSurface& X11Session::surface() { return *foreground; }
