@@ -42,8 +42,10 @@ MainWindow::MainWindow(platform::KeyState& keys, platform::ForegroundSurface& su
   QMainWindow::layout()->setSizeConstraint(QLayout::SetFixedSize);
   buildMenu();
 
-  timer1_ = std::make_unique<QtTimer>([this] { shell_.run([this] { form_->Timer1_Timer(); }); });
-  timer2_ = std::make_unique<QtTimer>([this] { shell_.run([this] { form_->Timer2_Timer(); }); });
+  timer1_ =
+      std::make_unique<QtTimer>(timers_, [this] { shell_.run([this] { form_->Timer1_Timer(); }); });
+  timer2_ =
+      std::make_unique<QtTimer>(timers_, [this] { shell_.run([this] { form_->Timer2_Timer(); }); });
   for (std::size_t i = 0; i < 3; ++i) boxes_[i].reset(makeBox(capture(int(i) + 1).lineEdit()));
   boxes_[3].reset(makeBox(widgets_->as<QLineEdit>("txtX")));
   boxes_[4].reset(makeBox(widgets_->as<QLineEdit>("txtY")));
