@@ -43,6 +43,7 @@ class X11Session {
 
  private:
   explicit X11Session(_XDisplay* display);
+  void handleEvents(bool readSocket);
 
   _XDisplay* display;
   int xinputOpcode = -1;
