@@ -14,12 +14,14 @@
 
 namespace tollivane::x11test {
 
-AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display) {
+AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display,
+                       const std::string& settings, const std::string& argument) {
   char pattern[] = "/tmp/tollivane-x11-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   home = pattern;
   const std::filesystem::path copy = home / executable.filename();
   std::filesystem::copy_file(executable, copy);
+  if (!settings.empty()) std::ofstream(home / "Tollivane.ini") << settings;
   const std::string log = (home / "output.log").string();
   child = fork();
   if (child == 0) {
@@ -30,7 +32,11 @@ AppProcess::AppProcess(const std::filesystem::path& executable, const std::strin
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("SESSION_MANAGER");
-    execl(copy.c_str(), copy.c_str(), static_cast<char*>(nullptr));
+    if (argument.empty()) {
+      execl(copy.c_str(), copy.c_str(), static_cast<char*>(nullptr));
+    } else {
+      execl(copy.c_str(), copy.c_str(), argument.c_str(), static_cast<char*>(nullptr));
+    }
     _exit(127);
   }
 }

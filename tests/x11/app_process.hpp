@@ -14,7 +14,9 @@ namespace tollivane::x11test {
 
 class AppProcess {
  public:
-  AppProcess(const std::filesystem::path& executable, const std::string& display);
+  // `settings`: the text of the settings file beside the program, none when empty.
+  AppProcess(const std::filesystem::path& executable, const std::string& display,
+             const std::string& settings = {}, const std::string& argument = {});
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;

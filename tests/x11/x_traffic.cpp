@@ -23,6 +23,9 @@ XTraffic::XTraffic(const std::string& displayName, const std::vector<XID>& clien
   if (!context) throw std::runtime_error("the server cannot record");
   reader = std::thread(
       [this] { XRecordEnableContext(data, context, intercept, reinterpret_cast<XPointer>(this)); });
+  // A recording disabled before it started would never end.
+  std::unique_lock hold(lock);
+  changed.wait(hold, [this] { return started; });
 }
 
 XTraffic::~XTraffic() {
@@ -34,7 +37,11 @@ XTraffic::~XTraffic() {
 
 void XTraffic::intercept(XPointer self, XRecordInterceptData* data) {
   auto& traffic = *reinterpret_cast<XTraffic*>(self);
-  if (data->data_len > 0) {
+  if (data->category == XRecordStartOfData) {
+    std::lock_guard hold(traffic.lock);
+    traffic.started = true;
+    traffic.changed.notify_all();
+  } else if (data->data_len > 0) {
     const unsigned char first = data->data[0];
     std::lock_guard hold(traffic.lock);
     // 1: a reply, not an event or an error.

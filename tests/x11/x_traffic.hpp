@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <array>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -38,6 +39,8 @@ class XTraffic {
   XRecordContext context = 0;
   std::thread reader;
   std::mutex lock;
+  std::condition_variable changed;
+  bool started = false;
   Traffic counted;
 };
 
