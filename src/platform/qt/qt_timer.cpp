@@ -32,8 +32,9 @@ void TimerGroup::rearm() {
 
 void TimerGroup::wake() {
   const auto woke = PhaseClock::Clock::now();
+  // A tick left due by an outer wakeup, whose handler opened this nested loop, stays due.
   for (QtTimer* t : timers_) {
-    t->due_ = t->ticking() && t->phase_.wake(woke);
+    if (t->ticking() && t->phase_.wake(woke)) t->due_ = true;
   }
   // Armed before any handler runs: one may open a nested event loop, where ticks go on.
   rearm();
