@@ -5,10 +5,7 @@
 
 #include <X11/keysym.h>
 #ifdef TOLLIVANE_HAVE_XRES
-#include <unistd.h>
-
 #include "x_resources.hpp"
-#include "x_traffic.hpp"
 #endif
 
 namespace tollivane::x11test {
@@ -163,9 +160,8 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
       {"names none", [&] { client.setActiveWindow(0); }, other},
       {"property removed", [&] { client.setActiveWindow(std::nullopt); }, other},
   };
-  std::vector<XID> ours = clientsOf(client.display(), getpid());
-  std::erase_if(ours, [&](XID base) { return (window & ~XID{0x1FFFFF}) == base; });
-  ASSERT_EQ(ours.size(), 1u) << "the session's connection alone";
+  const std::vector<XID> ours = sessionClient();
+  ASSERT_EQ(ours.size(), 1u);
   auto& surface = session->surface();
   auto frontFrames = [&](int count, Window expected) {
     for (int i = 0; i < count; ++i) {

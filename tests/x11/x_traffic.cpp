@@ -15,9 +15,9 @@ XTraffic::XTraffic(const std::string& displayName, const std::vector<XID>& clien
   range->core_requests = {1, 127};
   range->core_replies = {1, 127};
   range->ext_replies = {{128, 255}, {0, 255}};
-  std::vector<XRecordClientSpec> specs(clients.begin(), clients.end());
-  context =
-      XRecordCreateContext(control, 0, specs.data(), static_cast<int>(specs.size()), &range, 1);
+  std::vector<XRecordClientSpec> recorded(clients.begin(), clients.end());
+  context = XRecordCreateContext(control, 0, recorded.data(), static_cast<int>(recorded.size()),
+                                 &range, 1);
   XFree(range);
   XSync(control, False);
   if (!context) throw std::runtime_error("the server cannot record");
