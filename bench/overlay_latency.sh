@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # Measures the real program on a private Xvfb and writes the figures into the overlay section
 # of docs/performance.md. Needs a build with the x11 tests (tollivane and overlay_probe).
-#   bench/overlay_latency.sh [build folder] [presses] [taps] [cpu-seconds]
+#   bench/overlay_latency.sh [build folder] [presses] [taps]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/default}"
 presses="${2:-50}"
 taps="${3:-50}"
-seconds="${4:-30}"
-command="bench/overlay_latency.sh $build $presses $taps $seconds"
+command="bench/overlay_latency.sh $build $presses $taps"
 
-figures="$("$build/bin/overlay_probe" "$build/bin/tollivane" "$presses" "$taps" "$seconds")"
+figures="$("$build/bin/overlay_probe" "$build/bin/tollivane" "$presses" "$taps")"
 type="$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")"
 cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 

@@ -1,16 +1,13 @@
-// Measures the real program on a private Xvfb: start-up, hotkey press to overlay pixels, taps
-// shorter than a poll, processor time and peak memory. Prints a Markdown table.
-//   overlay_probe <path to tollivane> [presses] [taps] [seconds of CPU sampling]
+// Measures the real program on a private Xvfb: hotkey press to overlay pixels and taps
+// shorter than a poll (its cost while waiting: idle_probe). Prints a Markdown table.
+//   overlay_probe <path to tollivane> [presses] [taps]
 #include <X11/keysym.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,19 +27,6 @@ constexpr Area kOverlay{25, 315, 75, 14};
 
 double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// User plus system time of a process, in milliseconds.
-double cpuMs(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  double ticks = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i >= 14) ticks += std::stod(field);
-  }
-  return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -92,12 +76,11 @@ struct Probe {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <tollivane> [presses] [taps] [cpu-seconds]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <tollivane> [presses] [taps]\n", argv[0]);
     return 2;
   }
   const int presses = argc > 2 ? std::atoi(argv[2]) : 50;
   const int taps = argc > 3 ? std::atoi(argv[3]) : 50;
-  const int cpuSeconds = argc > 4 ? std::atoi(argv[4]) : 30;
 
   Probe probe;
   const auto launched = Clock::now();
@@ -106,7 +89,6 @@ int main(int argc, char** argv) {
   while (!(shown = findWindowTitled(probe.client, "Tollivane")) && msSince(launched) < 20000) {
     std::this_thread::sleep_for(1ms);
   }
-  const double startupMs = msSince(launched);
   if (!shown) {
     std::fprintf(stderr, "the main window never showed\n%s", app.output().c_str());
     return 1;
@@ -130,18 +112,7 @@ int main(int argc, char** argv) {
     probe.stopAndWipe();
   }
 
-  std::this_thread::sleep_for(1s);
-  double before = cpuMs(app.pid());
-  std::this_thread::sleep_for(std::chrono::seconds(cpuSeconds));
-  const double stoppedPerMinute = (cpuMs(app.pid()) - before) * 60.0 / cpuSeconds;
-  probe.startLatency(80ms, 1500);
-  before = cpuMs(app.pid());
-  std::this_thread::sleep_for(std::chrono::seconds(cpuSeconds));
-  const double runningPerMinute = (cpuMs(app.pid()) - before) * 60.0 / cpuSeconds;
-  const long peakKiB = memoryKiB(app.pid(), "VmHWM");
-
   std::printf("| Figure | Value |\n|---|---|\n");
-  std::printf("| Start to main window shown | %.0f ms |\n", startupMs);
   if (latencies.empty()) {
     std::printf("| Hotkey press to first overlay pixels | never seen in %d presses |\n", presses);
   } else {
@@ -152,10 +123,5 @@ int main(int argc, char** argv) {
   }
   std::printf("| 30 ms taps detected | %d of %d (%.0f %%) |\n", detected, taps,
               taps ? 100.0 * detected / taps : 0.0);
-  std::printf("| CPU time per minute, stopped | %.0f ms |\n", stoppedPerMinute);
-  std::printf("| CPU time per minute, running (overlay drawn 10 times a second) | %.0f ms |\n",
-              runningPerMinute);
-  std::printf("| Peak resident memory (VmHWM) | %.1f MiB |\n",
-              static_cast<double>(peakKiB) / 1024.0);
   return 0;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -40,12 +41,19 @@ class EventTable {
   // Runs other code of the windows (the About window's load) inside the same boundary.
   template <class Handler>
   void run(Handler&& handler) {
-    if (!shell_.ended()) dispatch(shell_, std::forward<Handler>(handler));
+    if (shell_.ended()) return;
+    if (runStarts_) runStarts_();
+    dispatch(shell_, std::forward<Handler>(handler));
   }
+
+  // Called as each handler run begins, so that an adapter may drop what it keeps for one run
+  // (the X key state reads the keyboard once per run).
+  void setRunStarts(std::function<void()> runStarts) { runStarts_ = std::move(runStarts); }
 
  private:
   Form1& form_;
   WindowShell& shell_;
+  std::function<void()> runStarts_;
 };
 
 }  // namespace tollivane::app

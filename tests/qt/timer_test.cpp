@@ -1,7 +1,12 @@
 // The periodic timer: phase-locked to a monotonic clock, missed ticks arriving as one.
+#include <sys/resource.h>
+
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -11,6 +16,7 @@
 using namespace std::chrono_literals;
 using tollivane::frontend::qt::PhaseClock;
 using tollivane::frontend::qt::QtTimer;
+using tollivane::frontend::qt::TimerGroup;
 
 class TimerTest : public QObject {
   Q_OBJECT
@@ -21,6 +27,7 @@ class TimerTest : public QObject {
   void ticksOnTheEventLoop();
   void aBusyThreadGetsOneTickThenTheNextPhasePoint();
   void zeroIntervalAndSwitchedOffNeverTick();
+  void ticksDueTogetherShareOneWakeupFirstMadeFirst();
 };
 
 void TimerTest::phasePointsDoNotDriftWithLateWakes_data() {
@@ -101,6 +108,65 @@ void TimerTest::zeroIntervalAndSwitchedOffNeverTick() {
   QCOMPARE(count, 0);
   QCOMPARE(zero.enabled(), true);
   QCOMPARE(zero.interval(), 0);
+}
+
+long voluntarySwitches() {
+  rusage usage{};
+  getrusage(RUSAGE_THREAD, &usage);
+  return usage.ru_nvcsw;
+}
+
+// As the stopwatch runs: the 200 ms timer switches the 100 ms one on in its first tick, so
+// that every other tick of the second falls on a tick of the first.
+void TimerTest::ticksDueTogetherShareOneWakeupFirstMadeFirst() {
+  using Clock = std::chrono::steady_clock;
+  TimerGroup group;
+  QEventLoop loop;
+  std::string order;
+  std::vector<Clock::time_point> ticks1, ticks2;
+  long switches = 0;
+  QtTimer* second = nullptr;
+  QtTimer first(group, [&] {
+    order += '1';
+    ticks1.push_back(Clock::now());
+    if (ticks1.size() == 1) {
+      // A handler takes its time (a round trip to a busy server) before it starts the other.
+      std::this_thread::sleep_for(5ms);
+      second->setEnabled(true);
+      switches = voluntarySwitches();
+    }
+    if (ticks1.size() == 11) loop.quit();
+  });
+  QtTimer secondTimer(group, [&] {
+    order += '2';
+    ticks2.push_back(Clock::now());
+  });
+  second = &secondTimer;
+  first.setInterval(200);
+  secondTimer.setInterval(100);
+  const auto enabled = Clock::now();
+  first.setEnabled(true);
+  QTimer::singleShot(10s, &loop, &QEventLoop::quit);
+  // The event loop alone: waiting with QTest would wake the thread itself.
+  loop.exec();
+  const long wakeups = voluntarySwitches() - switches;
+  first.setEnabled(false);
+  secondTimer.setEnabled(false);
+  QCOMPARE(ticks1.size(), 11u);
+
+  // Ten ticks of the first and twenty of the second, in twenty wakeups, not thirty.
+  QVERIFY2(wakeups <= 23, std::to_string(wakeups).c_str());
+  // At each point the first timer's tick comes first; neither loses or gains a tick.
+  std::string expected;
+  for (int t = 200; t <= 2200; t += 100) {
+    if (t % 200 == 0) expected += '1';
+    if (t >= 300) expected += '2';
+  }
+  QCOMPARE(order, expected);
+  // None early: the second's points lie 100 ms apart from the first's first point on.
+  for (std::size_t k = 0; k < ticks2.size(); ++k) {
+    QVERIFY(ticks2[k] - enabled >= std::chrono::milliseconds(300 + 100 * k));
+  }
 }
 
 QTEST_GUILESS_MAIN(TimerTest)

@@ -14,13 +14,15 @@
 
 namespace tollivane::x11test {
 
-AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display) {
+AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display,
+                       const std::string& settings, const std::string& argument) {
   char pattern[] = "/tmp/tollivane-x11-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   home = pattern;
   const std::filesystem::path copy = home / executable.filename();
   std::filesystem::copy_file(executable, copy);
-  start(copy, display, false);
+  if (!settings.empty()) std::ofstream(home / "Tollivane.ini") << settings;
+  start(copy, display, false, argument);
 }
 
 AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display,
@@ -28,11 +30,11 @@ AppProcess::AppProcess(const std::filesystem::path& executable, const std::strin
   char pattern[] = "/tmp/tollivane-x11-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   home = pattern;
-  start(executable, display, true);
+  start(executable, display, true, {});
 }
 
 void AppProcess::start(const std::filesystem::path& program, const std::string& display,
-                       bool ownHome) {
+                       bool ownHome, const std::string& argument) {
   const std::string log = (home / "output.log").string();
   child = fork();
   if (child == 0) {
@@ -47,7 +49,11 @@ void AppProcess::start(const std::filesystem::path& program, const std::string& 
       setenv("HOME", home.c_str(), 1);
       unsetenv("XDG_CONFIG_HOME");
     }
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    if (argument.empty()) {
+      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    } else {
+      execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
+    }
     _exit(127);
   }
 }

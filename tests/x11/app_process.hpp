@@ -15,7 +15,10 @@ namespace tollivane::x11test {
 
 class AppProcess {
  public:
-  AppProcess(const std::filesystem::path& executable, const std::string& display);
+  // `settings`: the text of the settings file beside the program, none when empty;
+  // `argument`: one command-line argument, none when empty.
+  AppProcess(const std::filesystem::path& executable, const std::string& display,
+             const std::string& settings = {}, const std::string& argument = {});
   // Runs `executable` where it is, with HOME set to the private folder, so that an installed
   // program keeps its settings there (folder()/.config/tollivane).
   struct InPlace {};
@@ -32,7 +35,8 @@ class AppProcess {
   int waitForExit(std::chrono::milliseconds limit);
 
  private:
-  void start(const std::filesystem::path& program, const std::string& display, bool ownHome);
+  void start(const std::filesystem::path& program, const std::string& display, bool ownHome,
+             const std::string& argument);
 
   std::filesystem::path home;
   pid_t child = -1;

@@ -12,6 +12,13 @@
 
 #include "test_client.hpp"
 #include "xvfb.hpp"
+#ifdef TOLLIVANE_HAVE_XRES
+#include <unistd.h>
+
+#include <vector>
+
+#include "x_traffic.hpp"
+#endif
 
 namespace tollivane::x11test {
 
@@ -35,9 +42,20 @@ class X11Backend : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(session); }
 
+  // One query in a handler run of its own.
   std::int16_t query(int vk) {
+    session->handlerRunStarts();
     return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
   }
+#ifdef TOLLIVANE_HAVE_XRES
+  // The session's connection, the one of this process that made no window.
+  std::vector<XID> sessionClient() {
+    std::vector<XID> ours = clientsOf(client.display(), getpid());
+    std::erase_if(ours, [&](XID base) { return (window & ~XID{0x1FFFFF}) == base; });
+    return ours;
+  }
+#endif
+
   // A round trip on the session's connection: the server has handled all it was sent, and
   // every event sent to it before is queued.
   void settle() { query(116); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "xvfb.hpp"
 #ifdef TOLLIVANE_HAVE_XRES
 #include "x_resources.hpp"
+#include "x_traffic.hpp"
 #endif
 
 namespace tollivane::x11test {
@@ -220,6 +222,55 @@ TEST_F(TollivaneOnX, RunningFramesKeepNoContextOrMemory) {
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident
   EXPECT_LT(memoryKiB(app.pid(), "VmRSS") - memory, 512);
 #endif
+}
+
+// Every round trip and every timer wakes the program; with the window manager's property and
+// without, stopped and running, a tick may cost one reply and a frame none.
+TEST_F(TollivaneOnX, TicksCostOneRoundTripAndFramesNone) {
+  struct Case {
+    const char* name;
+    bool running;
+    bool activeWindowProperty;
+    double switchesPerSecond;  // one timer wakeup a frame, one reply a tick, and some slack
+  };
+  const Case cases[] = {{"stopped, focus", false, false, 15},
+                        {"running, focus", true, false, 22},
+                        {"running, window manager", true, true, 22},
+                        {"stopped, window manager", false, true, 15}};
+  constexpr auto kWindow = 4s;  // twenty ticks
+  constexpr long kImageText8 = 76;
+  constexpr long kQueryKeymap = 44;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    client.setActiveWindow(c.activeWindowProperty ? std::optional(game) : std::nullopt);
+    if (c.running && !startedFromZero(0ms)) {
+      press({XK_F5});
+      ASSERT_TRUE(startedFromZero(1000ms));
+    } else if (!c.running) {
+      press({XK_F7});
+    }
+    std::this_thread::sleep_for(500ms);
+
+    XTraffic traffic(server.display(), clientsOf(client.display(), app.pid()));
+    const auto start = Clock::now();
+    const long switches = voluntarySwitches(app.pid());
+    std::this_thread::sleep_for(kWindow);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double switchesPerSecond =
+        static_cast<double>(voluntarySwitches(app.pid()) - switches) / seconds;
+    const Traffic seen = traffic.finish();
+    const long ticks = static_cast<long>(seconds / 0.2) + 1;
+
+    EXPECT_LE(seen.requests[kQueryKeymap], ticks) << "one keyboard reading a tick";
+    EXPECT_LE(seen.replies, ticks) << "no round trip but that reading";
+    if (c.running) {
+      EXPECT_GE(seen.requests[kImageText8], 2 * ticks - 4) << "frames were drawn";
+    }
+    EXPECT_LE(switchesPerSecond, c.switchesPerSecond);
+    std::printf("%s: %ld ticks, %ld replies, %ld keymaps, %ld frames, %.1f switches/s\n", c.name,
+                ticks, seen.replies, seen.requests[kQueryKeymap], seen.requests[kImageText8],
+                switchesPerSecond);
+  }
 }
 #endif
 

@@ -49,6 +49,36 @@ TEST_F(X11Backend, AKeyNoLongerAskedForKeepsNoPressForLater) {
   EXPECT_EQ(query(117), 1);
 }
 
+#ifdef TOLLIVANE_HAVE_XRES
+// A poll of three Shift+Ctrl+Alt bindings: twelve queries, one reading of the keyboard, taken
+// in the run itself.
+TEST_F(X11Backend, OneHandlerRunReadsTheKeyboardOnce) {
+  const std::vector<XID> ours = sessionClient();
+  ASSERT_EQ(ours.size(), 1u);
+  auto keyState = [&](int vk) {
+    return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
+  };
+  client.key(XK_Shift_L, true);
+  settle();
+  XTraffic traffic(server.display(), ours);
+  session->handlerRunStarts();
+  for (int key : {116, 117, 118}) {
+    EXPECT_LT(keyState(16), 0) << "Shift is down";
+    EXPECT_EQ(keyState(17), 0);
+    EXPECT_EQ(keyState(18), 0);
+    EXPECT_EQ(keyState(key), 0);
+  }
+  client.key(XK_F5, true);
+  EXPECT_EQ(keyState(116), 0) << "pressed after the run's reading: for the next run";
+  EXPECT_EQ(traffic.finish().replies, 1);
+
+  session->handlerRunStarts();
+  EXPECT_EQ(keyState(116), static_cast<std::int16_t>(0x8001));
+  client.key(XK_F5, false);
+  client.key(XK_Shift_L, false);
+}
+#endif
+
 TEST_F(X11Backend, KeysStillReachTheFocusedWindow) {
   client.focus(window);
   query(116);

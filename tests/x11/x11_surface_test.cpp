@@ -129,6 +129,68 @@ TEST_F(X11Backend, AWindowDestroyedMidFrameCostsThatFrameOnly) {
   EXPECT_EQ(client.overlayText(next, {25, 315, 75, 14}, kBackground), "00 : 00 : 02");
 }
 
+#ifdef TOLLIVANE_HAVE_XRES
+// Frames run while the window in front changes, is destroyed, is named by the window manager
+// or not: each frame draws on the window in front then, and asks the server nothing unless
+// an event said the window in front changed.
+TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) {
+  const Window other = client.createWindow({200, 0, 100, 100}, kBackground);
+  const Window third = client.createWindow({300, 0, 100, 100}, kBackground);
+  const Window gone = client.createWindow({400, 0, 100, 100}, kBackground);
+  struct Step {
+    const char* change;
+    std::function<void()> make;
+    Window front;  // what every frame after the change draws on; 0: the screen
+  };
+  const Step steps[] = {
+      {"focus", [&] { client.focus(window); }, window},
+      {"focus moves", [&] { client.focus(other); }, other},
+      {"focus to none", [&] { client.focus(None); }, 0},
+      {"focus back", [&] { client.focus(third); }, third},
+      {"focused window destroyed", [&] { client.destroyWindow(third); }, 0},  // to PointerRoot
+      {"window manager names one", [&] { client.setActiveWindow(other); }, other},
+      {"and another", [&] { client.setActiveWindow(window); }, window},
+      {"focus moves under it", [&] { client.focus(other); }, window},
+      {"names one that then goes",
+       [&] {
+         client.setActiveWindow(gone);
+         client.destroyWindow(gone);
+       },
+       other},  // one frame lost on the gone window, then the focus
+      {"names none", [&] { client.setActiveWindow(0); }, other},
+      {"property removed", [&] { client.setActiveWindow(std::nullopt); }, other},
+  };
+  const std::vector<XID> ours = sessionClient();
+  ASSERT_EQ(ours.size(), 1u);
+  auto& surface = session->surface();
+  auto frontFrames = [&](int count, Window expected) {
+    for (int i = 0; i < count; ++i) {
+      const platform::WindowHandle front = surface.GetForegroundWindow();
+      EXPECT_EQ(front, expected) << "frame " << i;
+      frame(front, "00 : 00 : 01", {25, 315, 100, 329});
+    }
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.change);
+    XTraffic change(server.display(), ours);
+    step.make();
+    // Which the event loop does when the session's connection has events to read.
+    session->processPendingEvents();
+    if (std::string(step.change).starts_with("names one that")) {
+      frame(surface.GetForegroundWindow(), "00 : 00 : 01", {25, 315, 100, 329});
+    }
+    frontFrames(1, step.front);
+    // The window manager's property, the focus asked twice, the visual of the window found
+    // gone and of the new one.
+    EXPECT_LE(change.finish().replies, 5);
+
+    XTraffic steady(server.display(), ours);
+    frontFrames(20, step.front);
+    EXPECT_EQ(steady.finish().replies, 0);
+  }
+}
+#endif
+
 long residentKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;

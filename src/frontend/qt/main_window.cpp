@@ -40,8 +40,10 @@ MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
   QMainWindow::layout()->setSizeConstraint(QLayout::SetFixedSize);
   buildMenu();
 
-  timer1_ = std::make_unique<QtTimer>([this] { events_->fire("Timer1", app::Event::Timer); });
-  timer2_ = std::make_unique<QtTimer>([this] { events_->fire("Timer2", app::Event::Timer); });
+  timer1_ =
+      std::make_unique<QtTimer>(timers_, [this] { events_->fire("Timer1", app::Event::Timer); });
+  timer2_ =
+      std::make_unique<QtTimer>(timers_, [this] { events_->fire("Timer2", app::Event::Timer); });
   for (std::size_t i = 0; i < 3; ++i) boxes_[i].reset(makeBox(capture(int(i) + 1).lineEdit()));
   boxes_[3].reset(makeBox(widgets_->as<QLineEdit>("txtX")));
   boxes_[4].reset(makeBox(widgets_->as<QLineEdit>("txtY")));

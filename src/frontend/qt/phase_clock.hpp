@@ -17,6 +17,8 @@ class PhaseClock {
   bool wake(Clock::time_point now);
 
   Clock::time_point nextTick() const { return next_; }
+  // The phase point just before nextTick: the one the latest tick stood for.
+  Clock::time_point previousTick() const { return next_ - interval_; }
   // How long to sleep from `now` until the next phase point, never negative.
   std::chrono::milliseconds untilNext(Clock::time_point now) const;
 

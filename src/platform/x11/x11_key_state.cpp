@@ -1,10 +1,20 @@
 #include "platform/x11/x11_key_state.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/x11/vk_keysyms.hpp"
 
 namespace tollivane::platform::x11 {
+namespace {
+
+struct SymToKey {
+  std::uint32_t sym;
+  std::uint8_t vk;
+  friend bool operator<(const SymToKey& a, const SymToKey& b) { return a.sym < b.sym; }
+};
+
+}  // namespace
 
 X11KeyState::X11KeyState(Display* display_, std::function<void()> drainEvents_)
     : display(display_), drainEvents(std::move(drainEvents_)) {
@@ -12,26 +22,49 @@ X11KeyState::X11KeyState(Display* display_, std::function<void()> drainEvents_)
 }
 
 void X11KeyState::reloadKeyboardMapping() {
-  for (auto& codes : keycodesOf) codes.reset();
+  std::vector<SymToKey> byKeysym;
+  for (std::size_t vk = 0; vk < kCodes; ++vk) {
+    for (std::uint32_t sym : keysymsForVirtualKey(static_cast<int>(vk))) {
+      byKeysym.push_back({sym, static_cast<std::uint8_t>(vk)});
+    }
+  }
+  std::sort(byKeysym.begin(), byKeysym.end());
+
   int minKeycode = 0;
   int maxKeycode = 0;
   XDisplayKeycodes(display, &minKeycode, &maxKeycode);
   const int count = maxKeycode - minKeycode + 1;
   int perKeycode = 0;
   KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode), count, &perKeycode);
-  if (!map) return;
-  for (std::size_t vk = 0; vk < kCodes; ++vk) {
-    for (std::uint32_t sym : keysymsForVirtualKey(static_cast<int>(vk))) {
-      // A keysym may sit on several keycodes, at any level: each of them counts.
-      for (int i = 0; i < count * perKeycode; ++i) {
-        const int keycode = minKeycode + i / perKeycode;
-        if (map[i] == sym && keycode >= 0 && keycode < static_cast<int>(kCodes)) {
-          keycodesOf[vk].set(static_cast<std::size_t>(keycode));
-        }
-      }
+  std::array<std::bitset<kCodes>, kCodes> isKeycodeOf{};  // [vk][keycode]
+  if (map) {
+    // A keysym may sit on several keycodes, at any level: each of them counts.
+    for (int i = 0; i < count * perKeycode; ++i) {
+      const int keycode = minKeycode + i / perKeycode;
+      if (keycode < 0 || keycode >= static_cast<int>(kCodes)) continue;
+      const SymToKey probe{static_cast<std::uint32_t>(map[i]), 0};
+      auto [first, last] = std::equal_range(byKeysym.begin(), byKeysym.end(), probe);
+      for (; first != last; ++first) isKeycodeOf[first->vk].set(static_cast<std::size_t>(keycode));
     }
+    XFree(map);
   }
-  XFree(map);
+
+  keycodes.clear();
+  virtualKeys.clear();
+  for (std::size_t vk = 0; vk < kCodes; ++vk) {
+    keycodesOf[vk].begin = static_cast<std::uint16_t>(keycodes.size());
+    for (std::size_t code = 0; code < kCodes; ++code) {
+      if (isKeycodeOf[vk][code]) keycodes.push_back(static_cast<std::uint8_t>(code));
+    }
+    keycodesOf[vk].end = static_cast<std::uint16_t>(keycodes.size());
+  }
+  for (std::size_t code = 0; code < kCodes; ++code) {
+    virtualKeysOf[code].begin = static_cast<std::uint16_t>(virtualKeys.size());
+    for (std::size_t vk = 0; vk < kCodes; ++vk) {
+      if (isKeycodeOf[vk][code]) virtualKeys.push_back(static_cast<std::uint8_t>(vk));
+    }
+    virtualKeysOf[code].end = static_cast<std::uint16_t>(virtualKeys.size());
+  }
 }
 
 bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
@@ -42,32 +75,36 @@ bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
 
 void X11KeyState::onRawKeyPress(int keycode) {
   if (keycode < 0 || keycode >= static_cast<int>(kCodes)) return;
-  const auto code = static_cast<std::size_t>(keycode);
+  const Span span = virtualKeysOf[static_cast<std::size_t>(keycode)];
+  if (span.begin == span.end) return;
   const auto now = Clock::now();
-  for (std::size_t vk = 0; vk < kCodes; ++vk) {
-    if (keycodesOf[vk][code] && bound(vk, now)) pressedSince.set(vk);
+  for (std::uint16_t i = span.begin; i < span.end; ++i) {
+    if (bound(virtualKeys[i], now)) pressedSince.set(virtualKeys[i]);
   }
+}
+
+void X11KeyState::readKeymap() {
+  XQueryKeymap(display, keymap);
+  // The keymap's reply came after every event that preceded it, so the presses the server
+  // saw before this moment are all queued now.
+  drainEvents();
+  keymapTime = Clock::now();
+  keymapFresh = true;
 }
 
 std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   if (keyCode < 0 || keyCode >= static_cast<int>(kCodes)) return 0;
   const auto vk = static_cast<std::size_t>(keyCode);
-  if (keycodesOf[vk].none()) return 0;
-
-  char keymap[32];
-  XQueryKeymap(display, keymap);
-  // The keymap's reply came after every event that preceded it, so the presses the server
-  // saw before this moment are all queued now.
-  drainEvents();
+  if (keycodesOf[vk].begin == keycodesOf[vk].end) return 0;
+  if (!keymapFresh) readKeymap();
 
   bool down = false;
-  for (std::size_t keycode = 0; keycode < kCodes && !down; ++keycode) {
-    down = keycodesOf[vk][keycode] && (keymap[keycode / 8] >> (keycode % 8) & 1);
+  for (std::uint16_t i = keycodesOf[vk].begin; i < keycodesOf[vk].end && !down; ++i) {
+    down = keymap[keycodes[i] / 8] >> (keycodes[i] % 8) & 1;
   }
-  const auto now = Clock::now();
-  const bool pressed = pressedSince[vk] && bound(vk, now);
+  const bool pressed = pressedSince[vk] && bound(vk, keymapTime);
   pressedSince.reset(vk);
-  lastQueried[vk] = now;
+  lastQueried[vk] = keymapTime;
   return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
 }
 

@@ -5,7 +5,9 @@
 #include <array>
 #include <bitset>
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
 #include "platform/platform.hpp"
@@ -19,7 +21,11 @@ class X11KeyState final : public platform::KeyState {
   // `drainEvents` delivers the raw key presses that have arrived to onRawKeyPress.
   X11KeyState(Display* display, std::function<void()> drainEvents);
 
+  // Every query of one handler run reads one keymap, taken at the run's first query: a poll
+  // costs one round trip however many keys its bindings name.
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
+  // A new handler run begins: its first query reads the keymap afresh.
+  void forgetKeymap() { keymapFresh = false; }
 
   void onRawKeyPress(int keycode);
   // Reads the keyboard mapping again (at start and after the layout changed).
@@ -27,12 +33,25 @@ class X11KeyState final : public platform::KeyState {
 
  private:
   static constexpr std::size_t kCodes = 256;
-  Display* display;
-  std::function<void()> drainEvents;
-  std::array<std::bitset<kCodes>, kCodes> keycodesOf{};  // by virtual-key code
   using Clock = std::chrono::steady_clock;
+
+  void readKeymap();
   // A key is bound while the poller keeps asking for it.
   bool bound(std::size_t vk, Clock::time_point now) const;
+
+  Display* display;
+  std::function<void()> drainEvents;
+  // Keycodes by virtual-key code and virtual-key codes by keycode, as spans of a flat list
+  // each: made once per keyboard mapping, so a query reads a few bytes.
+  struct Span {
+    std::uint16_t begin = 0, end = 0;
+  };
+  std::vector<std::uint8_t> keycodes, virtualKeys;
+  std::array<Span, kCodes> keycodesOf{}, virtualKeysOf{};
+
+  char keymap[32] = {};
+  bool keymapFresh = false;
+  Clock::time_point keymapTime{};
   std::array<Clock::time_point, kCodes> lastQueried{};  // by virtual-key code
   std::bitset<kCodes> pressedSince;                     // by virtual-key code
 };

@@ -52,7 +52,9 @@ X11Session::X11Session(Display* display_) : display(display_) {
   trapErrorsOf(display);
   xinputOpcode = selectRawKeyPresses(display);
   xkbEventBase = selectKeyboardChanges(display);
-  auto drain = [this] { processPendingEvents(); };
+  // Events already read come with each reply; those still in the socket wake the event loop,
+  // which handles them before any timer of the same wakeup. So a drain needs no system call.
+  auto drain = [this] { handleEvents(false); };
   keyState = std::make_unique<X11KeyState>(display, drain);
   foreground = std::make_unique<X11Surface>(display, drain);
   XFlush(display);
@@ -67,9 +69,11 @@ X11Session::~X11Session() {
 
 int X11Session::connectionFd() const { return ConnectionNumber(display); }
 
-void X11Session::processPendingEvents() {
+void X11Session::processPendingEvents() { handleEvents(true); }
+
+void X11Session::handleEvents(bool readSocket) {
   // XPending reads what the socket holds without waiting for more.
-  while (XPending(display) > 0) {
+  while ((readSocket ? XPending(display) : XEventsQueued(display, QueuedAlready)) > 0) {
     XEvent event;
     XNextEvent(display, &event);
     if (event.type == GenericEvent && event.xcookie.extension == xinputOpcode) {
@@ -86,9 +90,13 @@ void X11Session::processPendingEvents() {
       keyState->reloadKeyboardMapping();
     } else if (event.type == PropertyNotify) {
       foreground->onRootPropertyChanged(event.xproperty.atom);
+    } else if (event.type == FocusIn || event.type == FocusOut) {
+      foreground->onFocusChanged(event.xfocus.detail);
     }
   }
 }
+
+void X11Session::handlerRunStarts() { keyState->forgetKeymap(); }
 
 platform::KeyState& X11Session::keys() { return *keyState; }
 platform::ForegroundSurface& X11Session::surface() { return *foreground; }

@@ -25,8 +25,11 @@ class X11Session {
   // Readable when events wait; then call processPendingEvents.
   int connectionFd() const;
   // Handles every event that has arrived (raw key presses, keyboard mapping changes, the
-  // window manager's active window). Never blocks.
+  // window manager's active window, focus changes). Never blocks.
   void processPendingEvents();
+  // Call as each handler run of the program begins: the key queries of one run share one
+  // reading of the keyboard, never one older than the run.
+  void handlerRunStarts();
 
   platform::KeyState& keys();
   platform::ForegroundSurface& surface();
@@ -40,6 +43,7 @@ class X11Session {
 
  private:
   explicit X11Session(_XDisplay* display);
+  void handleEvents(bool readSocket);
 
   _XDisplay* display;
   int xinputOpcode = -1;

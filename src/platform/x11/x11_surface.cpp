@@ -48,7 +48,8 @@ X11Surface::X11Surface(Display* display_, std::function<void()> drainEvents_)
       root(DefaultRootWindow(display_)),
       netActiveWindow(XInternAtom(display_, "_NET_ACTIVE_WINDOW", False)),
       font(XQueryFont(display_, XGContextFromGC(DefaultGC(display_, DefaultScreen(display_))))) {
-  XSelectInput(display, root, PropertyChangeMask);
+  // Focus events on the root tell of every change to and from "no window" and PointerRoot.
+  XSelectInput(display, root, PropertyChangeMask | FocusChangeMask);
 }
 
 X11Surface::~X11Surface() {
@@ -56,10 +57,16 @@ X11Surface::~X11Surface() {
     if (context.gc) XFreeGC(display, context.gc);
   }
   if (font) XFreeFontInfo(nullptr, font, 1);
+  watchFocusOf(0);
 }
 
 void X11Surface::onRootPropertyChanged(Atom property) {
   if (property == netActiveWindow) activeWindowStale = true;
+}
+
+void X11Surface::onFocusChanged(int detail) {
+  // In PointerRoot mode the pointer's travels send these too, yet the focus stays PointerRoot.
+  if (detail != NotifyPointer) focusStale = true;
 }
 
 Window X11Surface::readActiveWindow() {
@@ -78,18 +85,44 @@ Window X11Surface::readActiveWindow() {
   return window;
 }
 
+Window X11Surface::readFocus() {
+  Window window = None;
+  int revertTo = 0;
+  XGetInputFocus(display, &window, &revertTo);
+  return window == static_cast<Window>(PointerRoot) ? 0 : window;
+}
+
+void X11Surface::watchFocusOf(Window window) {
+  if (window == root) window = 0;  // the root's focus events are always selected
+  if (window == watched) return;
+  // A window already destroyed only costs a trapped error.
+  if (watched != 0) XSelectInput(display, watched, NoEventMask);
+  if (window != 0) XSelectInput(display, window, FocusChangeMask);
+  watched = window;
+}
+
+// The window that has the focus always gets a FocusOut when it loses it, also when it is
+// unmapped or destroyed; so watching it and the root is enough to know the focus is unchanged.
+void X11Surface::refreshFocus() {
+  focusStale = false;
+  for (int tries = 0; tries < 3; ++tries) {
+    focus = readFocus();
+    watchFocusOf(focus);
+    // Selected only after the answer: a change in between went unseen, so ask once more.
+    if (readFocus() == focus) return;
+  }
+  focusStale = true;
+}
+
 platform::WindowHandle X11Surface::GetForegroundWindow() {
   drainEvents();
-  // Read again only when the window manager changed it: most frames make no round trip.
   if (activeWindowStale) {
     activeWindow = readActiveWindow();
     activeWindowStale = false;
+    if (activeWindow != goneActiveWindow) goneActiveWindow = 0;
   }
-  if (activeWindow != 0) return activeWindow;
-  Window focus = None;
-  int revertTo = 0;
-  XGetInputFocus(display, &focus, &revertTo);
-  if (focus == None || focus == static_cast<Window>(PointerRoot)) return 0;
+  if (activeWindow != 0 && activeWindow != goneActiveWindow) return activeWindow;
+  if (focusStale) refreshFocus();
   return focus;
 }
 
@@ -109,7 +142,13 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
   const Drawable target = window ? static_cast<Drawable>(window) : root;
   auto free =
       std::find_if(contexts.begin(), contexts.end(), [](const Context& c) { return !c.gc; });
-  if (free == contexts.end() || !describe(target)) return 0;
+  if (free == contexts.end()) return 0;
+  if (!describe(target)) {
+    // Gone: the next frame asks which window is in front now.
+    if (window != 0 && window == activeWindow) goneActiveWindow = activeWindow;
+    if (window != 0 && window == focus) focusStale = true;
+    return 0;
+  }
   XGCValues values{};
   values.foreground = pixelFor(0x000000, describedFormat);
   values.background = pixelFor(0xFFFFFF, describedFormat);

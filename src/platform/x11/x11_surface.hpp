@@ -34,6 +34,8 @@ class X11Surface final : public platform::ForegroundSurface {
   void DeleteObject(platform::BrushHandle object) override;
 
   void onRootPropertyChanged(Atom property);
+  // A focus event on the root or on the window that has the focus.
+  void onFocusChanged(int detail);
 
  private:
   struct Context {
@@ -46,14 +48,22 @@ class X11Surface final : public platform::ForegroundSurface {
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
   Window readActiveWindow();
+  Window readFocus();
+  void refreshFocus();
+  void watchFocusOf(Window window);
 
   Display* display;
   std::function<void()> drainEvents;
   Window root;
   Atom netActiveWindow;
+  // Both are read again only after an event said they changed: most frames make no round trip.
   bool activeWindowStale = true;
   Window activeWindow = 0;
-  XFontStruct* font;  // the server's default font, which every new context draws with
+  Window goneActiveWindow = 0;  // published but found destroyed: passed over until it changes
+  bool focusStale = true;
+  Window focus = 0;
+  Window watched = 0;  // the focus window whose FocusOut we listen for, 0 for none
+  XFontStruct* font;   // the server's default font, which every new context draws with
   Drawable described = 0;
   unsigned long errorsWhenDescribed = 0;
   PixelFormat describedFormat;
