@@ -16,8 +16,8 @@ struct SymToKey {
 
 }  // namespace
 
-X11KeyState::X11KeyState(Display* display_, std::function<void()> drainEvents_)
-    : display(display_), drainEvents(std::move(drainEvents_)) {
+X11KeyState::X11KeyState(Display* display, std::function<void()> drainEvents)
+    : display_(display), drainEvents_(std::move(drainEvents)) {
   reloadKeyboardMapping();
 }
 
@@ -32,10 +32,10 @@ void X11KeyState::reloadKeyboardMapping() {
 
   int minKeycode = 0;
   int maxKeycode = 0;
-  XDisplayKeycodes(display, &minKeycode, &maxKeycode);
+  XDisplayKeycodes(display_, &minKeycode, &maxKeycode);
   const int count = maxKeycode - minKeycode + 1;
   int perKeycode = 0;
-  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode), count, &perKeycode);
+  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(minKeycode), count, &perKeycode);
   std::array<std::bitset<kCodes>, kCodes> isKeycodeOf{};  // [vk][keycode]
   if (map) {
     // A keysym may sit on several keycodes, at any level: each of them counts.
@@ -49,62 +49,63 @@ void X11KeyState::reloadKeyboardMapping() {
     XFree(map);
   }
 
-  keycodes.clear();
-  virtualKeys.clear();
+  keycodes_.clear();
+  virtualKeys_.clear();
   for (std::size_t vk = 0; vk < kCodes; ++vk) {
-    keycodesOf[vk].begin = static_cast<std::uint16_t>(keycodes.size());
+    keycodesOf_[vk].begin = static_cast<std::uint16_t>(keycodes_.size());
     for (std::size_t code = 0; code < kCodes; ++code) {
-      if (isKeycodeOf[vk][code]) keycodes.push_back(static_cast<std::uint8_t>(code));
+      if (isKeycodeOf[vk][code]) keycodes_.push_back(static_cast<std::uint8_t>(code));
     }
-    keycodesOf[vk].end = static_cast<std::uint16_t>(keycodes.size());
+    keycodesOf_[vk].end = static_cast<std::uint16_t>(keycodes_.size());
   }
   for (std::size_t code = 0; code < kCodes; ++code) {
-    virtualKeysOf[code].begin = static_cast<std::uint16_t>(virtualKeys.size());
+    virtualKeysOf_[code].begin = static_cast<std::uint16_t>(virtualKeys_.size());
     for (std::size_t vk = 0; vk < kCodes; ++vk) {
-      if (isKeycodeOf[vk][code]) virtualKeys.push_back(static_cast<std::uint8_t>(vk));
+      if (isKeycodeOf[vk][code]) virtualKeys_.push_back(static_cast<std::uint8_t>(vk));
     }
-    virtualKeysOf[code].end = static_cast<std::uint16_t>(virtualKeys.size());
+    virtualKeysOf_[code].end = static_cast<std::uint16_t>(virtualKeys_.size());
   }
 }
 
 bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
   // Not asked for in two seconds (ten polls): no longer one of the bindings' keys, so its
   // presses are not kept, and none from before is reported when it is bound again.
-  return lastQueried[vk] != Clock::time_point{} && now - lastQueried[vk] <= std::chrono::seconds(2);
+  return lastQueried_[vk] != Clock::time_point{} &&
+         now - lastQueried_[vk] <= std::chrono::seconds(2);
 }
 
 void X11KeyState::onRawKeyPress(int keycode) {
   if (keycode < 0 || keycode >= static_cast<int>(kCodes)) return;
-  const Span span = virtualKeysOf[static_cast<std::size_t>(keycode)];
+  const Span span = virtualKeysOf_[static_cast<std::size_t>(keycode)];
   if (span.begin == span.end) return;
   const auto now = Clock::now();
   for (std::uint16_t i = span.begin; i < span.end; ++i) {
-    if (bound(virtualKeys[i], now)) pressedSince.set(virtualKeys[i]);
+    if (bound(virtualKeys_[i], now)) pressedSince_.set(virtualKeys_[i]);
   }
 }
 
 void X11KeyState::readKeymap() {
-  XQueryKeymap(display, keymap);
+  XQueryKeymap(display_, keymap_);
   // The keymap's reply came after every event that preceded it, so the presses the server
   // saw before this moment are all queued now.
-  drainEvents();
-  keymapTime = Clock::now();
-  keymapFresh = true;
+  drainEvents_();
+  keymapTime_ = Clock::now();
+  keymapFresh_ = true;
 }
 
 std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   if (keyCode < 0 || keyCode >= static_cast<int>(kCodes)) return 0;
   const auto vk = static_cast<std::size_t>(keyCode);
-  if (keycodesOf[vk].begin == keycodesOf[vk].end) return 0;
-  if (!keymapFresh) readKeymap();
+  if (keycodesOf_[vk].begin == keycodesOf_[vk].end) return 0;
+  if (!keymapFresh_) readKeymap();
 
   bool down = false;
-  for (std::uint16_t i = keycodesOf[vk].begin; i < keycodesOf[vk].end && !down; ++i) {
-    down = keymap[keycodes[i] / 8] >> (keycodes[i] % 8) & 1;
+  for (std::uint16_t i = keycodesOf_[vk].begin; i < keycodesOf_[vk].end && !down; ++i) {
+    down = keymap_[keycodes_[i] / 8] >> (keycodes_[i] % 8) & 1;
   }
-  const bool pressed = pressedSince[vk] && bound(vk, keymapTime);
-  pressedSince.reset(vk);
-  lastQueried[vk] = keymapTime;
+  const bool pressed = pressedSince_[vk] && bound(vk, keymapTime_);
+  pressedSince_.reset(vk);
+  lastQueried_[vk] = keymapTime_;
   return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
 }
 

@@ -25,7 +25,7 @@ class X11KeyState final : public platform::KeyState {
   // costs one round trip however many keys its bindings name.
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
   // A new handler run begins: its first query reads the keymap afresh.
-  void forgetKeymap() { keymapFresh = false; }
+  void forgetKeymap() { keymapFresh_ = false; }
 
   void onRawKeyPress(int keycode);
   // Reads the keyboard mapping again (at start and after the layout changed).
@@ -39,21 +39,21 @@ class X11KeyState final : public platform::KeyState {
   // A key is bound while the poller keeps asking for it.
   bool bound(std::size_t vk, Clock::time_point now) const;
 
-  Display* display;
-  std::function<void()> drainEvents;
+  Display* display_;
+  std::function<void()> drainEvents_;
   // Keycodes by virtual-key code and virtual-key codes by keycode, as spans of a flat list
   // each: made once per keyboard mapping, so a query reads a few bytes.
   struct Span {
     std::uint16_t begin = 0, end = 0;
   };
-  std::vector<std::uint8_t> keycodes, virtualKeys;
-  std::array<Span, kCodes> keycodesOf{}, virtualKeysOf{};
+  std::vector<std::uint8_t> keycodes_, virtualKeys_;
+  std::array<Span, kCodes> keycodesOf_{}, virtualKeysOf_{};
 
-  char keymap[32] = {};
-  bool keymapFresh = false;
-  Clock::time_point keymapTime{};
-  std::array<Clock::time_point, kCodes> lastQueried{};  // by virtual-key code
-  std::bitset<kCodes> pressedSince;                     // by virtual-key code
+  char keymap_[32] = {};
+  bool keymapFresh_ = false;
+  Clock::time_point keymapTime_{};
+  std::array<Clock::time_point, kCodes> lastQueried_{};  // by virtual-key code
+  std::bitset<kCodes> pressedSince_;                     // by virtual-key code
 };
 
 }  // namespace tollivane::platform::x11

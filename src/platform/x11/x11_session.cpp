@@ -48,59 +48,59 @@ std::unique_ptr<X11Session> X11Session::open(const char* displayName) {
   return std::unique_ptr<X11Session>(new X11Session(display));
 }
 
-X11Session::X11Session(Display* display_) : display(display_) {
-  trapErrorsOf(display);
-  xinputOpcode = selectRawKeyPresses(display);
-  xkbEventBase = selectKeyboardChanges(display);
+X11Session::X11Session(Display* display) : display_(display) {
+  trapErrorsOf(display_);
+  xinputOpcode_ = selectRawKeyPresses(display_);
+  xkbEventBase_ = selectKeyboardChanges(display_);
   // Events already read come with each reply; those still in the socket wake the event loop,
   // which handles them before any timer of the same wakeup. So a drain needs no system call.
   auto drain = [this] { handleEvents(false); };
-  keyState = std::make_unique<X11KeyState>(display, drain);
-  foreground = std::make_unique<X11Surface>(display, drain);
-  XFlush(display);
+  keyState_ = std::make_unique<X11KeyState>(display_, drain);
+  foreground_ = std::make_unique<X11Surface>(display_, drain);
+  XFlush(display_);
 }
 
 X11Session::~X11Session() {
-  foreground.reset();
-  keyState.reset();
-  XCloseDisplay(display);
-  stopTrapping(display);
+  foreground_.reset();
+  keyState_.reset();
+  XCloseDisplay(display_);
+  stopTrapping(display_);
 }
 
-int X11Session::connectionFd() const { return ConnectionNumber(display); }
+int X11Session::connectionFd() const { return ConnectionNumber(display_); }
 
 void X11Session::processPendingEvents() { handleEvents(true); }
 
 void X11Session::handleEvents(bool readSocket) {
   // XPending reads what the socket holds without waiting for more.
-  while ((readSocket ? XPending(display) : XEventsQueued(display, QueuedAlready)) > 0) {
+  while ((readSocket ? XPending(display_) : XEventsQueued(display_, QueuedAlready)) > 0) {
     XEvent event;
-    XNextEvent(display, &event);
-    if (event.type == GenericEvent && event.xcookie.extension == xinputOpcode) {
-      if (XGetEventData(display, &event.xcookie)) {
+    XNextEvent(display_, &event);
+    if (event.type == GenericEvent && event.xcookie.extension == xinputOpcode_) {
+      if (XGetEventData(display_, &event.xcookie)) {
         if (event.xcookie.evtype == XI_RawKeyPress) {
-          keyState->onRawKeyPress(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
+          keyState_->onRawKeyPress(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
         }
-        XFreeEventData(display, &event.xcookie);
+        XFreeEventData(display_, &event.xcookie);
       }
     } else if (event.type == MappingNotify) {
       XRefreshKeyboardMapping(&event.xmapping);
-      keyState->reloadKeyboardMapping();
-    } else if (xkbEventBase >= 0 && event.type == xkbEventBase + XkbEventCode) {
-      keyState->reloadKeyboardMapping();
+      keyState_->reloadKeyboardMapping();
+    } else if (xkbEventBase_ >= 0 && event.type == xkbEventBase_ + XkbEventCode) {
+      keyState_->reloadKeyboardMapping();
     } else if (event.type == PropertyNotify) {
-      foreground->onRootPropertyChanged(event.xproperty.atom);
+      foreground_->onRootPropertyChanged(event.xproperty.atom);
     } else if (event.type == FocusIn || event.type == FocusOut) {
-      foreground->onFocusChanged(event.xfocus.detail);
+      foreground_->onFocusChanged(event.xfocus.detail);
     }
   }
 }
 
-void X11Session::handlerRunStarts() { keyState->forgetKeymap(); }
+void X11Session::handlerRunStarts() { keyState_->forgetKeymap(); }
 
-platform::KeyState& X11Session::keys() { return *keyState; }
-platform::ForegroundSurface& X11Session::surface() { return *foreground; }
-unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display); }
+platform::KeyState& X11Session::keys() { return *keyState_; }
+platform::ForegroundSurface& X11Session::surface() { return *foreground_; }
+unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display_); }
 
 void X11Session::reclaimErrorHandlers() { x11::reclaimErrorHandlers(); }
 

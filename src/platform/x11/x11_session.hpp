@@ -45,11 +45,11 @@ class X11Session {
   explicit X11Session(_XDisplay* display);
   void handleEvents(bool readSocket);
 
-  _XDisplay* display;
-  int xinputOpcode = -1;
-  int xkbEventBase = -1;
-  std::unique_ptr<X11KeyState> keyState;
-  std::unique_ptr<X11Surface> foreground;
+  _XDisplay* display_;
+  int xinputOpcode_ = -1;
+  int xkbEventBase_ = -1;
+  std::unique_ptr<X11KeyState> keyState_;
+  std::unique_ptr<X11Surface> foreground_;
 };
 
 }  // namespace tollivane::platform::x11

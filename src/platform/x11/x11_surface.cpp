@@ -42,31 +42,31 @@ PixelFormat formatOf(const XWindowAttributes& attributes) {
 
 }  // namespace
 
-X11Surface::X11Surface(Display* display_, std::function<void()> drainEvents_)
-    : display(display_),
-      drainEvents(std::move(drainEvents_)),
-      root(DefaultRootWindow(display_)),
-      netActiveWindow(XInternAtom(display_, "_NET_ACTIVE_WINDOW", False)),
-      font(XQueryFont(display_, XGContextFromGC(DefaultGC(display_, DefaultScreen(display_))))) {
+X11Surface::X11Surface(Display* display, std::function<void()> drainEvents)
+    : display_(display),
+      drainEvents_(std::move(drainEvents)),
+      root_(DefaultRootWindow(display)),
+      netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
+      font_(XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))))) {
   // Focus events on the root tell of every change to and from "no window" and PointerRoot.
-  XSelectInput(display, root, PropertyChangeMask | FocusChangeMask);
+  XSelectInput(display_, root_, PropertyChangeMask | FocusChangeMask);
 }
 
 X11Surface::~X11Surface() {
-  for (Context& context : contexts) {
-    if (context.gc) XFreeGC(display, context.gc);
+  for (Context& context : contexts_) {
+    if (context.gc) XFreeGC(display_, context.gc);
   }
-  if (font) XFreeFontInfo(nullptr, font, 1);
+  if (font_) XFreeFontInfo(nullptr, font_, 1);
   watchFocusOf(0);
 }
 
 void X11Surface::onRootPropertyChanged(Atom property) {
-  if (property == netActiveWindow) activeWindowStale = true;
+  if (property == netActiveWindow_) activeWindowStale_ = true;
 }
 
 void X11Surface::onFocusChanged(int detail) {
   // In PointerRoot mode the pointer's travels send these too, yet the focus stays PointerRoot.
-  if (detail != NotifyPointer) focusStale = true;
+  if (detail != NotifyPointer) focusStale_ = true;
 }
 
 Window X11Surface::readActiveWindow() {
@@ -76,7 +76,7 @@ Window X11Surface::readActiveWindow() {
   unsigned long after = 0;
   unsigned char* data = nullptr;
   Window window = 0;
-  if (XGetWindowProperty(display, root, netActiveWindow, 0, 1, False, XA_WINDOW, &type, &format,
+  if (XGetWindowProperty(display_, root_, netActiveWindow_, 0, 1, False, XA_WINDOW, &type, &format,
                          &items, &after, &data) == Success &&
       type == XA_WINDOW && format == 32 && items == 1) {
     window = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
@@ -88,98 +88,98 @@ Window X11Surface::readActiveWindow() {
 Window X11Surface::readFocus() {
   Window window = None;
   int revertTo = 0;
-  XGetInputFocus(display, &window, &revertTo);
+  XGetInputFocus(display_, &window, &revertTo);
   return window == static_cast<Window>(PointerRoot) ? 0 : window;
 }
 
 void X11Surface::watchFocusOf(Window window) {
-  if (window == root) window = 0;  // the root's focus events are always selected
-  if (window == watched) return;
+  if (window == root_) window = 0;  // the root's focus events are always selected
+  if (window == watched_) return;
   // A window already destroyed only costs a trapped error.
-  if (watched != 0) XSelectInput(display, watched, NoEventMask);
-  if (window != 0) XSelectInput(display, window, FocusChangeMask);
-  watched = window;
+  if (watched_ != 0) XSelectInput(display_, watched_, NoEventMask);
+  if (window != 0) XSelectInput(display_, window, FocusChangeMask);
+  watched_ = window;
 }
 
 // The window that has the focus always gets a FocusOut when it loses it, also when it is
 // unmapped or destroyed; so watching it and the root is enough to know the focus is unchanged.
 void X11Surface::refreshFocus() {
-  focusStale = false;
+  focusStale_ = false;
   for (int tries = 0; tries < 3; ++tries) {
-    focus = readFocus();
-    watchFocusOf(focus);
+    focus_ = readFocus();
+    watchFocusOf(focus_);
     // Selected only after the answer: a change in between went unseen, so ask once more.
-    if (readFocus() == focus) return;
+    if (readFocus() == focus_) return;
   }
-  focusStale = true;
+  focusStale_ = true;
 }
 
 platform::WindowHandle X11Surface::GetForegroundWindow() {
-  drainEvents();
-  if (activeWindowStale) {
-    activeWindow = readActiveWindow();
-    activeWindowStale = false;
-    if (activeWindow != goneActiveWindow) goneActiveWindow = 0;
+  drainEvents_();
+  if (activeWindowStale_) {
+    activeWindow_ = readActiveWindow();
+    activeWindowStale_ = false;
+    if (activeWindow_ != goneActiveWindow_) goneActiveWindow_ = 0;
   }
-  if (activeWindow != 0 && activeWindow != goneActiveWindow) return activeWindow;
-  if (focusStale) refreshFocus();
-  return focus;
+  if (activeWindow_ != 0 && activeWindow_ != goneActiveWindow_) return activeWindow_;
+  if (focusStale_) refreshFocus();
+  return focus_;
 }
 
 // The visual of the target, asked once per foreground window and again after an error.
 bool X11Surface::describe(Drawable target) {
-  if (target == described && trappedErrorCount(display) == errorsWhenDescribed) return true;
-  described = 0;
+  if (target == described_ && trappedErrorCount(display_) == errorsWhenDescribed_) return true;
+  described_ = 0;
   XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, target, &attributes)) return false;
-  describedFormat = formatOf(attributes);
-  described = target;
-  errorsWhenDescribed = trappedErrorCount(display);
+  if (!XGetWindowAttributes(display_, target, &attributes)) return false;
+  describedFormat_ = formatOf(attributes);
+  described_ = target;
+  errorsWhenDescribed_ = trappedErrorCount(display_);
   return true;
 }
 
 platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
-  const Drawable target = window ? static_cast<Drawable>(window) : root;
+  const Drawable target = window ? static_cast<Drawable>(window) : root_;
   auto free =
-      std::find_if(contexts.begin(), contexts.end(), [](const Context& c) { return !c.gc; });
-  if (free == contexts.end()) return 0;
+      std::find_if(contexts_.begin(), contexts_.end(), [](const Context& c) { return !c.gc; });
+  if (free == contexts_.end()) return 0;
   if (!describe(target)) {
     // Gone: the next frame asks which window is in front now.
-    if (window != 0 && window == activeWindow) goneActiveWindow = activeWindow;
-    if (window != 0 && window == focus) focusStale = true;
+    if (window != 0 && window == activeWindow_) goneActiveWindow_ = activeWindow_;
+    if (window != 0 && window == focus_) focusStale_ = true;
     return 0;
   }
   XGCValues values{};
-  values.foreground = pixelFor(0x000000, describedFormat);
-  values.background = pixelFor(0xFFFFFF, describedFormat);
+  values.foreground = pixelFor(0x000000, describedFormat_);
+  values.background = pixelFor(0xFFFFFF, describedFormat_);
   // Over child windows too: a game often renders into a child of its top-level window.
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
   const unsigned long mask = GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures;
-  *free = Context{XCreateGC(display, target, mask, &values), target, describedFormat,
+  *free = Context{XCreateGC(display_, target, mask, &values), target, describedFormat_,
                   values.foreground};
-  return static_cast<platform::DeviceContext>(free - contexts.begin()) + 1;
+  return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
 }
 
 X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {
-  if (dc == 0 || dc > contexts.size() || !contexts[dc - 1].gc) return nullptr;
-  return &contexts[dc - 1];
+  if (dc == 0 || dc > contexts_.size() || !contexts_[dc - 1].gc) return nullptr;
+  return &contexts_[dc - 1];
 }
 
 void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
   Context* context = find(dc);
   if (!context) return;
-  XFreeGC(display, context->gc);
+  XFreeGC(display_, context->gc);
   *context = Context{};
   // XFlush, not XSync: a frame must never wait for a round trip to the server.
-  XFlush(display);
+  XFlush(display_);
 }
 
 void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
   Context* context = find(dc);
   if (!context) return;
   context->textPixel = pixelFor(color, context->format);
-  XSetForeground(display, context->gc, context->textPixel);
+  XSetForeground(display_, context->gc, context->textPixel);
 }
 
 void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
@@ -188,37 +188,37 @@ void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect
   const std::optional<XRectangle> area = visiblePart(rect);
   if (!context || brush == 0 || !area) return;
   // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
-  XSetForeground(display, context->gc,
+  XSetForeground(display_, context->gc,
                  pixelFor(static_cast<platform::ColorRef>(brush), context->format));
-  XFillRectangle(display, context->drawable, context->gc, area->x, area->y, area->width,
+  XFillRectangle(display_, context->drawable, context->gc, area->x, area->y, area->width,
                  area->height);
-  XSetForeground(display, context->gc, context->textPixel);
+  XSetForeground(display_, context->gc, context->textPixel);
 }
 
 void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
                            const platform::Rect& rect, unsigned format) {
   Context* context = find(dc);
   std::optional<XRectangle> clip = visiblePart(rect);
-  if (!context || !text || !font || !clip) return;
+  if (!context || !text || !font_ || !clip) return;
   if (count < 0) count = static_cast<int>(std::strlen(text));
 
   const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
   std::int64_t x = rect.Left;
-  if (format & platform::kDtCenter) x += (width - XTextWidth(font, text, count)) / 2;
-  const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font->ascent;
+  if (format & platform::kDtCenter) x += (width - XTextWidth(font_, text, count)) / 2;
+  const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font_->ascent;
   if (baseline < kMinCoordinate || baseline > kMaxCoordinate) return;
   // Characters left of the smallest coordinate are cut off anyway; drop them before they wrap.
   while (count > 0 && x < kMinCoordinate) {
-    x += XTextWidth(font, text, 1);
+    x += XTextWidth(font_, text, 1);
     ++text;
     --count;
   }
   if (count == 0 || x > kMaxCoordinate) return;
 
-  XSetClipRectangles(display, context->gc, 0, 0, &*clip, 1, Unsorted);
-  XDrawImageString(display, context->drawable, context->gc, static_cast<int>(x),
+  XSetClipRectangles(display_, context->gc, 0, 0, &*clip, 1, Unsorted);
+  XDrawImageString(display_, context->drawable, context->gc, static_cast<int>(x),
                    static_cast<int>(baseline), text, count);
-  XSetClipMask(display, context->gc, None);
+  XSetClipMask(display_, context->gc, None);
 }
 
 void X11Surface::DeleteObject(platform::BrushHandle) {

@@ -52,22 +52,22 @@ class X11Surface final : public platform::ForegroundSurface {
   void refreshFocus();
   void watchFocusOf(Window window);
 
-  Display* display;
-  std::function<void()> drainEvents;
-  Window root;
-  Atom netActiveWindow;
+  Display* display_;
+  std::function<void()> drainEvents_;
+  Window root_;
+  Atom netActiveWindow_;
   // Both are read again only after an event said they changed: most frames make no round trip.
-  bool activeWindowStale = true;
-  Window activeWindow = 0;
-  Window goneActiveWindow = 0;  // published but found destroyed: passed over until it changes
-  bool focusStale = true;
-  Window focus = 0;
-  Window watched = 0;  // the focus window whose FocusOut we listen for, 0 for none
-  XFontStruct* font;   // the server's default font, which every new context draws with
-  Drawable described = 0;
-  unsigned long errorsWhenDescribed = 0;
-  PixelFormat describedFormat;
-  std::array<Context, 4> contexts{};
+  bool activeWindowStale_ = true;
+  Window activeWindow_ = 0;
+  Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until it changes
+  bool focusStale_ = true;
+  Window focus_ = 0;
+  Window watched_ = 0;  // the focus window whose FocusOut we listen for, 0 for none
+  XFontStruct* font_;   // the server's default font, which every new context draws with
+  Drawable described_ = 0;
+  unsigned long errorsWhenDescribed_ = 0;
+  PixelFormat describedFormat_;
+  std::array<Context, 4> contexts_{};
 };
 
 }  // namespace tollivane::platform::x11
