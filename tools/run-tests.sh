@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
-# ordinary build, the sanitizer build and the 32-bit clock.
+# ordinary build, the sanitizer build, the 32-bit clock and the two Windows builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-$(nproc)}"
@@ -18,6 +18,24 @@ test -x build/plain/bin/tollivane
 for preset in default sanitize m32; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs" --no-tests=error
+done
+
+# Windows: both cross builds; the 64-bit one's tests run under Wine in a prefix of its own. The
+# Wine server is started apart from ctest's pipes (or ctest waits for it for good) and stopped
+# at the end.
+wine_prefix="$PWD/build/windows-x64/wine"
+stop_wine() { WINEPREFIX="$wine_prefix" wineserver -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+for preset in windows-x64 windows-x86; do
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  if [ "$preset" = windows-x64 ]; then
+    mkdir -p "$wine_prefix"
+    WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+      sh -c 'wineserver -p; wine cmd /c exit' </dev/null >/dev/null 2>&1 || true
+  fi
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" --no-tests=error
 done
