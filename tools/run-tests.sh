@@ -26,16 +26,11 @@ done
 # Wine server is started apart from ctest's pipes (or ctest waits for it for good) and stopped
 # at the end.
 wine_prefix="$PWD/build/windows-x64/wine"
-stop_wine() { WINEPREFIX="$wine_prefix" wineserver -k >/dev/null 2>&1 || true; }
-trap stop_wine EXIT
+trap 'cmake/run-wine.sh "$wine_prefix" --stop' EXIT
 for preset in windows-x64 windows-x86; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
-  if [ "$preset" = windows-x64 ]; then
-    mkdir -p "$wine_prefix"
-    WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-      sh -c 'wineserver -p; wine cmd /c exit' </dev/null >/dev/null 2>&1 || true
-  fi
+  if [ "$preset" = windows-x64 ]; then cmake/run-wine.sh "$wine_prefix" --start; fi
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" --no-tests=error
 done
