@@ -2,7 +2,7 @@
 # Checks a built Windows program without running it:
 #   check_exe.sh OBJDUMP PROGRAM FORMAT SUBSYSTEM [RESOURCE-TYPE...]
 # FORMAT is objdump's (pei-i386, pei-x86-64), SUBSYSTEM "gui" or "console"; each RESOURCE-TYPE
-# (MENU, ICON, GROUP_ICON, VERSION, MANIFEST) must be in its resources. It must import only
+# as windres names it (menu, group_icon, bitmap, version, manifest) must be in its resources. It must import only
 # DLLs that every Windows has: one self-contained .exe, nothing to ship beside it.
 set -eu
 objdump=$1 program=$2 format=$3 subsystem=$4
@@ -33,11 +33,11 @@ for dll in $dlls; do
 done
 
 if [ $# -gt 0 ]; then
-  resources=$("$objdump" -s -j .rsrc "$program" 2>/dev/null | wc -l)
-  [ "$resources" -gt 0 ] || fail "has no resources"
-  listing=$(x=$(command -v "${objdump%objdump}windres") && "$x" -i "$program" -O rc 2>/dev/null || true)
+  listing=$("${objdump%objdump}windres" -i "$program" -O rc 2>/dev/null || true)
   for type in "$@"; do
-    echo "$listing" | grep -qE "^[^ ]+ +$type( |$)" || fail "has no $type resource"
+    # Named as "/* Type: group icon" or, for some, only as "/* RT_MANIFEST */".
+    pattern="/\* (Type: $(echo "$type" | tr _ ' ')\$|RT_$(echo "$type" | tr a-z A-Z) \*/)"
+    echo "$listing" | grep -qE "$pattern" || fail "has no $type resource"
   done
 fi
 [ "$status" -eq 0 ] && echo "$program: $format, $subsystem, imports $(echo $dlls)"
