@@ -12,5 +12,5 @@ $sudo apt-get install -y -qq \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libx11-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
   xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core \
-  mingw-w64 wine wine64 \
+  mingw-w64 wine wine64 python3 \
   >/dev/null
