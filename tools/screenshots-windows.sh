@@ -53,7 +53,7 @@ choose() {
 shoot() {
   import -window "$desktop" "$work/desktop.png"
   convert "$work/desktop.png" -bordercolor "$(convert "$work/desktop.png" -format '%[pixel:p{0,0}]' info:)" \
-    -border 1 -trim +repage "$out/$1"
+    -border 1 -trim +repage -define png:exclude-chunks=date,time "$out/$1"
   echo "saved $out/$1"
 }
 

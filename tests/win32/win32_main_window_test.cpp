@@ -108,6 +108,29 @@ TEST_F(MainWindowTest, IsLaidOutFromItsTableWithAFixedBorder) {
   EXPECT_EQ(windowText(control("qvHotKey1")), "F5");
 }
 
+TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
+  open();
+  menu("mnuHotkeys");
+  const int dpi = 2 * screenDpi();
+  RECT suggested{40, 30, 40 + 700, 30 + 500};
+  SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT frame;
+  GetWindowRect(window_->handle(), &frame);
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.right - frame.left, 700);
+  RECT box;
+  GetWindowRect(control("qvHotKey1"), &box);
+  MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_EQ(box.left, ui::twipsToPixels(300 + 1050, dpi));
+  EXPECT_EQ(box.top, ui::twipsToPixels(150 + 300, dpi));
+  EXPECT_EQ(box.right - box.left, ui::twipsToPixels(2265, dpi));
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control("qvHotKey1"), WM_GETFONT, 0, 0)),
+             sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(10, dpi, 72)) << "the capture box's 10-point font";
+}
+
 TEST_F(MainWindowTest, MenuResourceFollowsTheTable) {
   open();
   const auto& entries = ui::mainWindowLayout().menu;

@@ -84,11 +84,8 @@ LRESULT CALLBACK panelProc(HWND panel, UINT message, WPARAM w, LPARAM l, UINT_PT
 }  // namespace
 
 LayoutWindows::LayoutWindows(const ui::WindowLayout& layout, HWND window, int dpi)
-    : layout_(layout),
-      window_(window),
-      dpi_(dpi),
-      font_(makeFont(L"MS Shell Dlg", kDialogFontPoints, dpi)),
-      captureFont_(makeFont(L"MS Sans Serif", kCaptureFontPoints, dpi)) {
+    : layout_(layout), window_(window), dpi_(dpi) {
+  makeFonts();
   if (layout.background) background_ = brush(*layout.background);
   // Created in focus order, which is the order Tab follows.
   std::vector<const ui::ControlLayout*> order;
@@ -128,6 +125,31 @@ LayoutWindows::~LayoutWindows() {
   DeleteObject(captureFont_);
   for (auto& [colour, b] : brushes_) DeleteObject(b);
   for (HANDLE image : images_) DeleteObject(image);
+}
+
+void LayoutWindows::makeFonts() {
+  font_ = makeFont(L"MS Shell Dlg", kDialogFontPoints, dpi_);
+  captureFont_ = makeFont(L"MS Sans Serif", kCaptureFontPoints, dpi_);
+}
+
+void LayoutWindows::rescale(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  HFONT oldFont = font_, oldCaptureFont = captureFont_;
+  makeFonts();
+  for (const Built& b : built_) {
+    const ui::ControlLayout& c = *b.layout;
+    const bool capture = c.kind == ui::ControlKind::HotKeyCapture;
+    SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(capture ? captureFont_ : font_),
+                 FALSE);
+    SetWindowPos(
+        b.window, nullptr, ui::twipsToPixels(b.left, dpi), ui::twipsToPixels(b.top, dpi),
+        ui::twipsToPixels(c.width, dpi), ui::twipsToPixels(c.height, dpi),
+        SWP_NOZORDER | SWP_NOACTIVATE | (c.kind == ui::ControlKind::Picture ? SWP_NOSIZE : 0));
+  }
+  DeleteObject(oldFont);
+  DeleteObject(oldCaptureFont);
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 HBRUSH LayoutWindows::brush(ui::Rgb colour) {
@@ -200,7 +222,7 @@ void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
                       reinterpret_cast<DWORD_PTR>(
                           new PanelLook{brush(*c.background), colorRef(*c.background), text}));
   }
-  built_.push_back({&c, control, id});
+  built_.push_back({&c, control, id, x + c.left, y + c.top});
 }
 
 HWND LayoutWindows::window(std::string_view name) const {

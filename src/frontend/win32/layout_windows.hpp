@@ -35,12 +35,19 @@ class LayoutWindows {
   // The window's own background, or nullptr for the dialog colour.
   HBRUSH background() const { return background_; }
 
+  int dpi() const { return dpi_; }
+  // Places and sizes every control, and sets its font, for another dpi (the window moved to
+  // a monitor with another scale). Pictures keep their natural size.
+  void rescale(int dpi);
+
  private:
   struct Built {
     const ui::ControlLayout* layout;
     HWND window;
     int id;
+    int left, top;  // twips from the window's corner
   };
+  void makeFonts();
   void build(const ui::ControlLayout& control, int x, int y);
   HBRUSH brush(ui::Rgb colour);
   const ui::ControlLayout* find(HWND window) const;

@@ -32,24 +32,35 @@ int screenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+int windowDpi(HWND window) {
+  // Looked up, not imported: older Windows lack it, and the program must still start there.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : screenDpi();
+}
+
 TopWindow::~TopWindow() { destroy(); }
 
 void TopWindow::create(const ui::WindowLayout& layout, HWND owner, HMENU menu) {
   registerClass();
   layout_ = &layout;
   owner_ = owner;
-  const int dpi = screenDpi();
   // Fixed border; a minimise box where the table asks for one, never a maximise box.
   const DWORD style =
       WS_POPUP | WS_CAPTION | WS_SYSMENU | (layout.minimizeButton ? WS_MINIMIZEBOX : 0);
   const DWORD exStyle = owner != nullptr ? WS_EX_DLGMODALFRAME : 0;
+  window_ = CreateWindowExW(exStyle, kClassName, platform::win32::widen(layout.caption).c_str(),
+                            style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, menu,
+                            GetModuleHandleW(nullptr), nullptr);
+  // Sized once it exists, at the dpi of the monitor it came up on.
+  const int dpi = windowDpi(window_);
   RECT frame{0, 0, ui::twipsToPixels(layout.clientWidth, dpi),
              ui::twipsToPixels(layout.clientHeight, dpi)};
   AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
-  window_ =
-      CreateWindowExW(exStyle, kClassName, platform::win32::widen(layout.caption).c_str(), style,
-                      CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                      frame.bottom - frame.top, owner, menu, GetModuleHandleW(nullptr), nullptr);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TopWindow::proc));
   controls_ = std::make_unique<LayoutWindows>(layout, window_, dpi);
@@ -108,6 +119,14 @@ LRESULT TopWindow::handle(UINT message, WPARAM w, LPARAM l) {
         return 1;
       }
       break;
+    case WM_DPICHANGED: {
+      // Moved to a monitor with another scale: the system suggests the new frame.
+      controls_->rescale(HIWORD(w));
+      const RECT* frame = reinterpret_cast<const RECT*>(l);
+      SetWindowPos(window_, nullptr, frame->left, frame->top, frame->right - frame->left,
+                   frame->bottom - frame->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case DM_GETDEFID:
       if (controls_->defaultId() != 0) return MAKELRESULT(controls_->defaultId(), DC_HASDEFID);
       break;

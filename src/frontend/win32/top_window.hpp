@@ -47,5 +47,7 @@ class TopWindow {
 
 // The screen's dots per inch, by which twips become pixels.
 int screenDpi();
+// The dots per inch of the monitor the window is on (Windows 10 and later), else the screen's.
+int windowDpi(HWND window);
 
 }  // namespace tollivane::frontend::win32
