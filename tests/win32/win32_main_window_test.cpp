@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
   };
   static Probe probe;
   probe = Probe{window_->handle()};
-  // Runs inside the About window's loop: looks, holds F5 for the poller, then clicks OK.
+  // Runs inside the About window's loop: looks, holds F5 for the poller, then presses Esc.
   SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
     HWND about = FindWindowW(nullptr, L"About Tollivane");
     if (about == nullptr) return;
@@ -244,7 +244,8 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
       release.ki.dwFlags = KEYEVENTF_KEYUP;
       SendInput(1, &release, sizeof release);
       KillTimer(nullptr, id);
-      SendMessageW(GetDlgItem(about, 100), BM_CLICK, 0, 0);
+      // Esc, through the window's own loop: OK is its cancel button too.
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     }
   });
   menu("mnuAbout");  // returns when the window has closed
