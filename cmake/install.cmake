@@ -1,6 +1,6 @@
 # Installs the Linux program as a desktop program (cmake --install), and packs the same files
 # as a Debian package (cpack -G DEB). Names follow TOLLIVANE_APP_ID.
-if(NOT TARGET tollivane)
+if(NOT UNIX OR NOT TARGET tollivane)
   return()
 endif()
 include(GNUInstallDirs)

@@ -23,5 +23,12 @@ found=$(grep -rnE '#include *"(platform/(x11|posix|win32)|frontend)/' $core || t
 found=$(grep -rnE '#include *"frontend/' src/platform src/frontend/sim | grep -v 'src/frontend/sim/.*"frontend/sim/' || true)
 [ -z "$found" ] || report "a front end or adapter includes another front end:" "$found"
 
+# Windows code lives in files of its own, chosen in CMake: never an #ifdef in shared code.
+found=$(grep -rnE '#include *<(windows|commctrl|io)\.h>' src |
+  grep -vE '^src/(platform/win32|frontend/win32)/|^src/main/[a-z_]*(windows|win32)\.cpp:|^src/frontend/sim/[a-z_]*win32\.cpp:' || true)
+[ -z "$found" ] || report "Windows headers outside the Windows files:" "$found"
+found=$(grep -rnE '^ *# *(if|ifdef|ifndef|elif) .*(_WIN32|_WIN64|__MINGW|_MSC_VER)' src || true)
+[ -z "$found" ] || report "OS tests in the preprocessor (choose per-OS files in CMake):" "$found"
+
 [ "$status" -eq 0 ] && echo "layout: ok"
 exit "$status"

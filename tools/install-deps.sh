@@ -13,4 +13,5 @@ $sudo apt-get install -y -qq \
   libx11-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
   xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core \
   python3 desktop-file-utils appstream lintian man-db file \
+  mingw-w64 wine wine64 \
   >/dev/null

@@ -4,6 +4,7 @@ the launcher icons of the desktop's icon theme (PNG at the usual sizes, and SVG)
 
 Pure Python (zlib and struct only), so that it runs anywhere python3 does. The output is
 deterministic; run it from the repository root:  python3 tools/make_artwork.py
+(The Windows build runs it as  make_artwork.py --windows BANNER.bmp ICON.ico  for its resources.)
 """
 import math
 import os
@@ -206,7 +207,7 @@ def theme_svg():
             'viewBox="0 0 %d %d">\n  %s\n</svg>\n' % (size, size, size, size, body)).encode()
 
 
-def banner():
+def banner_canvas():
     w, h = 257, 140
     c = Canvas(w, h, lambda x, y: blend(BACKGROUND_TOP, BACKGROUND_BOTTOM, y / (h - 1)))
     stopwatch(c, 50, 76, 36)
@@ -218,7 +219,26 @@ def banner():
                     px, py = x0 + n * 18 + gx * scale, y0 + gy * scale
                     c.paint(TEXT, box(px, py, px + scale, py + scale), samples=1)
     c.paint(ACCENT, box(x0, 86, x0 + 159, 88), samples=1)
-    return png(w, h, c.rgb_rows(), colour_type=2, bit_depth=8)
+    return c
+
+
+def banner():
+    c = banner_canvas()
+    return png(c.width, c.height, c.rgb_rows(), colour_type=2, bit_depth=8)
+
+
+def bmp(canvas):
+    # 24-bit, bottom-up rows of blue, green, red padded to 4 bytes: what LoadImage reads
+    # without any image library.
+    stride = (canvas.width * 3 + 3) & ~3
+    rows = b""
+    for row in reversed(canvas.pixels):
+        line = b"".join(bytes((round(b), round(g), round(r))) for r, g, b in row)
+        rows += line + b"\0" * (stride - len(line))
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 24, 0, len(rows),
+                       3780, 3780, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
+    return header + info + rows
 
 
 def icon():
@@ -240,7 +260,20 @@ def icon():
     for row in c.pixels:
         idx = [nearest(p) for p in row]
         rows.append(bytes((idx[i] << 4) | idx[i + 1] for i in range(0, size, 2)))
-    return png(size, size, rows, colour_type=3, bit_depth=4, palette=palette)
+    return png(size, size, rows, colour_type=3, bit_depth=4, palette=palette), rows, palette
+
+
+def dib_ico(rows, palette, size):
+    # The classic icon format, a 16-colour bitmap and an all-opaque mask: every Windows and
+    # Wine read it, where PNG icons need Vista's decoder.
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    pixels = b"".join(reversed(rows))
+    mask = bytes(4 * size)  # 32-pixel rows are already 4-byte aligned
+    image = header + colours + pixels + mask
+    directory = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 6 + 16)
+    return directory + entry + image
 
 
 def ico(png_bytes, size):
@@ -255,9 +288,17 @@ THEME_NAME = "org.example.tollivane"
 
 
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--windows":
+        # The Windows build's banner and icon resources, made at build time.
+        with open(sys.argv[2], "wb") as f:
+            f.write(bmp(banner_canvas()))
+        _, rows, palette = icon()
+        with open(sys.argv[3], "wb") as f:
+            f.write(dib_ico(rows, palette, 32))
+        return
     out = sys.argv[1] if len(sys.argv) > 1 else "resources"
     os.makedirs(out, exist_ok=True)
-    icon_png = icon()
+    icon_png, _, _ = icon()
     files = {"banner.png": banner(), "icon.png": icon_png, "tollivane.ico": ico(icon_png, 32)}
     for size in THEME_SIZES:
         files["icons/%dx%d/%s.png" % (size, size, THEME_NAME)] = theme_png(size)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
-# ordinary build, the sanitizer build, the 32-bit clock and a short run of each fuzz target;
-# then the plain build's Debian package, installed, run and removed again (as root only).
+# ordinary build, the sanitizer build, the 32-bit clock, a short run of each fuzz target and the
+# two Windows builds (the 64-bit one tested under Wine); then the plain build's Debian package,
+# installed, run and removed again (as root only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-$(nproc)}"
@@ -19,6 +20,19 @@ test -x build/plain/bin/tollivane
 for preset in default sanitize m32 fuzz; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs" --no-tests=error
+done
+
+# Windows: both cross builds; the 64-bit one's tests run under Wine in a prefix of its own. The
+# Wine server is started apart from ctest's pipes (or ctest waits for it for good) and stopped
+# at the end.
+wine_prefix="$PWD/build/windows-x64/wine"
+trap 'cmake/run-wine.sh "$wine_prefix" --stop' EXIT
+for preset in windows-x64 windows-x86; do
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  if [ "$preset" = windows-x64 ]; then cmake/run-wine.sh "$wine_prefix" --start; fi
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" --no-tests=error
 done

@@ -15,6 +15,7 @@
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_platform.hpp"
 #include "frontend/sim/sim_text.hpp"
+#include "standard_streams.hpp"
 
 namespace {
 
@@ -253,6 +254,7 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tollivane::useBinaryStandardStreams();
   std::optional<std::string> folder;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];

@@ -1,4 +1,5 @@
 # Runs one scenario: cmake -DSIM=<tollivane-sim> -DSCENARIO=<NAME.scn> -DWORK=<folder> -P this
+# (SIM may be a list: an emulator and its arguments before the program).
 foreach(var SIM SCENARIO WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_scenario.cmake needs -D${var}=...")

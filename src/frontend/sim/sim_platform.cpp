@@ -1,30 +1,12 @@
 #include "frontend/sim/sim_platform.hpp"
 
-#include <stdlib.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <stdexcept>
-#include <system_error>
-#include <vector>
-
+#include "frontend/sim/host_files.hpp"
 #include "settings/settings_keys.hpp"
 #include "ui/layout.hpp"
 
 namespace tollivane::frontend::sim {
 
 namespace {
-
-std::string makeTemporaryFolder() {
-  std::error_code ec;
-  std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-  if (ec) base = "/tmp";
-  std::string pattern = (base / "tollivane-sim-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!mkdtemp(buffer.data())) throw std::runtime_error("cannot make a folder in " + base.string());
-  return buffer.data();
-}
 
 // Without a trailing separator, except for the root.
 std::string folderText(std::string folder) {
@@ -45,8 +27,7 @@ SimPlatform::SimPlatform(std::optional<std::string> folder)
 
 SimPlatform::~SimPlatform() {
   if (ownsFolder_) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    removeFolder(folder_);
   }
 }
 

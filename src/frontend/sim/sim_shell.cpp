@@ -1,31 +1,31 @@
 #include "frontend/sim/sim_shell.hpp"
 
 #include "app/frm_about.hpp"
+#include "frontend/sim/host_files.hpp"
 #include "frontend/sim/sim_text.hpp"
-#include "platform/posix/posix_files.hpp"
 
 namespace tollivane::frontend::sim {
 
 SimShell::SimShell(std::string folder, SimClock& clock, SimWindow& about)
-    : folder_(std::move(folder)), clock_(clock), about_(about) {}
+    : folder_(std::move(folder)), host_(hostFiles()), clock_(clock), about_(about) {}
 
-bool SimShell::fileExists(const std::string& path) { return platform::posix::isFile(path); }
+bool SimShell::fileExists(const std::string& path) { return host_->fileExists(path); }
 
 std::optional<std::string> SimShell::readFile(const std::string& path) {
-  return platform::posix::readWholeFile(path);
+  return host_->readFile(path);
 }
 
 std::string SimShell::replaceFile(const std::string& path, std::string_view bytes) {
   if (!replaceFailure_.empty()) return replaceFailure_;
-  return platform::posix::replaceFileAtomically(path, bytes);
+  return host_->replaceFile(path, bytes);
 }
 
 std::string SimShell::updateFile(const std::string& path, const FileEdit& edit) {
   // An update that changes nothing writes nothing, so it cannot fail.
   if (!replaceFailure_.empty()) {
-    return edit(platform::posix::readWholeFile(path)) ? replaceFailure_ : "";
+    return edit(host_->readFile(path)) ? replaceFailure_ : "";
   }
-  return platform::posix::updateFileAtomically(path, edit);
+  return host_->updateFile(path, edit);
 }
 
 void SimShell::messageBox(std::string_view prompt, app::MessageIcon icon, std::string_view title) {

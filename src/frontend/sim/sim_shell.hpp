@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,8 @@ struct RuntimeErrorReported {
   std::string description;
 };
 
-// The real POSIX files of a folder, with saves that can be made to fail; and the dialogs.
+// The real files of a folder (through the host OS's adapter), with saves that can be made to fail;
+// and the dialogs.
 class SimShell : public platform::Files, public app::WindowShell {
  public:
   // `folder` is the program folder (an existing folder); `about` the About window to load.
@@ -59,6 +61,7 @@ class SimShell : public platform::Files, public app::WindowShell {
   void report(std::string_view line);
 
   std::string folder_;
+  std::unique_ptr<platform::Files> host_;
   SimClock& clock_;
   SimWindow& about_;
   std::string replaceFailure_;

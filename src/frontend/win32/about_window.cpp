@@ -1,0 +1,41 @@
+#include "frontend/win32/about_window.hpp"
+
+#include "frontend/win32/win32_shell.hpp"
+
+namespace tollivane::frontend::win32 {
+
+namespace {
+
+std::unique_ptr<Win32Label> describe(const TopWindow& window) {
+  return std::make_unique<Win32Label>(window.controls().window("lblDescription"));
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(HWND owner, app::EventTable& events, Win32Shell& shell)
+    : events_(events),
+      shell_(shell),
+      description_((create(ui::aboutWindowLayout(), owner, nullptr), describe(*this))),
+      controls_{*description_} {}
+
+AboutWindow::~AboutWindow() = default;
+
+void AboutWindow::show() {
+  showCentred();
+  SetFocus(TopWindow::controls().window("cmdOK"));
+}
+
+void AboutWindow::close() { destroy(); }
+
+void AboutWindow::onClick(std::string_view control) { events_.fire(control, app::Event::Click); }
+
+LRESULT AboutWindow::onMessage(UINT message, WPARAM w, LPARAM l) {
+  // The title bar's close button: the window unloads without a click on OK.
+  if (message == WM_CLOSE) {
+    shell_.unloadAbout();
+    return 0;
+  }
+  return TopWindow::onMessage(message, w, l);
+}
+
+}  // namespace tollivane::frontend::win32

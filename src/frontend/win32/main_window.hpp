@@ -1,0 +1,49 @@
+// The main window: the menu, the banner, the two editing panels and the two timers, all
+// handed to Form1, which decides everything; its events go through the one event table.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "app/event_table.hpp"
+#include "app/form1.hpp"
+#include "frontend/win32/top_window.hpp"
+#include "frontend/win32/win32_controls.hpp"
+#include "frontend/win32/win32_timer.hpp"
+#include "platform/platform.hpp"
+
+namespace tollivane::frontend::win32 {
+
+class Win32Shell;
+
+class MainWindow final : public TopWindow {
+ public:
+  MainWindow(platform::Platform& platform, Win32Shell& shell);
+  ~MainWindow() override;
+
+  // Start-up, before the window shows; false when the program has ended during it.
+  bool load();
+  // Shows the window centred on the screen and tells Form1 that it is up.
+  void show(int how = SW_SHOW);
+
+  app::Form1& form() { return *form_; }
+  app::EventTable& events() { return *events_; }
+  HMENU menu() const { return popup_; }
+  // The menu item id of a menu entry of the table.
+  UINT menuId(std::string_view name) const;
+
+ private:
+  void onClick(std::string_view control) override;
+  LRESULT onMessage(UINT message, WPARAM w, LPARAM l) override;
+
+  Win32Shell& shell_;
+  HMENU popup_ = nullptr;
+  std::unique_ptr<Win32Timer> timer1_, timer2_;
+  std::array<std::unique_ptr<Win32TextBox>, 5> boxes_;  // qvHotKey1..3, txtX, txtY
+  std::unique_ptr<Win32Panel> frame1_, frame2_;
+  std::unique_ptr<Win32MenuEntry> mnuHotkeys_, mnuPosition_;
+  std::unique_ptr<app::Form1> form_;
+  std::unique_ptr<app::EventTable> events_;
+};
+
+}  // namespace tollivane::frontend::win32

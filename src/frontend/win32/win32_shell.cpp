@@ -1,0 +1,69 @@
+#include "frontend/win32/win32_shell.hpp"
+
+#include <string>
+
+#include "app/frm_about.hpp"
+#include "frontend/win32/about_window.hpp"
+#include "platform/win32/wide_text.hpp"
+
+namespace tollivane::frontend::win32 {
+
+using platform::win32::widen;
+
+Win32Shell::Win32Shell() : end_([](int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }) {}
+
+Win32Shell::~Win32Shell() = default;
+
+void Win32Shell::messageBox(std::string_view prompt, app::MessageIcon icon,
+                            std::string_view title) {
+  const UINT style =
+      MB_OK | MB_APPLMODAL | (icon == app::MessageIcon::Information ? MB_ICONINFORMATION : 0);
+  MessageBoxW(mainWindow_, widen(prompt).c_str(),
+              widen(title.empty() ? app::kAppTitle : title).c_str(), style);
+}
+
+void Win32Shell::showAboutModal() {
+  if (about_ != nullptr || events_ == nullptr || mainWindow_ == nullptr) return;
+  AboutWindow about(mainWindow_, *events_, *this);
+  about_ = &about;
+  events_->run([&] { app::frmAbout::Form_Load(about.controls()); });
+  if (!ended()) {
+    // A nested message loop, as a modal dialog runs: the main window's timers go on ticking.
+    EnableWindow(mainWindow_, FALSE);
+    about.show();
+    MSG message;
+    while (about.open() && !ended() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (!IsDialogMessageW(about.handle(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    // Before the window goes, or Windows would activate some other program's window.
+    EnableWindow(mainWindow_, TRUE);
+    SetActiveWindow(mainWindow_);
+  }
+  about_ = nullptr;
+}
+
+void Win32Shell::unloadAbout() {
+  if (about_ != nullptr) about_->close();
+}
+
+void Win32Shell::reportRuntimeError(int number, std::string_view description) {
+  exitCode_ = 1;
+  ending_ = true;
+  MessageBoxW(mainWindow_, widen(runtimeErrorText(number, description)).c_str(),
+              widen(app::kAppTitle).c_str(), MB_OK | MB_ICONERROR | MB_APPLMODAL);
+}
+
+void Win32Shell::endProgram() {
+  if (ended_) return;
+  ended_ = ending_ = true;
+  end_(exitCode_);
+}
+
+std::string runtimeErrorText(int number, std::string_view description) {
+  return "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + std::string(description);
+}
+
+}  // namespace tollivane::frontend::win32

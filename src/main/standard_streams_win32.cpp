@@ -1,0 +1,17 @@
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+#include "standard_streams.hpp"
+
+namespace tollivane {
+
+// The C runtime opens them in text mode, which writes "\n" as "\r\n".
+void useBinaryStandardStreams() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+}  // namespace tollivane

@@ -1,0 +1,35 @@
+// tollivane.exe: the Windows program. Plain Win32 windows; the key state, the overlay and the
+// files go straight to the system.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "frontend/win32/main_window.hpp"
+#include "frontend/win32/win32_shell.hpp"
+#include "platform/win32/win32_files.hpp"
+#include "platform/win32/win32_key_state.hpp"
+#include "platform/win32/win32_surface.hpp"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+  using namespace tollivane;
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+
+  platform::win32::Win32KeyState keys;
+  platform::win32::Win32Surface surface;
+  platform::win32::Win32Files files;
+  platform::Platform machine{keys, surface, files};
+  frontend::win32::Win32Shell shell;
+  frontend::win32::MainWindow window(machine, shell);
+  if (!window.load()) return 1;
+  window.show(show);
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(window.handle(), &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return 0;
+}

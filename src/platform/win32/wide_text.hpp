@@ -1,0 +1,17 @@
+// UTF-8 inside the program, UTF-16 at the Windows API.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tollivane::platform::win32 {
+
+// Invalid UTF-8 becomes U+FFFD rather than failing: a path we cannot spell cannot be opened.
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+
+// The system's own words for an error code (FormatMessageW), without the trailing line end;
+// "Error N" when the system has none.
+std::string systemMessage(unsigned long error);
+
+}  // namespace tollivane::platform::win32

@@ -1,0 +1,22 @@
+// Drawing on the window in front with GDI itself. The window belongs to another program and
+// may be destroyed between any two calls: every call then fails harmlessly, and the context
+// is still given back, so a vanished window costs one frame and leaks nothing.
+#pragma once
+
+#include "platform/platform.hpp"
+
+namespace tollivane::platform::win32 {
+
+class Win32Surface final : public ForegroundSurface {
+ public:
+  WindowHandle GetForegroundWindow() override;
+  DeviceContext GetDC(WindowHandle window) override;
+  void ReleaseDC(WindowHandle window, DeviceContext dc) override;
+  void SetTextColor(DeviceContext dc, ColorRef color) override;
+  void FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) override;
+  void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
+                 unsigned format) override;
+  void DeleteObject(BrushHandle object) override;
+};
+
+}  // namespace tollivane::platform::win32

@@ -1,0 +1,281 @@
+#include "frontend/win32/main_window.hpp"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "common/runtime_error.hpp"
+#include "frontend/win32/about_window.hpp"
+#include "frontend/win32/win32_controls.hpp"
+#include "frontend/win32/win32_shell.hpp"
+#include "platform/null_backends.hpp"
+#include "platform/win32/wide_text.hpp"
+#include "platform/win32/win32_files.hpp"
+#include "platform/win32/win32_key_state.hpp"
+#include "ui/layout.hpp"
+
+namespace tollivane::frontend::win32 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Holds Shift, Ctrl and Alt as the mask says, in the state the thread's messages are read with.
+void holdModifiers(int mask) {
+  BYTE keys[256]{};
+  if (mask & 1) keys[VK_SHIFT] = 0x80;
+  if (mask & 2) keys[VK_CONTROL] = 0x80;
+  if (mask & 4) keys[VK_MENU] = 0x80;
+  SetKeyboardState(keys);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("tollivane-window-" + std::to_string(GetCurrentProcessId()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    window_.reset();
+    holdModifiers(0);
+    fs::remove_all(folder_);
+  }
+
+  void open(const std::string& settings = {}) {
+    if (!settings.empty()) std::ofstream(folder_ / "Tollivane.ini", std::ios::binary) << settings;
+    files_ =
+        std::make_unique<platform::win32::Win32Files>(platform::win32::narrow(folder_.wstring()));
+    machine_ = std::make_unique<platform::Platform>(platform::Platform{keys_, surface_, *files_});
+    shell_.setEndAction([this](int code) { exitCode_ = code; });
+    window_ = std::make_unique<MainWindow>(*machine_, shell_);
+    loaded_ = window_->load();
+    if (loaded_) window_->show(SW_SHOWNOACTIVATE);
+  }
+
+  HWND control(std::string_view name) const { return window_->controls().window(name); }
+  void menu(std::string_view entry) {
+    SendMessageW(window_->handle(), WM_COMMAND, window_->menuId(entry), 0);
+  }
+  bool checked(std::string_view entry) const {
+    return GetMenuState(window_->menu(), window_->menuId(entry), MF_BYCOMMAND) & MF_CHECKED;
+  }
+  void keyDown(std::string_view box, WPARAM key, int mask) {
+    holdModifiers(mask);
+    SendMessageW(control(box), (mask & 4) ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 0);
+    holdModifiers(0);
+  }
+
+  fs::path folder_;
+  platform::win32::Win32KeyState keys_;
+  platform::NullSurface surface_;
+  std::unique_ptr<platform::win32::Win32Files> files_;
+  std::unique_ptr<platform::Platform> machine_;
+  Win32Shell shell_;
+  std::unique_ptr<MainWindow> window_;
+  bool loaded_ = false;
+  int exitCode_ = -1;
+};
+
+TEST_F(MainWindowTest, IsLaidOutFromItsTableWithAFixedBorder) {
+  open();
+  ASSERT_TRUE(loaded_);
+  const int dpi = screenDpi();
+  const ui::WindowLayout& layout = ui::mainWindowLayout();
+  RECT client;
+  GetClientRect(window_->handle(), &client);
+  EXPECT_EQ(client.right, ui::twipsToPixels(layout.clientWidth, dpi));
+  EXPECT_EQ(client.bottom, ui::twipsToPixels(layout.clientHeight, dpi));
+  const LONG style = GetWindowLongW(window_->handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_EQ(windowText(window_->handle()), "Tollivane");
+  // Positions are relative to their panel in the table, to the window here.
+  RECT box;
+  GetWindowRect(control("qvHotKey1"), &box);
+  MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_EQ(box.left, ui::twipsToPixels(300 + 1050, dpi));
+  EXPECT_EQ(box.top, ui::twipsToPixels(150 + 300, dpi));
+  EXPECT_EQ(windowText(control("txtX")), "25");
+  EXPECT_EQ(windowText(control("qvHotKey1")), "F5");
+}
+
+TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
+  open();
+  menu("mnuHotkeys");
+  const int dpi = 2 * screenDpi();
+  RECT suggested{40, 30, 40 + 700, 30 + 500};
+  SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT frame;
+  GetWindowRect(window_->handle(), &frame);
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.right - frame.left, 700);
+  RECT box;
+  GetWindowRect(control("qvHotKey1"), &box);
+  MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_EQ(box.left, ui::twipsToPixels(300 + 1050, dpi));
+  EXPECT_EQ(box.top, ui::twipsToPixels(150 + 300, dpi));
+  EXPECT_EQ(box.right - box.left, ui::twipsToPixels(2265, dpi));
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control("qvHotKey1"), WM_GETFONT, 0, 0)),
+             sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(10, dpi, 72)) << "the capture box's 10-point font";
+}
+
+TEST_F(MainWindowTest, MenuResourceFollowsTheTable) {
+  open();
+  const auto& entries = ui::mainWindowLayout().menu;
+  ASSERT_EQ(GetMenuItemCount(window_->menu()), static_cast<int>(entries.size()));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    wchar_t caption[64]{};
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+    item.dwTypeData = caption;
+    item.cch = 64;
+    ASSERT_TRUE(GetMenuItemInfoW(window_->menu(), static_cast<UINT>(i), TRUE, &item));
+    if (entries[i].caption == "-") {
+      EXPECT_TRUE(item.fType & MFT_SEPARATOR) << i;
+    } else {
+      EXPECT_EQ(platform::win32::narrow(caption), entries[i].caption);
+      EXPECT_EQ(item.wID, window_->menuId(entries[i].name));
+    }
+  }
+}
+
+TEST_F(MainWindowTest, MenuShowsOnePanelAtATimeWithItsCheckMark) {
+  open();
+  const HWND frame1 = control("Frame1"), frame2 = control("Frame2");
+  const HWND save = control("Command2");
+  EXPECT_FALSE(IsWindowVisible(frame1) || IsWindowVisible(frame2) || IsWindowVisible(save));
+  menu("mnuHotkeys");
+  EXPECT_TRUE(checked("mnuHotkeys"));
+  EXPECT_TRUE(IsWindowVisible(frame1) && IsWindowVisible(save));
+  menu("mnuPosition");
+  EXPECT_TRUE(checked("mnuPosition"));
+  EXPECT_FALSE(checked("mnuHotkeys"));
+  EXPECT_FALSE(IsWindowVisible(frame1) || IsWindowVisible(save));
+  EXPECT_TRUE(IsWindowVisible(frame2) && IsWindowVisible(control("txtY")));
+  menu("mnuPosition");
+  EXPECT_FALSE(checked("mnuPosition") || IsWindowVisible(frame2));
+}
+
+TEST_F(MainWindowTest, CaptureBoxTakesEveryKeyAndRefusesText) {
+  open();
+  menu("mnuHotkeys");
+  const HWND box = control("qvHotKey1");
+  EXPECT_EQ(SendMessageW(box, WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+  const struct {
+    WPARAM key;
+    int mask;
+    const char* text;
+  } presses[] = {
+      // Keys the dialog manager or the menu would take reach the box (Tab and Enter have
+      // no name of their own, so only their modifiers show; Backspace clears).
+      {VK_F8, 0, "F8"},       {VK_F10, 4, "ALT+F10"}, {'K', 3, "CTRL+SHIFT+K"},
+      {VK_ESCAPE, 0, "Esc"},  {VK_TAB, 0, ""},        {VK_F8, 0, "F8"},
+      {VK_RETURN, 2, "CTRL"}, {VK_BACK, 0, ""},       {VK_F9, 0, "F9"},
+  };
+  for (const auto& press : presses) {
+    keyDown("qvHotKey1", press.key, press.mask);
+    EXPECT_EQ(windowText(box), press.text) << press.key;
+  }
+  // Typed, pasted and cleared text never changes it.
+  for (const UINT message : {WM_CHAR, WM_PASTE, WM_CLEAR, WM_CUT, WM_UNDO}) {
+    SendMessageW(box, message, 'x', 0);
+    EXPECT_EQ(windowText(box), "F9") << message;
+  }
+}
+
+TEST_F(MainWindowTest, SavingKeysWritesTheSameBytesAsEveryOtherBuild) {
+  open();
+  menu("mnuHotkeys");
+  keyDown("qvHotKey1", 116, 6);
+  keyDown("qvHotKey2", 36, 5);
+  keyDown("qvHotKey3", 186, 2);
+  SendMessageW(control("Command2"), BM_CLICK, 0, 0);
+  std::ifstream saved(folder_ / "Tollivane.ini", std::ios::binary);
+  std::ostringstream bytes;
+  bytes << saved.rdbuf();
+  // What the scenario of the same keys expects of the simulation, which every build runs.
+  std::ifstream scenario(TOLLIVANE_SCENARIOS "/editor_save_keys.expected", std::ios::binary);
+  std::ostringstream expected;
+  expected << scenario.rdbuf();
+  const std::string all = expected.str();
+  const auto start = all.find("[main]");
+  const auto end = all.find("IsRunning", start);
+  ASSERT_NE(start, std::string::npos);
+  EXPECT_EQ(bytes.str(), all.substr(start, end - start));
+}
+
+TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
+  open();
+  struct Probe {
+    HWND main;
+    bool sawModal = false;
+    int ticks = 0;
+  };
+  static Probe probe;
+  probe = Probe{window_->handle()};
+  // Runs inside the About window's loop: looks, holds F5 for the poller, then presses Esc.
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND about = FindWindowW(nullptr, L"About Tollivane");
+    if (about == nullptr) return;
+    ++probe.ticks;
+    if (probe.ticks == 1) {
+      probe.sawModal = GetWindow(about, GW_OWNER) == probe.main && !IsWindowEnabled(probe.main);
+      INPUT press{};
+      press.type = INPUT_KEYBOARD;
+      press.ki.wVk = VK_F5;
+      SendInput(1, &press, sizeof press);
+    } else if (probe.ticks == 6) {
+      INPUT release{};
+      release.type = INPUT_KEYBOARD;
+      release.ki.wVk = VK_F5;
+      release.ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(1, &release, sizeof release);
+      KillTimer(nullptr, id);
+      // Esc, through the window's own loop: OK is its cancel button too.
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+  });
+  menu("mnuAbout");  // returns when the window has closed
+  EXPECT_TRUE(probe.sawModal);
+  EXPECT_EQ(FindWindowW(nullptr, L"About Tollivane"), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(window_->handle()));
+  EXPECT_NE(window_->form().record().IsRunning, 0) << "Timer1 ran while About was open";
+  EXPECT_EQ(exitCode_, -1);
+}
+
+TEST_F(MainWindowTest, AnUncaughtRunTimeErrorIsReportedAndEndsWithCodeOne) {
+  open();
+  static std::string reported;
+  reported.clear();
+  // Reads the critical box from inside its own loop and closes it.
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"Tollivane");
+    if (box == nullptr) return;
+    KillTimer(nullptr, id);
+    reported = windowText(GetDlgItem(box, 0xFFFF));
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  window_->events().run([] { throw RuntimeError(kErrOverflow, "Overflow"); });
+  EXPECT_EQ(reported, "Run-time error '6':\r\n\r\nOverflow");
+  EXPECT_EQ(exitCode_, 1);
+  EXPECT_TRUE(shell_.ended());
+  // Nothing runs afterwards: not even a click.
+  menu("mnuHotkeys");
+  EXPECT_FALSE(checked("mnuHotkeys"));
+}
+
+}  // namespace
+}  // namespace tollivane::frontend::win32

@@ -1,0 +1,140 @@
+#include "platform/win32/win32_surface.hpp"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace tollivane::platform::win32 {
+namespace {
+
+constexpr Rect kOverlay{25, 315, 100, 329};
+constexpr char kText[] = "01 : 02 : 05";
+
+// A black window of our own, standing in for the game in front.
+class Game {
+ public:
+  static constexpr int kWidth = 200;
+  static constexpr int kHeight = 400;
+
+  Game() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = L"TollivaneSurfaceTestGame";
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, windowClass.lpszClassName, L"game", WS_POPUP | WS_VISIBLE, 0, 0,
+                              200, 400, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(window_);
+    UpdateWindow(window_);
+  }
+  ~Game() { destroy(); }
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
+  void destroy() {
+    if (window_) DestroyWindow(window_);
+    window_ = nullptr;
+  }
+
+  // Pixels that are not the black background, inside and outside the overlay rectangle.
+  std::pair<int, int> litPixels() const {
+    // One copy into memory: a GetPixel per pixel would be a round trip each.
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, copy);
+    HDC dc = ::GetDC(window_);
+    BitBlt(memory, 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
+    ::ReleaseDC(window_, dc);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        if ((pixels[y * kWidth + x] & 0xFFFFFF) == 0) continue;
+        const bool in =
+            x >= kOverlay.Left && x < kOverlay.Right && y >= kOverlay.Top && y < kOverlay.Bottom;
+        ++(in ? inside : outside);
+      }
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ::DeleteObject(copy);
+    return {inside, outside};
+  }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+void drawFrame(Win32Surface& surface, WindowHandle window, BrushHandle brush) {
+  const DeviceContext dc = surface.GetDC(window);
+  surface.SetTextColor(dc, RGB(255, 0, 0));
+  surface.FillRect(dc, kOverlay, brush);
+  surface.DrawTextA(dc, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
+  surface.ReleaseDC(window, dc);
+}
+
+TEST(Win32Surface, DrawsTheTextInsideTheRectangleAndNowhereElse) {
+  Game game;
+  Win32Surface surface;
+  EXPECT_EQ(surface.GetForegroundWindow(), game.handle());
+  ASSERT_EQ(game.litPixels(), std::make_pair(0, 0));
+  drawFrame(surface, game.handle(), 0);
+  const auto [inside, outside] = game.litPixels();
+  EXPECT_GT(inside, 20);
+  EXPECT_LT(inside, 75 * 14) << "text on the opaque background, not a filled box";
+  EXPECT_EQ(outside, 0);
+}
+
+TEST(Win32Surface, FillsWithABrushAndNotWithBrushZero) {
+  Game game;
+  Win32Surface surface;
+  const DeviceContext dc = surface.GetDC(game.handle());
+  surface.FillRect(dc, kOverlay, 0);
+  surface.ReleaseDC(game.handle(), dc);
+  EXPECT_EQ(game.litPixels(), std::make_pair(0, 0));
+
+  HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+  const DeviceContext again = surface.GetDC(game.handle());
+  surface.FillRect(again, kOverlay, reinterpret_cast<BrushHandle>(green));
+  surface.ReleaseDC(game.handle(), again);
+  EXPECT_EQ(game.litPixels(), std::make_pair(75 * 14, 0));
+  surface.DeleteObject(reinterpret_cast<BrushHandle>(green));
+  EXPECT_EQ(GetObjectType(green), 0u) << "the brush is released";
+  surface.DeleteObject(0);
+}
+
+TEST(Win32Surface, AWindowDestroyedMidFrameCostsOnlyThatFrame) {
+  Win32Surface surface;
+  for (int frame = 0; frame < 3; ++frame) {
+    Game doomed;
+    const DeviceContext dc = surface.GetDC(doomed.handle());
+    ASSERT_NE(dc, 0u) << frame;
+    doomed.destroy();
+    surface.SetTextColor(dc, RGB(255, 0, 0));
+    surface.DrawTextA(dc, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
+    surface.ReleaseDC(doomed.handle(), dc);
+  }
+  Game game;
+  drawFrame(surface, game.handle(), 0);
+  EXPECT_GT(game.litPixels().first, 20);
+}
+
+TEST(Win32Surface, ContextZeroIsHarmless) {
+  Win32Surface surface;
+  surface.SetTextColor(0, RGB(255, 0, 0));
+  surface.FillRect(0, kOverlay, reinterpret_cast<BrushHandle>(GetStockObject(WHITE_BRUSH)));
+  surface.DrawTextA(0, kText, 3, kOverlay, kDtCenter);
+  surface.ReleaseDC(0, 0);
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace tollivane::platform::win32
