@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
       SendInput(1, &release, sizeof release);
       KillTimer(nullptr, id);
       // Esc, through the window's own loop: OK is its cancel button too.
-      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+      PostMessageW(GetDlgItem(about, 100), WM_KEYDOWN, VK_ESCAPE, 0);
     }
   });
   menu("mnuAbout");  // returns when the window has closed
