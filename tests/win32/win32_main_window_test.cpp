@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/runtime_error.hpp"
 #include "frontend/win32/about_window.hpp"
@@ -169,6 +170,22 @@ TEST_F(MainWindowTest, MenuShowsOnePanelAtATimeWithItsCheckMark) {
   EXPECT_FALSE(checked("mnuPosition") || IsWindowVisible(frame2));
 }
 
+TEST_F(MainWindowTest, TabFollowsTheTablesFocusOrderThroughTheShownPanel) {
+  open();
+  const auto order = [this](std::string_view panelEntry, std::initializer_list<const char*> names) {
+    menu(panelEntry);
+    std::vector<std::string> listed;
+    for (const char* name : names) listed.push_back(name);
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+      const HWND next = GetNextDlgTabItem(window_->handle(), control(listed[i]), FALSE);
+      EXPECT_EQ(next, control(listed[(i + 1) % listed.size()])) << "after " << listed[i];
+    }
+    menu(panelEntry);
+  };
+  order("mnuHotkeys", {"Command2", "Command1", "qvHotKey3", "qvHotKey2", "qvHotKey1"});
+  order("mnuPosition", {"txtX", "txtY", "Command3", "Command4"});
+}
+
 TEST_F(MainWindowTest, CaptureBoxTakesEveryKeyAndRefusesText) {
   open();
   menu("mnuHotkeys");
@@ -245,7 +262,7 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
       SendInput(1, &release, sizeof release);
       KillTimer(nullptr, id);
       // Esc, through the window's own loop: OK is its cancel button too.
-      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+      PostMessageW(GetDlgItem(about, 100), WM_KEYDOWN, VK_ESCAPE, 0);
     }
   });
   menu("mnuAbout");  // returns when the window has closed

@@ -80,7 +80,7 @@ TEST(Win32Timer, KeepsItsPhaseOverManyTicksAndAfterABusyHandler) {
     }
     const double due = i < 2 ? 100.0 * double(i + 1) : 100.0 * double(i + 2);
     EXPECT_GE(ticks[i], due - 1.0) << i;
-    EXPECT_LT(ticks[i], due + 35.0) << i << ": late by " << ticks[i] - due;
+    EXPECT_LT(ticks[i], due + 60.0) << i << ": late by " << ticks[i] - due;
   }
 }
 

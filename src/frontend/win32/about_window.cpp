@@ -25,7 +25,12 @@ void AboutWindow::show() {
   SetFocus(TopWindow::controls().window("cmdOK"));
 }
 
-void AboutWindow::close() { destroy(); }
+void AboutWindow::close() {
+  // The owner comes back before the window goes, or Windows would activate some other
+  // program's window in between.
+  if (HWND owner = GetWindow(handle(), GW_OWNER)) EnableWindow(owner, TRUE);
+  destroy();
+}
 
 void AboutWindow::onClick(std::string_view control) { events_.fire(control, app::Event::Click); }
 

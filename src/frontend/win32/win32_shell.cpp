@@ -38,7 +38,6 @@ void Win32Shell::showAboutModal() {
         DispatchMessageW(&message);
       }
     }
-    // Before the window goes, or Windows would activate some other program's window.
     EnableWindow(mainWindow_, TRUE);
     SetActiveWindow(mainWindow_);
   }
