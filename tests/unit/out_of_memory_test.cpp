@@ -9,21 +9,8 @@
 #include "app/event_dispatch.hpp"
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_platform.hpp"
+#include "heap_probe.hpp"
 #include "platform/posix/posix_files.hpp"
-
-namespace {
-// Allocations of at least this many bytes fail while it is not 0, as they would on a machine
-// without the memory for a huge file.
-std::size_t failFrom = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (failFrom != 0 && size >= failFrom) throw std::bad_alloc();
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tollivane::frontend::sim {
 namespace {
@@ -36,9 +23,9 @@ void writeLargeSettings(const std::string& path) {
       << ";" << std::string(2 * kLimit, 'x') << "\r\n[main]\r\nhotkey1=65\r\n";
 }
 
-struct Armed {
-  Armed() { failFrom = kLimit; }
-  ~Armed() { failFrom = 0; }
+// Allocations as large as a huge file fail, as on a machine without the memory for one.
+struct Armed : testing::FailLargeAllocations {
+  Armed() : FailLargeAllocations(kLimit) {}
 };
 
 TEST(OutOfMemory, AtStartUpIsRunTimeErrorSevenAndEndsTheProgram) {

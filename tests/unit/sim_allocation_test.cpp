@@ -2,35 +2,14 @@
 // a Timer1 tick and a Timer2 frame must allocate nothing.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_platform.hpp"
-
-namespace {
-bool counting = false;
-long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "heap_probe.hpp"
 
 namespace tollivane::frontend::sim {
 namespace {
 
-long allocationsDuring(auto&& work) {
-  allocations = 0;
-  counting = true;
-  work();
-  counting = false;
-  return allocations;
-}
+long allocationsDuring(auto&& work) { return testing::heapUseDuring(work).allocations; }
 
 TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
   SimPlatform sim;

@@ -69,7 +69,8 @@ std::vector<XID> clientsOf(Display* display, pid_t pid) {
   std::vector<XID> clients;
   if (XResQueryClientIds(display, 1, &all, &count, &values) != Success) return clients;
   for (long i = 0; i < count; ++i) {
-    if (XResGetClientPid(&values[i]) == pid) clients.push_back(values[i].spec.client);
+    const auto& [id, length, value] = values[i];
+    if (XResGetClientPid(&values[i]) == pid) clients.push_back(id.client);
   }
   XResClientIdsDestroy(count, values);
   return clients;
