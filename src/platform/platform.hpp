@@ -57,6 +57,15 @@ class ForegroundSurface {
                          unsigned format) = 0;
   // Releases a drawing object; 0 is harmless.
   virtual void DeleteObject(BrushHandle object) = 0;
+
+  // Ours, not Windows calls. Whether frames go to a window of our own that stays above the
+  // window in front, for games that repaint over anything drawn onto them, instead of straight
+  // onto that window. Takes effect with the next frame; a surface without such a window
+  // ignores it.
+  virtual void setOwnWindow(bool on) { static_cast<void>(on); }
+  // Told after every handler run whether frames are still to come: a window of our own hides
+  // once they are not, since no repaint of the game would ever take it away.
+  virtual void setFramesComing(bool coming) { static_cast<void>(coming); }
 };
 
 // The program's folder and its settings file.
