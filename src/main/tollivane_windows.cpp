@@ -1,13 +1,16 @@
 // tollivane.exe: the Windows program. Plain Win32 windows; the key state, the overlay and the
-// files go straight to the system.
+// files go straight to the system, the overlay either onto the window in front or through a
+// window of our own.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "frontend/win32/main_window.hpp"
 #include "frontend/win32/win32_shell.hpp"
+#include "platform/chosen_surface.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_key_state.hpp"
+#include "platform/win32/win32_overlay_window.hpp"
 #include "platform/win32/win32_surface.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
@@ -16,7 +19,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   InitCommonControlsEx(&common);
 
   platform::win32::Win32KeyState keys;
-  platform::win32::Win32Surface surface;
+  platform::win32::Win32Surface direct;
+  // Made before the main window and destroyed after it: the last frames' hide() reaches it.
+  platform::win32::Win32OverlayWindow ownWindow;
+  platform::ChosenSurface surface(direct, ownWindow.handle() ? &ownWindow : nullptr);
   platform::win32::Win32Files files;
   platform::Platform machine{keys, surface, files};
   frontend::win32::Win32Shell shell;

@@ -1,0 +1,177 @@
+#include "platform/win32/win32_overlay_window.hpp"
+
+#include <cstring>
+
+namespace tollivane::platform::win32 {
+namespace {
+
+// Neither the text's black nor its cells' white, so only the cells cover the game.
+constexpr COLORREF kKey = RGB(255, 0, 255);
+constexpr wchar_t kClassName[] = L"TollivaneOverlayWindow";
+constexpr DWORD kExStyle =
+    WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+
+HDC context(DeviceContext dc) { return reinterpret_cast<HDC>(dc); }
+
+// Once per process: the class outlives any one window, and tests make several.
+bool registerClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+Win32OverlayWindow::Win32OverlayWindow() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!registerClass(instance, windowProc)) return;
+  key_ = CreateSolidBrush(kKey);
+  window_ = CreateWindowExW(kExStyle, kClassName, L"Tollivane overlay", WS_POPUP, 0, 0, 1, 1,
+                            nullptr, nullptr, instance, this);
+  if (window_ && !SetLayeredWindowAttributes(window_, kKey, 255, LWA_COLORKEY)) {
+    DestroyWindow(window_);
+    window_ = nullptr;
+  }
+}
+
+Win32OverlayWindow::~Win32OverlayWindow() {
+  if (window_) DestroyWindow(window_);
+  if (key_) ::DeleteObject(key_);
+}
+
+LRESULT CALLBACK Win32OverlayWindow::windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  const auto* self =
+      reinterpret_cast<const Win32OverlayWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    // Clicks go to whatever lies below, and nothing here ever becomes active.
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(window, &paint);
+      if (self && dc) self->paint(dc);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window, message, w, l);
+  }
+}
+
+WindowHandle Win32OverlayWindow::GetForegroundWindow() {
+  HWND front = ::GetForegroundWindow();
+  // Ours only if the system activated it against its style: keep following the last target.
+  if (front && front == window_) front = IsWindow(target_) ? target_ : nullptr;
+  return reinterpret_cast<WindowHandle>(front);
+}
+
+DeviceContext Win32OverlayWindow::GetDC(WindowHandle window) {
+  if (!window_) return 0;
+  target_ = reinterpret_cast<HWND>(window);
+  origin_ = POINT{0, 0};
+  // Fails once the window is gone: this frame is lost, the next follows the new one in front.
+  if (target_ && !ClientToScreen(target_, &origin_)) return 0;
+  placed_ = false;
+  return reinterpret_cast<DeviceContext>(::GetDC(window_));
+}
+
+void Win32OverlayWindow::ReleaseDC(WindowHandle, DeviceContext dc) {
+  if (dc != 0) ::ReleaseDC(window_, context(dc));
+}
+
+void Win32OverlayWindow::SetTextColor(DeviceContext dc, ColorRef color) {
+  if (dc == 0) return;
+  ::SetTextColor(context(dc), color);
+  textColor_ = color;
+}
+
+void Win32OverlayWindow::FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) {
+  if (dc == 0) return;
+  place(context(dc), rect);
+  if (brush == 0) return;
+  const RECT r = local(rect);
+  ::FillRect(context(dc), &r, reinterpret_cast<HBRUSH>(brush));
+}
+
+void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
+                                   unsigned format) {
+  if (dc == 0) return;
+  place(context(dc), rect);
+  RECT r = local(rect);
+  ::DrawTextA(context(dc), text, count, &r, format);
+  // Kept for WM_PAINT, which comes when the system, not the core, wants the window drawn.
+  const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
+  textLength_ = static_cast<int>(length < text_.size() ? length : text_.size());
+  std::memcpy(text_.data(), text, static_cast<std::size_t>(textLength_));
+  textRect_ = local(rect);
+  format_ = format;
+}
+
+void Win32OverlayWindow::DeleteObject(BrushHandle object) {
+  if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
+}
+
+void Win32OverlayWindow::hide() {
+  if (!shown_) return;
+  ShowWindow(window_, SW_HIDE);
+  shown_ = false;
+}
+
+void Win32OverlayWindow::place(HDC dc, const Rect& rect) {
+  if (placed_) return;
+  placed_ = true;
+  anchor_ = POINT{rect.Left, rect.Top};
+  const RECT want{origin_.x + rect.Left, origin_.y + rect.Top, origin_.x + rect.Right,
+                  origin_.y + rect.Bottom};
+  const bool moved = std::memcmp(&want, &bounds_, sizeof want) != 0;
+  // Raised when shown, over a new target, or once the target has come above us; otherwise the
+  // z-order is left alone, since asking costs the window manager a restack.
+  const bool raise = !shown_ || target_ != raisedOver_ || targetAbove();
+  if (moved || raise) {
+    UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW;
+    if (!moved) flags |= SWP_NOMOVE | SWP_NOSIZE;
+    if (!raise) flags |= SWP_NOZORDER;
+    SetWindowPos(window_, HWND_TOPMOST, want.left, want.top, want.right - want.left,
+                 want.bottom - want.top, flags);
+    bounds_ = want;
+    raisedOver_ = target_;
+    shown_ = true;
+  }
+  const RECT all{0, 0, want.right - want.left, want.bottom - want.top};
+  ::FillRect(dc, &all, key_);
+}
+
+bool Win32OverlayWindow::targetAbove() const {
+  if (!target_) return false;
+  for (HWND above = GetWindow(window_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    if (above == target_) return true;
+  }
+  return false;
+}
+
+RECT Win32OverlayWindow::local(const Rect& rect) const {
+  return RECT{rect.Left - anchor_.x, rect.Top - anchor_.y, rect.Right - anchor_.x,
+              rect.Bottom - anchor_.y};
+}
+
+void Win32OverlayWindow::paint(HDC dc) const {
+  const RECT all{0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top};
+  ::FillRect(dc, &all, key_);
+  if (textLength_ == 0) return;
+  ::SetTextColor(dc, textColor_);
+  RECT r = textRect_;
+  ::DrawTextA(dc, text_.data(), textLength_, &r, format_);
+}
+
+}  // namespace tollivane::platform::win32
