@@ -230,6 +230,30 @@ TEST(Win32OverlayWindow, FollowsTheGameWithinOneFrame) {
   EXPECT_EQ(windowRect(ours(overlay)), expectedBounds(POINT{0, 0}));
 }
 
+bool above(HWND window, HWND other) {
+  for (HWND higher = GetWindow(other, GW_HWNDPREV); higher;
+       higher = GetWindow(higher, GW_HWNDPREV)) {
+    if (higher == window) return true;
+  }
+  return false;
+}
+
+// Full-screen games are often topmost themselves and may come to the top of that band again.
+TEST(Win32OverlayWindow, StaysAboveATopmostGameThatRaisesItself) {
+  Game game;
+  SetWindowPos(game.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Win32OverlayWindow overlay;
+  frame(overlay);
+  EXPECT_TRUE(above(ours(overlay), game.window()));
+  for (int round = 0; round < 3; ++round) {
+    SetWindowPos(game.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_FALSE(above(ours(overlay), game.window()));
+    frame(overlay);
+    EXPECT_TRUE(above(ours(overlay), game.window())) << round;
+  }
+  EXPECT_EQ(::GetForegroundWindow(), game.window());
+}
+
 TEST(Win32OverlayWindow, AGameDestroyedAnywhereInAFrameCostsThatFrameAtMost) {
   enum Stage { kBeforeGetDC, kAfterGetDC, kAfterFill, kAfterText };
   Win32OverlayWindow overlay;

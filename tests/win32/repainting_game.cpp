@@ -1,0 +1,190 @@
+// A stand-in for a game that repaints: a 640 x 480 window that takes the focus and paints its
+// whole client area over at a steady rate, as games do every frame, while a second thread reads
+// the clock's rectangle back from the screen every 5 ms and counts the samples in which the
+// clock can be seen. Prints one line: the rate reached, the samples taken, those visible and
+// the most a sample came after its moment.
+//   repainting_game.exe FRAMES-PER-SECOND [SECONDS [DELAY [X Y]]]
+// Sampling starts DELAY seconds (2) after the window shows, to give the clock time to start,
+// and lasts SECONDS (6); (X, Y) is the clock's top-left in the client area (25, 315).
+#include <windows.h>
+
+#include <timeapi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kWidth = 75, kHeight = 14;
+// Two colours that are neither the clock's white nor its black or greys, taken in turn.
+constexpr COLORREF kColors[2] = {RGB(30, 60, 140), RGB(40, 110, 60)};
+
+LONGLONG ticksPerSecond() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart;
+}
+
+LONGLONG now() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+// The clock's pixels (white cells, grey text) in a 75 x 14 copy.
+class Reader {
+ public:
+  Reader() {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    memory_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(memory_, bitmap_);
+  }
+  ~Reader() {
+    SelectObject(memory_, old_);
+    DeleteDC(memory_);
+    DeleteObject(bitmap_);
+  }
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  HDC memory() const { return memory_; }
+  int clockPixels() const {
+    const auto* pixels = static_cast<const std::uint32_t*>(bits_);
+    int count = 0;
+    for (int i = 0; i < kWidth * kHeight; ++i) {
+      const std::uint32_t red = (pixels[i] >> 16) & 0xFF, green = (pixels[i] >> 8) & 0xFF,
+                          blue = pixels[i] & 0xFF;
+      if (red == green && green == blue) ++count;
+    }
+    return count;
+  }
+  int fromScreen(POINT at) {
+    HDC screen = GetDC(nullptr);
+    BitBlt(memory_, 0, 0, kWidth, kHeight, screen, at.x, at.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return clockPixels();
+  }
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  HDC memory_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// How many pixels the clock covers when all of it shows: "01 : 02 : 05" as the overlay draws
+// it, with a fresh context's font, over the game's colour.
+int fullClockPixels() {
+  Reader reader;
+  HBRUSH game = CreateSolidBrush(kColors[0]);
+  RECT all{0, 0, kWidth, kHeight};
+  FillRect(reader.memory(), &all, game);
+  DeleteObject(game);
+  SetTextColor(reader.memory(), 0);
+  DrawTextA(reader.memory(), "01 : 02 : 05", 12, &all, DT_CENTER);
+  return reader.clockPixels();
+}
+
+struct Sampling {
+  HWND game;
+  POINT offset;
+  LONGLONG start, end;  // performance counter ticks
+  int taken = 0, visible = 0;
+  LONGLONG late = 0;  // the most a sample came after its moment
+};
+
+DWORD WINAPI sample(void* argument) {
+  auto& sampling = *static_cast<Sampling*>(argument);
+  // Visible: most of the clock's pixels are there; a sample caught mid-repaint is not.
+  const int needed = fullClockPixels() * 8 / 10;
+  Reader reader;
+  const LONGLONG step = ticksPerSecond() / 200;
+  while (now() < sampling.start) Sleep(1);
+  for (LONGLONG next = sampling.start; next < sampling.end; next += step) {
+    while (now() < next) Sleep(1);
+    if (now() - next > sampling.late) sampling.late = now() - next;
+    POINT at = sampling.offset;
+    ClientToScreen(sampling.game, &at);
+    ++sampling.taken;
+    if (reader.fromScreen(at) >= needed) ++sampling.visible;
+  }
+  return 0;
+}
+
+LRESULT CALLBACK gameProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  if (message == WM_ERASEBKGND) return 1;  // every frame paints it all anyway
+  return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs("usage: repainting_game FPS [SECONDS [DELAY [X Y]]]\n", stderr);
+    return 2;
+  }
+  const double rate = std::atof(argv[1]);
+  const double seconds = argc > 2 ? std::atof(argv[2]) : 6;
+  const double delay = argc > 3 ? std::atof(argv[3]) : 2;
+  const POINT offset{argc > 5 ? std::atoi(argv[4]) : 25, argc > 5 ? std::atoi(argv[5]) : 315};
+  timeBeginPeriod(1);
+
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = gameProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"TollivaneRepaintingGame";
+  RegisterClassW(&windowClass);
+  HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName, L"Stand-in game", WS_POPUP | WS_VISIBLE, 0, 0,
+                      640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
+  SetForegroundWindow(window);
+
+  const LONGLONG second = ticksPerSecond();
+  const auto ticks = [&](double inSeconds) {
+    return static_cast<LONGLONG>(inSeconds * static_cast<double>(second));
+  };
+  const LONGLONG begin = now();
+  Sampling sampling{window, offset, begin + ticks(delay), begin + ticks(delay + seconds)};
+  HANDLE sampler = CreateThread(nullptr, 0, sample, &sampling, 0, nullptr);
+
+  // The game's loop: paint everything, then wait for the next frame's moment, answering
+  // messages meanwhile.
+  const LONGLONG frameTicks = ticks(1 / rate);
+  HBRUSH brushes[2] = {CreateSolidBrush(kColors[0]), CreateSolidBrush(kColors[1])};
+  long frames = 0, framesWhileSampling = 0;
+  bool running = true;
+  for (LONGLONG next = begin; running && now() < sampling.end; next += frameTicks) {
+    HDC dc = GetDC(window);
+    RECT all{0, 0, 640, 480};
+    FillRect(dc, &all, brushes[frames % 2]);
+    ReleaseDC(window, dc);
+    ++frames;
+    if (now() >= sampling.start) ++framesWhileSampling;
+    for (;;) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) running = false;
+        DispatchMessageW(&message);
+      }
+      const LONGLONG left = next + frameTicks - now();
+      if (left <= 0 || !running) break;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000 / second),
+                                QS_ALLINPUT);
+    }
+  }
+  WaitForSingleObject(sampler, INFINITE);
+  CloseHandle(sampler);
+  DeleteObject(brushes[0]);
+  DeleteObject(brushes[1]);
+  DestroyWindow(window);
+  timeEndPeriod(1);
+  std::printf("fps %.1f samples %d visible %d late_ms %.1f\n", framesWhileSampling / seconds,
+              sampling.taken, sampling.visible,
+              static_cast<double>(sampling.late) * 1000 / static_cast<double>(second));
+  return 0;
+}
