@@ -1,0 +1,88 @@
+// What one overlay frame costs each way, drawn straight onto a window in front or through the
+// overlay window: the core's six calls and the message pumping of the program's loop, timed
+// over many frames, with the heap allocations our code makes meanwhile. The two ways take turns,
+// ROUNDS times, so that a busy moment of the machine falls on both; one line per way and round:
+//   frame_cost_probe.exe [FRAMES [ROUNDS]]   ->   "direct us_per_frame U allocations A" ...
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/chosen_surface.hpp"
+#include "platform/win32/win32_overlay_window.hpp"
+#include "platform/win32/win32_surface.hpp"
+
+namespace {
+long allocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using namespace tollivane::platform;
+
+constexpr Rect kOverlay{25, 315, 100, 329};
+constexpr char kText[] = "01 : 02 : 05";
+
+void frame(ForegroundSurface& surface) {
+  const WindowHandle window = surface.GetForegroundWindow();
+  const DeviceContext dc = surface.GetDC(window);
+  surface.SetTextColor(dc, 0);
+  surface.FillRect(dc, kOverlay, 0);
+  surface.DrawTextA(dc, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
+  surface.ReleaseDC(window, dc);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+void measure(const char* way, ForegroundSurface& surface, int frames) {
+  for (int n = 0; n < 10; ++n) frame(surface);  // first placing, caches
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  const long before = allocations;
+  QueryPerformanceCounter(&start);
+  for (int n = 0; n < frames; ++n) frame(surface);
+  QueryPerformanceCounter(&end);
+  const double seconds =
+      static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  std::printf("%s us_per_frame %.1f allocations %ld\n", way, seconds * 1e6 / frames,
+              allocations - before);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int frames = argc > 1 ? std::atoi(argv[1]) : 2000;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = L"TollivaneFrameCostGame";
+  RegisterClassW(&windowClass);
+  HWND game = CreateWindowExW(0, windowClass.lpszClassName, L"Stand-in game", WS_POPUP | WS_VISIBLE,
+                              0, 0, 640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
+  SetForegroundWindow(game);
+  UpdateWindow(game);
+
+  win32::Win32Surface direct;
+  win32::Win32OverlayWindow ownWindow;
+  ChosenSurface chosen(direct, &ownWindow);
+  for (int round = 0; round < rounds; ++round) {
+    chosen.setOwnWindow(false);
+    measure("direct", chosen, frames);
+    chosen.setOwnWindow(true);
+    measure("window", chosen, frames);
+  }
+  DestroyWindow(game);
+  return 0;
+}
