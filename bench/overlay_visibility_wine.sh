@@ -112,8 +112,8 @@ bench/overlay_visibility_wine.sh\`.
 
 $table
 
-What a frame costs each way, the core's six calls and the program's message pumping, timed
-over $frames frames with \`tests/win32/frame_cost_probe.cpp\` in $((runs * rounds)) rounds ($runs runs of
+What a frame costs each way, the core's six calls and the program's message pumping over a still
+window of the probe's own, timed over $frames frames with \`tests/win32/frame_cost_probe.cpp\` in $((runs * rounds)) rounds ($runs runs of
 $rounds, the two ways taking turns; min / median / max), with the heap allocations made
 meanwhile:
 
