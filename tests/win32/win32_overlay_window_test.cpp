@@ -177,6 +177,19 @@ TEST(Win32OverlayWindow, TheGameKeepsTheFocusThroughAThousandFrames) {
   EXPECT_TRUE(IsWindowVisible(ours(overlay)));
 }
 
+TEST(Win32OverlayWindow, NeverNamesItselfAsTheWindowInFront) {
+  Game game;
+  Win32OverlayWindow overlay;
+  frame(overlay);
+  // Activated by force, which no click or key can do: frames still follow the game.
+  SetForegroundWindow(ours(overlay));
+  pump();
+  if (::GetForegroundWindow() != ours(overlay)) GTEST_SKIP() << "the system refused to activate it";
+  EXPECT_EQ(overlay.GetForegroundWindow(), game.handle());
+  frame(overlay);
+  EXPECT_EQ(windowRect(ours(overlay)), expectedBounds(game.clientOrigin()));
+}
+
 TEST(Win32OverlayWindow, AClickOnTheRectangleReachesTheGame) {
   Game game;
   Win32OverlayWindow overlay;
