@@ -1,4 +1,5 @@
 #include "platform/win32/win32_overlay_window.hpp"
+#include "platform/win32/win32_surface.hpp"
 
 #include <windows.h>
 
@@ -6,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -80,7 +82,7 @@ class Game {
 };
 
 // The core's six calls of one frame.
-void frame(OwnWindowSurface& surface) {
+void frame(ForegroundSurface& surface) {
   const WindowHandle window = surface.GetForegroundWindow();
   const DeviceContext dc = surface.GetDC(window);
   surface.SetTextColor(dc, 0);
@@ -108,7 +110,8 @@ Rect windowRect(HWND window) {
 struct Seen {
   int white = 0, text = 0, game = 0, other = 0;
 };
-Seen onScreen(const Rect& area) {
+// The screen's pixels in `area`, as 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> screenPixels(const Rect& area) {
   const int width = area.Right - area.Left, height = area.Bottom - area.Top;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -119,10 +122,18 @@ Seen onScreen(const Rect& area) {
   HDC screen = GetDC(nullptr);
   BitBlt(memory, 0, 0, width, height, screen, area.Left, area.Top, SRCCOPY);
   ReleaseDC(nullptr, screen);
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> pixels(first, first + width * height);
+  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(copy);
+  return pixels;
+}
+
+Seen onScreen(const Rect& area) {
   Seen seen;
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < width * height; ++i) {
-    const std::uint32_t rgb = pixels[i] & 0xFFFFFF;  // 0x00RRGGBB
+  for (const std::uint32_t rgb : screenPixels(area)) {
     const std::uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
     if (rgb == 0xFFFFFF) {
       ++seen.white;
@@ -134,18 +145,18 @@ Seen onScreen(const Rect& area) {
       ++seen.other;
     }
   }
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(copy);
   return seen;
 }
 
 // The screen catches up with a window's drawing on its own schedule under some systems.
-Seen settled(const Rect& area) {
+void settle() {
   for (int tries = 0; tries < 20; ++tries) {
     pump();
     Sleep(25);
   }
+}
+Seen settled(const Rect& area) {
+  settle();
   return onScreen(area);
 }
 
@@ -163,6 +174,29 @@ TEST(Win32OverlayWindow, ShowsBlackTextOnWhiteCellsOverTheGameAndStaysThroughIts
     EXPECT_EQ(seen.other, 0) << "nothing of the key colour shows";
     game.repaint();
   }
+}
+
+// Pixel for pixel what the same frame drawn straight onto the game shows: font, colours, place.
+TEST(Win32OverlayWindow, LooksExactlyLikeTheClockDrawnOntoTheGame) {
+  Game game;
+  const Rect area = expectedBounds(game.clientOrigin());
+  Win32Surface direct;
+  frame(direct);
+  settle();
+  const std::vector<std::uint32_t> drawnOnto = screenPixels(area);
+  ASSERT_GT(onScreen(area).white, 100);
+  game.repaint();
+  settle();
+  ASSERT_EQ(onScreen(area).white, 0);
+
+  Win32OverlayWindow overlay;
+  frame(overlay);  // shows the window, which then paints itself from what it was given
+  frame(overlay);  // drawn by the frame alone
+  settle();
+  EXPECT_EQ(screenPixels(area), drawnOnto) << "as a frame draws it";
+  RedrawWindow(ours(overlay), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  settle();
+  EXPECT_EQ(screenPixels(area), drawnOnto) << "as the window repaints itself";
 }
 
 TEST(Win32OverlayWindow, TheGameKeepsTheFocusThroughAThousandFrames) {
