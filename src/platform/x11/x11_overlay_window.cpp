@@ -260,6 +260,9 @@ void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext
   } else if (covered_) {
     XRaiseWindow(display_, window_);
     covered_ = false;
+    // What was covered is lost (no background, no backing store): drawn now, not a round
+    // trip later when the exposure comes back.
+    needsPaint_ = true;
   }
   if (needsPaint_ || !sameDrawing(next_, shown_)) {
     shown_ = next_;
