@@ -22,6 +22,7 @@ constexpr EventRoute kRoutes[] = {
     {"Command4", Event::Click, call<&Form1::Command4_Click>},
     {"mnuHotkeys", Event::Click, call<&Form1::mnuHotkeys_Click>},
     {"mnuPosition", Event::Click, call<&Form1::mnuPosition_Click>},
+    {"mnuOverlayWindow", Event::Click, call<&Form1::mnuOverlayWindow_Click>},
     {"mnuAbout", Event::Click, call<&Form1::mnuAbout_Click>},
     {"mnuExit", Event::Click, call<&Form1::mnuExit_Click>},
     // The About window's one button.

@@ -44,6 +44,7 @@ class EventTable {
     if (shell_.ended()) return;
     if (runStarts_) runStarts_();
     dispatch(shell_, std::forward<Handler>(handler));
+    form_.handlerRunEnded();
   }
 
   // Called as each handler run begins, so that an adapter may drop what it keeps for one run

@@ -23,6 +23,10 @@ void Form1::Form_QueryUnload() { fun_End(); }
 
 void Form1::mnuExit_Click() { fun_End(); }
 
+void Form1::handlerRunEnded() {
+  p_.surface.setFramesComing(c_.Timer2.enabled() && !shell_.ended());
+}
+
 void Form1::fun_End() {
   c_.Timer1.setEnabled(false);
   c_.Timer2.setEnabled(false);

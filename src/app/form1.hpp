@@ -27,6 +27,7 @@ struct Form1Record {
   std::int16_t PosY = 0;
   platform::ColorRef TextColor = 0;
   platform::BrushHandle BackBrush = 0;
+  bool OverlayWindow = false;  // frames go to a window of our own (menu "Overlay window")
 };
 
 class Form1 {
@@ -48,6 +49,7 @@ class Form1 {
   void Command4_Click();  // "Save X, Y"
   void mnuHotkeys_Click();
   void mnuPosition_Click();
+  void mnuOverlayWindow_Click();
   void mnuAbout_Click();
   void mnuExit_Click();
 
@@ -56,6 +58,8 @@ class Form1 {
   controls::qvHotKey& qvHotKey3() { return qvHotKey3_; }
 
   const Form1Record& record() const { return r_; }
+  // After every handler run: tells the surface whether frames are still to come.
+  void handlerRunEnded();
 
   // Methods other parts of the window call.
   void funStart();

@@ -21,11 +21,24 @@ constexpr std::int16_t kMaxStoredY = 32767 - stopwatch::kOverlayHeight;
 
 struct StoredSetting {
   const settings::SettingKey& key;
+  std::int16_t min;
   std::int16_t max;
   std::int16_t& value;  // where the setting goes
 };
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// A save that fails tells the user why, and the program goes on.
+template <class Save>
+void reportingFailures(WindowShell& shell, Save&& save) {
+  try {
+    save();
+  } catch (const RuntimeError& e) {
+    shell.messageBox(e.description(), MessageIcon::None, kAppTitle);
+  } catch (const std::bad_alloc&) {
+    shell.messageBox(kOutOfMemoryText, MessageIcon::None, kAppTitle);
+  }
+}
 
 }  // namespace
 
@@ -47,12 +60,19 @@ void Form1::Form_Load() {
   std::array<std::int16_t, 3> shifts{};
   std::int16_t posX = 0;
   std::int16_t posY = 0;
+  std::int16_t overlayWindow = 0;
+  constexpr std::int16_t kMin = -32768;
   // In the order they are read, which is the order any notice lists them in.
   const StoredSetting stored[] = {
-      {settings::kHotKey1, 32767, codes[0]},    {settings::kHotKey2, 32767, codes[1]},
-      {settings::kHotKey3, 32767, codes[2]},    {settings::kHotShift1, 32767, shifts[0]},
-      {settings::kHotShift2, 32767, shifts[1]}, {settings::kHotShift3, 32767, shifts[2]},
-      {settings::kPosX, kMaxStoredX, posX},     {settings::kPosY, kMaxStoredY, posY},
+      {settings::kHotKey1, kMin, 32767, codes[0]},
+      {settings::kHotKey2, kMin, 32767, codes[1]},
+      {settings::kHotKey3, kMin, 32767, codes[2]},
+      {settings::kHotShift1, kMin, 32767, shifts[0]},
+      {settings::kHotShift2, kMin, 32767, shifts[1]},
+      {settings::kHotShift3, kMin, 32767, shifts[2]},
+      {settings::kPosX, kMin, kMaxStoredX, posX},
+      {settings::kPosY, kMin, kMaxStoredY, posY},
+      {settings::kOverlayWindow, 0, 1, overlayWindow},
   };
   for (const StoredSetting& setting : stored) setting.value = setting.key.fallback;
 
@@ -74,7 +94,7 @@ void Form1::Form_Load() {
       if (!value) continue;
       try {
         const std::int16_t v = roundToInt16(numericTextValue(*value));
-        if (v > setting.max) raiseOverflow();
+        if (v < setting.min || v > setting.max) raiseOverflow();
         setting.value = v;
       } catch (const RuntimeError&) {
         unusable += "\r\n[" + std::string(key.section) + "] " + std::string(key.key) + " = " +
@@ -88,6 +108,9 @@ void Form1::Form_Load() {
   }
   r_.PosX = posX;
   r_.PosY = posY;
+  r_.OverlayWindow = overlayWindow != 0;
+  p_.surface.setOwnWindow(r_.OverlayWindow);
+  c_.mnuOverlayWindow.setChecked(r_.OverlayWindow);
 
   fun_UpdatePos();
   qvHotKey1_.qvSetHotKey(codes[0], shifts[0]);
@@ -117,7 +140,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-  try {
+  reportingFailures(shell_, [&] {
     const controls::qvHotKey* const boxes[] = {&qvHotKey1_, &qvHotKey2_, &qvHotKey3_};
     std::vector<settings::KeyValue> writes;
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
@@ -126,11 +149,7 @@ void Form1::Command2_Click() {
     }
     settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
     fun_FillArrays();
-  } catch (const RuntimeError& e) {
-    shell_.messageBox(e.description(), MessageIcon::None, kAppTitle);
-  } catch (const std::bad_alloc&) {
-    shell_.messageBox(kOutOfMemoryText, MessageIcon::None, kAppTitle);
-  }
+  });
 }
 
 void Form1::Command3_Click() {
@@ -142,7 +161,7 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command4_Click() {
-  try {
+  reportingFailures(shell_, [&] {
     // Both checked before anything is written, on the value as typed (not yet rounded).
     const float x = static_cast<float>(numericTextValue(c_.txtX.text()));
     if (!(x >= 0.0f && x <= 640.0f)) {
@@ -162,11 +181,21 @@ void Form1::Command4_Click() {
     r_.PosX = newX;
     r_.PosY = newY;
     fun_UpdatePos();
-  } catch (const RuntimeError& e) {
-    shell_.messageBox(e.description(), MessageIcon::None, kAppTitle);
-  } catch (const std::bad_alloc&) {
-    shell_.messageBox(kOutOfMemoryText, MessageIcon::None, kAppTitle);
-  }
+  });
+}
+
+// Takes effect with the next frame even when it cannot be saved: the user sees the change, and
+// the message says it will not outlast this run.
+void Form1::mnuOverlayWindow_Click() {
+  r_.OverlayWindow = !r_.OverlayWindow;
+  c_.mnuOverlayWindow.setChecked(r_.OverlayWindow);
+  p_.surface.setOwnWindow(r_.OverlayWindow);
+  reportingFailures(shell_, [&] {
+    const settings::KeyValue writes[] = {
+        {settings::kOverlayWindow.key, integerText(r_.OverlayWindow ? 1 : 0)}};
+    settings::writeProfileValues(p_.files, settings::kOverlayWindow.section, writes,
+                                 r_.SettingsPath);
+  });
 }
 
 }  // namespace tollivane::app

@@ -75,6 +75,7 @@ struct MainWindowControls {
   Panel& Frame2;
   MenuEntry& mnuHotkeys;
   MenuEntry& mnuPosition;
+  MenuEntry& mnuOverlayWindow;
 };
 
 // The About window's one control that the logic writes.

@@ -187,6 +187,7 @@ std::optional<std::string> Runner::recordField(std::string_view name) {
   if (name == "PosY") return std::to_string(r.PosY);
   if (name == "TextColor") return std::to_string(r.TextColor);
   if (name == "BackBrush") return std::to_string(r.BackBrush);
+  if (name == "OverlayWindow") return trueFalse(r.OverlayWindow);
   if (name == "Timer1") return sim_.timer1().enabled() ? "on" : "off";
   if (name == "Timer2") return sim_.timer2().enabled() ? "on" : "off";
   return std::nullopt;
@@ -199,6 +200,8 @@ std::optional<std::string> Runner::controlProperty(std::string_view control,
     if (property == "KeyQueries") return std::to_string(sim_.keyboard().queries());
     if (property == "ContextsOut") return std::to_string(sim_.surface().contextsOut());
     if (property == "DrawCalls") return std::to_string(sim_.surface().calls().DrawTextA);
+    if (property == "OwnWindow") return trueFalse(sim_.surface().ownWindow());
+    if (property == "FramesComing") return trueFalse(sim_.surface().framesComing());
     return std::nullopt;
   }
   if (control == "Timer1" || control == "Timer2") {

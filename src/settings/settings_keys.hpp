@@ -1,4 +1,4 @@
-// The eight settings: where each lives in the settings file and its built-in value.
+// The settings: where each lives in the settings file and its built-in value.
 #pragma once
 
 #include <array>
@@ -25,6 +25,8 @@ inline constexpr SettingKey kHotKey3{"main", "hotkey3", vk::kF7};
 inline constexpr SettingKey kHotShift3{"main", "hotshift3", 0};
 inline constexpr SettingKey kPosX{"rect", "X", 25};
 inline constexpr SettingKey kPosY{"rect", "Y", 315};
+// 1: the time shows in a window of its own above the game; 0: drawn straight onto the game.
+inline constexpr SettingKey kOverlayWindow{"rect", "window", 0};
 
 // Bindings 1..3 (start, pause, stop) at [0..2].
 inline constexpr std::array<SettingKey, 3> kHotKeyCodes{kHotKey1, kHotKey2, kHotKey3};

@@ -38,6 +38,7 @@ class MainWindowTest : public QObject {
   void saveXYWritesTheSettingsFileOrRefuses_data();
   void saveXYWritesTheSettingsFileOrRefuses();
   void startsFromTheSettingsFile();
+  void overlayWindowEntryTogglesAndSaves();
   void anUnwritableSettingsFileShowsAMessage();
   void nothingRunsAfterExit();
   void anUncaughtRunTimeErrorIsReportedAndEnds();
@@ -307,6 +308,25 @@ void MainWindowTest::nothingRunsAfterExit() {
   QCOMPARE(h.keys.queries, queries);
   QCOMPARE(h.window->action("mnuHotkeys").text(), QString("Edit hotkeys"));
   QVERIFY(!h.window->action("mnuHotkeys").isChecked());  // the menu's own toggle undone
+}
+
+// The entry's check mark is the setting itself: Qt's own toggle of a checkable action must not
+// leave it one step off the setting, and each choice is in the file at once.
+void MainWindowTest::overlayWindowEntryTogglesAndSaves() {
+  WindowHarness h;
+  QVERIFY(h.window->load());
+  h.window->show();
+  QAction& entry = h.window->action("mnuOverlayWindow");
+  QVERIFY(!entry.isChecked());
+  for (const bool on : {true, false, true}) {
+    entry.trigger();
+    QCOMPARE(entry.isChecked(), on);
+    QCOMPARE(h.window->form().record().OverlayWindow, on);
+    const std::string stored = on ? "window=1" : "window=0";
+    QVERIFY2(h.readIni().find(stored) != std::string::npos, h.readIni().c_str());
+  }
+  QVERIFY(h.shown.empty());
+  QCOMPARE(entry.text(), QString("Overlay window"));
 }
 
 void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {

@@ -72,6 +72,12 @@ const std::map<std::string, RouteCase>& cases() {
         [](Window& w) { EXPECT_NE(w.settings().find("X=40"), std::string::npos); }}},
       {"mnuHotkeys Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.visible("Frame1")); }}},
       {"mnuPosition Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.visible("Frame2")); }}},
+      {"mnuOverlayWindow Click",
+       {[](Window&) {},
+        [](Window& w) {
+          EXPECT_TRUE(w.sim.surface().ownWindow());
+          EXPECT_NE(w.settings().find("window=1"), std::string::npos);
+        }}},
       {"mnuAbout Click",
        {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().aboutOpen()); }}},
       {"mnuExit Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().ended()); }}},
@@ -129,6 +135,38 @@ TEST(EventTable, CaptureKeyDownsReachTheirOwnControl) {
   EXPECT_EQ(w.form.qvHotKey2().Text(), "F6");
   w.events.keyDown("txtX", vk::kF5, 0);  // not a capture control
   EXPECT_EQ(w.sim.mainWindow().textBox("txtX")->text(), "25");
+}
+
+// A window of our own stays on the screen until told that no frame will come: after every
+// handler run the surface hears whether Timer2 still runs, whichever handler switched it.
+TEST(EventTable, TheSurfaceHearsWhenFramesStopAfterEveryRun) {
+  struct Step {
+    const char* what;
+    std::function<void(Window&)> run;
+    bool framesComing;
+  };
+  const auto poll = [](int key) {
+    return [key](Window& w) {
+      w.sim.keyboard().hold({key});
+      w.events.fire("Timer1", Event::Timer);
+      w.sim.keyboard().hold({});
+    };
+  };
+  const Step steps[] = {
+      {"loaded", [](Window& w) { w.events.fire("Form", Event::Load); }, false},
+      {"started", poll(vk::kF5), true},
+      {"a frame", [](Window& w) { w.events.fire("Timer2", Event::Timer); }, true},
+      {"paused", poll(vk::kF6), true},
+      {"stopped", poll(vk::kF7), false},
+      {"started again", poll(vk::kF5), true},
+      {"a menu entry", [](Window& w) { w.events.fire("mnuHotkeys", Event::Click); }, true},
+      {"ended while running", [](Window& w) { w.events.fire("mnuExit", Event::Click); }, false},
+  };
+  Window w;
+  for (const Step& step : steps) {
+    step.run(w);
+    EXPECT_EQ(w.sim.surface().framesComing(), step.framesComing) << step.what;
+  }
 }
 
 TEST(EventTable, NothingRunsOnceTheProgramHasEnded) {

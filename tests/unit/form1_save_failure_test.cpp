@@ -1,4 +1,5 @@
-// A save whose file cannot be written says so and changes nothing live.
+// A save whose file cannot be written says so and changes nothing live; only the overlay
+// window's switch, which the user sees at once, holds for the rest of the run.
 #include <gtest/gtest.h>
 
 #include "frontend/sim/sim_app.hpp"
@@ -38,6 +39,15 @@ TEST_F(SaveFailure, SavePositionReportsTheFileAndKeepsTheOverlay) {
   EXPECT_NE(lastMessage().find(sim.settingsFile()), std::string::npos);
   EXPECT_EQ(app.form().record().PosX, 25);
   EXPECT_EQ(app.form().record().OverlayRect, (platform::Rect{25, 315, 100, 329}));
+}
+
+TEST_F(SaveFailure, OverlayWindowSwitchesButSaysItWasNotSaved) {
+  app.click("mnuOverlayWindow");
+  ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
+  EXPECT_NE(lastMessage().find(sim.settingsFile()), std::string::npos);
+  EXPECT_TRUE(app.form().record().OverlayWindow);
+  EXPECT_TRUE(sim.surface().ownWindow());
+  EXPECT_TRUE(sim.mainWindow().menuEntry("mnuOverlayWindow")->checked());
 }
 
 }  // namespace

@@ -106,17 +106,18 @@ TEST(MainWindowLayout, FocusRunsThroughEachPanelInItsOwnOrder) {
   EXPECT_EQ(focusOrder(mainWindowLayout()), expected);
 }
 
-TEST(MainWindowLayout, MenuHasSixEntriesWithOnlyTheTwoPanelEntriesCheckable) {
+TEST(MainWindowLayout, MenuHasSevenEntriesWithOnlyTheFirstThreeCheckable) {
   const WindowLayout& w = mainWindowLayout();
   EXPECT_EQ(w.menuCaption, "Menu");
-  ASSERT_EQ(w.menu.size(), 6u);
-  const char* names[] = {"mnuHotkeys", "mnuPosition", "mnuRazdel",
+  ASSERT_EQ(w.menu.size(), 7u);
+  const char* names[] = {"mnuHotkeys", "mnuPosition", "mnuOverlayWindow", "mnuRazdel",
                          "mnuAbout",   "mnuRazdel1",  "mnuExit"};
-  const char* captions[] = {"Edit hotkeys", "Edit positions", "-", "About", "-", "Exit"};
-  for (std::size_t i = 0; i < 6; ++i) {
+  const char* captions[] = {"Edit hotkeys", "Edit positions", "Overlay window", "-", "About", "-",
+                            "Exit"};
+  for (std::size_t i = 0; i < 7; ++i) {
     EXPECT_EQ(w.menu[i].name, names[i]);
     EXPECT_EQ(w.menu[i].caption, captions[i]);
-    EXPECT_EQ(w.menu[i].checkable, i < 2) << names[i];
+    EXPECT_EQ(w.menu[i].checkable, i < 3) << names[i];
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -168,6 +169,18 @@ TEST_F(MainWindowTest, MenuShowsOnePanelAtATimeWithItsCheckMark) {
   EXPECT_TRUE(IsWindowVisible(frame2) && IsWindowVisible(control("txtY")));
   menu("mnuPosition");
   EXPECT_FALSE(checked("mnuPosition") || IsWindowVisible(frame2));
+}
+
+TEST_F(MainWindowTest, OverlayWindowEntryStartsAsStoredAndSavesEachChoice) {
+  open("[rect]\r\nwindow=1\r\n");
+  EXPECT_TRUE(checked("mnuOverlayWindow"));
+  for (const bool on : {false, true}) {
+    menu("mnuOverlayWindow");
+    EXPECT_EQ(checked("mnuOverlayWindow"), on);
+    std::ifstream in(folder_ / "Tollivane.ini", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(on ? "window=1" : "window=0"), std::string::npos) << text;
+  }
 }
 
 TEST_F(MainWindowTest, TabFollowsTheTablesFocusOrderThroughTheShownPanel) {

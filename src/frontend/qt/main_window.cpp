@@ -51,10 +51,12 @@ MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
   frame2_ = std::make_unique<QtPanel>(widgets_->widget("Frame2"));
   mnuHotkeys_ = std::make_unique<QtMenuEntry>(action("mnuHotkeys"));
   mnuPosition_ = std::make_unique<QtMenuEntry>(action("mnuPosition"));
+  mnuOverlayWindow_ = std::make_unique<QtMenuEntry>(action("mnuOverlayWindow"));
   form_ = std::make_unique<app::Form1>(
       platform, shell_,
       app::MainWindowControls{*timer1_, *timer2_, *boxes_[0], *boxes_[1], *boxes_[2], *boxes_[3],
-                              *boxes_[4], *frame1_, *frame2_, *mnuHotkeys_, *mnuPosition_});
+                              *boxes_[4], *frame1_, *frame2_, *mnuHotkeys_, *mnuPosition_,
+                              *mnuOverlayWindow_});
   events_ = std::make_unique<app::EventTable>(*form_, shell_);
   connectEvents();
   shell_.setMainWindow(this, *events_);
@@ -101,9 +103,10 @@ void MainWindow::connectEvents() {
   for (QAction* a : actions_) {
     if (a == nullptr || a->isSeparator()) continue;
     const std::string name = a->objectName().toStdString();
-    QtMenuEntry* entry = name == "mnuHotkeys"    ? mnuHotkeys_.get()
-                         : name == "mnuPosition" ? mnuPosition_.get()
-                                                 : nullptr;
+    QtMenuEntry* entry = name == "mnuHotkeys"         ? mnuHotkeys_.get()
+                         : name == "mnuPosition"      ? mnuPosition_.get()
+                         : name == "mnuOverlayWindow" ? mnuOverlayWindow_.get()
+                                                      : nullptr;
     connect(a, &QAction::triggered, this, [this, entry, name] {
       if (entry != nullptr) entry->undoToggle();
       events_->fire(name, app::Event::Click);

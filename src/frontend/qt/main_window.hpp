@@ -53,12 +53,12 @@ class MainWindow final : public QMainWindow {
   QWidget* client_;
   std::unique_ptr<LayoutWidgets> widgets_;
   QMenu* menu_ = nullptr;
-  std::array<QAction*, 6> actions_{};
+  std::array<QAction*, 7> actions_{};
   TimerGroup timers_;  // Timer1 made first: at a shared phase point it ticks first
   std::unique_ptr<QtTimer> timer1_, timer2_;
   std::array<std::unique_ptr<QtTextBox>, 5> boxes_;  // qvHotKey1..3, txtX, txtY
   std::unique_ptr<QtPanel> frame1_, frame2_;
-  std::unique_ptr<QtMenuEntry> mnuHotkeys_, mnuPosition_;
+  std::unique_ptr<QtMenuEntry> mnuHotkeys_, mnuPosition_, mnuOverlayWindow_;
   std::unique_ptr<app::Form1> form_;
   std::unique_ptr<app::EventTable> events_;
 };

@@ -41,6 +41,9 @@ class SimSurface : public platform::ForegroundSurface {
   void DrawTextA(platform::DeviceContext dc, const char* text, int count,
                  const platform::Rect& rect, unsigned format) override;
   void DeleteObject(platform::BrushHandle object) override;
+  // Only recorded: the frames' calls are the same either way.
+  void setOwnWindow(bool on) override { ownWindow_ = on; }
+  void setFramesComing(bool coming) override { framesComing_ = coming; }
 
   // The window in front; 1 at first, 0 for none.
   void setForeground(platform::WindowHandle window) { foreground_ = window; }
@@ -48,6 +51,8 @@ class SimSurface : public platform::ForegroundSurface {
   void setContextsAvailable(bool available) { contextsAvailable_ = available; }
 
   const SurfaceCalls& calls() const { return calls_; }
+  bool ownWindow() const { return ownWindow_; }
+  bool framesComing() const { return framesComing_; }
   // Contexts handed out and not yet given back.
   int contextsOut() const { return contextsOut_; }
   // ReleaseDC calls with a context that was not out, or with another window than GetDC's.
@@ -74,6 +79,8 @@ class SimSurface : public platform::ForegroundSurface {
 
   platform::WindowHandle foreground_ = 1;
   bool contextsAvailable_ = true;
+  bool ownWindow_ = false;
+  bool framesComing_ = false;
   platform::DeviceContext nextContext_ = 0x1000;
   // Fixed room, so that a frame never allocates; one context per frame is the normal use.
   std::array<OutContext, 8> out_{};

@@ -82,6 +82,7 @@ app::MainWindowControls mainWindowControls(SimWindow& w, app::Timer& timer1, app
       .Frame2 = require(w.panel("Frame2"), "Frame2"),
       .mnuHotkeys = require(w.menuEntry("mnuHotkeys"), "mnuHotkeys"),
       .mnuPosition = require(w.menuEntry("mnuPosition"), "mnuPosition"),
+      .mnuOverlayWindow = require(w.menuEntry("mnuOverlayWindow"), "mnuOverlayWindow"),
   };
 }
 

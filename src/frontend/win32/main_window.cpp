@@ -44,10 +44,12 @@ MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_
   frame2_ = std::make_unique<Win32Panel>(c.panelContents("Frame2"));
   mnuHotkeys_ = std::make_unique<Win32MenuEntry>(popup_, menuId("mnuHotkeys"));
   mnuPosition_ = std::make_unique<Win32MenuEntry>(popup_, menuId("mnuPosition"));
+  mnuOverlayWindow_ = std::make_unique<Win32MenuEntry>(popup_, menuId("mnuOverlayWindow"));
   form_ = std::make_unique<app::Form1>(
       platform, shell_,
       app::MainWindowControls{*timer1_, *timer2_, *boxes_[0], *boxes_[1], *boxes_[2], *boxes_[3],
-                              *boxes_[4], *frame1_, *frame2_, *mnuHotkeys_, *mnuPosition_});
+                              *boxes_[4], *frame1_, *frame2_, *mnuHotkeys_, *mnuPosition_,
+                              *mnuOverlayWindow_});
   events_ = std::make_unique<app::EventTable>(*form_, shell_);
   shell_.setMainWindow(handle(), *events_);
 }

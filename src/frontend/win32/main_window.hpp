@@ -41,7 +41,7 @@ class MainWindow final : public TopWindow {
   std::unique_ptr<Win32Timer> timer1_, timer2_;
   std::array<std::unique_ptr<Win32TextBox>, 5> boxes_;  // qvHotKey1..3, txtX, txtY
   std::unique_ptr<Win32Panel> frame1_, frame2_;
-  std::unique_ptr<Win32MenuEntry> mnuHotkeys_, mnuPosition_;
+  std::unique_ptr<Win32MenuEntry> mnuHotkeys_, mnuPosition_, mnuOverlayWindow_;
   std::unique_ptr<app::Form1> form_;
   std::unique_ptr<app::EventTable> events_;
 };

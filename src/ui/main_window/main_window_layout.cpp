@@ -205,6 +205,7 @@ constexpr ControlLayout kControls[] = {
 constexpr MenuEntryLayout kMenu[] = {
     {.name = "mnuHotkeys", .caption = "Edit hotkeys", .checkable = true},
     {.name = "mnuPosition", .caption = "Edit positions", .checkable = true},
+    {.name = "mnuOverlayWindow", .caption = "Overlay window", .checkable = true},
     {.name = "mnuRazdel", .caption = "-", .checkable = false},
     {.name = "mnuAbout", .caption = "About", .checkable = false},
     {.name = "mnuRazdel1", .caption = "-", .checkable = false},
