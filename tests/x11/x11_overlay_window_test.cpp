@@ -128,6 +128,11 @@ TEST_F(X11OwnWindow, NeverTakesTheFocusNorAClick) {
       << "the click went through to the game";
   XGetInputFocus(client.display(), &focus, &revertTo);
   EXPECT_EQ(focus, game);
+
+  client.focus(own());  // by someone else: frames still never go over themselves
+  settle();
+  session->processPendingEvents();
+  EXPECT_EQ(surface.GetForegroundWindow(), 0u);
 }
 
 // How a window manager that framed the game tells it where it now stands (ICCCM 4.1.5):
