@@ -26,9 +26,10 @@ Tollivane with the overlay at (25, 315) and "Overlay window" off or on, and \`st
 a window that holds the focus and fills its whole client area at the given rate, waiting for
 the server each time; the stopwatch is started with its hotkey. For $seconds s the overlay's
 rectangle is read back from the screen every 5 ms; a sample counts as visible when it shows
-the clock text whole. Each cell: the share of visible samples, median of $runs runs, with the
-lowest and highest in brackets. The game that never repaints is the check that a drawn
-overlay is seen.
+the clock text whole; over the same seconds the server's RECORD extension counts the requests
+and round trips of Tollivane's two connections (Qt's and its own). Each cell: median of $runs
+runs, with the lowest and highest in brackets. The game that never repaints is the check that
+a drawn overlay is seen; the way drawn onto the game is the baseline of each run's figures.
 
 $figures
 <!-- overlay visibility figures: end -->

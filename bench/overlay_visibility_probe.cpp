@@ -1,6 +1,7 @@
 // How often the time can be seen over a stand-in game that repaints its whole client area, for
 // both ways of showing it: the real program on a private Xvfb, the overlay's rectangle read
-// back from the screen every 5 ms. Prints a Markdown table.
+// back from the screen every 5 ms, and what the program asked of the server meanwhile. Prints
+// Markdown tables.
 //   overlay_visibility_probe <tollivane> <standin_game> [runs] [seconds]
 #include <X11/keysym.h>
 #include <signal.h>
@@ -16,6 +17,11 @@
 #include "app_process.hpp"
 #include "test_client.hpp"
 #include "xvfb.hpp"
+#ifdef TOLLIVANE_HAVE_XRES
+#include <numeric>
+
+#include "x_traffic.hpp"
+#endif
 
 namespace {
 
@@ -33,9 +39,13 @@ struct Way {
   const char* setting;
 };
 
-// The share of samples, in percent, in which the clock text stands whole in the rectangle.
-double visiblePercent(const char* program, const char* game, const Way& way, int fps,
-                      double seconds) {
+struct Run {
+  double visiblePercent = 0;      // of the samples, those in which the clock text stands whole
+  double requestsPerSecond = -1;  // of both the program's connections; -1: not counted
+  double repliesPerSecond = -1;
+};
+
+Run measure(const char* program, const char* game, const Way& way, int fps, double seconds) {
   Xvfb server;
   TestClient client{server.display()};
   AppProcess app(program, server.display(),
@@ -66,6 +76,10 @@ double visiblePercent(const char* program, const char* game, const Way& way, int
   std::this_thread::sleep_for(1000ms);
 
   const Area rect{x + kPosX, kPosY, 75, 14};
+#ifdef TOLLIVANE_HAVE_XRES
+  XTraffic traffic(server.display(), clientsOf(client.display(), app.pid()));
+#endif
+  const auto sampling = Clock::now();
   const auto samples = static_cast<int>(seconds * 1000 / kSampleEvery.count());
   int visible = 0;
   auto next = Clock::now();
@@ -75,9 +89,28 @@ double visiblePercent(const char* program, const char* game, const Way& way, int
     next += kSampleEvery;
     std::this_thread::sleep_until(next);
   }
+  Run run;
+  run.visiblePercent = 100.0 * visible / samples;
+#ifdef TOLLIVANE_HAVE_XRES
+  const Traffic seen = traffic.finish();
+  const double took = std::chrono::duration<double>(Clock::now() - sampling).count();
+  run.requestsPerSecond =
+      static_cast<double>(std::accumulate(seen.requests.begin(), seen.requests.end(), 0L)) / took;
+  run.repliesPerSecond = static_cast<double>(seen.replies) / took;
+#endif
   kill(gamePid, SIGTERM);
   pclose(gameOutput);
-  return 100.0 * visible / samples;
+  return run;
+}
+
+// "median (lowest-highest)" of one figure of the runs.
+std::string spread(std::vector<Run> runs, double Run::*figure, const char* format) {
+  std::sort(runs.begin(), runs.end(),
+            [figure](const Run& a, const Run& b) { return a.*figure < b.*figure; });
+  char cell[96];
+  std::snprintf(cell, sizeof cell, format, runs[runs.size() / 2].*figure, runs.front().*figure,
+                runs.back().*figure);
+  return cell;
 }
 
 }  // namespace
@@ -92,22 +125,38 @@ int main(int argc, char** argv) {
   const Way ways[] = {{"drawn onto the game", "0"}, {"window of its own", "1"}};
   const int rates[] = {0, 30, 60, 144};
 
-  std::printf("| Stand-in game | %s | %s |\n|---|---|---|\n", ways[0].name, ways[1].name);
+  std::vector<std::pair<std::string, std::vector<Run>>> rows;  // per rate, then per way
   for (const int fps : rates) {
-    std::string row = fps == 0 ? "never repaints" : "repaints at " + std::to_string(fps) + " fps";
     for (const Way& way : ways) {
-      std::vector<double> shares;
+      std::vector<Run> runsOfWay;
       for (int run = 0; run < runs; ++run) {
-        shares.push_back(visiblePercent(argv[1], argv[2], way, fps, seconds));
+        runsOfWay.push_back(measure(argv[1], argv[2], way, fps, seconds));
       }
-      std::sort(shares.begin(), shares.end());
-      char cell[96];
-      std::snprintf(cell, sizeof cell, " %.1f %% (%.1f-%.1f)", shares[shares.size() / 2],
-                    shares.front(), shares.back());
-      row += " |" + std::string(cell);
+      rows.emplace_back(fps == 0 ? "never repaints" : "repaints at " + std::to_string(fps) + " fps",
+                        std::move(runsOfWay));
     }
-    std::printf("| %s |\n", row.c_str());
-    std::fflush(stdout);
+  }
+  std::printf("Samples in which the time is seen:\n\n| Stand-in game | %s | %s |\n|---|---|---|\n",
+              ways[0].name, ways[1].name);
+  for (std::size_t i = 0; i < rows.size(); i += 2) {
+    std::printf("| %s | %s | %s |\n", rows[i].first.c_str(),
+                spread(rows[i].second, &Run::visiblePercent, "%.1f %% (%.1f-%.1f)").c_str(),
+                spread(rows[i + 1].second, &Run::visiblePercent, "%.1f %% (%.1f-%.1f)").c_str());
+  }
+  if (rows.front().second.front().requestsPerSecond >= 0) {
+    std::printf(
+        "\nWhat the program asked of the X server meanwhile (both its connections; the hotkey "
+        "poll's key reading is one round trip five times a second either way):\n\n"
+        "| Stand-in game | Requests/s, %s | Requests/s, %s | Round trips/s, %s | "
+        "Round trips/s, %s |\n|---|---|---|---|---|\n",
+        ways[0].name, ways[1].name, ways[0].name, ways[1].name);
+    for (std::size_t i = 0; i < rows.size(); i += 2) {
+      std::printf("| %s | %s | %s | %s | %s |\n", rows[i].first.c_str(),
+                  spread(rows[i].second, &Run::requestsPerSecond, "%.1f (%.1f-%.1f)").c_str(),
+                  spread(rows[i + 1].second, &Run::requestsPerSecond, "%.1f (%.1f-%.1f)").c_str(),
+                  spread(rows[i].second, &Run::repliesPerSecond, "%.1f (%.1f-%.1f)").c_str(),
+                  spread(rows[i + 1].second, &Run::repliesPerSecond, "%.1f (%.1f-%.1f)").c_str());
+    }
   }
   return 0;
 }
