@@ -30,6 +30,9 @@ the clock text whole; over the same seconds the server's RECORD extension counts
 and round trips of Tollivane's two connections (Qt's and its own). Each cell: median of $runs
 runs, with the lowest and highest in brackets. The game that never repaints is the check that
 a drawn overlay is seen; the way drawn onto the game is the baseline of each run's figures.
+The program draws every 100 ms, a whole number of samples and, at 30 and 60 fps, of game
+frames: within a run every frame is caught at the same phase, so the figures of the way drawn
+onto the game move in steps of one sample a frame (5 %).
 
 $figures
 <!-- overlay visibility figures: end -->
