@@ -101,7 +101,7 @@ void X11OverlayWindow::follow(Window target) {
 }
 
 platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
-  if (inFrame_ || !create()) return 0;
+  if (!create()) return 0;
   const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
   if (target != 0 && target == gone_) {
     direct_.windowGone(target);
