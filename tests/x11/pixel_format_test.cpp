@@ -1,6 +1,7 @@
-#include "platform/x11/pixel_format.hpp"
-
+// GoogleTest before Xlib, whose macros (None, Status) clash.
 #include <gtest/gtest.h>
+
+#include "platform/x11/pixel_format.hpp"
 
 namespace tollivane::platform::x11 {
 namespace {

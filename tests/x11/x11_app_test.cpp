@@ -43,9 +43,13 @@ std::optional<std::chrono::milliseconds> waitFor(Clock::time_point start,
 
 class TollivaneOnX : public ::testing::Test {
  protected:
+  // `settings`: the settings file's text; none when empty.
+  explicit TollivaneOnX(const std::string& settings = {})
+      : app(TOLLIVANE_EXE, server.display(), settings) {}
+
   Xvfb server;
   TestClient client{server.display()};
-  AppProcess app{TOLLIVANE_EXE, server.display()};
+  AppProcess app;
   Window mainWindow = 0;
   Area mainArea{};
   Window game = 0;
@@ -273,6 +277,37 @@ TEST_F(TollivaneOnX, TicksCostOneRoundTripAndFramesNone) {
   }
 }
 #endif
+
+class TollivaneOwnWindowOnX : public TollivaneOnX {
+ protected:
+  TollivaneOwnWindowOnX() : TollivaneOnX("[rect]\nwindow=1\n") {}
+
+  // What the screen shows at the overlay's place just after the game repainted all of itself.
+  std::string overRepaint() {
+    client.clear(game, {0, 0, 340, 400});
+    const Area area = gameArea();
+    return client.overlayText(client.root(), {area.x + kOverlay.x, area.y + kOverlay.y, 75, 14},
+                              kBackground);
+  }
+};
+
+TEST_F(TollivaneOwnWindowOnX, TheTimeStaysOverAGameThatRepaintsAndGoesWhenStopped) {
+  press({XK_F5});
+  ASSERT_TRUE(waitFor(Clock::now(), 1500ms, [&] { return overRepaint() == "00 : 00 : 00"; }))
+      << "shows " << overRepaint() << "\n"
+      << app.output();
+  EXPECT_TRUE(waitFor(Clock::now(), 1500ms, [&] { return overRepaint() == "00 : 00 : 01"; }));
+  Window focus = 0;
+  int revertTo = 0;
+  XGetInputFocus(client.display(), &focus, &revertTo);
+  EXPECT_EQ(focus, game) << "the game keeps the focus";
+
+  press({XK_F7});
+  EXPECT_TRUE(waitFor(Clock::now(), 1000ms, [&] { return overRepaint().empty(); }))
+      << "stopped: frames no longer come, and the window goes";
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(overRepaint(), "");
+}
 
 TEST(TollivaneLosesX, LosingTheServerEndsTheProgramWithOneClearLine) {
   Xvfb server;

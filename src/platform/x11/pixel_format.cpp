@@ -28,6 +28,18 @@ PixelFormat PixelFormat::fromMasks(unsigned long red, unsigned long green, unsig
   return format;
 }
 
+PixelFormat formatOf(const XWindowAttributes& attributes) {
+  const Visual* visual = attributes.visual;
+  if (visual && (visual->c_class == TrueColor || visual->c_class == DirectColor)) {
+    return PixelFormat::fromMasks(visual->red_mask, visual->green_mask, visual->blue_mask,
+                                  attributes.depth);
+  }
+  PixelFormat format;
+  format.black = BlackPixelOfScreen(attributes.screen);
+  format.white = WhitePixelOfScreen(attributes.screen);
+  return format;
+}
+
 unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format) {
   const unsigned r = color & 0xFF;
   const unsigned g = (color >> 8) & 0xFF;

@@ -5,6 +5,8 @@
 
 #include "platform/platform.hpp"
 
+#include <X11/Xlib.h>
+
 namespace tollivane::platform::x11 {
 
 struct PixelFormat {
@@ -21,6 +23,9 @@ struct PixelFormat {
   static PixelFormat fromMasks(unsigned long red, unsigned long green, unsigned long blue,
                                int depth);
 };
+
+// The format of a window's visual, from its attributes.
+PixelFormat formatOf(const XWindowAttributes& attributes);
 
 unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format);
 

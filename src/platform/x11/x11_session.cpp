@@ -3,9 +3,11 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/extensions/shape.h>
 
 #include "platform/x11/x11_errors.hpp"
 #include "platform/x11/x11_key_state.hpp"
+#include "platform/x11/x11_overlay_window.hpp"
 #include "platform/x11/x11_surface.hpp"
 
 namespace tollivane::platform::x11 {
@@ -55,14 +57,24 @@ X11Session::X11Session(Display* display) : display_(display) {
   // Events already read come with each reply; those still in the socket wake the event loop,
   // which handles them before any timer of the same wakeup. So a drain needs no system call.
   auto drain = [this] { handleEvents(false); };
+  masks_ = std::make_unique<WindowEventMasks>(display_);
   keyState_ = std::make_unique<X11KeyState>(display_, drain);
-  foreground_ = std::make_unique<X11Surface>(display_, drain);
+  foreground_ = std::make_unique<X11Surface>(display_, *masks_, drain);
+  int shapeEvents = 0;
+  int shapeErrors = 0;
+  if (XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {
+    overlay_ = std::make_unique<X11OverlayWindow>(display_, *masks_, *foreground_);
+  }
+  chosen_ = std::make_unique<platform::ChosenSurface>(*foreground_, overlay_.get());
   XFlush(display_);
 }
 
 X11Session::~X11Session() {
+  chosen_.reset();
+  overlay_.reset();
   foreground_.reset();
   keyState_.reset();
+  masks_.reset();
   XCloseDisplay(display_);
   stopTrapping(display_);
 }
@@ -92,6 +104,8 @@ void X11Session::handleEvents(bool readSocket) {
       foreground_->onRootPropertyChanged(event.xproperty.atom);
     } else if (event.type == FocusIn || event.type == FocusOut) {
       foreground_->onFocusChanged(event.xfocus.detail);
+    } else if (overlay_) {
+      overlay_->onEvent(event);
     }
   }
 }
@@ -99,7 +113,8 @@ void X11Session::handleEvents(bool readSocket) {
 void X11Session::handlerRunStarts() { keyState_->forgetKeymap(); }
 
 platform::KeyState& X11Session::keys() { return *keyState_; }
-platform::ForegroundSurface& X11Session::surface() { return *foreground_; }
+platform::ForegroundSurface& X11Session::surface() { return *chosen_; }
+X11OverlayWindow* X11Session::overlayWindow() { return overlay_.get(); }
 unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display_); }
 
 void X11Session::reclaimErrorHandlers() { x11::reclaimErrorHandlers(); }

@@ -5,13 +5,15 @@
 
 #include <memory>
 
-#include "platform/platform.hpp"
+#include "platform/chosen_surface.hpp"
 
 struct _XDisplay;
 
 namespace tollivane::platform::x11 {
 
+class WindowEventMasks;
 class X11KeyState;
+class X11OverlayWindow;
 class X11Surface;
 
 class X11Session {
@@ -32,7 +34,11 @@ class X11Session {
   void handlerRunStarts();
 
   platform::KeyState& keys();
+  // Straight onto the window in front, or through a window of our own when that is chosen
+  // and the server can shape windows.
   platform::ForegroundSurface& surface();
+  // The window of our own, null when the server cannot shape windows.
+  X11OverlayWindow* overlayWindow();
 
   // X errors on this connection so far, each trapped and ignored (it costs one frame).
   unsigned long trappedErrors() const;
@@ -48,8 +54,11 @@ class X11Session {
   _XDisplay* display_;
   int xinputOpcode_ = -1;
   int xkbEventBase_ = -1;
+  std::unique_ptr<WindowEventMasks> masks_;
   std::unique_ptr<X11KeyState> keyState_;
   std::unique_ptr<X11Surface> foreground_;
+  std::unique_ptr<X11OverlayWindow> overlay_;
+  std::unique_ptr<platform::ChosenSurface> chosen_;
 };
 
 }  // namespace tollivane::platform::x11

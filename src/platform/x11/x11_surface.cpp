@@ -28,28 +28,16 @@ std::optional<XRectangle> visiblePart(const platform::Rect& rect) {
                     static_cast<unsigned short>(bottom - top)};
 }
 
-PixelFormat formatOf(const XWindowAttributes& attributes) {
-  const Visual* visual = attributes.visual;
-  if (visual && (visual->c_class == TrueColor || visual->c_class == DirectColor)) {
-    return PixelFormat::fromMasks(visual->red_mask, visual->green_mask, visual->blue_mask,
-                                  attributes.depth);
-  }
-  PixelFormat format;
-  format.black = BlackPixelOfScreen(attributes.screen);
-  format.white = WhitePixelOfScreen(attributes.screen);
-  return format;
-}
-
 }  // namespace
 
-X11Surface::X11Surface(Display* display, std::function<void()> drainEvents)
+X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents)
     : display_(display),
+      masks_(masks),
       drainEvents_(std::move(drainEvents)),
       root_(DefaultRootWindow(display)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       font_(XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))))) {
-  // Focus events on the root tell of every change to and from "no window" and PointerRoot.
-  XSelectInput(display_, root_, PropertyChangeMask | FocusChangeMask);
+  masks_.select(root_, kRootEvents);
 }
 
 X11Surface::~X11Surface() {
@@ -58,6 +46,7 @@ X11Surface::~X11Surface() {
   }
   if (font_) XFreeFontInfo(nullptr, font_, 1);
   watchFocusOf(0);
+  masks_.deselect(root_, kRootEvents);
 }
 
 void X11Surface::onRootPropertyChanged(Atom property) {
@@ -95,9 +84,8 @@ Window X11Surface::readFocus() {
 void X11Surface::watchFocusOf(Window window) {
   if (window == root_) window = 0;  // the root's focus events are always selected
   if (window == watched_) return;
-  // A window already destroyed only costs a trapped error.
-  if (watched_ != 0) XSelectInput(display_, watched_, NoEventMask);
-  if (window != 0) XSelectInput(display_, window, FocusChangeMask);
+  masks_.deselect(watched_, FocusChangeMask);
+  masks_.select(window, FocusChangeMask);
   watched_ = window;
 }
 
@@ -144,9 +132,7 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
       std::find_if(contexts_.begin(), contexts_.end(), [](const Context& c) { return !c.gc; });
   if (free == contexts_.end()) return 0;
   if (!describe(target)) {
-    // Gone: the next frame asks which window is in front now.
-    if (window != 0 && window == activeWindow_) goneActiveWindow_ = activeWindow_;
-    if (window != 0 && window == focus_) focusStale_ = true;
+    windowGone(window);
     return 0;
   }
   XGCValues values{};
@@ -159,6 +145,11 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
   *free = Context{XCreateGC(display_, target, mask, &values), target, describedFormat_,
                   values.foreground};
   return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
+}
+
+void X11Surface::windowGone(platform::WindowHandle window) {
+  if (window != 0 && window == activeWindow_) goneActiveWindow_ = activeWindow_;
+  if (window != 0 && window == focus_) focusStale_ = true;
 }
 
 X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {

@@ -12,13 +12,14 @@
 #include <X11/Xlib.h>
 
 #include "platform/x11/pixel_format.hpp"
+#include "platform/x11/window_event_masks.hpp"
 
 namespace tollivane::platform::x11 {
 
 class X11Surface final : public platform::ForegroundSurface {
  public:
   // `drainEvents` handles the events that have arrived, among them onRootPropertyChanged.
-  X11Surface(Display* display, std::function<void()> drainEvents);
+  X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents);
   ~X11Surface() override;
   X11Surface(const X11Surface&) = delete;
   X11Surface& operator=(const X11Surface&) = delete;
@@ -36,6 +37,10 @@ class X11Surface final : public platform::ForegroundSurface {
   void onRootPropertyChanged(Atom property);
   // A focus event on the root or on the window that has the focus.
   void onFocusChanged(int detail);
+  // The window was found destroyed: the next frame asks which window is in front now.
+  void windowGone(platform::WindowHandle window);
+  // The server's default font, which every new context draws with; null if it has none.
+  XFontStruct* font() const { return font_; }
 
  private:
   struct Context {
@@ -52,7 +57,11 @@ class X11Surface final : public platform::ForegroundSurface {
   void refreshFocus();
   void watchFocusOf(Window window);
 
+  // Focus events on the root tell of every change to and from "no window" and PointerRoot.
+  static constexpr long kRootEvents = PropertyChangeMask | FocusChangeMask;
+
   Display* display_;
+  WindowEventMasks& masks_;
   std::function<void()> drainEvents_;
   Window root_;
   Atom netActiveWindow_;

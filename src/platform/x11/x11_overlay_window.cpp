@@ -1,0 +1,331 @@
+#include "platform/x11/x11_overlay_window.hpp"
+
+#include <X11/extensions/shape.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/x11/x11_surface.hpp"
+
+namespace tollivane::platform::x11 {
+namespace {
+
+constexpr platform::DeviceContext kContext = 1;  // one frame at a time
+constexpr std::int64_t kMinCoordinate = -32768;
+constexpr std::int64_t kMaxCoordinate = 32767;
+constexpr std::int64_t kMaxSize = 65535;
+
+// The part of `a` inside `bounds`; empty (width 0) when they do not meet.
+XRectangle intersection(const XRectangle& a, const XRectangle& bounds) {
+  const int left = std::max<int>(a.x, bounds.x);
+  const int top = std::max<int>(a.y, bounds.y);
+  const int right = std::min<int>(a.x + a.width, bounds.x + bounds.width);
+  const int bottom = std::min<int>(a.y + a.height, bounds.y + bounds.height);
+  if (right <= left || bottom <= top) return {};
+  return {static_cast<short>(left), static_cast<short>(top),
+          static_cast<unsigned short>(right - left), static_cast<unsigned short>(bottom - top)};
+}
+
+bool operator==(const XRectangle& a, const XRectangle& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+template <typename Drawing>
+bool sameDrawing(const Drawing& a, const Drawing& b) {
+  return a.filled == b.filled && (!a.filled || (a.fillPixel == b.fillPixel && a.fill == b.fill)) &&
+         a.textPixel == b.textPixel && a.text == b.text && a.textX == b.textX;
+}
+
+}  // namespace
+
+X11OverlayWindow::X11OverlayWindow(Display* display, WindowEventMasks& masks, X11Surface& direct)
+    : display_(display), masks_(masks), direct_(direct), root_(DefaultRootWindow(display)) {
+  // The clock's text fits: frames allocate nothing.
+  next_.text.reserve(32);
+  shown_.text.reserve(32);
+}
+
+X11OverlayWindow::~X11OverlayWindow() {
+  follow(0);
+  if (gc_) XFreeGC(display_, gc_);
+  if (window_) XDestroyWindow(display_, window_);
+}
+
+bool X11OverlayWindow::create() {
+  if (window_) return true;
+  XWindowAttributes screen;
+  if (!XGetWindowAttributes(display_, root_, &screen)) return false;
+  format_ = formatOf(screen);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixmap = 0;  // None: nothing painted but what we draw
+  attributes.border_pixel = 0;
+  attributes.event_mask = ExposureMask | VisibilityChangeMask;
+  window_ =
+      XCreateWindow(display_, root_, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWOverrideRedirect | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
+  geometry_ = {0, 0, 1, 1};
+  // No input region: clicks and the pointer go to whatever lies below.
+  XShapeCombineRectangles(display_, window_, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+  XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+  XGCValues values{};
+  values.foreground = gcForeground_ = pixelFor(0x000000, format_);
+  values.background = pixelFor(0xFFFFFF, format_);
+  values.graphics_exposures = False;
+  gc_ = XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
+  return true;
+}
+
+platform::WindowHandle X11OverlayWindow::GetForegroundWindow() {
+  const platform::WindowHandle front = direct_.GetForegroundWindow();
+  return front == window_ ? 0 : front;
+}
+
+// Starts listening to `target` and asks once where its client area is; 0 stops.
+void X11OverlayWindow::follow(Window target) {
+  if (target != target_) {
+    masks_.deselect(target_, kTargetEvents);
+    // Selected before the question: a move after the answer comes as an event.
+    masks_.select(target, kTargetEvents);
+    target_ = target;
+    targetMapped_ = true;
+    originStale_ = target != 0;
+    if (target != 0) gone_ = 0;
+  }
+  if (!originStale_ || target_ == 0) return;
+  Window child = 0;
+  if (XTranslateCoordinates(display_, target_, root_, 0, 0, &originX_, &originY_, &child)) {
+    originStale_ = false;
+  }
+}
+
+platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
+  if (!create()) return 0;
+  const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
+  if (target != 0 && target == gone_) {
+    direct_.windowGone(target);
+    return 0;
+  }
+  follow(target);
+  if (target == 0) {
+    originX_ = 0;
+    originY_ = 0;
+  } else if (originStale_) {
+    // Gone before we could ask: this frame is lost, and the next asks which window is in front.
+    masks_.forget(target);
+    target_ = 0;
+    gone_ = target;
+    direct_.windowGone(target);
+    hide();
+    return 0;
+  } else if (!targetMapped_) {
+    hide();
+    return 0;
+  }
+  inFrame_ = true;
+  frameDrew_ = false;
+  next_.filled = false;
+  next_.text.clear();
+  return kContext;
+}
+
+void X11OverlayWindow::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
+  if (dc != kContext || !inFrame_) return;
+  next_.textPixel = pixelFor(color, format_);
+}
+
+void X11OverlayWindow::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
+                                platform::BrushHandle brush) {
+  if (dc != kContext || !inFrame_ || brush == 0) return;
+  // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
+  next_.filled = true;
+  next_.fillPixel = pixelFor(static_cast<platform::ColorRef>(brush), format_);
+  fillRect_ = rect;
+  if (!frameDrew_) frameRect_ = rect;
+  frameDrew_ = true;
+}
+
+void X11OverlayWindow::DrawTextA(platform::DeviceContext dc, const char* text, int count,
+                                 const platform::Rect& rect, unsigned format) {
+  if (dc != kContext || !inFrame_ || !text) return;
+  if (count < 0) count = static_cast<int>(std::strlen(text));
+  next_.text.assign(text, static_cast<std::size_t>(count));
+  next_.centred = (format & platform::kDtCenter) != 0;
+  // The window is the text's rectangle; a fill elsewhere is cut to it.
+  frameRect_ = rect;
+  frameDrew_ = true;
+}
+
+void X11OverlayWindow::DeleteObject(platform::BrushHandle) {
+  // Nothing to release: this surface creates no drawing objects.
+}
+
+// Moves and sizes the window over the frame's rectangle; false when it cannot stand there.
+bool X11OverlayWindow::place() {
+  const std::int64_t width = static_cast<std::int64_t>(frameRect_.Right) - frameRect_.Left;
+  const std::int64_t height = static_cast<std::int64_t>(frameRect_.Bottom) - frameRect_.Top;
+  const std::int64_t x = static_cast<std::int64_t>(originX_) + frameRect_.Left;
+  const std::int64_t y = static_cast<std::int64_t>(originY_) + frameRect_.Top;
+  if (width <= 0 || height <= 0 || width > kMaxSize || height > kMaxSize) return false;
+  if (x < kMinCoordinate || x > kMaxCoordinate || y < kMinCoordinate || y > kMaxCoordinate) {
+    return false;
+  }
+  const XRectangle wanted{static_cast<short>(x), static_cast<short>(y),
+                          static_cast<unsigned short>(width), static_cast<unsigned short>(height)};
+  if (wanted == geometry_) return true;
+  if (wanted.width == geometry_.width && wanted.height == geometry_.height) {
+    XMoveWindow(display_, window_, wanted.x, wanted.y);
+  } else {
+    XMoveResizeWindow(display_, window_, wanted.x, wanted.y, wanted.width, wanted.height);
+    needsPaint_ = true;
+  }
+  geometry_ = wanted;
+  return true;
+}
+
+// Where the text goes in the window, and the window's shape: the text's character cells (and
+// the fill, if any), as much of them as the window holds.
+void X11OverlayWindow::layOut() {
+  const XRectangle box{0, 0, geometry_.width, geometry_.height};
+  XFontStruct* font = direct_.font();
+  std::array<XRectangle, 2> shape{};
+  int parts = 0;
+  if (next_.filled) {
+    const XRectangle fill{
+        static_cast<short>(
+            std::clamp<std::int64_t>(static_cast<std::int64_t>(fillRect_.Left) - frameRect_.Left,
+                                     kMinCoordinate, kMaxCoordinate)),
+        static_cast<short>(
+            std::clamp<std::int64_t>(static_cast<std::int64_t>(fillRect_.Top) - frameRect_.Top,
+                                     kMinCoordinate, kMaxCoordinate)),
+        static_cast<unsigned short>(std::clamp<std::int64_t>(
+            static_cast<std::int64_t>(fillRect_.Right) - fillRect_.Left, 0, kMaxSize)),
+        static_cast<unsigned short>(std::clamp<std::int64_t>(
+            static_cast<std::int64_t>(fillRect_.Bottom) - fillRect_.Top, 0, kMaxSize))};
+    next_.fill = intersection(fill, box);
+    if (next_.fill.width > 0) shape[parts++] = next_.fill;
+  }
+  next_.textX = 0;
+  if (font && !next_.text.empty()) {
+    const int count = static_cast<int>(next_.text.size());
+    const std::int64_t textWidth = XTextWidth(font, next_.text.data(), count);
+    if (next_.centred) next_.textX = static_cast<int>((geometry_.width - textWidth) / 2);
+    const XRectangle cells{static_cast<short>(std::max<std::int64_t>(next_.textX, kMinCoordinate)),
+                           0, static_cast<unsigned short>(std::min(textWidth, kMaxSize)),
+                           static_cast<unsigned short>(font->ascent + font->descent)};
+    const XRectangle shown = intersection(cells, box);
+    if (shown.width > 0) shape[parts++] = shown;
+  }
+  const bool same = parts == shapeParts_ &&
+                    std::equal(shape.begin(), shape.begin() + parts, shape_.begin(),
+                               [](const XRectangle& a, const XRectangle& b) { return a == b; });
+  if (same) return;
+  XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, shape.data(), parts, ShapeSet,
+                          Unsorted);
+  shape_ = shape;
+  shapeParts_ = parts;
+  needsPaint_ = true;
+}
+
+void X11OverlayWindow::paint() {
+  if (!mapped_) return;
+  if (shown_.filled) {
+    XSetForeground(display_, gc_, shown_.fillPixel);
+    XFillRectangle(display_, window_, gc_, shown_.fill.x, shown_.fill.y, shown_.fill.width,
+                   shown_.fill.height);
+    gcForeground_ = shown_.fillPixel;
+  }
+  XFontStruct* font = direct_.font();
+  if (!font || shown_.text.empty()) return;
+  if (gcForeground_ != shown_.textPixel) XSetForeground(display_, gc_, shown_.textPixel);
+  gcForeground_ = shown_.textPixel;
+  XDrawImageString(display_, window_, gc_, shown_.textX, font->ascent, shown_.text.data(),
+                   static_cast<int>(shown_.text.size()));
+}
+
+void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
+  if (dc != kContext || !inFrame_) return;
+  inFrame_ = false;
+  if (!frameDrew_ || !place()) {
+    hide();
+    return;
+  }
+  layOut();
+  if (!mapped_) {
+    XMapRaised(display_, window_);
+    mapped_ = true;
+    covered_ = false;
+    needsPaint_ = true;
+  } else if (covered_) {
+    XRaiseWindow(display_, window_);
+    covered_ = false;
+    // What was covered is lost (no background, no backing store): drawn now, not a round
+    // trip later when the exposure comes back.
+    needsPaint_ = true;
+  }
+  if (needsPaint_ || !sameDrawing(next_, shown_)) {
+    shown_ = next_;
+    needsPaint_ = false;
+    paint();
+  }
+  // XFlush, not XSync: a frame must never wait for a round trip to the server.
+  XFlush(display_);
+}
+
+void X11OverlayWindow::hide() {
+  if (!mapped_) return;
+  XUnmapWindow(display_, window_);
+  mapped_ = false;
+  XFlush(display_);
+}
+
+void X11OverlayWindow::onEvent(const XEvent& event) {
+  switch (event.type) {
+    case Expose:
+      if (event.xexpose.window == window_ && event.xexpose.count == 0) paint();
+      break;
+    case VisibilityNotify:
+      if (event.xvisibility.window == window_) {
+        covered_ = event.xvisibility.state != VisibilityUnobscured;
+      }
+      break;
+    case ConfigureNotify:
+      if (event.xconfigure.window != target_) break;
+      if (event.xconfigure.send_event) {
+        // From a window manager that framed the window: the client area's place on the screen.
+        originX_ = event.xconfigure.x + event.xconfigure.border_width;
+        originY_ = event.xconfigure.y + event.xconfigure.border_width;
+        originStale_ = false;
+      } else {
+        // Relative to a parent that may be a frame: asked again at the next frame.
+        originStale_ = true;
+      }
+      break;
+    case ReparentNotify:
+      if (event.xreparent.window == target_) originStale_ = true;
+      break;
+    case MapNotify:
+      if (event.xmap.window == target_) targetMapped_ = true;
+      break;
+    case UnmapNotify:
+      if (event.xunmap.window == target_) {
+        targetMapped_ = false;
+        hide();
+      }
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == target_) {
+        masks_.forget(target_);
+        direct_.windowGone(target_);
+        gone_ = target_;
+        target_ = 0;
+        hide();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace tollivane::platform::x11

@@ -1,0 +1,358 @@
+// The overlay in a window of our own, over a game that repaints: what the screen shows, read
+// back from the root window, and what the window costs the server.
+#include "backend_fixture.hpp"
+
+#include <fstream>
+
+#include <X11/Xproto.h>
+
+#include "heap_probe.hpp"
+#include "platform/x11/x11_overlay_window.hpp"
+#ifdef TOLLIVANE_HAVE_XRES
+#include "x_resources.hpp"
+#endif
+
+namespace tollivane::x11test {
+namespace {
+
+constexpr Rect kRect{25, 315, 100, 329};
+constexpr std::uint32_t kDesk = 0x806040;
+
+class X11OwnWindow : public X11Backend {
+ protected:
+  platform::ForegroundSurface& surface = session->surface();
+  // Under everything, so that the screen around the game is one colour.
+  Window desk = client.createWindow({0, 0, 1024, 768}, kDesk);
+  Window game = client.createWindow({100, 100, 340, 400}, kBackground);
+
+  void SetUp() override {
+    X11Backend::SetUp();
+    ASSERT_NE(session->overlayWindow(), nullptr) << "Xvfb shapes windows";
+    surface.setOwnWindow(true);
+    client.focus(game);
+  }
+
+  // One frame as the program makes it, over the window in front, after the event loop has
+  // handled what arrived.
+  void ownFrame(const std::string& text, const Rect& rect = kRect) {
+    settle();
+    session->processPendingEvents();
+    frame(surface.GetForegroundWindow(), text, rect);
+  }
+  Window own() { return session->overlayWindow()->window(); }
+  bool shown() {
+    settle();
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(client.display(), own(), &attributes) &&
+           attributes.map_state == IsViewable;
+  }
+  // The game repaints its whole client area.
+  void repaint(Window target) {
+    client.clear(target, {0, 0, 2000, 2000});
+    settle();
+  }
+  // The clock text the screen shows at `rect` of a window whose client area starts at `origin`.
+  std::string onScreen(int originX, int originY, const Rect& rect = kRect,
+                       std::uint32_t under = kBackground) {
+    settle();
+    Area area = areaOf(rect);
+    area.x += originX;
+    area.y += originY;
+    return client.overlayText(client.root(), area, under);
+  }
+};
+
+TEST_F(X11OwnWindow, ShowsTheSameTextAsDrawingOntoTheGameAndKeepsItThroughRepaints) {
+  client.destroyWindow(game);
+  // At the screen's corner: its coordinates are the screen's.
+  XRaiseWindow(client.display(), window);
+  client.focus(window);
+  struct Case {
+    std::string text;
+    Rect rect;
+    platform::ColorRef color;
+    std::uint32_t rgb;
+  };
+  const Case cases[] = {
+      {"00 : 00 : 00", {25, 315, 100, 329}, 0x000000, 0x000000},
+      {"01 : 02 : 05", {25, 250, 100, 264}, 0x0000FF, 0xFF0000},    // 0x00BBGGRR in, RGB out
+      {"1165 : 05 : 04", {25, 200, 100, 214}, 0x000000, 0x000000},  // wider: cut on both sides
+      {"00 : 00 : 00", {25, 150, 100, 156}, 0x000000, 0x000000},    // lower part cut
+      {"00 : 00 : 00", {-40, 100, 35, 114}, 0x000000, 0x000000},    // off the left edge
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + " at " + std::to_string(c.rect.Top));
+    Area around = grown(areaOf(c.rect), 4);
+    if (around.x < 0) {
+      around.width += around.x;
+      around.x = 0;
+    }
+    const Pixels expected = client.expected(c.text, areaOf(c.rect), around, kBackground, c.rgb);
+
+    surface.setOwnWindow(false);
+    frame(surface.GetForegroundWindow(), c.text, c.rect, c.color);
+    settle();
+    ASSERT_EQ(client.pixels(client.root(), around), expected) << "drawn straight onto the game";
+    repaint(window);
+    ASSERT_EQ(client.pixels(client.root(), around),
+              Pixels(around.width * around.height, kBackground))
+        << "and painted over by its next frame";
+
+    surface.setOwnWindow(true);
+    frame(surface.GetForegroundWindow(), c.text, c.rect, c.color);
+    repaint(window);
+    EXPECT_EQ(client.pixels(client.root(), around), expected)
+        << "the game shows around the character cells, and its repaint leaves the text";
+  }
+  EXPECT_EQ(session->trappedErrors(), 0u);
+}
+
+TEST_F(X11OwnWindow, NeverTakesTheFocusNorAClick) {
+  XSelectInput(client.display(), game, ButtonPressMask | StructureNotifyMask);
+  for (int i = 0; i < 1000; ++i) {
+    const platform::WindowHandle front = surface.GetForegroundWindow();
+    ASSERT_EQ(front, game) << "frame " << i;
+    frame(front, clockText(i / 10), kRect);
+  }
+  settle();
+  Window focus = 0;
+  int revertTo = 0;
+  XGetInputFocus(client.display(), &focus, &revertTo);
+  EXPECT_EQ(focus, game);
+  ASSERT_TRUE(shown());
+
+  // The middle of the text's cells, where our window is.
+  client.click(100 + 62, 100 + 321);
+  XEvent event;
+  EXPECT_TRUE(XCheckTypedWindowEvent(client.display(), game, ButtonPress, &event))
+      << "the click went through to the game";
+  XGetInputFocus(client.display(), &focus, &revertTo);
+  EXPECT_EQ(focus, game);
+
+  client.focus(own());  // by someone else: frames still never go over themselves
+  settle();
+  session->processPendingEvents();
+  EXPECT_EQ(surface.GetForegroundWindow(), 0u);
+}
+
+// How a window manager that framed the game tells it where it now stands (ICCCM 4.1.5):
+// a ConfigureNotify that it sends itself, in root coordinates.
+void tellPosition(Display* d, Window window, int x, int y, int width, int height) {
+  XEvent event{};
+  event.xconfigure.type = ConfigureNotify;
+  event.xconfigure.event = window;
+  event.xconfigure.window = window;
+  event.xconfigure.x = x;
+  event.xconfigure.y = y;
+  event.xconfigure.width = width;
+  event.xconfigure.height = height;
+  XSendEvent(d, window, False, StructureNotifyMask, &event);
+  XSync(d, False);
+}
+
+TEST_F(X11OwnWindow, FollowsTheGameWithinOneFrameByItsEvents) {
+  Display* d = client.display();
+  const Window other = client.createWindow({600, 300, 300, 400}, kBackground);
+  Window frameWindow = 0;
+  struct Step {
+    const char* change;
+    std::function<void()> make;
+    int x, y;      // the client area's top-left on the screen afterwards
+    long replies;  // at most, in the frame after the change, with settle()'s one
+  };
+  // A round trip for the keys; the window in front asked (its property, the focus twice);
+  // the game's place asked; the screen's format asked when the window is made (two).
+  const Step steps[] = {
+      {"first frame", [] {}, 100, 100, 1 + 3 + 1 + 2},
+      {"moved", [&] { XMoveWindow(d, game, 300, 200); }, 300, 200, 1 + 1},
+      {"resized", [&] { XResizeWindow(d, game, 300, 380); }, 300, 200, 1 + 1},
+      {"framed",
+       [&] {
+         frameWindow = client.createWindow({50, 60, 320, 420}, kBackground);
+         XReparentWindow(d, game, frameWindow, 5, 20);
+         client.focus(game);  // reparenting unmapped it, and the focus went
+       },
+       55, 80, 1 + 2 + 1},
+      {"frame moved",
+       [&] {
+         XMoveWindow(d, frameWindow, 200, 150);
+         tellPosition(d, game, 205, 170, 300, 380);
+       },
+       205, 170, 1},
+      {"another window in front", [&] { client.focus(other); }, 600, 300, 1 + 2 + 1},
+      {"back to the framed one", [&] { client.focus(game); }, 205, 170, 1 + 2 + 1},
+  };
+  int second = 0;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.change);
+#ifdef TOLLIVANE_HAVE_XRES
+    const std::vector<XID> ours = sessionClient();
+    XTraffic change(server.display(), ours);
+#endif
+    step.make();
+    client.sync();
+    ownFrame(clockText(++second));
+#ifdef TOLLIVANE_HAVE_XRES
+    EXPECT_LE(change.finish().replies, step.replies);
+#endif
+    EXPECT_EQ(onScreen(step.x, step.y), clockText(second));
+
+#ifdef TOLLIVANE_HAVE_XRES
+    XTraffic steady(server.display(), ours);
+    for (int i = 0; i < 20; ++i) {
+      frame(surface.GetForegroundWindow(), clockText(second + i / 10), kRect);
+    }
+    const Traffic seen = steady.finish();
+    EXPECT_EQ(seen.replies, 0) << "no round trip while nothing moves";
+    EXPECT_EQ(seen.requests[X_ConfigureWindow], 0) << "neither moved nor raised";
+    EXPECT_LE(seen.requests[X_ImageText8], 2) << "drawn again only when the text changed";
+    second += 1;
+#endif
+  }
+}
+
+TEST_F(X11OwnWindow, ComesBackAboveAWindowThatCoversIt) {
+  ownFrame(clockText(1));
+  ASSERT_EQ(onScreen(100, 100), clockText(1));
+  const Window cover = client.createWindow({120, 400, 200, 50}, 0x00FF00);
+  settle();
+  ASSERT_EQ(onScreen(100, 100, kRect, 0x00FF00), "") << "covered";
+  ownFrame(clockText(1));
+  EXPECT_EQ(onScreen(100, 100, kRect, 0x00FF00), clockText(1)) << "raised by the next frame";
+  client.destroyWindow(cover);
+}
+
+TEST_F(X11OwnWindow, HidesWhenFramesStopAndShowsWithTheNextFrame) {
+  Display* d = client.display();
+  struct Case {
+    const char* change;
+    std::function<void()> hideIt;
+    std::function<void()> beforeShowing;
+    std::uint32_t under;  // what the screen shows where the text was
+  };
+  const Case cases[] = {
+      {"frames stop", [&] { surface.setFramesComing(false); }, [] {}, kBackground},
+      {"the direct way chosen",
+       [&] {
+         surface.setOwnWindow(false);
+         frame(surface.GetForegroundWindow(), clockText(0), kRect);
+         repaint(game);
+       },
+       [&] { surface.setOwnWindow(true); }, kBackground},
+      {"the game unmapped", [&] { XUnmapWindow(d, game); },
+       [&] {
+         XMapWindow(d, game);
+         client.focus(game);  // which it lost when unmapped
+       },
+       kDesk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    ownFrame(clockText(3));
+    ASSERT_TRUE(shown());
+    c.hideIt();
+    client.sync();
+    settle();
+    session->processPendingEvents();
+    EXPECT_FALSE(shown());
+    EXPECT_EQ(onScreen(100, 100, kRect, c.under), "");
+    c.beforeShowing();
+    client.sync();
+    ownFrame(clockText(4));
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(onScreen(100, 100), clockText(4));
+  }
+}
+
+// The game's focus events are the direct surface's, its structure events the window's: both
+// must keep arriving while both listen to the same window.
+TEST_F(X11OwnWindow, ListeningToTheGameKeepsTheFocusWatchedAndBackAgain) {
+  const Window other = client.createWindow({600, 300, 300, 400}, kBackground);
+  ownFrame(clockText(1));
+  client.focus(other);
+  ownFrame(clockText(2));
+  EXPECT_EQ(onScreen(600, 300), clockText(2)) << "the game's FocusOut still came";
+
+  client.focus(game);
+  ownFrame(clockText(3));
+  XMoveWindow(client.display(), game, 150, 120);
+  client.sync();
+  ownFrame(clockText(4));
+  EXPECT_EQ(onScreen(150, 120), clockText(4)) << "the game's ConfigureNotify still came";
+
+  // Back to the direct way: the window no longer listens, the focus watch goes on.
+  surface.setOwnWindow(false);
+  ownFrame(clockText(5));
+  client.focus(other);
+  ownFrame(clockText(6));
+  EXPECT_EQ(client.overlayText(other, areaOf(kRect), kBackground), clockText(6));
+}
+
+TEST_F(X11OwnWindow, SurvivesTheGameDestroyedBetweenFramesOrDuringOne) {
+  for (const bool midFrame : {false, true}) {
+    SCOPED_TRACE(midFrame ? "during a frame" : "between frames");
+    const Window doomed = client.createWindow({200, 150, 300, 300}, kBackground);
+    client.focus(doomed);
+    ownFrame(clockText(1));
+    ASSERT_EQ(onScreen(200, 150), clockText(1));
+    if (midFrame) {
+      const platform::WindowHandle target = surface.GetForegroundWindow();
+      const platform::DeviceContext dc = surface.GetDC(target);
+      client.destroyWindow(doomed);
+      surface.SetTextColor(dc, 0);
+      surface.DrawTextA(dc, "00 : 00 : 02", 12, kRect, platform::kDtCenter);
+      surface.ReleaseDC(target, dc);
+    } else {
+      client.destroyWindow(doomed);
+    }
+    // The focus went back to the pointer's root: screen coordinates, over the desk.
+    ownFrame(clockText(3));
+    ownFrame(clockText(3));
+    EXPECT_EQ(onScreen(0, 0, kRect, kDesk), clockText(3));
+    client.focus(game);
+    ownFrame(clockText(4));
+    EXPECT_EQ(onScreen(100, 100), clockText(4));
+  }
+}
+
+long residentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+TEST_F(X11OwnWindow, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
+  for (int i = 0; i < 200; ++i) ownFrame(clockText(0));
+  settle();
+#ifdef TOLLIVANE_HAVE_XRES
+  const long resourcesBefore = serverResources(client.display());
+#endif
+  [[maybe_unused]] const long memoryBefore = residentKiB();
+  std::array<std::string, 120> texts;
+  for (int s = 0; s < 120; ++s) texts[s] = clockText(s);
+  const testing::HeapUse heap = testing::heapUseDuring([&] {
+    for (int i = 1; i <= 36000; ++i) {
+      frame(surface.GetForegroundWindow(), texts[i / 10 % 120], kRect);
+      // The game comes and goes from the front now and then.
+      if (i % 3000 == 0) client.focus(i % 6000 == 0 ? game : window);
+      if (i % 1000 == 0) settle();
+    }
+  });
+  client.focus(game);
+  ownFrame(clockText(3600 % 120));
+  EXPECT_EQ(heap.allocations, 0);
+  EXPECT_EQ(session->trappedErrors(), 0u);
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident; LeakSanitizer checks
+  EXPECT_LT(residentKiB() - memoryBefore, 256);
+#endif
+#ifdef TOLLIVANE_HAVE_XRES
+  EXPECT_EQ(serverResources(client.display()), resourcesBefore);
+#endif
+  EXPECT_EQ(onScreen(100, 100), clockText(3600 % 120));
+}
+
+}  // namespace
+}  // namespace tollivane::x11test
