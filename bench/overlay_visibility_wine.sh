@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build/windows-x64}"
 runs="${2:-3}"
 command="bench/overlay_visibility_wine.sh $build $runs"
-rates=(30 60 144)
+rates=(0 30 60 144)  # 0: never repaints
 seconds=6
 
 prefix="$(realpath "$build")/wine"
@@ -45,35 +45,43 @@ measure() {
   xdotool windowkill "$program" 2>/dev/null || true
   kill "$tollivane_pid" 2>/dev/null || true
   wait "$tollivane_pid" 2>/dev/null || true
-  line=$(cat "$work/game.out")
+  line=$(tr -d '\r' <"$work/game.out")
   [ -n "$line" ] || { echo "overlay_visibility_wine: no figures from the game" >&2; exit 1; }
   echo "$line"
 }
 
-# min/median/max of numbers, one decimal.
+# The median of numbers with the lowest and highest in brackets, one decimal.
 spread() {
-  sort -g | awk '{ v[NR] = $1 } END { printf "%.1f / %.1f / %.1f", v[1], v[int((NR + 1) / 2)], v[NR] }'
+  sort -g | awk '{ v[NR] = $1 }
+    END { printf "%.1f (%.1f-%.1f)", v[int((NR + 1) / 2)], v[1], v[NR] }'
 }
 
-table="| Game's rate | Way | Visible % | Game's frames/s reached | Latest sample, ms |
+visible_table="| Stand-in game | drawn onto the game | window of its own |
+|---|---|---|"
+timing_table="| Stand-in game | Frames/s reached, drawn onto | Frames/s reached, own window | Latest sample (ms), drawn onto | Latest sample (ms), own window |
 |---|---|---|---|---|"
 for rate in "${rates[@]}"; do
-  for way in direct window; do
-    window=0
-    [ "$way" = window ] && window=1
+  game="repaints at $rate fps"
+  [ "$rate" = 0 ] && game="never repaints"
+  visible_row="| $game |" reached_row="" late_row=""
+  for window in 0 1; do
     visible=() reached=() late=()
     for ((run = 1; run <= runs; run++)); do
       read -r _ fps _ taken _ seen _ behind < <(measure "$window" "$rate")
       visible+=("$(awk -v s="$seen" -v t="$taken" 'BEGIN { printf "%.1f", 100 * s / t }')")
       reached+=("$fps")
       late+=("$behind")
-      echo "rate $rate, $way, run $run: fps $fps, $seen of $taken samples visible, late $behind ms" >&2
+      echo "rate $rate, window=$window, run $run: fps $fps, $seen of $taken samples seen," \
+        "latest $behind ms" >&2
     done
-    name="straight onto the game"
-    [ "$way" = window ] && name="overlay window"
-    table+="
-| $rate | $name | $(printf '%s\n' "${visible[@]}" | spread) | $(printf '%s\n' "${reached[@]}" | spread) | $(printf '%s\n' "${late[@]}" | spread) |"
+    visible_row+=" $(printf '%s\n' "${visible[@]}" | spread | sed 's/ / % /') |"
+    reached_row+=" $(printf '%s\n' "${reached[@]}" | spread) |"
+    late_row+=" $(printf '%s\n' "${late[@]}" | spread) |"
   done
+  visible_table+="
+$visible_row"
+  timing_table+="
+| $game |$reached_row$late_row"
 done
 
 # The cost of a frame each way, over a window that does not repaint: 5 rounds of 2,000 frames
@@ -81,41 +89,48 @@ done
 frames=2000 rounds=5
 for ((run = 1; run <= runs; run++)); do
   timeout 120 wine "$build/bin/frame_cost_probe.exe" "$frames" "$rounds" </dev/null
-done >"$work/cost.out" 2>/dev/null
-costs="| Way | Time per frame, µs | Heap allocations per $frames frames |
+done 2>/dev/null | tr -d '\r' >"$work/cost.out"
+costs="| Way | Time per frame (µs) | Heap allocations per $frames frames, most of any round |
 |---|---|---|"
 for way in direct window; do
-  name="straight onto the game"
-  [ "$way" = window ] && name="overlay window"
+  name="drawn onto the game"
+  [ "$way" = window ] && name="window of its own"
   costs+="
-| $name | $(awk -v w="$way" '$1 == w { print $3 }' "$work/cost.out" | spread) | $(awk -v w="$way" '$1 == w { print $5 }' "$work/cost.out" | sort -g | tail -n 1) (most of any round) |"
+| $name | $(awk -v w="$way" '$1 == w { print $3 }' "$work/cost.out" | spread) | $(awk -v w="$way" '$1 == w { print $5 }' "$work/cost.out" | sort -g | tail -n 1) |"
 done
 
 cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 section="$(cat <<EOT
 <!-- overlay visibility under Wine: begin -->
-## The clock over a repainting game, Windows build under Wine
+## The time over a game that repaints, Windows build under Wine
 
-Measured with \`$command\` on $(date -u +%Y-%m-%d), $(nproc) cores ($cpu), $(wine --version)
-on Xvfb with no window manager, $runs runs of each case. The real program runs with the
-overlay at (25, 315) and the way set in its settings file; a stand-in game
-(\`tests/win32/repainting_game.cpp\`) holds the focus and paints its whole client area over at
-the rate given, in two colours taken in turn, while one of its threads reads the 75 x 14
-rectangle back from the screen every 5 ms for ${seconds} s. A sample counts as visible when at
-least 80 % of the pixels the clock covers when drawn whole are the clock's (its white cells and
-black or grey text). The program draws its 10 frames a second either way. Each cell gives
-min / median / max over the runs; 1,200 samples a run. The rate reached is the game's own count
-of frames over the sampling; the latest sample is the most any sample of a run came after its
-moment.
-To measure again: \`cmake --preset windows-x64 && cmake --build --preset windows-x64 &&
+Measured with \`$command\` on $(date -u +%Y-%m-%d), $(nproc) cores ($cpu, shared with other
+work), $(wine --version) on Xvfb with no window manager. Each run starts the real program with
+the overlay at (25, 315) and the way set in its settings file, and a stand-in game
+(\`tests/win32/repainting_game.cpp\`) that holds the focus and paints its whole client area at
+the given rate, in two colours taken in turn; the stopwatch is started with its hotkey. For
+${seconds} s one of the game's threads reads the overlay's 75 x 14 rectangle back from the screen
+every 5 ms (1,200 samples a run); a sample counts as visible when at least 80 % of the pixels
+the clock covers when drawn whole are the clock's white cells and black or grey text. The
+program draws 10 frames a second either way. Each cell: median of $runs runs, with the lowest
+and highest in brackets. The game that never repaints is the check that a drawn clock is seen;
+the way drawn onto the game is the baseline of each run's figures. To measure again:
+\`cmake --preset windows-x64 && cmake --build --preset windows-x64 &&
 bench/overlay_visibility_wine.sh\`.
 
-$table
+Samples in which the time is seen:
 
-What a frame costs each way, the core's six calls and the program's message pumping over a still
-window of the probe's own, timed over $frames frames with \`tests/win32/frame_cost_probe.cpp\` in $((runs * rounds)) rounds ($runs runs of
-$rounds, the two ways taking turns; min / median / max), with the heap allocations made
-meanwhile:
+$visible_table
+
+The game's own count of its frames over the sampling, and the most any sample of a run came
+after its moment:
+
+$timing_table
+
+What a frame costs each way: the six calls of a frame and the program's message pumping, over
+a still window of the probe's own (\`tests/win32/frame_cost_probe.cpp\`), $frames frames a
+round, $rounds rounds a run with the two ways taking turns, $runs runs; with the heap
+allocations made meanwhile:
 
 $costs
 <!-- overlay visibility under Wine: end -->
@@ -133,5 +148,4 @@ if grep -q '<!-- overlay visibility under Wine: begin -->' "$doc"; then
 else
   printf '\n%s\n' "$section" >> "$doc"
 fi
-echo "$table"
-echo "$costs"
+printf '%s\n\n%s\n\n%s\n' "$visible_table" "$timing_table" "$costs"

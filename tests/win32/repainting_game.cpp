@@ -3,7 +3,7 @@
 // the clock's rectangle back from the screen every 5 ms and counts the samples in which the
 // clock can be seen. Prints one line: the rate reached, the samples taken, those visible and
 // the most a sample came after its moment.
-//   repainting_game.exe FRAMES-PER-SECOND [SECONDS [DELAY [X Y]]]
+//   repainting_game.exe FRAMES-PER-SECOND [SECONDS [DELAY [X Y]]]   (0: never repaints)
 // Sampling starts DELAY seconds (2) after the window shows, to give the clock time to start,
 // and lasts SECONDS (6); (X, Y) is the clock's top-left in the client area (25, 315).
 #include <windows.h>
@@ -154,7 +154,8 @@ int main(int argc, char** argv) {
 
   // The game's loop: paint everything, then wait for the next frame's moment, answering
   // messages meanwhile.
-  const LONGLONG frameTicks = ticks(1 / rate);
+  // Rate 0: the first frame only, the check that a clock drawn onto the game is seen.
+  const LONGLONG frameTicks = rate > 0 ? ticks(1 / rate) : sampling.end - begin;
   HBRUSH brushes[2] = {CreateSolidBrush(kColors[0]), CreateSolidBrush(kColors[1])};
   long frames = 0, framesWhileSampling = 0;
   bool running = true;
