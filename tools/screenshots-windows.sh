@@ -64,6 +64,6 @@ shoot windows-main-window-hotkeys.png
 choose 2
 shoot windows-main-window-position.png
 choose 2  # back to no panel
-choose 3
+choose 4
 shoot windows-about-window.png
 xdotool key Return
