@@ -2,24 +2,7 @@
 # Tollivane.exe and a stand-in game under Wine on the build's Xvfb; keys pressed with XTEST
 # while the game holds the focus; what is on the game's screen is read back from X.
 #   end_to_end.sh RUN-WINE PREFIX TOLLIVANE.EXE GAME.EXE
-set -euo pipefail
-run_wine=$1 prefix=$2 program=$3 game=$4
-"$run_wine" "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for window in $(xdotool search --name '^(Tollivane|Stand-in game)$' 2>/dev/null); do
-    xdotool windowkill "$window" 2>/dev/null || true
-  done
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "end_to_end: $1" >&2
-  exit 1
-}
+source "$(dirname "$0")/wine_session.sh"
 
 # Its own folder: the built-in keys, F5 F6 F7, and the overlay at (25, 315).
 cp "$program" "$work/tollivane.exe"

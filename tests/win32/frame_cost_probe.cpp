@@ -7,12 +7,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/chosen_surface.hpp"
 #include "platform/win32/win32_overlay_window.hpp"
 #include "platform/win32/win32_surface.hpp"
+#include "stopwatch/overlay_renderer.hpp"
 
 namespace {
 long allocations = 0;
@@ -31,15 +32,11 @@ namespace {
 using namespace tollivane::platform;
 
 constexpr Rect kOverlay{25, 315, 100, 329};
-constexpr char kText[] = "01 : 02 : 05";
+const std::string kText = "01 : 02 : 05";  // short enough never to allocate
 
 void frame(ForegroundSurface& surface) {
-  const WindowHandle window = surface.GetForegroundWindow();
-  const DeviceContext dc = surface.GetDC(window);
-  surface.SetTextColor(dc, 0);
-  surface.FillRect(dc, kOverlay, 0);
-  surface.DrawTextA(dc, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
-  surface.ReleaseDC(window, dc);
+  DeviceContext dc = 0;
+  tollivane::stopwatch::drawOverlayFrame(surface, kText, kOverlay, {0, 0}, dc);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }

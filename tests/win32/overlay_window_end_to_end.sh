@@ -3,24 +3,7 @@
 # second, under Wine on the build's Xvfb: the clock must show in nearly every sample while it
 # runs, and be gone once it is stopped.
 #   overlay_window_end_to_end.sh RUN-WINE PREFIX TOLLIVANE.EXE REPAINTING_GAME.EXE
-set -euo pipefail
-run_wine=$1 prefix=$2 program=$3 game=$4
-"$run_wine" "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for window in $(xdotool search --name '^(Tollivane|Stand-in game)$' 2>/dev/null); do
-    xdotool windowkill "$window" 2>/dev/null || true
-  done
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "overlay_window_end_to_end: $1" >&2
-  exit 1
-}
+source "$(dirname "$0")/wine_session.sh"
 
 # Built-in keys F5 (start) and F7 (stop); the clock at (25, 315) in a window of its own.
 cp "$program" "$work/tollivane.exe"

@@ -1,19 +1,20 @@
 #include "platform/win32/win32_overlay_window.hpp"
 #include "platform/win32/win32_surface.hpp"
+#include "stopwatch/overlay_renderer.hpp"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
+#include <string>
 #include <vector>
 
 namespace tollivane::platform::win32 {
 namespace {
 
 constexpr Rect kOverlay{25, 315, 100, 329};
-constexpr char kText[] = "01 : 02 : 05";
+const std::string kText = "01 : 02 : 05";  // short enough never to allocate
 constexpr COLORREF kGameColor = RGB(30, 60, 140);
 
 void pump() {
@@ -86,12 +87,8 @@ class Game {
 
 // The core's six calls of one frame.
 void frame(ForegroundSurface& surface) {
-  const WindowHandle window = surface.GetForegroundWindow();
-  const DeviceContext dc = surface.GetDC(window);
-  surface.SetTextColor(dc, 0);
-  surface.FillRect(dc, kOverlay, 0);
-  surface.DrawTextA(dc, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
-  surface.ReleaseDC(window, dc);
+  DeviceContext dc = 0;
+  tollivane::stopwatch::drawOverlayFrame(surface, kText, kOverlay, {0, 0}, dc);
   pump();
 }
 
@@ -277,7 +274,7 @@ TEST(Win32OverlayWindow, FollowsTheGameWithinOneFrame) {
   }
   // No window in front: screen coordinates.
   const DeviceContext dc = overlay.GetDC(0);
-  overlay.DrawTextA(dc, kText, -1, kOverlay, kDtCenter);
+  overlay.DrawTextA(dc, kText.c_str(), -1, kOverlay, kDtCenter);
   overlay.ReleaseDC(0, dc);
   EXPECT_EQ(windowRect(ours(overlay)), expectedBounds(POINT{0, 0}));
 }
@@ -323,7 +320,7 @@ TEST(Win32OverlayWindow, AGameDestroyedAnywhereInAFrameCostsThatFrameAtMost) {
     overlay.SetTextColor(dc, 0);
     overlay.FillRect(dc, kOverlay, 0);
     if (stage == kAfterFill) doomed.destroy();
-    overlay.DrawTextA(dc, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
+    overlay.DrawTextA(dc, kText.c_str(), static_cast<int>(kText.size()), kOverlay, kDtCenter);
     if (stage == kAfterText) doomed.destroy();
     overlay.ReleaseDC(window, dc);
     pump();
