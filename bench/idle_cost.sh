@@ -33,15 +33,6 @@ $figures
 EOT
 )"
 
-doc=docs/performance.md
-[ -f "$doc" ] || printf '# Performance\n' > "$doc"
-if grep -q '<!-- idle figures: begin -->' "$doc"; then
-  awk -v section="$section" '
-    /<!-- idle figures: begin -->/ { print section; skipping = 1; next }
-    /<!-- idle figures: end -->/ { skipping = 0; next }
-    !skipping { print }' "$doc" > "$doc.new"
-  mv "$doc.new" "$doc"
-else
-  printf '\n%s\n' "$section" >> "$doc"
-fi
+source bench/doc_section.sh
+put_section "idle figures" "$section"
 echo "$figures"

@@ -39,15 +39,6 @@ $figures
 EOT
 )"
 
-doc=docs/performance.md
-[ -f "$doc" ] || printf '# Performance\n' > "$doc"
-if grep -q '<!-- overlay visibility figures: begin -->' "$doc"; then
-  awk -v section="$section" '
-    /<!-- overlay visibility figures: begin -->/ { print section; skipping = 1; next }
-    /<!-- overlay visibility figures: end -->/ { skipping = 0; next }
-    !skipping { print }' "$doc" > "$doc.new"
-  mv "$doc.new" "$doc"
-else
-  printf '\n%s\n' "$section" >> "$doc"
-fi
+source bench/doc_section.sh
+put_section "overlay visibility figures" "$section"
 echo "$figures"

@@ -137,15 +137,6 @@ $costs
 EOT
 )"
 
-doc=docs/performance.md
-[ -f "$doc" ] || printf '# Performance\n' > "$doc"
-if grep -q '<!-- overlay visibility under Wine: begin -->' "$doc"; then
-  awk -v section="$section" '
-    /<!-- overlay visibility under Wine: begin -->/ { print section; skipping = 1; next }
-    /<!-- overlay visibility under Wine: end -->/ { skipping = 0; next }
-    !skipping { print }' "$doc" > "$doc.new"
-  mv "$doc.new" "$doc"
-else
-  printf '\n%s\n' "$section" >> "$doc"
-fi
+source bench/doc_section.sh
+put_section "overlay visibility under Wine" "$section"
 printf '%s\n\n%s\n\n%s\n' "$visible_table" "$timing_table" "$costs"

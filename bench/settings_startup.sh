@@ -83,17 +83,6 @@ a save refuses.
 EOT
 )"
 
-doc=docs/performance.md
-if grep -q '<!-- settings file figures: begin -->' "$doc"; then
-  python3 - "$doc" "$section" <<'PY'
-import re, sys
-doc, section = sys.argv[1], sys.argv[2]
-text = open(doc).read()
-text = re.sub(r"<!-- settings file figures: begin -->.*?<!-- settings file figures: end -->",
-              lambda _: section, text, flags=re.S)
-open(doc, "w").write(text)
-PY
-else
-  printf '\n%s\n' "$section" >>"$doc"
-fi
+source bench/doc_section.sh
+put_section "settings file figures" "$section"
 echo "$section"
