@@ -2,21 +2,21 @@
 #include <benchmark/benchmark.h>
 
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 
 namespace {
 
 using tollivane::frontend::sim::SimApp;
-using tollivane::frontend::sim::SimPlatform;
+using tollivane::frontend::sim::SimDesktop;
 
 // Loaded with the default keys, F5 pressed once: the stopwatch runs and draws.
 struct RunningStopwatch {
-  SimPlatform sim;
+  SimDesktop sim;
   SimApp app{sim};
   RunningStopwatch() {
     app.load();
-    sim.keyboard().tap(116);
-    sim.clock().advance(200);
+    sim.steering().tap(116);
+    sim.steering().advance(200);
   }
 };
 
@@ -41,7 +41,7 @@ BENCHMARK(BM_Timer1TickWithModifierBindings);
 void BM_Timer2Frame(benchmark::State& state) {
   RunningStopwatch s;
   for (auto _ : state) s.app.form().Timer2_Timer();
-  benchmark::DoNotOptimize(s.sim.surface().calls().DrawTextA);
+  benchmark::DoNotOptimize(s.sim.steering().surface().calls().DrawTextA);
 }
 BENCHMARK(BM_Timer2Frame);
 

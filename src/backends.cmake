@@ -5,6 +5,7 @@ if(WIN32)
 elseif(UNIX)
   add_subdirectory(platform/posix)
 endif()
+add_subdirectory(platform/sim)
 add_subdirectory(frontend/sim)
 
 if(WIN32)
