@@ -65,6 +65,15 @@ std::string Win32Files::replaceFile(const std::string& path, std::string_view by
   return replaceFileAtomically(path, bytes);
 }
 
+std::string Win32Files::settingsFolder(std::string_view) { return programFolder(); }
+
+std::string Win32Files::updateFile(const std::string& path, const FileEdit& edit) {
+  const auto current = readWholeFile(path);
+  if (!current && isFile(path)) return "the existing file cannot be read";
+  const auto updated = edit(current);
+  return updated ? replaceFileAtomically(path, *updated) : std::string();
+}
+
 std::string executableFolder() {
   std::wstring program(MAX_PATH, L'\0');
   for (;;) {

@@ -17,10 +17,14 @@ class Win32Files final : public Files {
   explicit Win32Files(std::string folder = {}) : folder_(std::move(folder)) {}
 
   std::string programFolder() override;
+  // Beside the program.
+  std::string settingsFolder(std::string_view fileName) override;
   char pathSeparator() const override { return '\\'; }
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
   std::string replaceFile(const std::string& path, std::string_view bytes) override;
+  // Re-reads, edits and replaces; nothing yet holds another process's update off in between.
+  std::string updateFile(const std::string& path, const FileEdit& edit) override;
 
  private:
   std::string folder_;
