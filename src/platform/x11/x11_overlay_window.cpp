@@ -91,7 +91,6 @@ void X11OverlayWindow::follow(Window target) {
     target_ = target;
     targetMapped_ = true;
     originStale_ = target != 0;
-    if (target != 0) gone_ = 0;
   }
   if (!originStale_ || target_ == 0) return;
   Window child = 0;
@@ -103,10 +102,6 @@ void X11OverlayWindow::follow(Window target) {
 platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   if (!create()) return 0;
   const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
-  if (target != 0 && target == gone_) {
-    direct_.windowGone(target);
-    return 0;
-  }
   follow(target);
   if (target == 0) {
     originX_ = 0;
@@ -115,7 +110,6 @@ platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
     // Gone before we could ask: this frame is lost, and the next asks which window is in front.
     masks_.forget(target);
     target_ = 0;
-    gone_ = target;
     direct_.windowGone(target);
     hide();
     return 0;
@@ -318,7 +312,6 @@ void X11OverlayWindow::onEvent(const XEvent& event) {
       if (event.xdestroywindow.window == target_) {
         masks_.forget(target_);
         direct_.windowGone(target_);
-        gone_ = target_;
         target_ = 0;
         hide();
       }

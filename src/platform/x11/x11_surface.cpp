@@ -107,7 +107,9 @@ platform::WindowHandle X11Surface::GetForegroundWindow() {
   if (activeWindowStale_) {
     activeWindow_ = readActiveWindow();
     activeWindowStale_ = false;
-    if (activeWindow_ != goneActiveWindow_) goneActiveWindow_ = 0;
+    // Published afresh: the server hands a window id out again once its client has gone, so
+    // a restarted game may well have the id we found destroyed.
+    goneActiveWindow_ = 0;
   }
   if (activeWindow_ != 0 && activeWindow_ != goneActiveWindow_) return activeWindow_;
   if (focusStale_) refreshFocus();

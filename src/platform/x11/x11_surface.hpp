@@ -68,7 +68,7 @@ class X11Surface final : public platform::ForegroundSurface {
   // Both are read again only after an event said they changed: most frames make no round trip.
   bool activeWindowStale_ = true;
   Window activeWindow_ = 0;
-  Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until it changes
+  Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until published again
   bool focusStale_ = true;
   Window focus_ = 0;
   Window watched_ = 0;  // the focus window whose FocusOut we listen for, 0 for none
