@@ -44,6 +44,7 @@ X11OverlayWindow::X11OverlayWindow(Display* display, WindowEventMasks& masks, X1
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
+  measuredText_.reserve(32);
 }
 
 X11OverlayWindow::~X11OverlayWindow() {
@@ -203,7 +204,12 @@ void X11OverlayWindow::layOut() {
   next_.textX = 0;
   if (font && !next_.text.empty()) {
     const int count = static_cast<int>(next_.text.size());
-    const std::int64_t textWidth = XTextWidth(font, next_.text.data(), count);
+    // Measured once per text: a running clock shows each text ten times.
+    if (next_.text != measuredText_) {
+      measuredText_ = next_.text;
+      measuredWidth_ = XTextWidth(font, next_.text.data(), count);
+    }
+    const std::int64_t textWidth = measuredWidth_;
     if (next_.centred) next_.textX = static_cast<int>((geometry_.width - textWidth) / 2);
     const XRectangle cells{static_cast<short>(std::max<std::int64_t>(next_.textX, kMinCoordinate)),
                            0, static_cast<unsigned short>(std::min(textWidth, kMaxSize)),

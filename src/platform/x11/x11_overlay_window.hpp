@@ -89,6 +89,8 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   Drawing next_;
   Drawing shown_;
   unsigned long gcForeground_ = 0;
+  std::string measuredText_;
+  int measuredWidth_ = 0;
   bool needsPaint_ = false;
 
   XRectangle geometry_{};              // where the window stands, on the screen

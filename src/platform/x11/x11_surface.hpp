@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
 #include "platform/platform.hpp"
@@ -43,13 +44,26 @@ class X11Surface final : public platform::ForegroundSurface {
   XFontStruct* font() const { return font_; }
 
  private:
+  // Drawing state kept for the surface's life, one set per depth of the windows drawn on (a
+  // GC serves every drawable of its depth): a frame changes only what differs from the last.
+  struct Pens {
+    int depth = 0;
+    GC fill = nullptr;
+    unsigned long fillPixel = 0;
+    GC text = nullptr;
+    unsigned long textPixel = 0;
+    unsigned long cellPixel = 0;  // behind each character
+    XRectangle clip{};            // of the text, width 0 before the first
+  };
   struct Context {
-    GC gc = nullptr;
+    Pens* pens = nullptr;  // null: the context is free
     Drawable drawable = 0;
     PixelFormat format;
     unsigned long textPixel = 0;
+    unsigned long cellPixel = 0;
   };
 
+  Pens* pensFor(int depth);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
   Window readActiveWindow();
@@ -76,7 +90,12 @@ class X11Surface final : public platform::ForegroundSurface {
   Drawable described_ = 0;
   unsigned long errorsWhenDescribed_ = 0;
   PixelFormat describedFormat_;
+  int describedDepth_ = 0;
+  std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
+  // The width of the last text drawn, which a running clock draws ten times over.
+  std::string measuredText_;
+  int measuredWidth_ = 0;
 };
 
 }  // namespace tollivane::platform::x11
