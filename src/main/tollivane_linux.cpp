@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include <unistd.h>
 
+#include "frontend/qt/command_line.hpp"
 #include "frontend/qt/display_choice.hpp"
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/qt_shell.hpp"
+#include "frontend/qt/qt_start_guard.hpp"
 #include "frontend/qt/window_activation.hpp"
 #include "frontend/qt/x11_capture_keys.hpp"
 #include "platform/null_backends.hpp"
@@ -42,6 +45,21 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 int main(int argc, char* argv[]) {
   using namespace tollivane::platform;
   namespace qt = tollivane::frontend::qt;
+  const qt::CommandLine commandLine = qt::readCommandLine(argc, argv);
+  switch (commandLine.action) {
+    case qt::CommandLineAction::Help:
+      std::fputs(qt::usageText().c_str(), stdout);
+      return 0;
+    case qt::CommandLineAction::Version:
+      std::fputs(qt::versionText(TOLLIVANE_VERSION).c_str(), stdout);
+      return 0;
+    case qt::CommandLineAction::Unknown:
+      std::fprintf(stderr, "tollivane: unknown argument \"%s\"\n%s", commandLine.offending.c_str(),
+                   qt::usageText().c_str());
+      return 2;
+    case qt::CommandLineAction::Run:
+      break;
+  }
   const char* display = std::getenv("DISPLAY");
   std::unique_ptr<x11::X11Session> session =
       display != nullptr && *display != '\0' ? x11::X11Session::open() : nullptr;
@@ -49,21 +67,26 @@ int main(int argc, char* argv[]) {
       qt::chooseDisplay({.display = display,
                          .waylandDisplay = std::getenv("WAYLAND_DISPLAY"),
                          .qpaPlatform = std::getenv("QT_QPA_PLATFORM"),
-                         .xOpened = session != nullptr});
+                         .xOpened = session != nullptr,
+                         .qtHasWayland = qt::qtHasWaylandPlugin});
   if (!choice.refusal.empty()) {
     std::fprintf(stderr, "%s\n", choice.refusal.c_str());
     return 1;
   }
   if (choice.qpaPlatform) setenv("QT_QPA_PLATFORM", choice.qpaPlatform, 1);
 
-  if (session) qtMessages = qInstallMessageHandler(onQtMessage);
+  std::optional<qt::QtStartGuard> starting(
+      std::in_place, qt::qtStartFailure(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                                        std::getenv("WAYLAND_DISPLAY")));
   QApplication app(argc, argv);
+  starting.reset();
+  if (session) qtMessages = qInstallMessageHandler(onQtMessage);
   // The class of every window (WM_CLASS "tollivane", "Tollivane") and the desktop entry's
   // StartupWMClass agree, so a launcher shows the window under the program's icon.
   QApplication::setApplicationName(QStringLiteral("Tollivane"));
   QApplication::setApplicationVersion(QStringLiteral(TOLLIVANE_VERSION));
   QApplication::setDesktopFileName(QStringLiteral(TOLLIVANE_APP_ID));
-  QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));
+  QApplication::setWindowIcon(qt::programIcon());
   if (session) session->reclaimErrorHandlers();
   const auto captureKeys = qt::X11CaptureKeys::installIfX11();
 
@@ -83,8 +106,6 @@ int main(int argc, char* argv[]) {
   Platform machine{keys, surface, files};
   qt::QtShell shell;
   qt::MainWindow window(machine, shell);
-  // A new handler run reads the keyboard afresh.
-  if (session) window.events().setRunStarts([&session] { session->handlerRunStarts(); });
   if (!window.load()) return 1;
   const std::string& settingsPath = window.form().record().SettingsPath;
   posix::SingleInstance instance(posix::instanceName(::geteuid(), settingsPath));

@@ -16,7 +16,16 @@ DisplayChoice chooseDisplay(const DisplayEnvironment& environment) {
   if (environment.xOpened) return {.qpaPlatform = platformChosen ? nullptr : "xcb", .refusal = {}};
   const bool wantsX =
       platformChosen && std::string_view(environment.qpaPlatform).starts_with("xcb");
-  if (!wantsX && (platformChosen || isSet(environment.waylandDisplay))) return {};
+  if (platformChosen && !wantsX) return {};
+  if (!platformChosen && isSet(environment.waylandDisplay)) {
+    // Wayland alone: named outright, so that Qt never falls back to a dead X display.
+    if (environment.qtHasWayland()) return {.qpaPlatform = "wayland", .refusal = {}};
+    return {.qpaPlatform = nullptr,
+            .refusal =
+                "tollivane: no X display, and Qt's Wayland support is not installed: "
+                "install the package qt6-wayland, or start Tollivane where DISPLAY names "
+                "an X server"};
+  }
   if (isSet(environment.display)) {
     return {.qpaPlatform = nullptr,
             .refusal = "tollivane: cannot open the X display \"" +

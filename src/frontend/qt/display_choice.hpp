@@ -1,7 +1,7 @@
 // Where the Linux program's windows go, decided from the environment before Qt starts. The key
 // state and the overlay need an X server; under Wayland the windows go through XWayland when
-// there is one, so that all three share it, and without one the windows still work with the
-// hotkeys and the overlay off.
+// there is one, so that all three share it, and without one the windows still work through
+// Qt's Wayland support with the hotkeys and the overlay off.
 #pragma once
 
 #include <string>
@@ -13,6 +13,7 @@ struct DisplayEnvironment {
   const char* waylandDisplay;  // WAYLAND_DISPLAY, or null
   const char* qpaPlatform;     // QT_QPA_PLATFORM, or null
   bool xOpened;                // Tollivane's own connection to DISPLAY opened
+  bool (*qtHasWayland)();      // whether Qt's Wayland support is installed; asked only if needed
 };
 
 struct DisplayChoice {
