@@ -12,8 +12,8 @@ fail() {
 [ -z "$(git status --porcelain)" ] ||
   fail "the tree has changes that are not committed: a release is made from a commit only"
 
-export SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)"
-export TZ=UTC LC_ALL=C.UTF-8
+SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)"
+export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 umask 022
 jobs="${JOBS:-$(nproc)}"
 work=build/release
@@ -83,4 +83,4 @@ git archive --format=tar.gz --prefix="$name/" -o "dist/$name.tar.gz" HEAD
 
 (cd dist && sha256sum -- * >SHA256SUMS)
 echo "== dist/"
-(cd dist && ls -l --time-style=+ -- * | awk '{print $5, $6}' && cat SHA256SUMS)
+(cd dist && stat -c '%s %n' -- * && cat SHA256SUMS)
