@@ -51,6 +51,7 @@ rm -f "$build"/tollivane_*.deb
 (cd "$build" && cpack -G DEB >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack failed"; }
 deb=$(realpath "$build"/tollivane_*.deb)
 [[ "$(dpkg-deb -f "$deb" Depends)" == *libqt6widgets6* ]] || fail "no run-time dependencies found"
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-wayland* ]] || fail "qt6-wayland is not recommended"
 # Every level, pedantic included: a package a distribution can take as it is.
 lintian --pedantic -I -E --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' >"$scratch/lintian.log" || true
 [ ! -s "$scratch/lintian.log" ] || { cat "$scratch/lintian.log"; fail "lintian reports the package"; }

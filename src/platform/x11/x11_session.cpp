@@ -89,8 +89,9 @@ int X11Session::connectionFd() const { return ConnectionNumber(display_); }
 void X11Session::processPendingEvents() { handleEvents(true); }
 
 void X11Session::handleEvents(bool readSocket) {
-  // XPending reads what the socket holds without waiting for more.
-  while ((readSocket ? XPending(display_) : XEventsQueued(display_, QueuedAlready)) > 0) {
+  // XPending reads what the socket holds without waiting for more; QLength only counts what
+  // is queued already, without a call or a lock: every key query asks.
+  while ((readSocket ? XPending(display_) : QLength(display_)) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
     if (event.type == GenericEvent && event.xcookie.extension == xinputOpcode_) {
