@@ -49,7 +49,6 @@ TEST_F(X11Backend, AKeyNoLongerAskedForKeepsNoPressForLater) {
   EXPECT_EQ(query(117), 1);
 }
 
-#ifdef TOLLIVANE_HAVE_XRES
 // A poll of three Shift+Ctrl+Alt bindings: twelve queries, one reading of the keyboard, taken
 // in the run itself.
 TEST_F(X11Backend, OneHandlerRunReadsTheKeyboardOnce) {
@@ -77,7 +76,6 @@ TEST_F(X11Backend, OneHandlerRunReadsTheKeyboardOnce) {
   client.key(XK_F5, false);
   client.key(XK_Shift_L, false);
 }
-#endif
 
 TEST_F(X11Backend, KeysStillReachTheFocusedWindow) {
   client.focus(window);
