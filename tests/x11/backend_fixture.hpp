@@ -55,6 +55,7 @@ inline const DrawCase kDrawCases[] = {
     {"00 : 00 : 00", {25, 150, 100, 156}, 0x000000, 0x000000},    // lower part cut
     {"00 : 00 : 00", {-40, 100, 35, 114}, 0x000000, 0x000000},    // off the left edge
     {"", {25, 50, 100, 64}, 0x000000, 0x000000},
+    {"01 : 02 : 05", {25, 315, 100, 329}, 0x00FF00, 0x00FF00},  // an earlier clip again
 };
 
 // This process's resident memory, in KiB.
@@ -76,9 +77,9 @@ class X11Backend : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(session); }
 
-  // One query in a handler run of its own.
+  // One query, once every event sent before it has been handled.
   std::int16_t query(int vk) {
-    session->handlerRunStarts();
+    settle();
     return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
   }
   // The session's connection, the one of this process that made no window.
@@ -89,8 +90,8 @@ class X11Backend : public ::testing::Test {
   }
 
   // A round trip on the session's connection: the server has handled all it was sent, and
-  // every event sent to it before is queued.
-  void settle() { query(116); }
+  // every event it sent before is handled.
+  void settle() { session->sync(); }
 
   void frame(platform::WindowHandle target, const std::string& text, const Rect& rect,
              platform::ColorRef color = 0, platform::BrushHandle brush = 0) {

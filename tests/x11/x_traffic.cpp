@@ -97,7 +97,8 @@ std::size_t XTraffic::mark() {
   XNoOp(control);
   XSync(control, False);
   hold.lock();
-  // The server flushes what it recorded each time it flushes its clients' output.
+  // The server passes on what it recorded when it next sends a client anything: here, the
+  // reply to the sync.
   if (!changed.wait_for(hold, std::chrono::seconds(60), [&] { return marks() > before; })) {
     throw std::runtime_error("the record does not come");
   }
@@ -106,18 +107,20 @@ std::size_t XTraffic::mark() {
   return at;
 }
 
-std::vector<std::string> XTraffic::textsSince(std::size_t mark) {
+std::vector<std::string> XTraffic::textsSince(std::size_t from) {
+  mark();
   std::lock_guard hold(lock);
   std::vector<std::string> texts;
-  for (std::size_t i = mark; i < log.size(); ++i) {
+  for (std::size_t i = from; i < log.size(); ++i) {
     if (log[i].kind == Recorded::Text) texts.push_back(log[i].text);
   }
   return texts;
 }
 
-long XTraffic::keyboardReadsSince(std::size_t mark) {
+long XTraffic::keyboardReadsSince(std::size_t from) {
+  mark();
   std::lock_guard hold(lock);
-  return std::count_if(log.begin() + static_cast<std::ptrdiff_t>(std::min(mark, log.size())),
+  return std::count_if(log.begin() + static_cast<std::ptrdiff_t>(std::min(from, log.size())),
                        log.end(),
                        [](const Recorded& r) { return r.kind == Recorded::KeyboardRead; });
 }

@@ -43,7 +43,7 @@ class XTraffic {
   // A point in the record: whatever the recorded clients asked after it, the server handled
   // after all that this process's connections had sent and synced before the call.
   std::size_t mark();
-  // Since `mark`, as far as the server has recorded yet.
+  // From `mark` to what the server has handled by now.
   std::vector<std::string> textsSince(std::size_t mark);
   long keyboardReadsSince(std::size_t mark);
 
