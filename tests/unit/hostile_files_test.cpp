@@ -340,6 +340,8 @@ TEST_F(HostileFiles, ALinkAnotherUserOwnsInASharedFolderIsNotFollowed) {
       EXPECT_EQ(reason, refused) << c.what;
       EXPECT_FALSE(edited) << c.what;
       EXPECT_EQ(replaceFileAtomically(path, "replaced"), refused) << c.what;
+      // There, but not read: start-up says so rather than quietly taking the built-in values.
+      EXPECT_TRUE(isFile(path)) << c.what;
       EXPECT_EQ(readWholeFile(path), std::nullopt) << c.what;
     }
     EXPECT_EQ(readWholeFile(at("private/Tollivane.ini")), c.followed ? "root's saved" : "root's")

@@ -85,7 +85,7 @@ std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
       struct stat folder {};
       if (::fstat(at.get(), &folder) != 0) break;
       if (!mayFollow(folder, info)) {
-        reason = "is reached through a link that another user owns in a shared folder";
+        reason = kForeignLink;
         return std::nullopt;
       }
       const auto target = readLink(next.get(), "");

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/posix/descriptor.hpp"
 
@@ -22,6 +23,10 @@ struct Location {
 std::optional<std::string> readLink(int folder, const char* name);
 
 enum class MissingFolders { Fail, Make };
+
+// The reason walkTo gives for a link it does not follow.
+inline constexpr std::string_view kForeignLink =
+    "is reached through a link that another user owns in a shared folder";
 
 // The folder that holds the last component of `path` (after following links, the last one's
 // included) and its name there; the name need not exist. Folders on the way that are missing

@@ -244,8 +244,10 @@ std::string executableFolder() {
 bool isFile(const std::string& path) {
   std::string reason;
   const auto at = walkTo(path, MissingFolders::Fail, reason);
+  // Something is there, though it is not ours to read: start-up says it could not be read.
+  if (!at) return reason == kForeignLink;
   struct stat info {};
-  return at && !at->name.empty() &&
+  return !at->name.empty() &&
          ::fstatat(at->folder.get(), at->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
          !S_ISDIR(info.st_mode);
 }

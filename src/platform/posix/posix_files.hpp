@@ -24,7 +24,8 @@ inline constexpr std::size_t kMaxFileSize = 128u << 20;
 std::string executableFolder();
 
 // True when the path, after following links, names anything but a folder: a FIFO or a device
-// counts, since it is there, though nothing can be read from it as a file.
+// counts, since it is there, though nothing can be read from it as a file, and so does a link
+// that is not followed.
 bool isFile(const std::string& path);
 
 // The whole file, or nothing when it cannot be opened or read, is not a regular file or is
