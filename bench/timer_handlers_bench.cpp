@@ -24,7 +24,7 @@ struct RunningStopwatch {
 // The baseline: one query of the simulated key state, the unit a poll is made of.
 void BM_KeyQuery(benchmark::State& state) {
   RunningStopwatch s;
-  for (auto _ : state) benchmark::DoNotOptimize(s.sim.keyboard().GetAsyncKeyState(116));
+  for (auto _ : state) benchmark::DoNotOptimize(s.sim.platform().keys.GetAsyncKeyState(116));
 }
 BENCHMARK(BM_KeyQuery);
 
