@@ -21,12 +21,13 @@ section="$(cat <<EOT
 
 Measured with \`$command\` (a $type build) on $(date -u +%Y-%m-%d), $(nproc) cores
 ($cpu, shared with other work), on Xvfb with no window manager and a window of the probe's
-own in front. Each run starts Tollivane and the floor, \`empty_timers\` (a Qt window whose
-200 ms timer, and when running 100 ms timer, do nothing), side by side on one server, and
-measures both over the same seconds: processor time from \`/proc/PID/task/*/schedstat\`
-(nanoseconds), X replies from the server's RECORD extension, context switches from
-\`/proc/PID/task/*/status\`. The ratio is taken within each run. Memory is read at the end of
-the running state.
+own in front. Each run starts Tollivane and the floor, \`empty_timers\` (a Qt window that
+wakes exactly as the two timers must, 5 times a second stopped and 10 running, and does
+nothing), side by side on one server, and measures both over the same seconds: processor time
+from \`/proc/PID/task/*/schedstat\` (nanoseconds), X replies from the server's RECORD
+extension, context switches from \`/proc/PID/task/*/status\`. The ratio is taken within each
+run; the load average is the machine's one-minute figure as each window ends. Memory is read
+at the end of the running state.
 
 $figures
 <!-- idle figures: end -->

@@ -113,6 +113,10 @@ void measure(Figures& figures, const std::string& state, Program& app, Program& 
   record("floor", floor0, floor1, floorSeen);
   figures[state + "|ratio"].push_back(figures[state + "|app|cpu"].back() /
                                       figures[state + "|floor|cpu"].back());
+  // The machine's one-minute load average as the window ends: how busy the run was.
+  std::ifstream loadavg("/proc/loadavg");
+  double load = -1;
+  if (loadavg >> load) figures[state + "|load"].push_back(load);
 }
 
 std::string spread(std::vector<double> values, const char* format) {
@@ -194,16 +198,19 @@ int main(int argc, char** argv) {
       "(start-up: %d launches).\n\n",
       runs, seconds, launches);
   std::printf(
-      "| State | CPU, Tollivane (ms/min) | CPU, floor (ms/min) | Ratio to the floor |\n"
-      "|---|---|---|---|\n");
+      "| State | CPU, Tollivane (ms/min) | CPU, floor (ms/min) | Ratio to the floor | "
+      "Load average |\n"
+      "|---|---|---|---|---|\n");
   const char* labels[][2] = {{"stopped", "Stopped"},
                              {"running", "Running (overlay drawn 10 times a second)"},
                              {"modifiers", "Running, every binding on Shift+Ctrl+Alt"}};
   for (const auto& [key, label] : labels) {
     const std::string k = key;
-    std::printf("| %s | %s | %s | %s |\n", label, spread(figures[k + "|app|cpu"], "%.1f").c_str(),
+    std::printf("| %s | %s | %s | %s | %s |\n", label,
+                spread(figures[k + "|app|cpu"], "%.1f").c_str(),
                 spread(figures[k + "|floor|cpu"], "%.1f").c_str(),
-                spread(figures[k + "|ratio"], "%.2f").c_str());
+                spread(figures[k + "|ratio"], "%.2f").c_str(),
+                spread(figures[k + "|load"], "%.1f").c_str());
   }
   std::printf(
       "\n| State | Program | X round trips/s | Wakeups/s (voluntary switches) | "

@@ -92,8 +92,6 @@ int main(int argc, char* argv[]) {
   Platform machine{keys, surface, files};
   qt::QtShell shell;
   qt::MainWindow window(machine, shell);
-  // A new handler run reads the keyboard afresh.
-  if (session) window.events().setRunStarts([&session] { session->handlerRunStarts(); });
   if (!window.load()) return 1;
   const std::string& settingsPath = window.form().record().SettingsPath;
   posix::SingleInstance instance(posix::instanceName(::geteuid(), settingsPath));

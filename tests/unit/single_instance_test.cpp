@@ -1,25 +1,143 @@
 // One running program per settings file: the first start holds the name, a later one asks it
-// to show its window, and nothing is left to go stale when the first is killed.
+// to show its window, and nothing is left to go stale when the first is killed. A holder that
+// is stopped or speaks another protocol neither blocks a later start nor makes it give up.
 #include "platform/posix/single_instance.hpp"
 
 #include <grp.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
 
 namespace tollivane::platform::posix {
 namespace {
 
 using Role = SingleInstance::Role;
+using namespace std::chrono_literals;
 
 // Unique to this test process, so that test runs side by side never meet.
 std::string nameFor(const std::string& settings) {
   return instanceName(::geteuid(), "/test/" + std::to_string(::getpid()) + "/" + settings);
+}
+
+// A first instance whose event loop answers requests, as the program's does.
+class AnsweringFirst {
+ public:
+  explicit AnsweringFirst(const std::string& name) : instance_(name) {
+    if (instance_.role() != Role::First) return;
+    loop_ = std::thread([this] {
+      pollfd ready{instance_.requestsFd(), POLLIN, 0};
+      while (!stop_) {
+        if (::poll(&ready, 1, 10) > 0) asked_ += instance_.takeRequests();
+      }
+    });
+  }
+  ~AnsweringFirst() {
+    stop_ = true;
+    if (loop_.joinable()) loop_.join();
+  }
+  Role role() const { return instance_.role(); }
+  int asked() const { return asked_; }
+
+ private:
+  SingleInstance instance_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> asked_{0};
+  std::thread loop_;
+};
+
+// Runs `body` in a child that reports one character; nothing when it did not end within a
+// limit far beyond any answer time, so that a start that hangs fails the test.
+std::optional<char> inChild(const std::function<char()>& body) {
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) return std::nullopt;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const char result = body();
+    ::_exit(::write(pipeFds[1], &result, 1) == 1 ? 0 : 1);
+  }
+  ::close(pipeFds[1]);
+  pollfd done{pipeFds[0], POLLIN, 0};
+  std::optional<char> result;
+  char got = 0;
+  if (::poll(&done, 1, 30'000) > 0 && ::read(pipeFds[0], &got, 1) == 1) result = got;
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ::close(pipeFds[0]);
+  return result;
+}
+
+char roleLetter(Role role) {
+  switch (role) {
+    case Role::First:
+      return 'F';
+    case Role::Another:
+      return 'A';
+    case Role::Alone:
+      return 'L';
+  }
+  return '?';
+}
+
+// A child that takes the name its own way and then serves it; ready when this returns.
+class Holder {
+ public:
+  Holder(const std::function<bool()>& takeName, const std::function<void()>& serve) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      const char state = takeName() ? 'H' : '?';
+      if (::write(ready[1], &state, 1) != 1 || state != 'H') ::_exit(1);
+      serve();
+      for (;;) ::pause();
+    }
+    char state = 0;
+    ready_ = ::read(ready[0], &state, 1) == 1 && state == 'H';
+    ::close(ready[0]);
+    ::close(ready[1]);
+  }
+  ~Holder() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  bool ready() const { return ready_; }
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool ready_ = false;
+};
+
+// Binds `name` as a socket of `type` that listens, as another program could.
+int bindName(const std::string& name, int type) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  const int fd = ::socket(AF_UNIX, type, 0);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
+      ::listen(fd, 8) != 0) {
+    return -1;
+  }
+  return fd;
 }
 
 TEST(SingleInstance, EachUserAndSettingsFileHasItsOwnName) {
@@ -33,20 +151,43 @@ TEST(SingleInstance, EachUserAndSettingsFileHasItsOwnName) {
   EXPECT_EQ(instanceName(1000, "/a/Tollivane.ini"), instanceName(1000, "/a/Tollivane.ini"));
 }
 
+TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
+  namespace fs = std::filesystem;
+  const fs::path base =
+      fs::temp_directory_path() / ("tollivane-instance-" + std::to_string(::getpid()));
+  fs::create_directories(base / "real" / "sub");
+  fs::create_directory_symlink(base / "real", base / "link");
+  std::ofstream(base / "real" / "Tollivane.ini") << "[rect]\n";
+  fs::create_symlink(base / "real" / "Tollivane.ini", base / "file-link.ini");
+  const std::string real = (base / "real" / "Tollivane.ini").string();
+  for (const fs::path& spelling :
+       {base / "link" / "Tollivane.ini", base / "real" / "sub" / ".." / "Tollivane.ini",
+        base / "real" / "." / "Tollivane.ini", base / "link" / "sub" / ".." / "Tollivane.ini",
+        base / "file-link.ini"}) {
+    EXPECT_EQ(instanceName(1000, spelling.string()), instanceName(1000, real)) << spelling;
+  }
+  // Not there yet: the folders that exist are still resolved.
+  EXPECT_EQ(instanceName(1000, (base / "link" / "new" / "Tollivane.ini").string()),
+            instanceName(1000, (base / "real" / "new" / "Tollivane.ini").string()));
+  EXPECT_NE(instanceName(1000, (base / "real" / "sub" / "Tollivane.ini").string()),
+            instanceName(1000, real));
+  fs::remove_all(base);
+}
+
 TEST(SingleInstance, ALaterStartAsksTheFirstAndCopiesWithOtherFilesRunSideBySide) {
-  SingleInstance first(nameFor("a"));
+  AnsweringFirst first(nameFor("a"));
   ASSERT_EQ(first.role(), Role::First);
-  EXPECT_GE(first.requestsFd(), 0);
-  EXPECT_EQ(first.takeRequests(), 0);
 
   SingleInstance second(nameFor("a"));
   EXPECT_EQ(second.role(), Role::Another);
   EXPECT_EQ(second.requestsFd(), -1);
-  EXPECT_EQ(first.takeRequests(), 1) << "the later start's request reached the first";
-  EXPECT_EQ(first.takeRequests(), 0);
+  for (int i = 0; i < 1000 && first.asked() == 0; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(first.asked(), 1) << "the first took the request";
 
   SingleInstance other(nameFor("b"));
   EXPECT_EQ(other.role(), Role::First);
+  EXPECT_GE(other.requestsFd(), 0);
+  EXPECT_EQ(other.takeRequests(), 0);
 }
 
 TEST(SingleInstance, TheNameIsFreeAgainWhenTheFirstEnds) {
@@ -56,55 +197,92 @@ TEST(SingleInstance, TheNameIsFreeAgainWhenTheFirstEnds) {
 }
 
 TEST(SingleInstance, AKilledFirstInstanceLeavesNothingStale) {
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
   const std::string name = nameFor("a");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    SingleInstance held(name);
-    const char role = held.role() == Role::First ? 'F' : '?';
-    if (::write(ready[1], &role, 1) != 1) ::_exit(1);
-    ::pause();
-    ::_exit(0);
-  }
-  char role = 0;
-  ASSERT_EQ(::read(ready[0], &role, 1), 1);
-  ASSERT_EQ(role, 'F');
-  EXPECT_EQ(SingleInstance(name).role(), Role::Another) << "held while the child runs";
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  std::optional<Holder> first;
+  first.emplace([&] { return (new AnsweringFirst(name))->role() == Role::First; }, [] {});
+  ASSERT_TRUE(first->ready());
+  EXPECT_EQ(inChild([&] { return roleLetter(SingleInstance(name).role()); }), 'A')
+      << "held while the child runs";
+  first.reset();  // SIGKILL
   SingleInstance after(name);
   EXPECT_EQ(after.role(), Role::First);
-  ::close(ready[0]);
-  ::close(ready[1]);
+}
+
+// Whatever holds the name, a later start comes back, and says "another" only when a first
+// instance of ours took its request.
+TEST(SingleInstance, AHolderThatDoesNotAnswerNeitherBlocksNorStopsALaterStart) {
+  int fd = -1;  // the holder's, in its own process
+  const auto serveEach = [&](std::function<void(int)> each) {
+    return [&fd, each] {
+      for (;;) {
+        const int connection = ::accept(fd, nullptr, nullptr);
+        if (connection >= 0) each(connection);
+      }
+    };
+  };
+  const auto readTheRequest = [](int connection) {
+    char buffer[256];
+    if (::recv(connection, buffer, sizeof buffer, 0) < 0) ::_exit(3);
+  };
+  std::unique_ptr<SingleInstance> stoppedFirst;
+  struct Case {
+    const char* holder;
+    int type;  // of the socket the holder binds, 0: a first instance of ours
+    std::function<void()> serve;
+  };
+  const Case cases[] = {
+      {"a first instance that was stopped", 0, [] { ::raise(SIGSTOP); }},
+      {"a program that takes the request and never answers", SOCK_SEQPACKET,
+       serveEach([&](int connection) { readTheRequest(connection); })},
+      {"a program that answers something else", SOCK_SEQPACKET, serveEach([&](int connection) {
+         readTheRequest(connection);
+         if (::send(connection, "ok\n", 3, MSG_NOSIGNAL) < 0) ::_exit(3);
+       })},
+      {"a program that hangs up", SOCK_SEQPACKET,
+       serveEach([](int connection) { ::close(connection); })},
+      // Names are per socket type: one of another type stands in no one's way.
+      {"a stream socket that never accepts", SOCK_STREAM, [] {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.holder);
+    const std::string name = nameFor(c.holder);
+    Holder holder(
+        [&] {
+          if (c.type != 0) return (fd = bindName(name, c.type)) >= 0;
+          stoppedFirst = std::make_unique<SingleInstance>(name);
+          return stoppedFirst->role() == Role::First;
+        },
+        c.serve);
+    ASSERT_TRUE(holder.ready());
+    if (c.type == 0) {
+      siginfo_t info{};
+      ASSERT_EQ(::waitid(P_PID, holder.pid(), &info, WSTOPPED), 0);
+    }
+    // More starts than the holder's backlog takes in.
+    for (int start = 0; start < 20; ++start) {
+      const std::optional<char> role =
+          inChild([&] { return roleLetter(SingleInstance(name, 200ms).role()); });
+      ASSERT_TRUE(role.has_value()) << "start " << start << " hung";
+      ASSERT_EQ(*role, c.type == SOCK_STREAM ? 'F' : 'L')
+          << "start " << start << " should run on its own";
+    }
+  }
 }
 
 TEST(SingleInstance, ANameHeldByAnotherUserIsNotAskedAndDoesNotStopUs) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run a process as another user";
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
   const std::string name = nameFor("a");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    constexpr uid_t kNobody = 65534;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-      ::_exit(2);
-    }
-    SingleInstance held(name);
-    const char role = held.role() == Role::First ? 'F' : '?';
-    if (::write(ready[1], &role, 1) != 1) ::_exit(1);
-    ::pause();
-    ::_exit(0);
-  }
-  char role = 0;
-  ASSERT_EQ(::read(ready[0], &role, 1), 1);
-  ASSERT_EQ(role, 'F');
-  SingleInstance ours(name);
-  EXPECT_EQ(ours.role(), Role::Alone);
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  ::close(ready[0]);
-  ::close(ready[1]);
+  Holder held(
+      [&] {
+        constexpr uid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+          return false;
+        }
+        return (new AnsweringFirst(name))->role() == Role::First;
+      },
+      [] {});
+  ASSERT_TRUE(held.ready());
+  EXPECT_EQ(inChild([&] { return roleLetter(SingleInstance(name).role()); }), 'L');
 }
 
 }  // namespace

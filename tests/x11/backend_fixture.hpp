@@ -42,9 +42,9 @@ class X11Backend : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(session); }
 
-  // One query in a handler run of its own.
+  // One query, once every event sent before it has been handled.
   std::int16_t query(int vk) {
-    session->handlerRunStarts();
+    settle();
     return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
   }
 #ifdef TOLLIVANE_HAVE_XRES
@@ -57,8 +57,8 @@ class X11Backend : public ::testing::Test {
 #endif
 
   // A round trip on the session's connection: the server has handled all it was sent, and
-  // every event sent to it before is queued.
-  void settle() { query(116); }
+  // every event it sent before is handled.
+  void settle() { session->sync(); }
 
   void frame(platform::WindowHandle target, const std::string& text, const Rect& rect,
              platform::ColorRef color = 0, platform::BrushHandle brush = 0) {

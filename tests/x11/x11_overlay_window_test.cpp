@@ -315,6 +315,65 @@ TEST_F(X11OwnWindow, SurvivesTheGameDestroyedBetweenFramesOrDuringOne) {
   }
 }
 
+// A game closed and started again: the server hands the new window the id of the old one,
+// which the frames found destroyed, whether they follow the focus or the window manager's word.
+TEST_F(X11OwnWindow, FollowsAGameRestartedUnderTheSameWindowId) {
+  struct Case {
+    const char* way;
+    bool ownWindow;
+    bool published;  // named by the window manager, which keeps the focus on its frame
+  };
+  const Case cases[] = {
+      {"own window, the focus", true, false},
+      {"own window, the window manager's word", true, true},
+      {"drawn onto it, the focus", false, false},
+      {"drawn onto it, the window manager's word", false, true},
+  };
+  constexpr Area kPlace{150, 120, 340, 400};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    surface.setOwnWindow(c.ownWindow);
+    const auto bringToFront = [&](Window target) {
+      if (c.published) {
+        client.setActiveWindow(target);
+        client.focus(desk);
+      } else {
+        client.focus(target);
+      }
+    };
+    // Frames until the time shows over `target`; a generous number of them.
+    const auto shownOver = [&](Window target, int second) {
+      for (int i = 0; i < 100; ++i) {
+        ownFrame(clockText(second));
+        const std::string text = c.ownWindow
+                                     ? onScreen(kPlace.x, kPlace.y)
+                                     : client.overlayText(target, areaOf(kRect), kBackground);
+        if (text == clockText(second)) return true;
+      }
+      return false;
+    };
+
+    auto restarted = std::make_unique<TestClient>(server.display());
+    const Window first = restarted->createWindow(kPlace, kBackground);
+    bringToFront(first);
+    ASSERT_TRUE(shownOver(first, 1));
+    restarted.reset();  // its connection closed: the server destroys the window
+    for (int i = 0; i < 3; ++i) ownFrame(clockText(2));
+
+    Window second = 0;
+    for (int attempt = 0; attempt < 50 && second != first; ++attempt) {
+      restarted.reset();
+      restarted = std::make_unique<TestClient>(server.display());
+      second = restarted->createWindow(kPlace, kBackground);
+    }
+    ASSERT_EQ(second, first) << "the server never handed the id out again";
+    bringToFront(second);
+    EXPECT_TRUE(shownOver(second, 3));
+    restarted.reset();
+    client.setActiveWindow(std::nullopt);
+  }
+}
+
 long residentKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;

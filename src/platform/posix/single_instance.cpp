@@ -1,20 +1,31 @@
 #include "platform/posix/single_instance.hpp"
 
+#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 namespace tollivane::platform::posix {
 namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// One packet each way; anything else under the name is not a Tollivane.
+constexpr std::string_view kRequest = "tollivane: show your window\n";
+constexpr std::string_view kAcknowledgement = "tollivane: shown\n";
+// Later starts heard at once; more are cut off, oldest first, so none can pile up fds.
+constexpr std::size_t kMaxWaiting = 8;
 
 struct Address {
   sockaddr_un socket{};
@@ -31,18 +42,58 @@ Address abstractAddress(const std::string& name) {
   return address;
 }
 
-enum class Knock { Answered, NotOurs, Nobody };
+bool peerIsUs(int fd) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
+}
 
-Knock knock(const Address& address) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return Knock::Nobody;
-  Knock result = Knock::Nobody;
-  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address.socket), address.length) == 0) {
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    const bool ours =
-        ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
-    result = ours ? Knock::Answered : Knock::NotOurs;
+int millisecondsUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 60'000));
+}
+
+enum class Knock {
+  Answered,  // a Tollivane of ours acknowledged the request
+  Nobody,    // nothing listens under the name, yet or any more
+  Silent,    // something listens but gave no acknowledgement in time
+  NotOurs,   // another user's, or not a packet socket: never ours to ask
+};
+
+Knock knock(const Address& address, Clock::time_point deadline) {
+  int fd = -1;
+  for (;;) {
+    fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return Knock::NotOurs;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address.socket), address.length) == 0) {
+      break;
+    }
+    const int error = errno;
+    ::close(fd);
+    // A full backlog: the holder takes no one in. It may be busy for a moment, so try again.
+    if ((error == EAGAIN || error == EINTR) && Clock::now() < deadline) {
+      std::this_thread::sleep_for(10ms);
+      continue;
+    }
+    if (error == ECONNREFUSED) return Knock::Nobody;
+    return error == EAGAIN ? Knock::Silent : Knock::NotOurs;
+  }
+  Knock result = Knock::Silent;
+  if (!peerIsUs(fd)) {
+    result = Knock::NotOurs;
+  } else if (::send(fd, kRequest.data(), kRequest.size(), MSG_NOSIGNAL) ==
+             static_cast<ssize_t>(kRequest.size())) {
+    pollfd answer{fd, POLLIN, 0};
+    while (::poll(&answer, 1, millisecondsUntil(deadline)) > 0) {
+      char buffer[kAcknowledgement.size() + 1];
+      const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+      if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      if (got == static_cast<ssize_t>(kAcknowledgement.size()) &&
+          std::string_view(buffer, kAcknowledgement.size()) == kAcknowledgement) {
+        result = Knock::Answered;
+      }
+      break;
+    }
   }
   ::close(fd);
   return result;
@@ -51,9 +102,13 @@ Knock knock(const Address& address) {
 }  // namespace
 
 std::string instanceName(uid_t user, std::string_view settingsPath) {
+  // The folders resolved as far as they exist, the rest made plain: one file, one name.
+  std::error_code error;
+  std::string path = std::filesystem::weakly_canonical(std::filesystem::path(settingsPath), error);
+  if (error) path = settingsPath;
   // FNV-1a: a short, stable digest; the user's id keeps users apart whatever the path.
   std::uint64_t digest = 14695981039346656037u;
-  for (const char c : settingsPath) {
+  for (const char c : path) {
     digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211u;
   }
   char name[64];
@@ -62,14 +117,24 @@ std::string instanceName(uid_t user, std::string_view settingsPath) {
   return name;
 }
 
-SingleInstance::SingleInstance(const std::string& name) {
-  using namespace std::chrono_literals;
+SingleInstance::SingleInstance(const std::string& name, std::chrono::milliseconds answerTime) {
   const Address address = abstractAddress(name);
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  const Clock::time_point deadline = Clock::now() + answerTime;
+  for (;;) {
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address.socket), address.length) == 0 &&
-        ::listen(fd, 8) == 0) {
+        ::listen(fd, 16) == 0) {
+      events_ = ::epoll_create1(EPOLL_CLOEXEC);
+      epoll_event watch{};
+      watch.events = EPOLLIN;
+      watch.data.fd = fd;
+      if (events_ < 0 || ::epoll_ctl(events_, EPOLL_CTL_ADD, fd, &watch) != 0) {
+        if (events_ >= 0) ::close(events_);
+        events_ = -1;
+        ::close(fd);
+        return;
+      }
       role_ = Role::First;
       socket_ = fd;
       return;
@@ -77,34 +142,66 @@ SingleInstance::SingleInstance(const std::string& name) {
     const int error = errno;
     ::close(fd);
     if (error != EADDRINUSE) return;
-    switch (knock(address)) {
+    switch (knock(address, deadline)) {
       case Knock::Answered:
         role_ = Role::Another;
         return;
+      case Knock::Silent:
       case Knock::NotOurs:
         return;
       case Knock::Nobody:
-        std::this_thread::sleep_for(50ms);
+        // Bound but not listening: a holder starting or ending. Give it a moment to settle.
+        if (Clock::now() >= deadline) return;
+        std::this_thread::sleep_for(20ms);
         break;
     }
   }
 }
 
 SingleInstance::~SingleInstance() {
+  for (const int connection : connections_) ::close(connection);
+  if (events_ >= 0) ::close(events_);
   if (socket_ >= 0) ::close(socket_);
 }
 
+void SingleInstance::drop(int connection) {
+  ::epoll_ctl(events_, EPOLL_CTL_DEL, connection, nullptr);
+  ::close(connection);
+  std::erase(connections_, connection);
+}
+
 int SingleInstance::takeRequests() {
-  int taken = 0;
+  if (socket_ < 0) return 0;
   for (;;) {
-    const int fd = ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) {
+    const int connection = ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (connection < 0) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
-      return taken;
+      break;
     }
-    ::close(fd);
-    ++taken;
+    epoll_event watch{};
+    watch.events = EPOLLIN;
+    watch.data.fd = connection;
+    if (!peerIsUs(connection) || ::epoll_ctl(events_, EPOLL_CTL_ADD, connection, &watch) != 0) {
+      ::close(connection);
+      continue;
+    }
+    if (connections_.size() == kMaxWaiting) drop(connections_.front());
+    connections_.push_back(connection);
   }
+  int asked = 0;
+  for (const int connection : std::vector<int>(connections_)) {
+    char buffer[kRequest.size() + 1];
+    const ssize_t got = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
+    if (got == static_cast<ssize_t>(kRequest.size()) &&
+        std::string_view(buffer, kRequest.size()) == kRequest) {
+      ::send(connection, kAcknowledgement.data(), kAcknowledgement.size(),
+             MSG_NOSIGNAL | MSG_DONTWAIT);
+      ++asked;
+    }
+    drop(connection);
+  }
+  return asked;
 }
 
 }  // namespace tollivane::platform::posix

@@ -1,45 +1,57 @@
 // One running program per settings file, so that two never poll the same hotkeys and fight
 // over the same file. The first start binds an abstract Unix socket named after the user and
-// the settings file's path; a later start finds it by connecting to that name, which asks the
-// first to bring its window to the front, and ends. The kernel frees the name however its
-// holder ends, so an instance that was killed leaves no stale lock behind.
+// the settings file; a later start connects to that name, sends a request to show the window
+// and waits a short while for the holder's acknowledgement. The kernel frees the name however
+// its holder ends, so an instance that was killed leaves no stale lock behind; one that is
+// stopped, or a name held by something else, costs a later start half a second, after which
+// it runs on its own.
 #pragma once
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tollivane::platform::posix {
 
 // The socket's name (without the leading NUL of the abstract namespace) for one user and
-// one settings file: copies with their own settings files get names of their own.
+// one settings file: copies with their own settings files get names of their own, and two
+// spellings of one file (through a link, with "..") get the same one.
 std::string instanceName(uid_t user, std::string_view settingsPath);
 
 class SingleInstance {
  public:
   enum class Role {
     First,    // this process holds the name and takes requests
-    Another,  // the holder was asked to show its window: this process should end
-    Alone,    // the name cannot be used (no sockets, or another user holds it): run anyway
+    Another,  // the holder acknowledged the request to show its window: this process should end
+    Alone,    // the name cannot be used, or its holder did not answer in time: run anyway
   };
 
-  // Claims `name`, or asks its holder to come to the front. A holder that has bound the name
-  // but does not listen yet, or is ending, is given a second to settle.
-  explicit SingleInstance(const std::string& name);
+  static constexpr std::chrono::milliseconds kAnswerTime{500};
+
+  // Claims `name`, or asks its holder to come to the front, giving up after `answerTime`.
+  explicit SingleInstance(const std::string& name,
+                          std::chrono::milliseconds answerTime = kAnswerTime);
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
 
   Role role() const { return role_; }
-  // First: readable when a later start asks for the window; otherwise -1.
-  int requestsFd() const { return socket_; }
-  // Takes every waiting request without blocking; returns how many there were.
+  // First: readable when a later start may have asked for the window; otherwise -1.
+  int requestsFd() const { return events_; }
+  // Accepts later starts and answers every complete request, without blocking; returns how
+  // many asked for the window.
   int takeRequests();
 
  private:
+  void drop(int connection);
+
   Role role_ = Role::Alone;
   int socket_ = -1;
+  int events_ = -1;               // epoll over the socket and the connections not yet heard
+  std::vector<int> connections_;  // accepted, their request not yet read
 };
 
 }  // namespace tollivane::platform::posix

@@ -22,6 +22,8 @@ X11KeyState::X11KeyState(Display* display, std::function<void()> drainEvents)
 }
 
 void X11KeyState::reloadKeyboardMapping() {
+  // A new keyboard may come with keys down that sent no press.
+  keymapStale_ = true;
   std::vector<SymToKey> byKeysym;
   for (std::size_t vk = 0; vk < kCodes; ++vk) {
     for (std::uint32_t sym : keysymsForVirtualKey(static_cast<int>(vk))) {
@@ -74,38 +76,54 @@ bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
          now - lastQueried_[vk] <= std::chrono::seconds(2);
 }
 
-void X11KeyState::onRawKeyPress(int keycode) {
+void X11KeyState::onRawKey(int keycode, bool pressed, unsigned long serial) {
   if (keycode < 0 || keycode >= static_cast<int>(kCodes)) return;
-  const Span span = virtualKeysOf_[static_cast<std::size_t>(keycode)];
-  if (span.begin == span.end) return;
+  const auto code = static_cast<std::size_t>(keycode);
   const auto now = Clock::now();
+  // Serials wrap: the difference says which came first.
+  if (static_cast<long>(serial - keymapSerial_) >= 0) {
+    down_[code] = pressed;
+    if (pressed) downSeen_[code] = now;
+  }
+  if (!pressed) return;
+  const Span span = virtualKeysOf_[code];
   for (std::uint16_t i = span.begin; i < span.end; ++i) {
     if (bound(virtualKeys_[i], now)) pressedSince_.set(virtualKeys_[i]);
   }
 }
 
 void X11KeyState::readKeymap() {
-  XQueryKeymap(display_, keymap_);
-  // The keymap's reply came after every event that preceded it, so the presses the server
-  // saw before this moment are all queued now.
+  // Events the server sent before it read the keymap carry a smaller serial than the request.
+  keymapSerial_ = NextRequest(display_);
+  char keymap[32] = {};
+  XQueryKeymap(display_, keymap);
+  const auto now = Clock::now();
+  for (std::size_t code = 0; code < kCodes; ++code) {
+    down_[code] = keymap[code / 8] >> (code % 8) & 1;
+    if (down_[code]) downSeen_[code] = now;
+  }
+  keymapStale_ = false;
+  // The presses that preceded the reply are all queued now; they still count as presses.
   drainEvents_();
-  keymapTime_ = Clock::now();
-  keymapFresh_ = true;
 }
 
 std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   if (keyCode < 0 || keyCode >= static_cast<int>(kCodes)) return 0;
   const auto vk = static_cast<std::size_t>(keyCode);
-  if (keycodesOf_[vk].begin == keycodesOf_[vk].end) return 0;
-  if (!keymapFresh_) readKeymap();
+  const Span codes = keycodesOf_[vk];
+  if (codes.begin == codes.end) return 0;
+  drainEvents_();
+  const auto now = Clock::now();
+  for (std::uint16_t i = codes.begin; i < codes.end && !keymapStale_; ++i) {
+    if (down_[keycodes_[i]] && now - downSeen_[keycodes_[i]] > kTrustDown) keymapStale_ = true;
+  }
+  if (keymapStale_) readKeymap();
 
   bool down = false;
-  for (std::uint16_t i = keycodesOf_[vk].begin; i < keycodesOf_[vk].end && !down; ++i) {
-    down = keymap_[keycodes_[i] / 8] >> (keycodes_[i] % 8) & 1;
-  }
-  const bool pressed = pressedSince_[vk] && bound(vk, keymapTime_);
+  for (std::uint16_t i = codes.begin; i < codes.end && !down; ++i) down = down_[keycodes_[i]];
+  const bool pressed = pressedSince_[vk] && bound(vk, now);
   pressedSince_.reset(vk);
-  lastQueried_[vk] = keymapTime_;
+  lastQueried_[vk] = now;
   return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
 }
 

@@ -1,5 +1,7 @@
-// Global key state on X: the server's keymap for "down now", XInput2 raw key presses for
-// "pressed since the last query". Nothing is grabbed, so every key still reaches its window.
+// Global key state on X, kept from the XInput2 raw key presses and releases, which arrive
+// whatever window has the focus and while another client grabs the keyboard. Nothing is
+// grabbed, so every key still reaches its window, and a query costs no round trip: the
+// server's keymap is read only when keys could have been missed.
 #pragma once
 
 #include <array>
@@ -18,16 +20,22 @@ namespace tollivane::platform::x11 {
 
 class X11KeyState final : public platform::KeyState {
  public:
-  // `drainEvents` delivers the raw key presses that have arrived to onRawKeyPress.
+  // A key seen down longer than this without a press or a reading of the keymap confirming
+  // it is read again before it is reported: a missed release would otherwise hold a binding
+  // down for good (start would restart the stopwatch five times a second), while a key really
+  // held costs one round trip a second and nothing more.
+  static constexpr std::chrono::milliseconds kTrustDown{1000};
+
+  // `drainEvents` delivers the raw key events that have arrived to onRawKey.
   X11KeyState(Display* display, std::function<void()> drainEvents);
 
-  // Every query of one handler run reads one keymap, taken at the run's first query: a poll
-  // costs one round trip however many keys its bindings name.
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
-  // A new handler run begins: its first query reads the keymap afresh.
-  void forgetKeymap() { keymapFresh_ = false; }
 
-  void onRawKeyPress(int keycode);
+  // `serial` is the event's: one older than the last reading of the keymap is already in it.
+  void onRawKey(int keycode, bool pressed, unsigned long serial);
+  // Keys may have changed unseen (a focus change, a device added): the next query reads the
+  // keymap.
+  void keysMayBeMissed() { keymapStale_ = true; }
   // Reads the keyboard mapping again (at start and after the layout changed).
   void reloadKeyboardMapping();
 
@@ -49,9 +57,10 @@ class X11KeyState final : public platform::KeyState {
   std::vector<std::uint8_t> keycodes_, virtualKeys_;
   std::array<Span, kCodes> keycodesOf_{}, virtualKeysOf_{};
 
-  char keymap_[32] = {};
-  bool keymapFresh_ = false;
-  Clock::time_point keymapTime_{};
+  bool keymapStale_ = true;
+  unsigned long keymapSerial_ = 0;                       // of the last reading's request
+  std::bitset<kCodes> down_;                             // by keycode
+  std::array<Clock::time_point, kCodes> downSeen_{};     // by keycode: when last known down
   std::array<Clock::time_point, kCodes> lastQueried_{};  // by virtual-key code
   std::bitset<kCodes> pressedSince_;                     // by virtual-key code
 };

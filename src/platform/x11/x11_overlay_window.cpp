@@ -44,6 +44,7 @@ X11OverlayWindow::X11OverlayWindow(Display* display, WindowEventMasks& masks, X1
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
+  measuredText_.reserve(32);
 }
 
 X11OverlayWindow::~X11OverlayWindow() {
@@ -91,7 +92,6 @@ void X11OverlayWindow::follow(Window target) {
     target_ = target;
     targetMapped_ = true;
     originStale_ = target != 0;
-    if (target != 0) gone_ = 0;
   }
   if (!originStale_ || target_ == 0) return;
   Window child = 0;
@@ -103,10 +103,6 @@ void X11OverlayWindow::follow(Window target) {
 platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   if (!create()) return 0;
   const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
-  if (target != 0 && target == gone_) {
-    direct_.windowGone(target);
-    return 0;
-  }
   follow(target);
   if (target == 0) {
     originX_ = 0;
@@ -115,7 +111,6 @@ platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
     // Gone before we could ask: this frame is lost, and the next asks which window is in front.
     masks_.forget(target);
     target_ = 0;
-    gone_ = target;
     direct_.windowGone(target);
     hide();
     return 0;
@@ -209,7 +204,12 @@ void X11OverlayWindow::layOut() {
   next_.textX = 0;
   if (font && !next_.text.empty()) {
     const int count = static_cast<int>(next_.text.size());
-    const std::int64_t textWidth = XTextWidth(font, next_.text.data(), count);
+    // Measured once per text: a running clock shows each text ten times.
+    if (next_.text != measuredText_) {
+      measuredText_ = next_.text;
+      measuredWidth_ = XTextWidth(font, next_.text.data(), count);
+    }
+    const std::int64_t textWidth = measuredWidth_;
     if (next_.centred) next_.textX = static_cast<int>((geometry_.width - textWidth) / 2);
     const XRectangle cells{static_cast<short>(std::max<std::int64_t>(next_.textX, kMinCoordinate)),
                            0, static_cast<unsigned short>(std::min(textWidth, kMaxSize)),
@@ -318,7 +318,6 @@ void X11OverlayWindow::onEvent(const XEvent& event) {
       if (event.xdestroywindow.window == target_) {
         masks_.forget(target_);
         direct_.windowGone(target_);
-        gone_ = target_;
         target_ = 0;
         hide();
       }

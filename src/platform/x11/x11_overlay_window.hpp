@@ -81,7 +81,6 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   int originY_ = 0;
   bool originStale_ = false;
   bool targetMapped_ = true;
-  Window gone_ = 0;  // found destroyed: frames over it are lost until another is in front
 
   bool inFrame_ = false;
   bool frameDrew_ = false;
@@ -90,6 +89,8 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   Drawing next_;
   Drawing shown_;
   unsigned long gcForeground_ = 0;
+  std::string measuredText_;
+  int measuredWidth_ = 0;
   bool needsPaint_ = false;
 
   XRectangle geometry_{};              // where the window stands, on the screen

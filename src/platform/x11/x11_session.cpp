@@ -14,8 +14,9 @@ namespace tollivane::platform::x11 {
 namespace {
 
 // Raw events of the master devices only: each slave's would report every key a second time.
-// From version 2.1 on they arrive even while another client grabs the keyboard.
-int selectRawKeyPresses(Display* display) {
+// From version 2.1 on they arrive even while another client grabs the keyboard. Devices
+// coming and going (any device's) tell that keys may have changed unseen.
+int selectRawKeys(Display* display) {
   int opcode = 0;
   int firstEvent = 0;
   int firstError = 0;
@@ -23,10 +24,14 @@ int selectRawKeyPresses(Display* display) {
   int major = 2;
   int minor = 2;
   if (XIQueryVersion(display, &major, &minor) != Success) return -1;
-  unsigned char mask[XIMaskLen(XI_RawKeyPress)] = {};
-  XISetMask(mask, XI_RawKeyPress);
-  XIEventMask eventMask{XIAllMasterDevices, sizeof mask, mask};
-  XISelectEvents(display, DefaultRootWindow(display), &eventMask, 1);
+  unsigned char keys[XIMaskLen(XI_RawKeyRelease)] = {};
+  XISetMask(keys, XI_RawKeyPress);
+  XISetMask(keys, XI_RawKeyRelease);
+  unsigned char devices[XIMaskLen(XI_HierarchyChanged)] = {};
+  XISetMask(devices, XI_HierarchyChanged);
+  XIEventMask masks[] = {{XIAllMasterDevices, sizeof keys, keys},
+                         {XIAllDevices, sizeof devices, devices}};
+  XISelectEvents(display, DefaultRootWindow(display), masks, 2);
   return opcode;
 }
 
@@ -52,7 +57,7 @@ std::unique_ptr<X11Session> X11Session::open(const char* displayName) {
 
 X11Session::X11Session(Display* display) : display_(display) {
   trapErrorsOf(display_);
-  xinputOpcode_ = selectRawKeyPresses(display_);
+  xinputOpcode_ = selectRawKeys(display_);
   xkbEventBase_ = selectKeyboardChanges(display_);
   // Events already read come with each reply; those still in the socket wake the event loop,
   // which handles them before any timer of the same wakeup. So a drain needs no system call.
@@ -84,14 +89,19 @@ int X11Session::connectionFd() const { return ConnectionNumber(display_); }
 void X11Session::processPendingEvents() { handleEvents(true); }
 
 void X11Session::handleEvents(bool readSocket) {
-  // XPending reads what the socket holds without waiting for more.
-  while ((readSocket ? XPending(display_) : XEventsQueued(display_, QueuedAlready)) > 0) {
+  // XPending reads what the socket holds without waiting for more; QLength only counts what
+  // is queued already, without a call or a lock: every key query asks.
+  while ((readSocket ? XPending(display_) : QLength(display_)) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
     if (event.type == GenericEvent && event.xcookie.extension == xinputOpcode_) {
       if (XGetEventData(display_, &event.xcookie)) {
-        if (event.xcookie.evtype == XI_RawKeyPress) {
-          keyState_->onRawKeyPress(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
+        const int type = event.xcookie.evtype;
+        if (type == XI_RawKeyPress || type == XI_RawKeyRelease) {
+          keyState_->onRawKey(static_cast<const XIRawEvent*>(event.xcookie.data)->detail,
+                              type == XI_RawKeyPress, event.xcookie.serial);
+        } else if (type == XI_HierarchyChanged) {
+          keyState_->keysMayBeMissed();
         }
         XFreeEventData(display_, &event.xcookie);
       }
@@ -104,13 +114,18 @@ void X11Session::handleEvents(bool readSocket) {
       foreground_->onRootPropertyChanged(event.xproperty.atom);
     } else if (event.type == FocusIn || event.type == FocusOut) {
       foreground_->onFocusChanged(event.xfocus.detail);
+      // Under XWayland, keys change unseen while a window of another kind has the focus.
+      if (event.xfocus.detail != NotifyPointer) keyState_->keysMayBeMissed();
     } else if (overlay_) {
       overlay_->onEvent(event);
     }
   }
 }
 
-void X11Session::handlerRunStarts() { keyState_->forgetKeymap(); }
+void X11Session::sync() {
+  XSync(display_, False);
+  handleEvents(false);
+}
 
 platform::KeyState& X11Session::keys() { return *keyState_; }
 platform::ForegroundSurface& X11Session::surface() { return *chosen_; }

@@ -26,12 +26,12 @@ class X11Session {
 
   // Readable when events wait; then call processPendingEvents.
   int connectionFd() const;
-  // Handles every event that has arrived (raw key presses, keyboard mapping changes, the
-  // window manager's active window, focus changes). Never blocks.
+  // Handles every event that has arrived (raw key presses and releases, keyboard mapping
+  // changes, the window manager's active window, focus changes). Never blocks.
   void processPendingEvents();
-  // Call as each handler run of the program begins: the key queries of one run share one
-  // reading of the keyboard, never one older than the run.
-  void handlerRunStarts();
+  // Waits until the server has handled everything sent so far, then handles the events it
+  // sent before. For tests and probes: the program itself never waits for the server.
+  void sync();
 
   platform::KeyState& keys();
   // Straight onto the window in front, or through a window of our own when that is chosen

@@ -28,6 +28,10 @@ std::optional<XRectangle> visiblePart(const platform::Rect& rect) {
                     static_cast<unsigned short>(bottom - top)};
 }
 
+bool sameRectangle(const XRectangle& a, const XRectangle& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
 }  // namespace
 
 X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents)
@@ -38,11 +42,13 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       font_(XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))))) {
   masks_.select(root_, kRootEvents);
+  measuredText_.reserve(32);
 }
 
 X11Surface::~X11Surface() {
-  for (Context& context : contexts_) {
-    if (context.gc) XFreeGC(display_, context.gc);
+  for (Pens& pens : pens_) {
+    if (pens.fill) XFreeGC(display_, pens.fill);
+    if (pens.text) XFreeGC(display_, pens.text);
   }
   if (font_) XFreeFontInfo(nullptr, font_, 1);
   watchFocusOf(0);
@@ -107,7 +113,9 @@ platform::WindowHandle X11Surface::GetForegroundWindow() {
   if (activeWindowStale_) {
     activeWindow_ = readActiveWindow();
     activeWindowStale_ = false;
-    if (activeWindow_ != goneActiveWindow_) goneActiveWindow_ = 0;
+    // Published afresh: the server hands a window id out again once its client has gone, so
+    // a restarted game may well have the id we found destroyed.
+    goneActiveWindow_ = 0;
   }
   if (activeWindow_ != 0 && activeWindow_ != goneActiveWindow_) return activeWindow_;
   if (focusStale_) refreshFocus();
@@ -121,20 +129,35 @@ bool X11Surface::describe(Drawable target) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display_, target, &attributes)) return false;
   describedFormat_ = formatOf(attributes);
+  describedDepth_ = attributes.depth;
   described_ = target;
   errorsWhenDescribed_ = trappedErrorCount(display_);
   return true;
 }
 
-platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
-  const Drawable target = window ? static_cast<Drawable>(window) : root_;
-  auto free =
-      std::find_if(contexts_.begin(), contexts_.end(), [](const Context& c) { return !c.gc; });
-  if (free == contexts_.end()) return 0;
-  if (!describe(target)) {
-    windowGone(window);
-    return 0;
+// Made on the root, or on a pixmap of the depth, never on the target: a GC made on a window
+// destroyed meanwhile would fail every frame after.
+X11Surface::Pens* X11Surface::pensFor(int depth) {
+  for (Pens& pens : pens_) {
+    if (pens.fill && pens.depth == depth) return &pens;
   }
+  Pens* pens = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.fill; });
+  if (pens == pens_.end()) {
+    // More depths than sets: a set no context holds makes room.
+    pens = std::find_if(pens_.begin(), pens_.end(), [&](const Pens& p) {
+      return std::none_of(contexts_.begin(), contexts_.end(),
+                          [&](const Context& c) { return c.pens == &p; });
+    });
+    if (pens == pens_.end()) return nullptr;
+    XFreeGC(display_, pens->fill);
+    XFreeGC(display_, pens->text);
+    *pens = Pens{};
+  }
+  const int screen = DefaultScreen(display_);
+  Pixmap pixmap = 0;
+  Drawable on = root_;
+  if (depth != DefaultDepth(display_, screen))
+    on = pixmap = XCreatePixmap(display_, root_, 1, 1, static_cast<unsigned>(depth));
   XGCValues values{};
   values.foreground = pixelFor(0x000000, describedFormat_);
   values.background = pixelFor(0xFFFFFF, describedFormat_);
@@ -142,8 +165,30 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
   const unsigned long mask = GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures;
-  *free = Context{XCreateGC(display_, target, mask, &values), target, describedFormat_,
-                  values.foreground};
+  *pens = Pens{depth,
+               XCreateGC(display_, on, mask, &values),
+               values.foreground,
+               XCreateGC(display_, on, mask, &values),
+               values.foreground,
+               values.background,
+               {}};
+  if (pixmap) XFreePixmap(display_, pixmap);
+  return pens;
+}
+
+platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
+  const Drawable target = window ? static_cast<Drawable>(window) : root_;
+  auto free =
+      std::find_if(contexts_.begin(), contexts_.end(), [](const Context& c) { return !c.pens; });
+  if (free == contexts_.end()) return 0;
+  if (!describe(target)) {
+    windowGone(window);
+    return 0;
+  }
+  Pens* pens = pensFor(describedDepth_);
+  if (!pens) return 0;
+  *free = Context{pens, target, describedFormat_, pixelFor(0x000000, describedFormat_),
+                  pixelFor(0xFFFFFF, describedFormat_)};
   return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
 }
 
@@ -153,14 +198,13 @@ void X11Surface::windowGone(platform::WindowHandle window) {
 }
 
 X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {
-  if (dc == 0 || dc > contexts_.size() || !contexts_[dc - 1].gc) return nullptr;
+  if (dc == 0 || dc > contexts_.size() || !contexts_[dc - 1].pens) return nullptr;
   return &contexts_[dc - 1];
 }
 
 void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
   Context* context = find(dc);
   if (!context) return;
-  XFreeGC(display_, context->gc);
   *context = Context{};
   // XFlush, not XSync: a frame must never wait for a round trip to the server.
   XFlush(display_);
@@ -168,9 +212,7 @@ void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
 
 void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
   Context* context = find(dc);
-  if (!context) return;
-  context->textPixel = pixelFor(color, context->format);
-  XSetForeground(display_, context->gc, context->textPixel);
+  if (context) context->textPixel = pixelFor(color, context->format);
 }
 
 void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
@@ -179,11 +221,11 @@ void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect
   const std::optional<XRectangle> area = visiblePart(rect);
   if (!context || brush == 0 || !area) return;
   // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
-  XSetForeground(display_, context->gc,
-                 pixelFor(static_cast<platform::ColorRef>(brush), context->format));
-  XFillRectangle(display_, context->drawable, context->gc, area->x, area->y, area->width,
+  Pens& pens = *context->pens;
+  const unsigned long pixel = pixelFor(static_cast<platform::ColorRef>(brush), context->format);
+  if (pens.fillPixel != pixel) XSetForeground(display_, pens.fill, pens.fillPixel = pixel);
+  XFillRectangle(display_, context->drawable, pens.fill, area->x, area->y, area->width,
                  area->height);
-  XSetForeground(display_, context->gc, context->textPixel);
 }
 
 void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
@@ -195,7 +237,13 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
 
   const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
   std::int64_t x = rect.Left;
-  if (format & platform::kDtCenter) x += (width - XTextWidth(font_, text, count)) / 2;
+  if (format & platform::kDtCenter) {
+    if (measuredText_.compare(0, std::string::npos, text, static_cast<std::size_t>(count)) != 0) {
+      measuredText_.assign(text, static_cast<std::size_t>(count));
+      measuredWidth_ = XTextWidth(font_, text, count);
+    }
+    x += (width - measuredWidth_) / 2;
+  }
   const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font_->ascent;
   if (baseline < kMinCoordinate || baseline > kMaxCoordinate) return;
   // Characters left of the smallest coordinate are cut off anyway; drop them before they wrap.
@@ -206,14 +254,23 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   }
   if (count == 0 || x > kMaxCoordinate) return;
 
-  XSetClipRectangles(display_, context->gc, 0, 0, &*clip, 1, Unsorted);
-  XDrawImageString(display_, context->drawable, context->gc, static_cast<int>(x),
+  Pens& pens = *context->pens;
+  if (pens.textPixel != context->textPixel) {
+    XSetForeground(display_, pens.text, pens.textPixel = context->textPixel);
+  }
+  if (pens.cellPixel != context->cellPixel) {
+    XSetBackground(display_, pens.text, pens.cellPixel = context->cellPixel);
+  }
+  if (!sameRectangle(pens.clip, *clip)) {
+    XSetClipRectangles(display_, pens.text, 0, 0, &*clip, 1, Unsorted);
+    pens.clip = *clip;
+  }
+  XDrawImageString(display_, context->drawable, pens.text, static_cast<int>(x),
                    static_cast<int>(baseline), text, count);
-  XSetClipMask(display_, context->gc, None);
 }
 
 void X11Surface::DeleteObject(platform::BrushHandle) {
-  // Nothing to release: this backend creates no drawing objects that outlive a frame.
+  // Nothing to release: this backend creates no drawing objects for the logic.
 }
 
 }  // namespace tollivane::platform::x11

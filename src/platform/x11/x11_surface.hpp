@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
 #include "platform/platform.hpp"
@@ -43,13 +44,26 @@ class X11Surface final : public platform::ForegroundSurface {
   XFontStruct* font() const { return font_; }
 
  private:
+  // Drawing state kept for the surface's life, one set per depth of the windows drawn on (a
+  // GC serves every drawable of its depth): a frame changes only what differs from the last.
+  struct Pens {
+    int depth = 0;
+    GC fill = nullptr;
+    unsigned long fillPixel = 0;
+    GC text = nullptr;
+    unsigned long textPixel = 0;
+    unsigned long cellPixel = 0;  // behind each character
+    XRectangle clip{};            // of the text, width 0 before the first
+  };
   struct Context {
-    GC gc = nullptr;
+    Pens* pens = nullptr;  // null: the context is free
     Drawable drawable = 0;
     PixelFormat format;
     unsigned long textPixel = 0;
+    unsigned long cellPixel = 0;
   };
 
+  Pens* pensFor(int depth);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
   Window readActiveWindow();
@@ -68,7 +82,7 @@ class X11Surface final : public platform::ForegroundSurface {
   // Both are read again only after an event said they changed: most frames make no round trip.
   bool activeWindowStale_ = true;
   Window activeWindow_ = 0;
-  Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until it changes
+  Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until published again
   bool focusStale_ = true;
   Window focus_ = 0;
   Window watched_ = 0;  // the focus window whose FocusOut we listen for, 0 for none
@@ -76,7 +90,12 @@ class X11Surface final : public platform::ForegroundSurface {
   Drawable described_ = 0;
   unsigned long errorsWhenDescribed_ = 0;
   PixelFormat describedFormat_;
+  int describedDepth_ = 0;
+  std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
+  // The width of the last text drawn, which a running clock draws ten times over.
+  std::string measuredText_;
+  int measuredWidth_ = 0;
 };
 
 }  // namespace tollivane::platform::x11
