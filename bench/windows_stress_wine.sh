@@ -74,10 +74,10 @@ in the file at the end. Taps: \`tests/win32/tap_probe.cpp\` polls the bindings a
 does, then taps a key through SendInput, held ${held} ms, and polls again, $taps times for F7 alone
 and $taps times for Ctrl+Shift+F9; then again with a query of the tapped keys through
 GetAsyncKeyState between each tap and the poll, as any other program reading the keyboard that
-way may make. Before the adapter held other programs' saves off and kept presses from raw
-input, the same script gave, over 6 runs: 152-216 updates lost and 57-86 saves refused of 600
-(the rename over the file refused while the other process read it); 50 of 50 F7 taps seen
-alone but 0 of 50 with another reader; 0 of 50 Ctrl+Shift+F9 taps either way.
+way may make. Before the adapter held other programs' saves off, the same script gave, over 6
+runs, 152-216 updates lost and 57-86 saves refused of 600 (the rename over the file refused
+while the other process read it). The taps rely on the system's "pressed since the last query"
+bit, which another program's query takes away.
 
 $table
 <!-- saves and taps under Wine: end -->

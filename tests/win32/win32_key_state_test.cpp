@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "common/virtual_keys.hpp"
-#include "key_taps.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -56,35 +55,6 @@ TEST(Win32KeyState, CodesNamingNoKeyAreUp) {
     EXPECT_EQ(keys.GetAsyncKeyState(static_cast<std::int16_t>(code)), 0) << code;
   }
   send(VK_F5, false);
-}
-
-// Taps shorter than a poll, with another program reading the same keys between the tap and the
-// poll: the system's own "pressed since" bit would be gone by then.
-TEST(Win32KeyState, TapsBetweenTwoPollsAreSeenWhoeverElseReadsTheKeys) {
-  Win32KeyState keys;
-  ASSERT_TRUE(keys.keepsPresses());
-  constexpr int kTaps = 50;
-  EXPECT_EQ(win32_tests::tapsSeen(keys, win32_tests::kPlain, kTaps, 30,
-                                  stopwatch::HotkeyAction::Stop, true),
-            kTaps);
-  EXPECT_EQ(win32_tests::tapsSeen(keys, win32_tests::kCombination, kTaps, 30,
-                                  stopwatch::HotkeyAction::Start, true),
-            kTaps);
-}
-
-TEST(Win32KeyState, PressesOfKeysNoPollAsksForAreNotKept) {
-  Win32KeyState keys;
-  // F8 was never asked for: its tap is forgotten, so binding it later fires nothing old.
-  send(VK_F8, true);
-  send(VK_F8, false);
-  win32_tests::pumpMessages(60);
-  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 0);
-  // Asked for now, it is kept from here on.
-  send(VK_F8, true);
-  send(VK_F8, false);
-  win32_tests::pumpMessages(60);
-  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 1);
-  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 0);
 }
 
 }  // namespace
