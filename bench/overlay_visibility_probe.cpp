@@ -1,8 +1,9 @@
 // How often the time can be seen over a stand-in game that repaints its whole client area, for
 // both ways of showing it: the real program on a private Xvfb, the overlay's rectangle read
 // back from the screen every 5 ms, and what the program asked of the server meanwhile. Prints
-// Markdown tables.
-//   overlay_visibility_probe <tollivane> <standin_game> [runs] [seconds]
+// Markdown tables. With "restarted", the game is closed and started again before the samples,
+// until its new window has the id of the old one, as a restarted game often gets.
+//   overlay_visibility_probe <tollivane> <standin_game> [runs] [seconds] [restarted]
 #include <X11/keysym.h>
 #include <signal.h>
 
@@ -45,7 +46,29 @@ struct Run {
   double repliesPerSecond = -1;
 };
 
-Run measure(const char* program, const char* game, const Way& way, int fps, double seconds) {
+struct Game {
+  FILE* output = nullptr;
+  int pid = 0;
+  unsigned long window = 0;
+};
+
+Game startGame(const std::string& command) {
+  Game game;
+  game.output = popen(command.c_str(), "r");
+  if (!game.output || std::fscanf(game.output, "%d %lu", &game.pid, &game.window) != 2) {
+    std::fprintf(stderr, "the stand-in game did not start\n");
+    std::exit(1);
+  }
+  return game;
+}
+
+void stopGame(Game& game) {
+  kill(game.pid, SIGTERM);
+  pclose(game.output);
+}
+
+Run measure(const char* program, const char* game, const Way& way, int fps, double seconds,
+            bool restarted) {
   Xvfb server;
   TestClient client{server.display()};
   AppProcess app(program, server.display(),
@@ -64,16 +87,22 @@ Run measure(const char* program, const char* game, const Way& way, int fps, doub
   const std::string command = "DISPLAY=" + server.display() + " exec '" + game + "' " +
                               std::to_string(fps) + " " + std::to_string(seconds + 5) + " " +
                               std::to_string(x) + " 0 340 400";
-  FILE* gameOutput = popen(command.c_str(), "r");
-  int gamePid = 0;
-  unsigned long gameWindow = 0;
-  if (!gameOutput || std::fscanf(gameOutput, "%d %lu", &gamePid, &gameWindow) != 2) {
-    std::fprintf(stderr, "the stand-in game did not start\n");
-    std::exit(1);
-  }
+  Game running = startGame(command);
   std::this_thread::sleep_for(300ms);
   client.tap(XK_F5, 80ms);  // start the stopwatch
   std::this_thread::sleep_for(1000ms);
+  if (restarted) {
+    const unsigned long first = running.window;
+    for (int attempt = 0; attempt < 20 && (attempt == 0 || running.window != first); ++attempt) {
+      stopGame(running);
+      running = startGame(command);
+    }
+    if (running.window != first) {
+      std::fprintf(stderr, "the restarted game never got its old window id\n");
+      std::exit(1);
+    }
+    std::this_thread::sleep_for(500ms);
+  }
 
   const Area rect{x + kPosX, kPosY, 75, 14};
 #ifdef TOLLIVANE_HAVE_XRES
@@ -98,8 +127,7 @@ Run measure(const char* program, const char* game, const Way& way, int fps, doub
       static_cast<double>(std::accumulate(seen.requests.begin(), seen.requests.end(), 0L)) / took;
   run.repliesPerSecond = static_cast<double>(seen.replies) / took;
 #endif
-  kill(gamePid, SIGTERM);
-  pclose(gameOutput);
+  stopGame(running);
   return run;
 }
 
@@ -117,20 +145,23 @@ std::string spread(std::vector<Run> runs, double Run::*figure, const char* forma
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s <tollivane> <standin_game> [runs] [seconds]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <tollivane> <standin_game> [runs] [seconds] [restarted]\n",
+                 argv[0]);
     return 2;
   }
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
   const double seconds = argc > 4 ? std::atof(argv[4]) : 6.0;
+  const bool restarted = argc > 5 && std::string(argv[5]) == "restarted";
   const Way ways[] = {{"drawn onto the game", "0"}, {"window of its own", "1"}};
-  const int rates[] = {0, 30, 60, 144};
+  std::vector<int> rates{0, 30, 60, 144};
+  if (restarted) rates = {0, 60};
 
   std::vector<std::pair<std::string, std::vector<Run>>> rows;  // per rate, then per way
   for (const int fps : rates) {
     for (const Way& way : ways) {
       std::vector<Run> runsOfWay;
       for (int run = 0; run < runs; ++run) {
-        runsOfWay.push_back(measure(argv[1], argv[2], way, fps, seconds));
+        runsOfWay.push_back(measure(argv[1], argv[2], way, fps, seconds, restarted));
       }
       rows.emplace_back(fps == 0 ? "never repaints" : "repaints at " + std::to_string(fps) + " fps",
                         std::move(runsOfWay));

@@ -1,18 +1,21 @@
 // A stand-in for a game: a window that repaints its whole client area at a steady frame rate,
 // as games do, and holds the input focus. Prints "<pid> <window>" once it is viewable, then
-// repaints until its time is up.
-//   standin_game <frames per second, 0: never repaints> <seconds> [x y width height]
+// repaints until its time is up. With "fullscreen" it asks the window manager for the whole
+// screen, as full-screen games do.
+//   standin_game <frames per second, 0: never repaints> <seconds> [x y width height [fullscreen]]
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s <fps> <seconds> [x y width height]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <fps> <seconds> [x y width height [fullscreen]]\n", argv[0]);
     return 2;
   }
   const double fps = std::atof(argv[1]);
@@ -32,6 +35,12 @@ int main(int argc, char** argv) {
       XCreateWindow(d, DefaultRootWindow(d), x, y, width, height, 0, CopyFromParent, InputOutput,
                     CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   XStoreName(d, window, "Stand-in game");
+  if (argc > 7 && std::string_view(argv[7]) == "fullscreen") {
+    // Set before mapping, the window manager's state for the new window (EWMH).
+    const Atom fullScreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&fullScreen), 1);
+  }
   XMapRaised(d, window);
   XEvent event;
   do XWindowEvent(d, window, StructureNotifyMask, &event);

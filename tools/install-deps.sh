@@ -10,8 +10,8 @@ $sudo apt-get install -y -qq \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   g++-multilib qemu-user \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
-  libx11-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
-  xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core \
+  libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
+  xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core weston qt6-wayland \
   python3 desktop-file-utils appstream lintian man-db file \
   mingw-w64 wine wine64 \
   >/dev/null

@@ -8,7 +8,8 @@ repository root:  python3 tools/make_manual.py [OUTPUT]   (default resources/lin
 import re
 import sys
 
-SECTIONS = [("Using it", "USAGE"), ("Where the settings go", "FILES")]
+SECTIONS = [("Using it", "USAGE"), ("Command line", "OPTIONS"), ("Where the settings go", "FILES"),
+            ("Wayland", "WAYLAND")]
 SUMMARY = "a stopwatch drawn onto the game in front, driven by global hotkeys"
 
 
@@ -77,7 +78,7 @@ def manual(readme, version):
     opening, found = sections(readme)
     out = ['.TH TOLLIVANE 1 "" "Tollivane %s" "User Commands"' % version,
            ".SH NAME", "tollivane \\- " + SUMMARY,
-           ".SH SYNOPSIS", ".B tollivane",
+           ".SH SYNOPSIS", ".B tollivane", "[\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR]",
            ".SH DESCRIPTION"]
     out += roff(opening)
     for heading, name in SECTIONS:

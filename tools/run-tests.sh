@@ -2,10 +2,14 @@
 # Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
 # ordinary build, the sanitizer build, the 32-bit clock, a short run of each fuzz target and the
 # two Windows builds (the 64-bit one tested under Wine); then the plain build's Debian package,
-# installed, run and removed again (as root only).
+# linted, installed, run and removed again (as root only), and the package and the 32-bit
+# Windows program built a second time elsewhere, to be the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-$(nproc)}"
+# Every build stamps the last commit's time, so that a second build can match the first.
+SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)"
+export SOURCE_DATE_EPOCH
 
 echo "== layout"
 tools/check-layout.sh
@@ -37,3 +41,6 @@ done
 
 echo "== package"
 tools/test-package.sh build/plain build/default
+
+echo "== reproducible"
+tools/test-reproducible.sh build/plain build/windows-x86

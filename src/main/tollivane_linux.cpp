@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include <unistd.h>
 
+#include "frontend/qt/command_line.hpp"
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/qt_shell.hpp"
+#include "frontend/qt/qt_start_guard.hpp"
 #include "frontend/qt/window_activation.hpp"
 #include "frontend/qt/x11_capture_keys.hpp"
 #include "platform/null_backends.hpp"
@@ -47,6 +50,21 @@ bool isSet(const char* name) {
 int main(int argc, char* argv[]) {
   using namespace tollivane::platform;
   namespace qt = tollivane::frontend::qt;
+  const qt::CommandLine commandLine = qt::readCommandLine(argc, argv);
+  switch (commandLine.action) {
+    case qt::CommandLineAction::Help:
+      std::fputs(qt::usageText().c_str(), stdout);
+      return 0;
+    case qt::CommandLineAction::Version:
+      std::fputs(qt::versionText(TOLLIVANE_VERSION).c_str(), stdout);
+      return 0;
+    case qt::CommandLineAction::Unknown:
+      std::fprintf(stderr, "tollivane: unknown argument \"%s\"\n%s", commandLine.offending.c_str(),
+                   qt::usageText().c_str());
+      return 2;
+    case qt::CommandLineAction::Run:
+      break;
+  }
   // The key state and the overlay need an X server. Under Wayland the windows go through
   // XWayland when there is one, so that all three share it; without one the windows still
   // work and only the hotkeys and the overlay are off.
@@ -63,16 +81,29 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "tollivane: no display: DISPLAY is not set, so no window can open\n");
     }
     return 1;
+  } else if (!session && (platform == nullptr || *platform == '\0')) {
+    // Wayland alone: named outright, so that Qt never falls back to a dead X display.
+    if (!qt::qtHasWaylandPlugin()) {
+      std::fprintf(stderr,
+                   "tollivane: no X display, and Qt's Wayland support is not installed: install "
+                   "the package qt6-wayland, or start Tollivane where DISPLAY names an X server\n");
+      return 1;
+    }
+    setenv("QT_QPA_PLATFORM", "wayland", 1);
   }
 
-  if (session) qtMessages = qInstallMessageHandler(onQtMessage);
+  std::optional<qt::QtStartGuard> starting(
+      std::in_place, qt::qtStartFailure(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                                        std::getenv("WAYLAND_DISPLAY")));
   QApplication app(argc, argv);
+  starting.reset();
+  if (session) qtMessages = qInstallMessageHandler(onQtMessage);
   // The class of every window (WM_CLASS "tollivane", "Tollivane") and the desktop entry's
   // StartupWMClass agree, so a launcher shows the window under the program's icon.
   QApplication::setApplicationName(QStringLiteral("Tollivane"));
   QApplication::setApplicationVersion(QStringLiteral(TOLLIVANE_VERSION));
   QApplication::setDesktopFileName(QStringLiteral(TOLLIVANE_APP_ID));
-  QApplication::setWindowIcon(QIcon(qt::artworkPath("icon")));
+  QApplication::setWindowIcon(qt::programIcon());
   if (session) session->reclaimErrorHandlers();
   const auto captureKeys = qt::X11CaptureKeys::installIfX11();
 

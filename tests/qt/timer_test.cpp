@@ -10,58 +10,20 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/qt/phase_clock.hpp"
 #include "frontend/qt/qt_timer.hpp"
 
 using namespace std::chrono_literals;
-using tollivane::frontend::qt::PhaseClock;
 using tollivane::frontend::qt::QtTimer;
 using tollivane::frontend::qt::TimerGroup;
 
 class TimerTest : public QObject {
   Q_OBJECT
  private slots:
-  void phasePointsDoNotDriftWithLateWakes_data();
-  void phasePointsDoNotDriftWithLateWakes();
-  void sleepsUntilThePhasePointRoundedUp();
   void ticksOnTheEventLoop();
   void aBusyThreadGetsOneTickThenTheNextPhasePoint();
   void zeroIntervalAndSwitchedOffNeverTick();
   void ticksDueTogetherShareOneWakeupFirstMadeFirst();
 };
-
-void TimerTest::phasePointsDoNotDriftWithLateWakes_data() {
-  QTest::addColumn<std::vector<int>>("wakes");  // ms after start
-  QTest::addColumn<std::vector<int>>("ticked");
-  QTest::addColumn<int>("next");  // the next phase point after the last wake
-  QTest::newRow("on time") << std::vector{200, 400, 600} << std::vector{1, 1, 1} << 800;
-  QTest::newRow("late by 50 keeps the phase") << std::vector{250, 400} << std::vector{1, 1} << 600;
-  QTest::newRow("late by 2.25 intervals is one tick") << std::vector{650} << std::vector{1} << 800;
-  QTest::newRow("woken early does not tick") << std::vector{199, 200} << std::vector{0, 1} << 400;
-  QTest::newRow("exactly on a later point") << std::vector{600} << std::vector{1} << 800;
-}
-
-void TimerTest::phasePointsDoNotDriftWithLateWakes() {
-  QFETCH(std::vector<int>, wakes);
-  QFETCH(std::vector<int>, ticked);
-  QFETCH(int, next);
-  const PhaseClock::Clock::time_point t0{1h};
-  PhaseClock clock;
-  clock.start(t0, 200ms);
-  for (std::size_t i = 0; i < wakes.size(); ++i) {
-    QCOMPARE(int(clock.wake(t0 + std::chrono::milliseconds(wakes[i]))), ticked[i]);
-  }
-  QCOMPARE(clock.nextTick(), t0 + std::chrono::milliseconds(next));
-}
-
-void TimerTest::sleepsUntilThePhasePointRoundedUp() {
-  const PhaseClock::Clock::time_point t0{1h};
-  PhaseClock clock;
-  clock.start(t0, 100ms);
-  QCOMPARE(clock.untilNext(t0), 100ms);
-  QCOMPARE(clock.untilNext(t0 + 99500us), 1ms);
-  QCOMPARE(clock.untilNext(t0 + 150ms), 0ms);
-}
 
 void TimerTest::ticksOnTheEventLoop() {
   std::vector<std::chrono::steady_clock::time_point> ticks;

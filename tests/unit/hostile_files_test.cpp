@@ -1,5 +1,6 @@
 // The settings file as an unlucky or hostile user leaves it: FIFOs, devices, sockets, huge
-// files, other owners, deep folders, concurrent savers and the leftovers of killed saves.
+// files, other owners, deep folders, planted links, concurrent savers and the leftovers of
+// killed saves.
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -14,10 +15,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
 
 namespace tollivane::platform::posix {
@@ -132,6 +136,21 @@ TEST_F(HostileFiles, AFileAboveTheSizeLimitIsNeitherReadNorRewritten) {
   EXPECT_FALSE(edited);
   EXPECT_EQ(fs::file_size(at("huge.ini")), kMaxFileSize + 1);
 
+  // Nor does a save make a file that large: the file stays as it was, no temporary is left.
+  { std::ofstream(at("full.ini")) << "[main]\nhotkey1=65\n"; }
+  fs::resize_file(at("full.ini"), kMaxFileSize - 9);
+  const auto modified = fs::last_write_time(at("full.ini"));
+  EXPECT_EQ(updateFileAtomically(at("full.ini"),
+                                 [](const auto& text) {
+                                   return std::optional<std::string>(*text + "[rect]\nX=25\n");
+                                 }),
+            "would be larger than 128 MiB");
+  EXPECT_EQ(replaceFileAtomically(at("full.ini"), std::string(kMaxFileSize + 1, 'x')),
+            "would be larger than 128 MiB");
+  EXPECT_EQ(fs::file_size(at("full.ini")), kMaxFileSize - 9);
+  EXPECT_EQ(fs::last_write_time(at("full.ini")), modified);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+
   // /proc files say they are empty and are not: still read to their end, within the limit.
   const auto status = readWholeFile("/proc/self/status");
   ASSERT_TRUE(status);
@@ -191,22 +210,32 @@ TEST_F(HostileFiles, ConcurrentUpdatesLoseNothing) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
-TEST_F(HostileFiles, StaleTemporariesGoAndNothingElseDoes) {
-  put("Tollivane.ini", "[main]\n");
+TEST_F(HostileFiles, StaleTemporariesGoAtASaveAndAtStartUpAndNothingElseDoes) {
   const std::string old = ".Tollivane.ini.saving-0123abcd";
   const std::string fresh = ".Tollivane.ini.saving-89abcdef";
   const std::string others[] = {".Tollivane.ini.backup", ".Tollivane.ini.saving-0123abcg",
                                 ".Other.ini.saving-0123abcd", "Tollivane.ini.saving-0123abcd"};
-  for (const auto& name : {old, fresh}) put(name, "[main]\nhotkey1=");
-  for (const auto& name : others) put(name, "keep");
-  const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
-  fs::last_write_time(at(old), twoMinutesAgo);
-  for (const auto& name : others) fs::last_write_time(at(name), twoMinutesAgo);
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"a save",
+       [&] { ASSERT_EQ(replaceFileAtomically(at("Tollivane.ini"), "[main]\nhotkey1=65\n"), ""); }},
+      // A save killed before the file ever came into being leaves no file to read or save.
+      {"start-up", [&] { EXPECT_EQ(PosixFiles(dir_).settingsFolder("Tollivane.ini"), dir_); }},
+  };
+  for (const auto& [way, run] : ways) {
+    for (const auto& name : {old, fresh}) put(name, "[main]\nhotkey1=");
+    for (const auto& name : others) put(name, "keep");
+    fs::create_directory(at(".Tollivane.ini.saving-00000000"));
+    const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    fs::last_write_time(at(old), twoMinutesAgo);
+    fs::last_write_time(at(".Tollivane.ini.saving-00000000"), twoMinutesAgo);
+    for (const auto& name : others) fs::last_write_time(at(name), twoMinutesAgo);
 
-  ASSERT_EQ(replaceFileAtomically(at("Tollivane.ini"), "[main]\nhotkey1=65\n"), "");
-  EXPECT_FALSE(fs::exists(at(old)));
-  EXPECT_TRUE(fs::exists(at(fresh))) << "another save may still be writing it";
-  for (const auto& name : others) EXPECT_TRUE(fs::exists(at(name))) << name;
+    run();
+    EXPECT_FALSE(fs::exists(at(old))) << way;
+    EXPECT_TRUE(fs::exists(at(fresh))) << way << ": another save may still be writing it";
+    EXPECT_TRUE(fs::is_directory(at(".Tollivane.ini.saving-00000000"))) << way;
+    for (const auto& name : others) EXPECT_TRUE(fs::exists(at(name))) << way << ": " << name;
+  }
 }
 
 TEST(TemporaryNames, AreRecognisedExactly) {
@@ -233,6 +262,7 @@ TEST_F(HostileFiles, FoldersDeeperThanAPathMayBeAreUsedAsAnyOther) {
     folder = next;
     deep += "/" + level;
   }
+  ASSERT_EQ(::mkdirat(folder, "portable", 0700), 0);
   ::close(folder);
   const std::string file = deep + "/Tollivane.ini";
   EXPECT_FALSE(isFile(file));
@@ -245,6 +275,79 @@ TEST_F(HostileFiles, FoldersDeeperThanAPathMayBeAreUsedAsAnyOther) {
                                  }),
             "");
   EXPECT_EQ(readWholeFile(file), "[main]\nhotkey1=65\nhotkey2=66\n");
+
+  // A portable copy that deep keeps its settings beside itself and saves there, making a
+  // missing folder on the way as the first save into the configuration folder does.
+  PosixFiles files(deep + "/portable");
+  const std::string beside = files.settingsFolder("Tollivane.ini");
+  ASSERT_EQ(beside, deep + "/portable");
+  ASSERT_EQ(files.updateFile(beside + "/Tollivane.ini",
+                             [](const auto& text) {
+                               return std::optional<std::string>(text.value_or("[x]\n"));
+                             }),
+            "");
+  EXPECT_EQ(readWholeFile(beside + "/Tollivane.ini"), "[x]\n");
+  ASSERT_EQ(files.replaceFile(deep + "/new/" + level + "/Tollivane.ini", "[y]\n"), "");
+  EXPECT_EQ(files.readFile(deep + "/new/" + level + "/Tollivane.ini"), "[y]\n");
+}
+
+// A link someone else planted where root saves must not make root write where they cannot.
+TEST_F(HostileFiles, ALinkAnotherUserOwnsInASharedFolderIsNotFollowed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may make a link another user's";
+  constexpr uid_t kNobody = 65534;
+  const std::string refused = "is reached through a link that another user owns in a shared folder";
+  struct Case {
+    const char* what;
+    mode_t folderMode;
+    uid_t folderOwner;
+    uid_t linkOwner;
+    const char* save;  // below the folder
+    bool followed;
+  };
+  const Case cases[] = {
+      {"planted in a sticky world-writable folder", 01777, 0, kNobody, "Tollivane.ini", false},
+      {"planted in a world-writable folder", 0777, 0, kNobody, "Tollivane.ini", false},
+      {"planted in a sticky group-writable folder", 01770, 0, kNobody, "Tollivane.ini", false},
+      {"a folder link planted", 01777, 0, kNobody, "sub/Tollivane.ini", false},
+      {"root's own link there", 01777, 0, 0, "Tollivane.ini", true},
+      {"the folder's owner's link", 01777, kNobody, kNobody, "Tollivane.ini", true},
+      {"another user's link in a private folder", 0755, 0, kNobody, "Tollivane.ini", true},
+  };
+  fs::create_directory(at("private"));
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string shared = at("shared" + std::to_string(++n));
+    fs::create_directory(shared);
+    put("private/Tollivane.ini", "root's");
+    ASSERT_EQ(::chmod(at("private/Tollivane.ini").c_str(), 0600), 0);
+    const bool folderLink = std::string_view(c.save).starts_with("sub/");
+    const std::string link = shared + (folderLink ? "/sub" : "/Tollivane.ini");
+    fs::create_symlink(folderLink ? at("private") : at("private/Tollivane.ini"), link);
+    ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+
+    const std::string path = shared + "/" + c.save;
+    bool edited = false;
+    const auto reason = updateFileAtomically(path, [&](const auto& text) {
+      edited = true;
+      return std::optional<std::string>(text.value_or("") + " saved");
+    });
+    if (c.followed) {
+      EXPECT_EQ(reason, "") << c.what;
+      EXPECT_EQ(readWholeFile(path), "root's saved") << c.what;
+    } else {
+      EXPECT_EQ(reason, refused) << c.what;
+      EXPECT_FALSE(edited) << c.what;
+      EXPECT_EQ(replaceFileAtomically(path, "replaced"), refused) << c.what;
+      // There, but not read: start-up says so rather than quietly taking the built-in values.
+      EXPECT_TRUE(isFile(path)) << c.what;
+      EXPECT_EQ(readWholeFile(path), std::nullopt) << c.what;
+    }
+    EXPECT_EQ(readWholeFile(at("private/Tollivane.ini")), c.followed ? "root's saved" : "root's")
+        << c.what;
+    EXPECT_TRUE(fs::is_symlink(link)) << c.what;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "release/release_info.hpp"
+
 namespace tollivane::controls {
 namespace {
 
@@ -211,8 +213,8 @@ TEST(QvHotKeyAbout, ShowsItsBoxEachTime) {
   EXPECT_EQ(box.icon, MessageIcon::Information);
   EXPECT_EQ(box.prompt,
             "qvHotKey\r\nControl for working with hot keys.\r\n\r\n"
-            "Copyright (c) 2026 Tollivane developers\r\n"
-            "Contact: tollivane@users.noreply.invalid");
+            "Copyright (c) 2026 Tollivane developers\r\n" +
+                (release::kContact.empty() ? "" : "Contact: " + std::string(release::kContact)));
   EXPECT_EQ(shell.boxes[1].prompt, box.prompt);
 }
 

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -128,14 +129,20 @@ TEST_F(TollivaneOnTheDesktop, TheWindowClassIsTheOneTheDesktopEntryNames) {
   unsigned long items = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  XGetWindowProperty(client.display(), firstWindow,
-                     XInternAtom(client.display(), "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL,
-                     &type, &format, &items, &after, &data);
-  ASSERT_EQ(items, 2u) << "the window carries the program's icon";
-  const auto* size = reinterpret_cast<const unsigned long*>(data);
-  EXPECT_EQ(size[0], 32u);
-  EXPECT_EQ(size[1], 32u);
-  XFree(data);
+  ASSERT_EQ(XGetWindowProperty(client.display(), firstWindow,
+                               XInternAtom(client.display(), "_NET_WM_ICON", False), 0, 1 << 20,
+                               False, XA_CARDINAL, &type, &format, &items, &after, &data),
+            Success);
+  // Width, height and the pixels, for each size in turn.
+  std::set<unsigned long> sizes;
+  const auto* icon = reinterpret_cast<const unsigned long*>(data);
+  for (unsigned long at = 0; at + 2 <= items && icon[at] == icon[at + 1];
+       at += 2 + icon[at] * icon[at + 1]) {
+    sizes.insert(icon[at]);
+  }
+  if (data) XFree(data);
+  EXPECT_EQ(sizes, (std::set<unsigned long>{16, 24, 32, 48, 64, 128, 256}))
+      << "the window carries the program's icon in every size of the icon theme";
 }
 
 TEST_F(TollivaneOnTheDesktop, ASecondStartWithTheSameFileRaisesTheFirstWindowAndEnds) {

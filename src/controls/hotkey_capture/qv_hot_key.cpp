@@ -4,6 +4,7 @@
 
 #include "common/virtual_keys.hpp"
 #include "controls/hotkey_capture/key_names.hpp"
+#include "release/release_info.hpp"
 
 namespace tollivane::controls {
 
@@ -68,11 +69,17 @@ void qvHotKey::setStrShift(std::string_view s) { StrShift_ = s; }
 void qvHotKey::setStrAdd(std::string_view s) { StrAdd_ = s; }
 
 std::string qvHotKey::aboutText() {
-  return "qvHotKey\r\n"
-         "Control for working with hot keys.\r\n"
-         "\r\n"
-         "Copyright (c) 2026 Tollivane developers\r\n"
-         "Contact: tollivane@users.noreply.invalid";
+  // The contact line stays, empty, when the build was given no address.
+  std::string text =
+      "qvHotKey\r\n"
+      "Control for working with hot keys.\r\n"
+      "\r\n"
+      "Copyright (c) 2026 Tollivane developers\r\n";
+  if (!release::kContact.empty()) {
+    text += "Contact: ";
+    text += release::kContact;
+  }
+  return text;
 }
 
 void qvHotKey::About(MessageBoxes& host) {

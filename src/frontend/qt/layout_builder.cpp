@@ -1,5 +1,6 @@
 #include "frontend/qt/layout_builder.hpp"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,15 @@ QString artworkPath(std::string_view name) {
   static const bool loaded = (initArtwork(), true);
   (void)loaded;
   return QStringLiteral(":/artwork/%1.png").arg(toQString(name));
+}
+
+QIcon programIcon() {
+  static const bool loaded = (initArtwork(), true);
+  (void)loaded;
+  QIcon icon;
+  const QDir sizes(QStringLiteral(":/icons"));
+  for (const QString& file : sizes.entryList(QDir::Files)) icon.addFile(sizes.filePath(file));
+  return icon;
 }
 
 LayoutWidgets::LayoutWidgets(const ui::WindowLayout& layout, QWidget& client, double dpi,

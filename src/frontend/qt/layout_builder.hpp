@@ -2,6 +2,7 @@
 // screen's logical dpi, colours, captions, visibility at start and focus order.
 #pragma once
 
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -19,6 +20,8 @@ double layoutDpi(const QWidget& widget);
 
 // The program's artwork, from the embedded resources: "banner" or "icon".
 QString artworkPath(std::string_view name);
+// The program's icon in every size the desktop's icon theme gets, for the windows.
+QIcon programIcon();
 
 class LayoutWidgets {
  public:

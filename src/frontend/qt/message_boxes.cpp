@@ -1,7 +1,5 @@
 #include "frontend/qt/message_boxes.hpp"
 
-#include <string>
-
 #include "frontend/qt/qt_text.hpp"
 
 namespace tollivane::frontend::qt {
@@ -19,10 +17,6 @@ std::unique_ptr<QMessageBox> makeMessageBox(std::string_view prompt, app::Messag
   box->setEscapeButton(QMessageBox::Ok);
   box->setWindowModality(Qt::ApplicationModal);
   return box;
-}
-
-std::string runtimeErrorText(int number, std::string_view description) {
-  return "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + std::string(description);
 }
 
 }  // namespace tollivane::frontend::qt

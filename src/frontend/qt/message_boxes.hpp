@@ -13,7 +13,4 @@ namespace tollivane::frontend::qt {
 std::unique_ptr<QMessageBox> makeMessageBox(std::string_view prompt, app::MessageIcon icon,
                                             std::string_view title, QWidget* parent);
 
-// "Run-time error '6':\n\nOverflow"
-std::string runtimeErrorText(int number, std::string_view description);
-
 }  // namespace tollivane::frontend::qt

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/frm_about.hpp"
+#include "app/runtime_error_text.hpp"
 #include "frontend/qt/about_dialog.hpp"
 #include "frontend/qt/message_boxes.hpp"
 
@@ -38,8 +39,8 @@ void QtShell::unloadAbout() {
 
 void QtShell::reportRuntimeError(int number, std::string_view description) {
   exitCode_ = 1;
-  const auto box = makeMessageBox(runtimeErrorText(number, description), app::MessageIcon::None,
-                                  app::kAppTitle, mainWindow_);
+  const auto box = makeMessageBox(app::runtimeErrorText(number, description),
+                                  app::MessageIcon::None, app::kAppTitle, mainWindow_);
   box->setIcon(QMessageBox::Critical);
   present_(*box);
 }

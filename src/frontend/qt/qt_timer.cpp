@@ -2,9 +2,21 @@
 
 #include <QPointer>
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace tollivane::frontend::qt {
+namespace {
+
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+
+std::int64_t clockNow() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
 
 TimerGroup::TimerGroup() {
   timer_.setSingleShot(true);
@@ -14,24 +26,23 @@ TimerGroup::TimerGroup() {
 
 TimerGroup::~TimerGroup() = default;
 
-PhaseClock::Clock::time_point TimerGroup::now() const {
-  return serving_ ? servedPoint_ : PhaseClock::Clock::now();
-}
+std::int64_t TimerGroup::now() const { return serving_ ? servedPoint_ : clockNow(); }
 
 void TimerGroup::rearm() {
   const QtTimer* first = nullptr;
   for (const QtTimer* t : timers_) {
-    if (t->ticking() && (!first || t->phase_.nextTick() < first->phase_.nextTick())) first = t;
+    if (t->ticking() && (!first || t->phase_.next() < first->phase_.next())) first = t;
   }
   if (!first) {
     timer_.stop();
     return;
   }
-  timer_.start(first->phase_.untilNext(PhaseClock::Clock::now()));
+  timer_.start(std::chrono::milliseconds(
+      first->phase_.millisecondsUntilNext(clockNow(), kNanosecondsPerSecond)));
 }
 
 void TimerGroup::wake() {
-  const auto woke = PhaseClock::Clock::now();
+  const std::int64_t woke = clockNow();
   // A tick left due by an outer wakeup, whose handler opened this nested loop, stays due.
   for (QtTimer* t : timers_) {
     if (t->ticking() && t->phase_.wake(woke)) t->due_ = true;
@@ -44,12 +55,12 @@ void TimerGroup::wake() {
   for (;;) {
     QtTimer* next = nullptr;
     for (QtTimer* t : timers_) {
-      if (t->due_ && (!next || t->phase_.previousTick() < next->phase_.previousTick())) next = t;
+      if (t->due_ && (!next || t->phase_.previous() < next->phase_.previous())) next = t;
     }
     if (!next) break;
     next->due_ = false;
     serving_ = true;
-    servedPoint_ = next->phase_.previousTick();
+    servedPoint_ = next->phase_.previous();
     next->onTick_();
     if (!alive) return;
   }
@@ -85,7 +96,7 @@ void QtTimer::setEnabled(bool on) {
 
 void QtTimer::restart() {
   due_ = false;  // switched off, or on again from now: a tick already due is void
-  if (ticking()) phase_.start(group_.now(), std::chrono::milliseconds(interval_));
+  if (ticking()) phase_.start(group_.now(), std::int64_t{interval_} * 1'000'000);
   group_.rearm();
 }
 

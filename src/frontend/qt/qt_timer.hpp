@@ -5,12 +5,13 @@
 
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/tick_schedule.hpp"
 #include "app/window_controls.hpp"
-#include "frontend/qt/phase_clock.hpp"
 #include "platform/platform.hpp"
 
 namespace tollivane::frontend::qt {
@@ -29,14 +30,15 @@ class TimerGroup final : public QObject {
 
  private:
   friend class QtTimer;
-  PhaseClock::Clock::time_point now() const;
+  // Nanoseconds of the monotonic clock; while a handler runs, the phase point it serves.
+  std::int64_t now() const;
   void rearm();
   void wake();
 
   QTimer timer_;
   std::vector<QtTimer*> timers_;  // in the order they were made
   bool serving_ = false;
-  PhaseClock::Clock::time_point servedPoint_{};
+  std::int64_t servedPoint_ = 0;
 };
 
 class QtTimer final : public app::Timer {
@@ -61,7 +63,7 @@ class QtTimer final : public app::Timer {
   std::unique_ptr<TimerGroup> ownGroup_;
   TimerGroup& group_;
   std::function<void()> onTick_;
-  PhaseClock phase_;
+  app::TickSchedule phase_;
   int interval_ = 0;
   bool enabled_ = false;
   bool due_ = false;  // due in the wakeup that is running

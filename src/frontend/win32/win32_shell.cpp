@@ -1,8 +1,7 @@
 #include "frontend/win32/win32_shell.hpp"
 
-#include <string>
-
 #include "app/frm_about.hpp"
+#include "app/runtime_error_text.hpp"
 #include "frontend/win32/about_window.hpp"
 #include "platform/win32/wide_text.hpp"
 
@@ -51,7 +50,7 @@ void Win32Shell::unloadAbout() {
 void Win32Shell::reportRuntimeError(int number, std::string_view description) {
   exitCode_ = 1;
   ending_ = true;
-  MessageBoxW(mainWindow_, widen(runtimeErrorText(number, description)).c_str(),
+  MessageBoxW(mainWindow_, widen(app::runtimeErrorText(number, description)).c_str(),
               widen(app::kAppTitle).c_str(), MB_OK | MB_ICONERROR | MB_APPLMODAL);
 }
 
@@ -59,10 +58,6 @@ void Win32Shell::endProgram() {
   if (ended_) return;
   ended_ = ending_ = true;
   end_(exitCode_);
-}
-
-std::string runtimeErrorText(int number, std::string_view description) {
-  return "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + std::string(description);
 }
 
 }  // namespace tollivane::frontend::win32

@@ -48,7 +48,4 @@ class Win32Shell final : public app::WindowShell {
   int exitCode_ = 0;
 };
 
-// The text of the run-time error report.
-std::string runtimeErrorText(int number, std::string_view description);
-
 }  // namespace tollivane::frontend::win32

@@ -42,8 +42,7 @@ void Win32Timer::restart() {
 }
 
 void Win32Timer::arm(long long now) {
-  // Rounded up: a wake before the phase point would only have to sleep again.
-  const long long wait = (phase_.untilNext(now) * 1000 + frequency_ - 1) / frequency_;
+  const long long wait = phase_.millisecondsUntilNext(now, frequency_);
   SetTimer(window_, id_, static_cast<UINT>(wait < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : wait),
            nullptr);
 }

@@ -7,8 +7,8 @@
 
 #include <functional>
 
+#include "app/tick_schedule.hpp"
 #include "app/window_controls.hpp"
-#include "frontend/win32/phase_schedule.hpp"
 
 namespace tollivane::frontend::win32 {
 
@@ -35,7 +35,7 @@ class Win32Timer final : public app::Timer {
   HWND window_;
   UINT_PTR id_;
   std::function<void()> onTick_;
-  PhaseSchedule phase_;
+  app::TickSchedule phase_;
   long long frequency_;
   int interval_ = 0;
   bool enabled_ = false;

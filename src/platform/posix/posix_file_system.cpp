@@ -10,7 +10,12 @@ std::string PosixFiles::programFolder() { return folder_.empty() ? executableFol
 std::string PosixFiles::settingsFolder(std::string_view fileName) {
   // A program that cannot find its own folder cannot tell whether it is installed either.
   const std::string program = programFolder();
-  return program.empty() ? program : settingsFolderFor(program, fileName);
+  if (program.empty()) return program;
+  std::string folder = settingsFolderFor(program, fileName);
+  // Asked once, at start-up: the moment to clear what saves killed mid-write left behind, so
+  // that it does not wait for the next save.
+  removeStaleTemporaries(folder + (folder.back() == '/' ? "" : "/") + std::string(fileName));
+  return folder;
 }
 
 bool PosixFiles::fileExists(const std::string& path) { return isFile(path); }

@@ -14,7 +14,7 @@ class PosixFiles final : public Files {
 
   std::string programFolder() override;
   // Beside the program for a portable copy, else the user's configuration folder
-  // (settings_location.hpp).
+  // (settings_location.hpp). Also removes the stale temporaries of killed saves there.
   std::string settingsFolder(std::string_view fileName) override;
   char pathSeparator() const override { return '/'; }
   bool fileExists(const std::string& path) override;

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/auxv.h>
-#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -12,36 +11,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "platform/posix/path_walk.hpp"
+#include "platform/posix/update_lock.hpp"
 
 namespace tollivane::platform::posix {
 namespace {
 
 std::string reasonFor(int error) { return std::generic_category().message(error); }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-  // Closes now, so that a failure to close (a late write error) can be reported.
-  int close() { return ::close(std::exchange(fd_, -1)); }
-
- private:
-  int fd_;
-};
 
 std::string parentFolder(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -50,92 +32,11 @@ std::string parentFolder(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string baseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string joinPath(const std::string& folder, std::string_view name) {
   std::string joined = folder;
   if (joined.empty() || joined.back() != '/') joined += '/';
   joined += name;
   return joined;
-}
-
-// Opens a folder by a path of any length: one the kernel refuses as too long (more than
-// PATH_MAX bytes) is walked a component at a time.
-Descriptor openFolder(const std::string& path, int flags) {
-  flags |= O_DIRECTORY | O_CLOEXEC;
-  Descriptor direct(::open(path.c_str(), flags));
-  if (direct.get() >= 0 || errno != ENAMETOOLONG) return direct;
-  Descriptor at(::open(path.starts_with('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-  std::size_t pos = 0;
-  while (at.get() >= 0) {
-    pos = path.find_first_not_of('/', pos);
-    if (pos == std::string::npos) break;
-    const auto end = std::min(path.find('/', pos), path.size());
-    const bool last = path.find_first_not_of('/', end) == std::string::npos;
-    const std::string part = path.substr(pos, end - pos);
-    at = Descriptor(
-        ::openat(at.get(), part.c_str(), last ? flags : O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (last) return at;
-    pos = end;
-  }
-  return at;
-}
-
-// A file named by its folder, held open, and its name in it.
-struct Location {
-  Descriptor folder;
-  std::string folderPath;
-  std::string name;
-};
-
-// The folder opened for reading where possible (a lock needs that), else only as a path.
-std::optional<Location> locate(const std::string& path, int& error) {
-  Location at{Descriptor(), parentFolder(path), baseName(path)};
-  at.folder = openFolder(at.folderPath, O_RDONLY);
-  if (at.folder.get() < 0 && errno == EACCES) at.folder = openFolder(at.folderPath, O_PATH);
-  if (at.folder.get() < 0) {
-    error = errno;
-    return std::nullopt;
-  }
-  return at;
-}
-
-std::optional<std::string> readLinkAt(int folder, const char* name) {
-  std::string buffer(256, '\0');
-  for (;;) {
-    const auto length = ::readlinkat(folder, name, buffer.data(), buffer.size());
-    if (length < 0) return std::nullopt;
-    if (static_cast<std::size_t>(length) < buffer.size()) {
-      buffer.resize(static_cast<std::size_t>(length));
-      return buffer;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-// The file that a write to `path` must replace: links followed, even to a file not yet there.
-std::optional<Location> resolveLinks(std::string path, int& error) {
-  constexpr int kMaxHops = 40;  // the kernel's own limit
-  for (int hop = 0; hop < kMaxHops; ++hop) {
-    auto at = locate(path, error);
-    if (!at) return std::nullopt;
-    struct stat info {};
-    if (::fstatat(at->folder.get(), at->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISLNK(info.st_mode)) {
-      return at;
-    }
-    auto target = readLinkAt(at->folder.get(), at->name.c_str());
-    if (!target) {
-      error = errno;
-      return std::nullopt;
-    }
-    path = target->starts_with('/') ? *target : joinPath(at->folderPath, *target);
-  }
-  error = ELOOP;
-  return std::nullopt;
 }
 
 std::string notRegular(mode_t mode) {
@@ -178,19 +79,17 @@ std::string readOpened(int fd, std::string& contents) {
   return {};
 }
 
-// Opens and reads a regular file without blocking on whatever else the name may be.
-// `current` stays empty when there is no such file.
-std::string readRegular(int folder, const std::string& name, int followFlag,
-                        std::optional<std::string>& current) {
+// Opens and reads a regular file without blocking on whatever else the name may be, and without
+// following a link (the walk to it did). `current` stays empty when there is no such file.
+std::string readRegular(int folder, const std::string& name, std::optional<std::string>& current) {
   struct stat info {};
   // Refused before opening: opening a device can have effects of its own.
-  if (::fstatat(folder, name.c_str(), &info, followFlag) != 0) {
+  if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
     return errno == ENOENT ? std::string() : reasonFor(errno);
   }
   if (!S_ISREG(info.st_mode)) return notRegular(info.st_mode);
-  const int noFollow = followFlag == AT_SYMLINK_NOFOLLOW ? O_NOFOLLOW : 0;
   Descriptor file(
-      ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
+      ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
   if (file.get() < 0) return "the existing file cannot be read (" + reasonFor(errno) + ")";
   std::string contents;
   if (auto reason = readOpened(file.get(), contents); !reason.empty()) return reason;
@@ -213,46 +112,10 @@ bool writeAll(int fd, std::string_view bytes) {
 constexpr std::string_view kTemporaryMark = ".saving-";
 constexpr std::size_t kTemporaryDigits = 8;
 
-// Holds other processes' updates in the same folder off. Waits a bounded time: a process that
-// keeps the lock must not hang this one for good.
-class FolderLock {
- public:
-  explicit FolderLock(int folder) : folder_(folder) {
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds(5);
-    for (;;) {
-      if (::flock(folder_, LOCK_EX | LOCK_NB) == 0) {
-        state_ = State::Held;
-        return;
-      }
-      // A folder opened only as a path (no read permission) cannot be locked.
-      if (errno == EBADF) return;
-      if (errno != EWOULDBLOCK && errno != EINTR) return;
-      if (steady_clock::now() >= deadline) {
-        state_ = State::Busy;
-        return;
-      }
-      std::this_thread::sleep_for(milliseconds(5));
-    }
-  }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-  ~FolderLock() {
-    if (state_ == State::Held) ::flock(folder_, LOCK_UN);
-  }
-  bool held() const { return state_ == State::Held; }
-  bool busy() const { return state_ == State::Busy; }
-
- private:
-  enum class State { Unlocked, Held, Busy };
-  int folder_;
-  State state_ = State::Unlocked;
-};
-
 // Removes the temporaries of updates that were cut off (the process killed mid-write). Runs
-// under the folder's lock, so no other update of ours is writing one; the age rule also
-// spares a temporary of a program that does not take the lock.
-void removeStaleTemporaries(int folder, const std::string& fileName) {
+// under the update lock where there is one, so no other update of ours is writing one; the
+// age rule also spares a temporary of an update that has no lock.
+void removeStaleTemporariesIn(int folder, const std::string& fileName) {
   constexpr time_t kStaleSeconds = 60;
   Descriptor listing(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (listing.get() < 0) return;
@@ -290,8 +153,10 @@ std::string randomDigits() {
   return digits;
 }
 
-// Writes the new bytes beside the target and renames them over it.
-std::string replaceIn(const Location& target, const struct stat* existing, std::string_view bytes) {
+// Writes the new bytes beside the target and renames them over it. `readableFolder` (or -1)
+// makes the rename durable.
+std::string replaceIn(const Location& target, int readableFolder, const struct stat* existing,
+                      std::string_view bytes) {
   const int folder = target.folder.get();
   std::string temporary;
   Descriptor file;
@@ -325,16 +190,16 @@ std::string replaceIn(const Location& target, const struct stat* existing, std::
   if (::renameat(folder, temporary.c_str(), folder, target.name.c_str()) != 0) return fail(errno);
 
   // Makes the rename itself durable. The file is already replaced, so a folder that cannot be
-  // synced (some file systems refuse) is no reason to report a failure.
-  ::fsync(folder);
+  // synced (unreadable, or a file system that refuses) is no reason to report a failure.
+  if (readableFolder >= 0) ::fsync(readableFolder);
   return {};
 }
 
 bool sameFile(const std::string& path, const struct stat& expected) {
-  int error = 0;
-  const auto at = locate(path, error);
+  std::string reason;
+  const auto at = walkTo(path, MissingFolders::Fail, reason);
   struct stat info {};
-  return at && ::fstatat(at->folder.get(), at->name.c_str(), &info, 0) == 0 &&
+  return at && ::fstatat(at->folder.get(), at->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
          info.st_dev == expected.st_dev && info.st_ino == expected.st_ino;
 }
 
@@ -356,7 +221,7 @@ std::string executableFolder() {
   // Following the link works for a path of any length; reading it does not.
   struct stat self {};
   if (::stat("/proc/self/exe", &self) != 0) return {};
-  auto program = readLinkAt(AT_FDCWD, "/proc/self/exe");
+  auto program = readLink(AT_FDCWD, "/proc/self/exe");
   if (!program || !sameFile(*program, self)) {
     // The kernel names no path longer than a page (and marks a deleted one): try the name the
     // program was started by, from the folder it was started in.
@@ -377,45 +242,58 @@ std::string executableFolder() {
 }
 
 bool isFile(const std::string& path) {
-  int error = 0;
-  const auto at = locate(path, error);
+  std::string reason;
+  const auto at = walkTo(path, MissingFolders::Fail, reason);
+  // Something is there, though it is not ours to read: start-up says it could not be read.
+  if (!at) return reason == kForeignLink;
   struct stat info {};
-  return at && !at->name.empty() && ::fstatat(at->folder.get(), at->name.c_str(), &info, 0) == 0 &&
+  return !at->name.empty() &&
+         ::fstatat(at->folder.get(), at->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
          !S_ISDIR(info.st_mode);
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
-  int error = 0;
-  const auto at = locate(path, error);
+  std::string reason;
+  const auto at = walkTo(path, MissingFolders::Fail, reason);
   if (!at || at->name.empty()) return std::nullopt;
   std::optional<std::string> contents;
-  if (!readRegular(at->folder.get(), at->name, 0, contents).empty()) return std::nullopt;
+  if (!readRegular(at->folder.get(), at->name, contents).empty()) return std::nullopt;
   return contents;
+}
+
+void removeStaleTemporaries(const std::string& path) {
+  std::string reason;
+  const auto at = walkTo(path, MissingFolders::Fail, reason);
+  if (!at || at->name.empty()) return;
+  const UpdateLock lock(at->folder.get(), std::chrono::milliseconds(0));
+  if (lock.state() != UpdateLock::State::Busy) removeStaleTemporariesIn(at->folder.get(), at->name);
 }
 
 namespace {
 
+const std::string kWouldBeTooLarge =
+    "would be larger than " + std::to_string(kMaxFileSize >> 20) + " MiB";
+
 // An update with `edit`, or, without one, a replacement by `fixed` that never reads the file.
 std::string update(const std::string& path, const FileEdit* edit, std::string_view fixed) {
-  int error = 0;
-  const auto target = resolveLinks(path, error);
-  if (!target) return reasonFor(error);
+  std::string reason;
+  const auto target = walkTo(path, MissingFolders::Fail, reason);
+  if (!target) return reason;
   if (target->name.empty()) return reasonFor(EISDIR);
   const int folder = target->folder.get();
-  const FolderLock lock(folder);
-  if (lock.busy()) return "another program keeps its folder locked";
+  const UpdateLock lock(folder, std::chrono::seconds(5));
+  if (lock.state() == UpdateLock::State::Busy) return "another program keeps its folder locked";
 
   std::optional<std::string> updated(fixed);
   if (edit != nullptr) {
     std::optional<std::string> current;
-    if (auto reason = readRegular(folder, target->name, AT_SYMLINK_NOFOLLOW, current);
-        !reason.empty()) {
-      return reason;
-    }
+    if (reason = readRegular(folder, target->name, current); !reason.empty()) return reason;
     updated = (*edit)(current);
     // Nothing to change: leave the file alone, so that a save that changes nothing cannot fail.
     if (!updated) return {};
   }
+  // Every later read would refuse the file, and so every later save.
+  if (updated->size() > kMaxFileSize) return kWouldBeTooLarge;
 
   struct stat existing {};
   const bool exists = ::fstatat(folder, target->name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
@@ -426,8 +304,16 @@ std::string update(const std::string& path, const FileEdit* edit, std::string_vi
     if ((existing.st_mode & 0222) == 0) return reasonFor(EACCES);
     if (::faccessat(folder, target->name.c_str(), W_OK, 0) != 0) return reasonFor(errno);
   }
-  if (lock.held()) removeStaleTemporaries(folder, target->name);
-  return replaceIn(*target, exists ? &existing : nullptr, *updated);
+  removeStaleTemporariesIn(folder, target->name);
+  reason = replaceIn(*target, lock.readableFolder(), exists ? &existing : nullptr, *updated);
+  if (reason.empty() && lock.state() == UpdateLock::State::None) {
+    std::fprintf(stderr,
+                 "tollivane: saved %s without a lock: neither its folder nor a file under "
+                 "$XDG_RUNTIME_DIR can be locked, so a save by another copy of the program at the "
+                 "same moment may be lost\n",
+                 path.c_str());
+  }
+  return reason;
 }
 
 }  // namespace

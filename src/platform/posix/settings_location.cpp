@@ -2,14 +2,12 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <system_error>
 #include <vector>
 
+#include "platform/posix/path_walk.hpp"
 #include "platform/posix/posix_files.hpp"
 
 namespace tollivane::platform::posix {
@@ -27,6 +25,13 @@ std::string homeFromPasswordDatabase() {
     return {};
   }
   return found->pw_dir;
+}
+
+// Whether the effective user may create files in `folder`, however long its path.
+bool mayWriteIn(const std::string& folder) {
+  std::string reason;
+  const auto at = walkTo(folder + "/", MissingFolders::Fail, reason);
+  return at && ::faccessat(at->folder.get(), ".", W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace
@@ -59,7 +64,7 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
   beside += fileName;
   const ProgramFolderFacts facts{
       .holdsSettingsFile = isFile(beside),
-      .writable = ::faccessat(AT_FDCWD, programFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0,
+      .writable = mayWriteIn(programFolder),
       // Root may write to /usr/bin: being writable does not make an installed program portable.
       .installed = isInstalledFolder(programFolder, kDesktopEntry),
   };
@@ -71,19 +76,9 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
 }
 
 std::string makeFolders(const std::string& folder) {
-  struct stat info {};
-  if (::stat(folder.c_str(), &info) == 0) {
-    return S_ISDIR(info.st_mode) ? std::string() : std::generic_category().message(ENOTDIR);
-  }
-  if (errno != ENOENT) return std::generic_category().message(errno);
-  const auto slash = folder.rfind('/');
-  if (slash != std::string::npos && slash > 0) {
-    if (std::string reason = makeFolders(folder.substr(0, slash)); !reason.empty()) return reason;
-  }
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    return std::generic_category().message(errno);
-  }
-  return {};
+  std::string reason;
+  // The trailing '/' makes every component one to open as a folder, or to make.
+  return walkTo(folder + "/", MissingFolders::Make, reason) ? std::string() : reason;
 }
 
 }  // namespace tollivane::platform::posix

@@ -1,6 +1,7 @@
 #include "platform/x11/x11_surface.hpp"
 
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -39,6 +40,7 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       masks_(masks),
       drainEvents_(std::move(drainEvents)),
       root_(DefaultRootWindow(display)),
+      xcb_(XGetXCBConnection(display)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       font_(XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))))) {
   masks_.select(root_, kRootEvents);
@@ -206,8 +208,15 @@ void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
   Context* context = find(dc);
   if (!context) return;
   *context = Context{};
-  // XFlush, not XSync: a frame must never wait for a round trip to the server.
-  XFlush(display_);
+  // A flush, never a sync: a frame must never wait for a round trip to the server. XFlush also
+  // tries to read the socket, a system call that a frame need not make; after a request sent
+  // through XCB, Xlib's own requests have gone to XCB as well, and XCB's flush sends them all.
+  if (sentThroughXcb_) {
+    xcb_flush(xcb_);
+  } else {
+    XFlush(display_);
+  }
+  sentThroughXcb_ = false;
 }
 
 void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
@@ -223,9 +232,14 @@ void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect
   // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
   Pens& pens = *context->pens;
   const unsigned long pixel = pixelFor(static_cast<platform::ColorRef>(brush), context->format);
-  if (pens.fillPixel != pixel) XSetForeground(display_, pens.fill, pens.fillPixel = pixel);
-  XFillRectangle(display_, context->drawable, pens.fill, area->x, area->y, area->width,
-                 area->height);
+  if (pens.fillPixel != pixel) {
+    XSetForeground(display_, pens.fill, pens.fillPixel = pixel);
+    XFlushGC(display_, pens.fill);  // XCB's request below would not send Xlib's cached change
+  }
+  const xcb_rectangle_t fill{area->x, area->y, area->width, area->height};
+  xcb_poly_fill_rectangle(xcb_, static_cast<xcb_drawable_t>(context->drawable),
+                          static_cast<xcb_gcontext_t>(XGContextFromGC(pens.fill)), 1, &fill);
+  sentThroughXcb_ = true;
 }
 
 void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
@@ -255,18 +269,25 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   if (count == 0 || x > kMaxCoordinate) return;
 
   Pens& pens = *context->pens;
-  if (pens.textPixel != context->textPixel) {
+  if (pens.textPixel != context->textPixel || pens.cellPixel != context->cellPixel) {
     XSetForeground(display_, pens.text, pens.textPixel = context->textPixel);
-  }
-  if (pens.cellPixel != context->cellPixel) {
     XSetBackground(display_, pens.text, pens.cellPixel = context->cellPixel);
+    XFlushGC(display_, pens.text);  // XCB's request below would not send Xlib's cached change
   }
   if (!sameRectangle(pens.clip, *clip)) {
     XSetClipRectangles(display_, pens.text, 0, 0, &*clip, 1, Unsorted);
     pens.clip = *clip;
   }
-  XDrawImageString(display_, context->drawable, pens.text, static_cast<int>(x),
-                   static_cast<int>(baseline), text, count);
+  if (count > 255) {  // more than one request holds: Xlib splits it
+    XDrawImageString(display_, context->drawable, pens.text, static_cast<int>(x),
+                     static_cast<int>(baseline), text, count);
+    return;
+  }
+  xcb_image_text_8(xcb_, static_cast<std::uint8_t>(count),
+                   static_cast<xcb_drawable_t>(context->drawable),
+                   static_cast<xcb_gcontext_t>(XGContextFromGC(pens.text)),
+                   static_cast<std::int16_t>(x), static_cast<std::int16_t>(baseline), text);
+  sentThroughXcb_ = true;
 }
 
 void X11Surface::DeleteObject(platform::BrushHandle) {

@@ -15,6 +15,8 @@
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/window_event_masks.hpp"
 
+struct xcb_connection_t;
+
 namespace tollivane::platform::x11 {
 
 class X11Surface final : public platform::ForegroundSurface {
@@ -78,6 +80,9 @@ class X11Surface final : public platform::ForegroundSurface {
   WindowEventMasks& masks_;
   std::function<void()> drainEvents_;
   Window root_;
+  // The same connection seen through XCB: a frame's drawing goes out through it.
+  xcb_connection_t* xcb_;
+  bool sentThroughXcb_ = false;
   Atom netActiveWindow_;
   // Both are read again only after an event said they changed: most frames make no round trip.
   bool activeWindowStale_ = true;

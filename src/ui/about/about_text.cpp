@@ -2,20 +2,23 @@
 
 #include <iterator>
 
+#include "release/release_info.hpp"
+
 namespace tollivane::ui {
 
 std::string aboutDescriptionText() {
-  static constexpr const char* kLines[] = {
+  // Lines 3 and 6 stay empty when the build was given no address.
+  const std::string_view kLines[] = {
       "",
       "",
-      "https://tollivane.example.org",
+      release::kHomepage,
       "",
       "If you want to ask me about something - just mail me:",
-      "tollivane@example.org",
+      release::kContact,
       "",
       "Thank you for using my products!",
   };
-  std::string text = kLines[0];
+  std::string text(kLines[0]);
   for (std::size_t i = 1; i < std::size(kLines); ++i) {
     text += "\r\n";
     text += kLines[i];

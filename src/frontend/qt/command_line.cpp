@@ -1,0 +1,63 @@
+#include "frontend/qt/command_line.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace tollivane::frontend::qt {
+namespace {
+
+// QGuiApplication's and QApplication's options that take a value; the session manager
+// restarts a program with "-session <id>".
+constexpr std::array<std::string_view, 15> kQtOptionsWithValue = {
+    "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",  "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle",       "-session",       "-display", "-geometry",
+    "-style",       "-stylesheet",         "-name",          "-title",   "-qmljsdebugger"};
+// And those that stand alone.
+constexpr std::array<std::string_view, 6> kQtFlags = {"-reverse", "-sync",   "-widgetcount",
+                                                      "-nograb",  "-dograb", "-visual"};
+
+// Qt also takes "-option=value" and the double-dash spelling of its options.
+std::string_view qtOptionName(std::string_view argument) {
+  if (argument.starts_with("--")) argument.remove_prefix(1);
+  return argument.substr(0, argument.find('='));
+}
+
+bool contains(const auto& list, std::string_view name) {
+  return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+}  // namespace
+
+CommandLine readCommandLine(int argc, const char* const* argv) {
+  CommandLine result;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, {}};
+    if (argument == "--version") return {CommandLineAction::Version, {}};
+    const std::string_view name = qtOptionName(argument);
+    if (argument.starts_with('-') && contains(kQtOptionsWithValue, name)) {
+      if (name.size() == argument.size() - (argument.starts_with("--") ? 1 : 0)) ++i;
+      continue;
+    }
+    if (argument.starts_with('-') && contains(kQtFlags, name)) continue;
+    if (result.action == CommandLineAction::Run) {
+      result = {CommandLineAction::Unknown, std::string(argument)};
+    }
+  }
+  return result;
+}
+
+std::string usageText() {
+  return "Usage: tollivane [--help | --version]\n"
+         "A stopwatch drawn onto the game in front, driven by global hotkeys (F5 start,\n"
+         "F6 pause/resume, F7 stop by default). Run without arguments to open its window.\n"
+         "\n"
+         "  -h, --help     print this help and exit\n"
+         "      --version  print the version and exit\n";
+}
+
+std::string versionText(std::string_view version) {
+  return "tollivane " + std::string(version) + "\n";
+}
+
+}  // namespace tollivane::frontend::qt

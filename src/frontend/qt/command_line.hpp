@@ -1,0 +1,27 @@
+// What the command line asks for, read before any display is needed: --help and --version
+// answer without one, and anything unknown is refused instead of being ignored.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tollivane::frontend::qt {
+
+enum class CommandLineAction {
+  Run,      // nothing of ours: open the window (Qt's own options pass through to Qt)
+  Help,     // print the usage to standard output, exit 0
+  Version,  // print the name and version, exit 0
+  Unknown,  // print the offending argument and the usage to standard error, exit 2
+};
+
+struct CommandLine {
+  CommandLineAction action = CommandLineAction::Run;
+  std::string offending;  // the argument that was not understood
+};
+
+CommandLine readCommandLine(int argc, const char* const* argv);
+
+std::string usageText();
+std::string versionText(std::string_view version);
+
+}  // namespace tollivane::frontend::qt

@@ -1,0 +1,191 @@
+// Two processes saving one file at the same moment, in folders that cannot be locked: a file
+// system that refuses locks (ENOLCK) and a folder the user may write to but not read (mode
+// 0300). No update may be lost; where nothing at all can be locked, the save says so.
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "platform/posix/posix_files.hpp"
+
+namespace {
+
+// Everything below this folder is on a file system that refuses locks, as some network and
+// FUSE file systems do.
+std::string noLocksBelow;  // NOLINT: read by flock below, set before any child is forked
+
+bool refusesLocks(int fd) {
+  if (noLocksBelow.empty()) return false;
+  char name[64];
+  std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
+  std::string path(4096, '\0');
+  const auto length = ::readlink(name, path.data(), path.size());
+  if (length < 0) return false;
+  path.resize(static_cast<std::size_t>(length));
+  return path == noLocksBelow || path.starts_with(noLocksBelow + "/");
+}
+
+}  // namespace
+
+// Stands in for the C library's: the adapter's calls land here.
+extern "C" int flock(int fd, int operation) noexcept {
+  if (refusesLocks(fd)) {
+    errno = ENOLCK;
+    return -1;
+  }
+  return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}
+
+namespace tollivane::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTrials = 30;
+constexpr uid_t kNobody = 65534;
+
+class UnlockableFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "tollivane-nolock-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    // The savers may run as another user: they must reach their folders.
+    ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  }
+  void TearDown() override {
+    noLocksBelow.clear();
+    ::unsetenv("XDG_RUNTIME_DIR");
+    fs::remove_all(dir_);
+  }
+
+  // A folder for `user` only, with `mode`.
+  std::string folder(const std::string& name, uid_t user, mode_t mode) const {
+    const std::string path = dir_ + "/" + name;
+    EXPECT_TRUE(fs::create_directory(path));
+    EXPECT_EQ(::chown(path.c_str(), user, user), 0);
+    EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+    return path;
+  }
+
+  // Trials of two processes (as `user`) each adding a line to `file` at the same moment, each
+  // taking a while between reading and writing; returns how many trials lost a line.
+  static int lostUpdates(const std::string& file, uid_t user) {
+    int lost = 0;
+    for (int trial = 0; trial < kTrials; ++trial) {
+      { std::ofstream(file, std::ios::trunc) << "start\n"; }
+      EXPECT_EQ(::chown(file.c_str(), user, user), 0);
+      int gate[2];
+      EXPECT_EQ(::pipe(gate), 0);
+      pid_t savers[2];
+      for (int s = 0; s < 2; ++s) {
+        savers[s] = ::fork();
+        if (savers[s] == 0) {
+          ::alarm(30);  // a saver that hangs fails the trial instead of the whole run
+          ::close(gate[1]);
+          if (user != ::geteuid() && (::setgid(user) != 0 || ::setuid(user) != 0)) ::_exit(2);
+          char go;
+          if (::read(gate[0], &go, 1) != 0) ::_exit(3);
+          const std::string line = "saver " + std::to_string(s) + "\n";
+          const auto reason = updateFileAtomically(file, [&](const auto& text) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            return std::optional<std::string>(text.value_or("") + line);
+          });
+          if (!reason.empty()) std::fprintf(stderr, "saver %d: %s\n", s, reason.c_str());
+          ::_exit(reason.empty() ? 0 : 1);
+        }
+      }
+      ::close(gate[0]);
+      ::close(gate[1]);  // both go
+      for (const pid_t saver : savers) {
+        int status = 0;
+        ::waitpid(saver, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "trial " << trial;
+      }
+      const auto text = readWholeFile(file).value_or("");
+      if (text.find("saver 0\n") == std::string::npos ||
+          text.find("saver 1\n") == std::string::npos) {
+        ++lost;
+      }
+    }
+    return lost;
+  }
+
+  std::string dir_;
+};
+
+TEST_F(UnlockableFolder, AFileSystemThatRefusesLocksLosesNoUpdate) {
+  const std::string shared = folder("nfs", ::geteuid(), 0700);
+  noLocksBelow = shared;
+  ::setenv("XDG_RUNTIME_DIR", folder("runtime", ::geteuid(), 0700).c_str(), 1);
+  const int lost = lostUpdates(shared + "/Tollivane.ini", ::geteuid());
+  std::printf("refused locks (ENOLCK): lost %d of %d trials\n", lost, kTrials);
+  EXPECT_EQ(lost, 0);
+}
+
+TEST_F(UnlockableFolder, AFolderTheUserMayNotReadLosesNoUpdate) {
+  // Root reads any folder: the savers run as another user there.
+  const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
+  const std::string writeOnly = folder("write-only", user, 0300);
+  ::setenv("XDG_RUNTIME_DIR", folder("runtime", user, 0700).c_str(), 1);
+  const int lost = lostUpdates(writeOnly + "/Tollivane.ini", user);
+  std::printf("folder of mode 0300: lost %d of %d trials\n", lost, kTrials);
+  EXPECT_EQ(lost, 0);
+}
+
+// Neither the folder nor anything under the runtime folder can be locked: the save is made
+// all the same, and says on stderr that it had no lock.
+TEST_F(UnlockableFolder, WhereNothingCanBeLockedTheSaveSaysSo) {
+  const std::string shared = folder("nfs", ::geteuid(), 0700);
+  noLocksBelow = shared;
+  const std::string runtimes[] = {
+      "",                                         // unset
+      "relative/runtime",                         // not a path the XDG rules allow
+      folder("nfs/runtime", ::geteuid(), 0700),   // on the same file system
+      folder("open-runtime", ::geteuid(), 0755),  // not private to the user
+  };
+  int n = 0;
+  for (const std::string& runtime : runtimes) {
+    if (runtime.empty()) {
+      ::unsetenv("XDG_RUNTIME_DIR");
+    } else {
+      ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    const std::string file = shared + "/Tollivane" + std::to_string(++n) + ".ini";
+    const std::string said = dir_ + "/stderr";
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+      ::alarm(30);
+      if (!std::freopen(said.c_str(), "w", stderr)) ::_exit(2);
+      const bool saved = replaceFileAtomically(file, "[main]\nhotkey1=65\n").empty();
+      std::fflush(stderr);  // reopened, it is buffered
+      ::_exit(saved ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(saver, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << runtime;
+    EXPECT_EQ(readWholeFile(file), "[main]\nhotkey1=65\n") << runtime;
+    std::ifstream stream(said);
+    const std::string text{std::istreambuf_iterator<char>(stream), {}};
+    EXPECT_EQ(text, "tollivane: saved " + file +
+                        " without a lock: neither its folder nor a file under $XDG_RUNTIME_DIR "
+                        "can be locked, so a save by another copy of the program at the same "
+                        "moment may be lost\n")
+        << runtime;
+  }
+}
+
+}  // namespace
+}  // namespace tollivane::platform::posix

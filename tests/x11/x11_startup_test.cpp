@@ -1,0 +1,231 @@
+// The program as a user starts it from a terminal: the options that need no display, and
+// every way the display can be missing, dead or full ending in one line and exit status 1,
+// never an abort. Each run has a hard limit, so that a start that hangs fails.
+// GoogleTest before Xlib, whose None macro clashes with it.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "xvfb.hpp"
+
+namespace tollivane::x11test {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+struct Outcome {
+  bool ended = false;
+  int exitCode = -1;  // -1 when killed by a signal
+  int signal = 0;
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(const fs::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int lines(const std::string& text) {
+  int count = 0;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) count += line.empty() ? 0 : 1;
+  return count;
+}
+
+class Startup : public ::testing::Test {
+ protected:
+  fs::path folder = fs::temp_directory_path() / ("tollivane-startup-" + std::to_string(getpid()));
+
+  void SetUp() override {
+    fs::create_directories(folder);
+    fs::copy_file(TOLLIVANE_EXE, folder / "tollivane", fs::copy_options::overwrite_existing);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  // Runs a private copy of the program with only the environment given (and PATH, HOME and
+  // XDG_RUNTIME_DIR, which a session has);
+  // stops it after `limit` when it has not ended by then, or once its standard error is
+  // `enough`.
+  Outcome run(const std::vector<std::string>& arguments,
+              const std::map<std::string, std::string>& environment,
+              std::chrono::milliseconds limit = 30s,
+              const std::function<bool(const std::string&)>& enough = {}) {
+    const pid_t child = fork();
+    if (child == 0) {
+      clearenv();
+      setenv("PATH", "/usr/bin:/bin", 1);
+      setenv("HOME", folder.c_str(), 1);
+      setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+      for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+      const int out = open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err = open((folder / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(out, STDOUT_FILENO);
+      dup2(err, STDERR_FILENO);
+      std::vector<const char*> argv{"tollivane"};
+      for (const std::string& a : arguments) argv.push_back(a.c_str());
+      argv.push_back(nullptr);
+      execv((folder / "tollivane").c_str(), const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    Outcome outcome;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!(outcome.ended = waitpid(child, &status, WNOHANG) == child) &&
+           std::chrono::steady_clock::now() < deadline &&
+           !(enough && enough(slurp(folder / "err")))) {
+      std::this_thread::sleep_for(10ms);
+    }
+    if (!outcome.ended) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+    }
+    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+    outcome.out = slurp(folder / "out");
+    outcome.err = slurp(folder / "err");
+    return outcome;
+  }
+};
+
+TEST_F(Startup, HelpAndVersionNeedNoDisplayAndUnknownArgumentsAreRefused) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    const char* out;  // how standard output begins; null: empty
+    const char* err;
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, "Usage: tollivane", nullptr},
+      {{"-h"}, 0, "Usage: tollivane", nullptr},
+      {{"--version"}, 0, "tollivane " TOLLIVANE_VERSION "\n", nullptr},
+      {{"--bogus"}, 2, nullptr, "tollivane: unknown argument \"--bogus\"\nUsage: tollivane"},
+      {{"-platform", "xcb", "stray"}, 2, nullptr, "tollivane: unknown argument \"stray\"\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.front());
+    const Outcome outcome = run(c.arguments, {});
+    ASSERT_TRUE(outcome.ended) << "still running";
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.err;
+    if (c.out) {
+      EXPECT_TRUE(outcome.out.starts_with(c.out)) << outcome.out;
+    } else {
+      EXPECT_EQ(outcome.out, "");
+    }
+    if (c.err) {
+      EXPECT_TRUE(outcome.err.starts_with(c.err)) << outcome.err;
+    } else {
+      EXPECT_EQ(outcome.err, "");
+    }
+  }
+}
+
+// The X server hands out a limited number of client slots: leave exactly one free.
+std::vector<Display*> fillClientSlots(const std::string& display) {
+  std::vector<Display*> held;
+  while (Display* d = XOpenDisplay(display.c_str())) held.push_back(d);
+  if (!held.empty()) {
+    XCloseDisplay(held.back());
+    held.pop_back();
+  }
+  return held;
+}
+
+TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
+  Xvfb full;
+  // A display number no server has, now.
+  int number = 300;
+  while (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
+  const std::string goneName = ":" + std::to_string(number);
+  std::vector<Display*> held;
+  struct Case {
+    const char* display;
+    std::map<std::string, std::string> environment;
+    std::function<void()> before;
+  };
+  const Case cases[] = {
+      {"none at all", {}, [] {}},
+      {"an empty DISPLAY", {{"DISPLAY", ""}}, [] {}},
+      {"a display with no server", {{"DISPLAY", goneName}}, [] {}},
+      {"a display with no server, Qt told to use it",
+       {{"DISPLAY", goneName}, {"QT_QPA_PLATFORM", "xcb"}},
+       [] {}},
+      {"a dead display and a Wayland display with no compositor",
+       {{"DISPLAY", goneName}, {"WAYLAND_DISPLAY", "tollivane-test-nowhere"}},
+       [] {}},
+      {"a Wayland display with no compositor",
+       {{"WAYLAND_DISPLAY", "tollivane-test-nowhere"}},
+       [] {}},
+      {"a server with one client slot left, which the program's own connection takes",
+       {{"DISPLAY", full.display()}},
+       [&] { held = fillClientSlots(full.display()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.display);
+    c.before();
+    const Outcome outcome = run({}, c.environment);
+    ASSERT_TRUE(outcome.ended) << "still running";
+    EXPECT_EQ(outcome.signal, 0) << "ended by signal " << outcome.signal << ": " << outcome.err;
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+    EXPECT_EQ(lines(outcome.err), 1) << outcome.err;
+    EXPECT_TRUE(outcome.err.starts_with("tollivane: ")) << outcome.err;
+  }
+  for (Display* d : held) XCloseDisplay(d);
+}
+
+int occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(Startup, WithWaylandAloneTheWindowOpensThroughQtsWaylandSupportWithTheNotice) {
+  const std::string socket = "tollivane-test-" + std::to_string(getpid());
+  const pid_t compositor = fork();
+  if (compositor == 0) {
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
+    execlp("weston", "weston", "--backend=headless-backend.so", ("--socket=" + socket).c_str(),
+           "--idle-time=0", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  for (int i = 0; i < 3000 && !fs::exists(folder / socket); ++i) std::this_thread::sleep_for(10ms);
+  if (!fs::exists(folder / socket)) {
+    kill(compositor, SIGKILL);
+    waitpid(compositor, nullptr, 0);
+    FAIL() << "weston (Debian's package weston) did not start";
+  }
+  // The client's side of the protocol, which names each window it opens.
+  const std::string titled = "set_title(\"Tollivane\")";
+  const Outcome outcome =
+      run({}, {{"WAYLAND_DISPLAY", socket}, {"WAYLAND_DEBUG", "client"}}, 60s,
+          [&](const std::string& err) { return occurrences(err, titled) >= 2; });
+  kill(compositor, SIGTERM);
+  waitpid(compositor, nullptr, 0);
+  EXPECT_FALSE(outcome.ended) << outcome.err.substr(0, 2000);
+  EXPECT_EQ(occurrences(outcome.err, titled), 2) << "the main window and the notice";
+  EXPECT_EQ(outcome.err.find("tollivane: "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tollivane::x11test
