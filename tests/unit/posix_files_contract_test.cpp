@@ -34,7 +34,7 @@ std::function<std::vector<std::string>()> startWriter(const std::string& path, i
       });
       if (!reason.empty()) {
         reason += '\n';
-        static_cast<void>(::write(ends[1], reason.data(), reason.size()));
+        [[maybe_unused]] const ssize_t written = ::write(ends[1], reason.data(), reason.size());
       }
     }
     ::_exit(0);
