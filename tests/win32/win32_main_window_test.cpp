@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
   EXPECT_EQ(font.lfHeight, -MulDiv(10, dpi, 72)) << "the capture box's 10-point font";
 }
 
-TEST_F(MainWindowTest, MenuResourceFollowsTheTable) {
+TEST_F(MainWindowTest, MenuFollowsTheTable) {
   open();
   const auto& entries = ui::mainWindowLayout().menu;
   ASSERT_EQ(GetMenuItemCount(window_->menu()), static_cast<int>(entries.size()));
