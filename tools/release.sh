@@ -25,8 +25,7 @@ mkdir -p "$work" dist
 build() { # build FOLDER TARGETS [CMAKE-ARGUMENTS...]
   local folder=$1 targets=$2
   shift 2
-  cmake -S . -B "$work/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON "$@" >/dev/null
+  cmake -S . -B "$work/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF "$@" >/dev/null
   # shellcheck disable=SC2086 # the targets are words
   cmake --build "$work/$folder" -j "$jobs" --target $targets >/dev/null
 }
