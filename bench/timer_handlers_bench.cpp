@@ -1,4 +1,5 @@
-// One Timer1 tick and one Timer2 frame of a running stopwatch, on the simulated platform.
+// One Timer1 tick and one Timer2 frame of a running stopwatch, on the simulated platform, and
+// one key query as the baseline: run bench/timer_handlers.sh.
 #include <benchmark/benchmark.h>
 
 #include "frontend/sim/sim_app.hpp"
@@ -19,6 +20,13 @@ struct RunningStopwatch {
     sim.clock().advance(200);
   }
 };
+
+// The baseline: one query of the simulated key state, the unit a poll is made of.
+void BM_KeyQuery(benchmark::State& state) {
+  RunningStopwatch s;
+  for (auto _ : state) benchmark::DoNotOptimize(s.sim.keyboard().GetAsyncKeyState(116));
+}
+BENCHMARK(BM_KeyQuery);
 
 void BM_Timer1Tick(benchmark::State& state) {
   RunningStopwatch s;

@@ -25,8 +25,7 @@ mkdir -p "$work" dist
 build() { # build FOLDER TARGETS [CMAKE-ARGUMENTS...]
   local folder=$1 targets=$2
   shift 2
-  cmake -S . -B "$work/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON "$@" >/dev/null
+  cmake -S . -B "$work/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF "$@" >/dev/null
   # shellcheck disable=SC2086 # the targets are words
   cmake --build "$work/$folder" -j "$jobs" --target $targets >/dev/null
 }
@@ -68,7 +67,7 @@ for arch in x64 x86; do
   echo "== windows-$arch"
   build "windows-$arch" tollivane -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$toolchain.cmake"
   exe="$work/windows-$arch/bin/tollivane.exe"
-  tests/win32/check_exe.sh --release "$objdump" "$exe" "$format" gui menu group_icon bitmap version manifest
+  tests/win32/check_exe.sh --release "$objdump" "$exe" "$format" gui group_icon bitmap version manifest
   folder="$name-windows-$arch"
   mkdir "$work/$folder"
   cp "$exe" "$work/$folder/tollivane.exe"

@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, TheLongestKeyNameFitsTheCaptureBoxAt96And144Dpi) {
   }
 }
 
-TEST_F(MainWindowTest, MenuResourceFollowsTheTable) {
+TEST_F(MainWindowTest, MenuFollowsTheTable) {
   open();
   const auto& entries = ui::mainWindowLayout().menu;
   ASSERT_EQ(GetMenuItemCount(window_->menu()), static_cast<int>(entries.size()));

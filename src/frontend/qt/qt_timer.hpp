@@ -28,17 +28,31 @@ class TimerGroup final : public QObject {
   TimerGroup();
   ~TimerGroup() override;
 
+  // How often the system timer was set going: when a timer changes or a wakeup came late,
+  // not at every tick, since it repeats while the phase points fall on one period.
+  int armings() const { return armings_; }
+
  private:
   friend class QtTimer;
   // Nanoseconds of the monotonic clock; while a handler runs, the phase point it serves.
   std::int64_t now() const;
+  // A timer changed: the system timer wakes at the next phase point.
   void rearm();
+  // After a wakeup at `woke` (0: none), on time when no timer skipped a phase point.
+  void arm(std::int64_t woke, bool onTime);
+  // The period on which the phase points of all ticking timers fall, the first of them at
+  // `next`, so that a system timer repeating at it wakes for each and for nothing else; 0
+  // when there is none.
+  std::int64_t commonPeriod(std::int64_t next) const;
   void wake();
 
   QTimer timer_;
   std::vector<QtTimer*> timers_;  // in the order they were made
   bool serving_ = false;
   std::int64_t servedPoint_ = 0;
+  std::int64_t repeat_ = 0;    // the period the system timer repeats at; 0: single-shot
+  std::int64_t expected_ = 0;  // the phase point it wakes for next
+  int armings_ = 0;
 };
 
 class QtTimer final : public app::Timer {
@@ -59,6 +73,7 @@ class QtTimer final : public app::Timer {
   friend class TimerGroup;
   void restart();
   bool ticking() const { return enabled_ && interval_ > 0; }
+  std::int64_t period() const { return std::int64_t{interval_} * 1'000'000; }
 
   std::unique_ptr<TimerGroup> ownGroup_;
   TimerGroup& group_;
