@@ -21,7 +21,8 @@ class ProgramFolder : public ::testing::Test {
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  // rm, not std::filesystem: the deepest folders are past PATH_MAX.
+  void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
 
   // Makes `levels` folders of 200 characters below the test's folder and copies the probe into
   // the deepest; returns that folder's path.
@@ -85,7 +86,7 @@ TEST_F(ProgramFolder, IsFoundAtAnyDepth) {
     }
     EXPECT_EQ(runProbe(nullptr), folder) << folder.size() << " bytes";
     ::close(folderFd_);
-    std::system(("rm -rf '" + dir_ + "/" + std::string(200, 'p') + "'").c_str());
+    EXPECT_EQ(std::system(("rm -rf '" + dir_ + "/" + std::string(200, 'p') + "'").c_str()), 0);
   }
 }
 
@@ -94,7 +95,7 @@ TEST_F(ProgramFolder, IsEmptyWhenTheProgramCannotBeFound) {
     deepFolderWithProbe(levels);
     EXPECT_EQ(runProbe("--delete-self"), "") << levels;
     ::close(folderFd_);
-    std::system(("rm -rf '" + dir_ + "/" + std::string(200, 'p') + "'").c_str());
+    EXPECT_EQ(std::system(("rm -rf '" + dir_ + "/" + std::string(200, 'p') + "'").c_str()), 0);
   }
 }
 
