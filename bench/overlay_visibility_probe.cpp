@@ -15,14 +15,12 @@
 #include <thread>
 #include <vector>
 
+#include <numeric>
 #include "app_process.hpp"
 #include "test_client.hpp"
 #include "xvfb.hpp"
-#ifdef TOLLIVANE_HAVE_XRES
-#include <numeric>
 
 #include "x_traffic.hpp"
-#endif
 
 namespace {
 
@@ -105,9 +103,7 @@ Run measure(const char* program, const char* game, const Way& way, int fps, doub
   }
 
   const Area rect{x + kPosX, kPosY, 75, 14};
-#ifdef TOLLIVANE_HAVE_XRES
   XTraffic traffic(server.display(), clientsOf(client.display(), app.pid()));
-#endif
   const auto sampling = Clock::now();
   const auto samples = static_cast<int>(seconds * 1000 / kSampleEvery.count());
   int visible = 0;
@@ -120,13 +116,11 @@ Run measure(const char* program, const char* game, const Way& way, int fps, doub
   }
   Run run;
   run.visiblePercent = 100.0 * visible / samples;
-#ifdef TOLLIVANE_HAVE_XRES
   const Traffic seen = traffic.finish();
   const double took = std::chrono::duration<double>(Clock::now() - sampling).count();
   run.requestsPerSecond =
       static_cast<double>(std::accumulate(seen.requests.begin(), seen.requests.end(), 0L)) / took;
   run.repliesPerSecond = static_cast<double>(seen.replies) / took;
-#endif
   stopGame(running);
   return run;
 }

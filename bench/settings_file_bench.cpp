@@ -11,11 +11,12 @@
 #include <string_view>
 
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 #include "platform/posix/posix_files.hpp"
 
 using namespace tollivane::platform;
-namespace sim = tollivane::frontend::sim;
+using tollivane::frontend::sim::SimApp;
+using tollivane::frontend::sim::SimDesktop;
 
 namespace {
 
@@ -39,17 +40,17 @@ int main(int argc, char** argv) {
   if (mode == "read") {
     seconds = secondsOf([&] { ok = posix::readWholeFile(folder + "/Tollivane.ini").has_value(); });
   } else {
-    sim::SimPlatform platform(folder);
-    sim::SimApp app(platform);
+    SimDesktop desktop(folder);
+    SimApp app(desktop);
     const double load = secondsOf([&] { app.load(); });
     const std::int16_t code = app.form().record().HotKeyCodes[0];
-    ok = (code == 65 || code == 66) && platform.shell().messageBoxes().empty();
+    ok = (code == 65 || code == 66) && desktop.dialogs().messageBoxes().empty();
     seconds = load;
     if (mode == "save") {
       app.click("mnuHotkeys");
       app.keyDown("qvHotKey1", code == 65 ? 66 : 65, 0);
       seconds = secondsOf([&] { app.click("Command2"); });
-      ok = ok && platform.shell().messageBoxes().empty();
+      ok = ok && desktop.dialogs().messageBoxes().empty();
     }
   }
   if (!ok) {

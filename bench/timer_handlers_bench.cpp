@@ -1,24 +1,32 @@
-// One Timer1 tick and one Timer2 frame of a running stopwatch, on the simulated platform.
+// One Timer1 tick and one Timer2 frame of a running stopwatch, on the simulated platform, and
+// one key query as the baseline: run bench/timer_handlers.sh.
 #include <benchmark/benchmark.h>
 
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 
 namespace {
 
 using tollivane::frontend::sim::SimApp;
-using tollivane::frontend::sim::SimPlatform;
+using tollivane::frontend::sim::SimDesktop;
 
 // Loaded with the default keys, F5 pressed once: the stopwatch runs and draws.
 struct RunningStopwatch {
-  SimPlatform sim;
+  SimDesktop sim;
   SimApp app{sim};
   RunningStopwatch() {
     app.load();
-    sim.keyboard().tap(116);
-    sim.clock().advance(200);
+    sim.steering().tap(116);
+    sim.steering().advance(200);
   }
 };
+
+// The baseline: one query of the simulated key state, the unit a poll is made of.
+void BM_KeyQuery(benchmark::State& state) {
+  RunningStopwatch s;
+  for (auto _ : state) benchmark::DoNotOptimize(s.sim.platform().keys.GetAsyncKeyState(116));
+}
+BENCHMARK(BM_KeyQuery);
 
 void BM_Timer1Tick(benchmark::State& state) {
   RunningStopwatch s;
@@ -41,7 +49,7 @@ BENCHMARK(BM_Timer1TickWithModifierBindings);
 void BM_Timer2Frame(benchmark::State& state) {
   RunningStopwatch s;
   for (auto _ : state) s.app.form().Timer2_Timer();
-  benchmark::DoNotOptimize(s.sim.surface().calls().DrawTextA);
+  benchmark::DoNotOptimize(s.sim.steering().surface().calls().DrawTextA);
 }
 BENCHMARK(BM_Timer2Frame);
 

@@ -23,6 +23,18 @@ found=$(grep -rnE '#include *"(platform/(x11|posix|win32)|frontend)/' $core || t
 found=$(grep -rnE '#include *"frontend/' src/platform src/frontend/sim | grep -v 'src/frontend/sim/.*"frontend/sim/' || true)
 [ -z "$found" ] || report "a front end or adapter includes another front end:" "$found"
 
+# The test platform is a real adapter: platform.hpp and the standard library, nothing else.
+found=$(grep -rnE '#include' src/platform/sim |
+  grep -vE '#include *"platform/(platform\.hpp|sim/[a-z_]+\.hpp)"|#include *<[a-z_]+>' || true)
+[ -z "$found" ] || report "src/platform/sim/ includes more than platform.hpp and the standard library:" "$found"
+# Only the simulation's front end builds on the test platform, and its steering is for tests
+# and the scenario runner: the simulated desktop only hands it over.
+found=$(grep -rnE '#include *"platform/sim/' src | grep -vE '^src/(platform|frontend)/sim/' || true)
+[ -z "$found" ] || report "the test platform used outside the simulation:" "$found"
+found=$(grep -rnE 'steering\(\)|SimSteering|#include *"platform/sim/sim_(steering|machine)\.hpp"' src |
+  grep -vE '^src/platform/sim/|^src/frontend/sim/(scenario_[a-z_]+|sim_desktop)\.[ch]pp:' || true)
+[ -z "$found" ] || report "the simulation's steering used outside tests and the scenario runner:" "$found"
+
 # Windows code lives in files of its own, chosen in CMake: never an #ifdef in shared code.
 found=$(grep -rnE '#include *<(windows|commctrl|io)\.h>' src |
   grep -vE '^src/(platform/win32|frontend/win32)/|^src/main/[a-z_]*(windows|win32)\.cpp:|^src/frontend/sim/[a-z_]*win32\.cpp:' || true)

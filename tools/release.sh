@@ -67,7 +67,7 @@ for arch in x64 x86; do
   echo "== windows-$arch"
   build "windows-$arch" tollivane -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$toolchain.cmake"
   exe="$work/windows-$arch/bin/tollivane.exe"
-  tests/win32/check_exe.sh --release "$objdump" "$exe" "$format" gui menu group_icon bitmap version manifest
+  tests/win32/check_exe.sh --release "$objdump" "$exe" "$format" gui group_icon bitmap version manifest
   folder="$name-windows-$arch"
   mkdir "$work/$folder"
   cp "$exe" "$work/$folder/tollivane.exe"

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
-#include <string_view>
 
 #include <unistd.h>
 
 #include "frontend/qt/command_line.hpp"
+#include "frontend/qt/display_choice.hpp"
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/qt_shell.hpp"
@@ -40,11 +40,6 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
   }
 }
 
-bool isSet(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0';
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -65,32 +60,20 @@ int main(int argc, char* argv[]) {
     case qt::CommandLineAction::Run:
       break;
   }
-  // The key state and the overlay need an X server. Under Wayland the windows go through
-  // XWayland when there is one, so that all three share it; without one the windows still
-  // work and only the hotkeys and the overlay are off.
-  std::unique_ptr<x11::X11Session> session = isSet("DISPLAY") ? x11::X11Session::open() : nullptr;
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  const bool wantsX = platform != nullptr && std::string_view(platform).starts_with("xcb");
-  if (session && (platform == nullptr || *platform == '\0')) {
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-  } else if (!session && (wantsX || ((platform == nullptr || *platform == '\0') &&
-                                     !isSet("WAYLAND_DISPLAY")))) {
-    if (isSet("DISPLAY")) {
-      std::fprintf(stderr, "tollivane: cannot open the X display \"%s\"\n", std::getenv("DISPLAY"));
-    } else {
-      std::fprintf(stderr, "tollivane: no display: DISPLAY is not set, so no window can open\n");
-    }
+  const char* display = std::getenv("DISPLAY");
+  std::unique_ptr<x11::X11Session> session =
+      display != nullptr && *display != '\0' ? x11::X11Session::open() : nullptr;
+  const qt::DisplayChoice choice =
+      qt::chooseDisplay({.display = display,
+                         .waylandDisplay = std::getenv("WAYLAND_DISPLAY"),
+                         .qpaPlatform = std::getenv("QT_QPA_PLATFORM"),
+                         .xOpened = session != nullptr,
+                         .qtHasWayland = qt::qtHasWaylandPlugin});
+  if (!choice.refusal.empty()) {
+    std::fprintf(stderr, "%s\n", choice.refusal.c_str());
     return 1;
-  } else if (!session && (platform == nullptr || *platform == '\0')) {
-    // Wayland alone: named outright, so that Qt never falls back to a dead X display.
-    if (!qt::qtHasWaylandPlugin()) {
-      std::fprintf(stderr,
-                   "tollivane: no X display, and Qt's Wayland support is not installed: install "
-                   "the package qt6-wayland, or start Tollivane where DISPLAY names an X server\n");
-      return 1;
-    }
-    setenv("QT_QPA_PLATFORM", "wayland", 1);
   }
+  if (choice.qpaPlatform) setenv("QT_QPA_PLATFORM", choice.qpaPlatform, 1);
 
   std::optional<qt::QtStartGuard> starting(
       std::in_place, qt::qtStartFailure(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),

@@ -8,6 +8,8 @@
 #include "frontend/win32/main_window.hpp"
 #include "frontend/win32/win32_shell.hpp"
 #include "platform/chosen_surface.hpp"
+#include "platform/win32/power_throttling.hpp"
+#include "platform/win32/single_instance.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_key_state.hpp"
 #include "platform/win32/win32_overlay_window.hpp"
@@ -17,6 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   using namespace tollivane;
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
+  platform::win32::optOutOfPowerThrottling();
 
   platform::win32::Win32KeyState keys;
   platform::win32::Win32Surface direct;
@@ -28,6 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
   if (!window.load()) return 1;
+  platform::win32::SingleInstance instance(window.form().record().SettingsPath, window.handle());
+  if (instance.role() == platform::win32::SingleInstance::Role::Another) return 0;
   window.show(show);
 
   MSG message;

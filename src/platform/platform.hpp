@@ -77,10 +77,7 @@ class Files {
   virtual std::string programFolder() = 0;
   // The folder in which the settings file `fileName` lives, in the same form: the program's
   // own unless the system keeps an installed program's settings elsewhere.
-  virtual std::string settingsFolder(std::string_view fileName) {
-    static_cast<void>(fileName);
-    return programFolder();
-  }
+  virtual std::string settingsFolder(std::string_view fileName) = 0;
   // The separator that joins a folder and a file name ('/' or '\\').
   virtual char pathSeparator() const = 0;
   // True when exactly this path names a file (hidden files count, folders do not).
@@ -97,12 +94,7 @@ class Files {
   // Reads the file and replaces it as replaceFile does with what `edit` makes of it, other
   // programs' updates of it held off in between so that none is lost. Returns as replaceFile
   // does; a file that is there but cannot be read is left alone.
-  virtual std::string updateFile(const std::string& path, const FileEdit& edit) {
-    const auto current = readFile(path);
-    if (!current && fileExists(path)) return "the existing file cannot be read";
-    const auto updated = edit(current);
-    return updated ? replaceFile(path, *updated) : std::string();
-  }
+  virtual std::string updateFile(const std::string& path, const FileEdit& edit) = 0;
 };
 
 // The machine as the logic sees it; a program's main picks one adapter for each.

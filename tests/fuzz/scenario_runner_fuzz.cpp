@@ -1,16 +1,20 @@
 // The scenario runner's command language on any input: every line is a command carried out
-// or refused, never a crash. The runner lives in the program's one source file; it is taken
-// in whole, its main renamed.
-#define main tollivaneSimMain
-#include "main/tollivane_sim.cpp"
-#undef main
-
+// or refused, never a crash.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "frontend/sim/scenario_runner.hpp"
+#include "frontend/sim/scenario_words.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 
 namespace {
+
+using namespace tollivane::frontend::sim;
 
 // One folder for every input: making and removing one per input would be most of the work.
 std::string& folder() {
@@ -41,18 +45,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   std::filesystem::remove(folder() + "/Tollivane.ini");
-  SimPlatform sim(folder());
-  Runner runner(sim);
+  SimDesktop sim(folder());
+  ScenarioRunner runner(sim, stdout);
   std::string_view input(reinterpret_cast<const char*>(bytes), size);
   // As the program's main loop reads its input.
   while (!input.empty() && !runner.ended()) {
     const auto newline = input.find('\n');
-    std::string line(input.substr(0, newline));
+    const auto command = commandLine(input.substr(0, newline));
     input.remove_prefix(newline == std::string_view::npos ? input.size() : newline + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#' || tooLong(line)) continue;
-    runner.execute(line);
+    if (!command || tooLong(*command)) continue;
+    runner.execute(*command);
   }
   return 0;
 }

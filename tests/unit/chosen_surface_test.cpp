@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "frontend/sim/sim_surface.hpp"
+#include "platform/sim/sim_surface.hpp"
 #include "stopwatch/overlay_renderer.hpp"
 
 namespace tollivane::platform {
@@ -15,7 +15,7 @@ namespace {
 
 class FakeOwnWindow final : public OwnWindowSurface {
  public:
-  frontend::sim::SimSurface drawn;  // records the frames that reach this window
+  platform::sim::SimSurface drawn;  // records the frames that reach this window
   int hides = 0;
   void hide() override { ++hides; }
 
@@ -34,7 +34,7 @@ class FakeOwnWindow final : public OwnWindowSurface {
 };
 
 struct Surfaces : ::testing::Test {
-  frontend::sim::SimSurface direct;
+  platform::sim::SimSurface direct;
   FakeOwnWindow own;
   ChosenSurface chosen{direct, &own};
   std::string text = "00 : 00 : 01";
@@ -88,7 +88,7 @@ TEST_F(Surfaces, TheWindowHidesOnceWhenFramesStopAndShowsWithTheNext) {
 }
 
 TEST(ChosenSurface, WithoutAWindowOfItsOwnEveryFrameGoesStraightOntoTheGame) {
-  frontend::sim::SimSurface direct;
+  platform::sim::SimSurface direct;
   ChosenSurface chosen{direct, nullptr};
   chosen.setOwnWindow(true);
   DeviceContext dc = 0;

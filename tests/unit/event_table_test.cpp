@@ -12,17 +12,17 @@
 
 #include "common/runtime_error.hpp"
 #include "common/virtual_keys.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 
 namespace tollivane::app {
 namespace {
 
-using frontend::sim::SimPlatform;
+using frontend::sim::SimDesktop;
 
 struct Window {
-  SimPlatform sim;
-  Form1 form{sim.platform(), sim.shell(), sim.mainWindowControls()};
-  EventTable events{form, sim.shell()};
+  SimDesktop sim;
+  Form1 form{sim.platform(), sim.dialogs(), sim.mainWindowControls()};
+  EventTable events{form, sim.dialogs()};
 
   std::string settings() const {
     std::ifstream in(sim.settingsFile());
@@ -51,13 +51,15 @@ const std::map<std::string, RouteCase>& cases() {
           std::ofstream(w.sim.settingsFile()) << "[rect]\nX=99999\n";
           w.events.fire("Form", Event::Load);
         },
-        [](Window& w) { EXPECT_EQ(w.sim.shell().messageBoxes().size(), 1u); }}},
-      {"Form QueryUnload", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().ended()); }}},
+        [](Window& w) { EXPECT_EQ(w.sim.dialogs().messageBoxes().size(), 1u); }}},
+      {"Form QueryUnload",
+       {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().ended()); }}},
       {"Timer1 Timer",
-       {[](Window& w) { w.sim.keyboard().hold({vk::kF5}); },
+       {[](Window& w) { w.sim.steering().hold({vk::kF5}); },
         [](Window& w) { EXPECT_TRUE(w.sim.timer2().enabled()); }}},
       {"Timer2 Timer",
-       {[](Window&) {}, [](Window& w) { EXPECT_EQ(w.sim.surface().calls().DrawTextA, 1u); }}},
+       {[](Window&) {},
+        [](Window& w) { EXPECT_EQ(w.sim.steering().surface().calls().DrawTextA, 1u); }}},
       {"Command1 Click",
        {[](Window& w) { w.form.qvHotKey2().qvSetHotKey(vk::kF12, vk::kAltBit); },
         [](Window& w) { EXPECT_EQ(w.form.qvHotKey2().Text(), "F6"); }}},
@@ -75,15 +77,15 @@ const std::map<std::string, RouteCase>& cases() {
       {"mnuOverlayWindow Click",
        {[](Window&) {},
         [](Window& w) {
-          EXPECT_TRUE(w.sim.surface().ownWindow());
+          EXPECT_TRUE(w.sim.steering().surface().ownWindow());
           EXPECT_NE(w.settings().find("window=1"), std::string::npos);
         }}},
       {"mnuAbout Click",
-       {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().aboutOpen()); }}},
-      {"mnuExit Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.shell().ended()); }}},
+       {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().aboutOpen()); }}},
+      {"mnuExit Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().ended()); }}},
       {"cmdOK Click",
        {[](Window& w) { w.events.fire("mnuAbout", Event::Click); },
-        [](Window& w) { EXPECT_FALSE(w.sim.shell().aboutOpen()); }}},
+        [](Window& w) { EXPECT_FALSE(w.sim.dialogs().aboutOpen()); }}},
   };
   return kCases;
 }
@@ -122,8 +124,8 @@ TEST(EventTable, EventsWithoutRouteDoNothing) {
     EXPECT_FALSE(EventTable::lists(control, event)) << control;
     w.events.fire(control, event);
   }
-  EXPECT_EQ(w.sim.keyboard().queries(), 0u);
-  EXPECT_TRUE(w.sim.shell().messageBoxes().empty());
+  EXPECT_EQ(w.sim.steering().keyboard().queries(), 0u);
+  EXPECT_TRUE(w.sim.dialogs().messageBoxes().empty());
 }
 
 TEST(EventTable, CaptureKeyDownsReachTheirOwnControl) {
@@ -147,9 +149,9 @@ TEST(EventTable, TheSurfaceHearsWhenFramesStopAfterEveryRun) {
   };
   const auto poll = [](int key) {
     return [key](Window& w) {
-      w.sim.keyboard().hold({key});
+      w.sim.steering().hold({key});
       w.events.fire("Timer1", Event::Timer);
-      w.sim.keyboard().hold({});
+      w.sim.steering().hold({});
     };
   };
   const Step steps[] = {
@@ -165,7 +167,7 @@ TEST(EventTable, TheSurfaceHearsWhenFramesStopAfterEveryRun) {
   Window w;
   for (const Step& step : steps) {
     step.run(w);
-    EXPECT_EQ(w.sim.surface().framesComing(), step.framesComing) << step.what;
+    EXPECT_EQ(w.sim.steering().surface().framesComing(), step.framesComing) << step.what;
   }
 }
 
@@ -173,12 +175,12 @@ TEST(EventTable, NothingRunsOnceTheProgramHasEnded) {
   Window w;
   w.events.fire("Form", Event::Load);
   w.events.fire("mnuExit", Event::Click);
-  ASSERT_TRUE(w.sim.shell().ended());
+  ASSERT_TRUE(w.sim.dialogs().ended());
   w.events.fire("mnuHotkeys", Event::Click);
   w.events.fire("Timer1", Event::Timer);
   w.events.keyDown("qvHotKey1", vk::kF12, 0);
   EXPECT_FALSE(w.visible("Frame1"));
-  EXPECT_EQ(w.sim.keyboard().queries(), 0u);
+  EXPECT_EQ(w.sim.steering().keyboard().queries(), 0u);
   EXPECT_EQ(w.form.qvHotKey1().Text(), "F5");
 }
 
@@ -186,9 +188,9 @@ TEST(EventTable, AnUncaughtRunTimeErrorIsReportedOnceAndEnds) {
   Window w;
   w.events.run([] { throw RuntimeError(6, "Overflow"); });
   w.events.run([] { throw RuntimeError(9, "Subscript out of range"); });
-  ASSERT_EQ(w.sim.shell().runtimeErrors().size(), 1u);
-  EXPECT_EQ(w.sim.shell().runtimeErrors()[0].number, 6);
-  EXPECT_TRUE(w.sim.shell().ended());
+  ASSERT_EQ(w.sim.dialogs().runtimeErrors().size(), 1u);
+  EXPECT_EQ(w.sim.dialogs().runtimeErrors()[0].number, 6);
+  EXPECT_TRUE(w.sim.dialogs().ended());
 }
 
 }  // namespace

@@ -10,29 +10,31 @@
 
 #include "app/form1.hpp"
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
+#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/sim/sim_files.hpp"
 
 namespace tollivane::frontend::sim {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> prompts(const SimShell& shell) {
+std::vector<std::string> prompts(const SimDialogs& dialogs) {
   std::vector<std::string> all;
-  for (const auto& box : shell.messageBoxes()) all.push_back(box.prompt);
+  for (const auto& box : dialogs.messageBoxes()) all.push_back(box.prompt);
   return all;
 }
 
 TEST(HostileSettings, AFifoIsUnreadableAtStartUpAndNeverSavedTo) {
-  SimPlatform sim;
+  SimDesktop sim;
   ASSERT_EQ(::mkfifo(sim.settingsFile().c_str(), 0600), 0);
   SimApp app(sim);
   app.load();
   // Built-in values, and one notice once the window shows.
   EXPECT_EQ(app.form().record().HotKeyCodes, (std::array<std::int16_t, 3>{116, 117, 118}));
   EXPECT_EQ(app.form().record().PosX, 25);
-  EXPECT_EQ(prompts(sim.shell()),
+  EXPECT_EQ(prompts(sim.dialogs()),
             std::vector<std::string>{sim.settingsFile() +
                                      " could not be read.\r\nThe built-in settings are used."});
 
@@ -44,9 +46,9 @@ TEST(HostileSettings, AFifoIsUnreadableAtStartUpAndNeverSavedTo) {
   app.click("Command4");
   const std::string refusal =
       "Cannot save settings to " + sim.settingsFile() + ": is a FIFO, not a regular file";
-  EXPECT_EQ(prompts(sim.shell()).at(1), refusal);
-  EXPECT_EQ(prompts(sim.shell()).at(2), refusal);
-  EXPECT_FALSE(sim.shell().ended());
+  EXPECT_EQ(prompts(sim.dialogs()).at(1), refusal);
+  EXPECT_EQ(prompts(sim.dialogs()).at(2), refusal);
+  EXPECT_FALSE(sim.dialogs().ended());
   EXPECT_TRUE(fs::is_fifo(sim.settingsFile()));
   // A refused save changes nothing live either.
   EXPECT_EQ(app.form().record().HotKeyCodes[0], 116);
@@ -54,26 +56,26 @@ TEST(HostileSettings, AFifoIsUnreadableAtStartUpAndNeverSavedTo) {
 }
 
 TEST(HostileSettings, AnUnknownProgramFolderMeansBuiltInValuesAndNoSaves) {
-  SimPlatform sim;
+  SimDesktop sim;
   // The current folder holds a settings file that must be neither read nor written.
   const auto here = fs::current_path();
   fs::current_path(sim.folder());
   std::ofstream("Tollivane.ini") << "[main]\r\nhotkey1=65\r\n";
-  SimShell lost("", sim.clock(), sim.aboutWindow());
-  platform::Platform machine{sim.keyboard(), sim.surface(), lost};
-  app::Form1 form(machine, lost, sim.mainWindowControls());
+  platform::sim::SimFiles lost("", std::make_unique<platform::posix::PosixFiles>());
+  platform::Platform machine{sim.platform().keys, sim.platform().surface, lost};
+  app::Form1 form(machine, sim.dialogs(), sim.mainWindowControls());
   form.Form_Load();
   form.Form_Shown();
   EXPECT_EQ(form.record().SettingsPath, "");
   EXPECT_EQ(form.record().HotKeyCodes[0], 116);
-  ASSERT_EQ(lost.messageBoxes().size(), 1u);
-  EXPECT_EQ(lost.messageBoxes()[0].prompt,
+  ASSERT_EQ(sim.dialogs().messageBoxes().size(), 1u);
+  EXPECT_EQ(sim.dialogs().messageBoxes()[0].prompt,
             "The program's folder cannot be found.\r\nThe built-in settings are used, and "
             "settings cannot be saved.");
 
   form.Command2_Click();
-  ASSERT_EQ(lost.messageBoxes().size(), 2u);
-  EXPECT_EQ(lost.messageBoxes()[1].prompt,
+  ASSERT_EQ(sim.dialogs().messageBoxes().size(), 2u);
+  EXPECT_EQ(sim.dialogs().messageBoxes()[1].prompt,
             "Cannot save settings: the program's folder cannot be found");
   fs::current_path(here);
   EXPECT_EQ(platform::posix::readWholeFile(sim.folder() + "/Tollivane.ini"),
@@ -92,7 +94,7 @@ std::string utf16(std::string_view ascii, bool bigEndian) {
 
 TEST(HostileSettings, UnicodeFilesAreReadAndSavedInTheirOwnEncoding) {
   for (const bool bigEndian : {false, true}) {
-    SimPlatform sim;
+    SimDesktop sim;
     std::ofstream(sim.settingsFile(), std::ios::binary) << utf16(
         "; kept\r\n[main]\r\nhotkey1=65\r\nhotshift1=2\r\n[rect]\r\nX=300\r\nY=20\r\n", bigEndian);
     SimApp app(sim);
@@ -100,7 +102,7 @@ TEST(HostileSettings, UnicodeFilesAreReadAndSavedInTheirOwnEncoding) {
     EXPECT_EQ(app.form().record().HotKeyCodes[0], 65) << bigEndian;
     EXPECT_EQ(app.form().record().HotKeyShifts[0], 2) << bigEndian;
     EXPECT_EQ(app.form().record().PosX, 300) << bigEndian;
-    EXPECT_TRUE(sim.shell().messageBoxes().empty()) << bigEndian;
+    EXPECT_TRUE(sim.dialogs().messageBoxes().empty()) << bigEndian;
 
     app.click("mnuPosition");
     app.setText("txtY", "40");
@@ -112,7 +114,7 @@ TEST(HostileSettings, UnicodeFilesAreReadAndSavedInTheirOwnEncoding) {
 }
 
 TEST(HostileSettings, AHugeNumberIsRefusedNotSavedAsZero) {
-  SimPlatform sim;
+  SimDesktop sim;
   SimApp app(sim);
   app.load();
   app.click("mnuPosition");
@@ -123,7 +125,7 @@ TEST(HostileSettings, AHugeNumberIsRefusedNotSavedAsZero) {
   for (const auto& [text, message] : cases) {
     app.setText("txtX", text);
     app.click("Command4");
-    EXPECT_EQ(prompts(sim.shell()).back(), message) << text;
+    EXPECT_EQ(prompts(sim.dialogs()).back(), message) << text;
   }
   EXPECT_FALSE(fs::exists(sim.settingsFile()));
   // A tiny one is 0, and 0 is in range.

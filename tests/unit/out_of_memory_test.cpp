@@ -8,7 +8,7 @@
 
 #include "app/event_dispatch.hpp"
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 #include "heap_probe.hpp"
 #include "platform/posix/posix_files.hpp"
 
@@ -29,21 +29,21 @@ struct Armed : testing::FailLargeAllocations {
 };
 
 TEST(OutOfMemory, AtStartUpIsRunTimeErrorSevenAndEndsTheProgram) {
-  SimPlatform sim;
+  SimDesktop sim;
   writeLargeSettings(sim.settingsFile());
   SimApp app(sim);
   {
     Armed armed;
     app.load();
   }
-  ASSERT_EQ(sim.shell().runtimeErrors().size(), 1u);
-  EXPECT_EQ(sim.shell().runtimeErrors()[0].number, 7);
-  EXPECT_EQ(sim.shell().runtimeErrors()[0].description, "Out of memory");
-  EXPECT_TRUE(sim.shell().ended());
+  ASSERT_EQ(sim.dialogs().runtimeErrors().size(), 1u);
+  EXPECT_EQ(sim.dialogs().runtimeErrors()[0].number, 7);
+  EXPECT_EQ(sim.dialogs().runtimeErrors()[0].description, "Out of memory");
+  EXPECT_TRUE(sim.dialogs().ended());
 }
 
 TEST(OutOfMemory, InASaveIsShownAndTheProgramGoesOn) {
-  SimPlatform sim;
+  SimDesktop sim;
   SimApp app(sim);
   app.load();
   writeLargeSettings(sim.settingsFile());
@@ -54,19 +54,19 @@ TEST(OutOfMemory, InASaveIsShownAndTheProgramGoesOn) {
     Armed armed;
     app.click("Command2");
   }
-  ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
-  EXPECT_EQ(sim.shell().messageBoxes()[0].prompt, "Out of memory");
-  EXPECT_FALSE(sim.shell().ended());
+  ASSERT_EQ(sim.dialogs().messageBoxes().size(), 1u);
+  EXPECT_EQ(sim.dialogs().messageBoxes()[0].prompt, "Out of memory");
+  EXPECT_FALSE(sim.dialogs().ended());
   EXPECT_EQ(app.form().record().HotKeyCodes[0], 116);
   EXPECT_EQ(platform::posix::readWholeFile(sim.settingsFile()), before);
 }
 
 TEST(OutOfMemory, AnyOtherHandlerEndsTheProgramWithErrorSeven) {
-  SimPlatform sim;
-  app::dispatch(sim.shell(), [] { throw std::bad_alloc(); });
-  ASSERT_EQ(sim.shell().runtimeErrors().size(), 1u);
-  EXPECT_EQ(sim.shell().runtimeErrors()[0].number, 7);
-  EXPECT_TRUE(sim.shell().ended());
+  SimDesktop sim;
+  app::dispatch(sim.dialogs(), [] { throw std::bad_alloc(); });
+  ASSERT_EQ(sim.dialogs().runtimeErrors().size(), 1u);
+  EXPECT_EQ(sim.dialogs().runtimeErrors()[0].number, 7);
+  EXPECT_TRUE(sim.dialogs().ended());
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ class FakeFiles : public platform::Files {
   int replacements = 0;
 
   std::string programFolder() override { return "/opt/tollivane"; }
+  std::string settingsFolder(std::string_view) override { return programFolder(); }
   char pathSeparator() const override { return '/'; }
   bool fileExists(const std::string& path) override { return files.contains(path); }
   std::optional<std::string> readFile(const std::string& path) override {
@@ -34,6 +35,12 @@ class FakeFiles : public platform::Files {
     if (!refusal.empty()) return refusal;
     files[path] = bytes;
     return {};
+  }
+  std::string updateFile(const std::string& path, const FileEdit& edit) override {
+    const auto current = readFile(path);
+    if (!current && fileExists(path)) return "the existing file cannot be read";
+    const auto updated = edit(current);
+    return updated ? replaceFile(path, *updated) : std::string();
   }
 };
 

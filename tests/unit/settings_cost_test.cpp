@@ -6,7 +6,7 @@
 #include <string>
 
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 #include "heap_probe.hpp"
 
 namespace tollivane::frontend::sim {
@@ -23,7 +23,7 @@ TEST(SettingsCost, StartUpAndSaveAllocateInProportionToTheFile) {
       {"blanks and tabs", " \t"},
   };
   for (const auto& [shape, line] : shapes) {
-    SimPlatform sim;
+    SimDesktop sim;
     {
       std::ofstream file(sim.settingsFile(), std::ios::binary);
       file << "[data]\r\n";
@@ -41,7 +41,7 @@ TEST(SettingsCost, StartUpAndSaveAllocateInProportionToTheFile) {
     app.click("mnuHotkeys");
     app.keyDown("qvHotKey1", 66, 0);
     const std::size_t save = bytesAllocatedDuring([&] { app.click("Command2"); });
-    ASSERT_TRUE(sim.shell().messageBoxes().empty()) << shape;
+    ASSERT_TRUE(sim.dialogs().messageBoxes().empty()) << shape;
     // The old bytes and the new ones: one pass, not one per key.
     EXPECT_LT(save, kSize * 3) << shape;
   }

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "app/form1.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 #include "platform/posix/posix_file_system.hpp"
 
 namespace tollivane::platform::posix {
@@ -218,13 +218,13 @@ TEST_F(SettingsFolderOnDisk, AFolderThatCannotBeMadeIsTheSaveFailure) {
 
 // Start-up names the file in the folder the files adapter chooses, and saves go there.
 TEST_F(SettingsFolderOnDisk, StartUpAndSavesUseTheSettingsFolder) {
-  frontend::sim::SimPlatform sim(program_.string());
+  frontend::sim::SimDesktop sim(program_.string());
   fs::create_directories(dir_ / "share" / "applications");
   std::ofstream(dir_ / "share" / "applications" / "org.example.tollivane.desktop") << "\n";
   fs::create_directory(dir_ / "bin");
   PosixFiles files{(dir_ / "bin").string()};
   Platform machine{sim.platform().keys, sim.platform().surface, files};
-  app::Form1 form(machine, sim.shell(), sim.mainWindowControls());
+  app::Form1 form(machine, sim.dialogs(), sim.mainWindowControls());
   form.Form_Load();
   const fs::path expected = dir_ / "config" / "tollivane" / "Tollivane.ini";
   EXPECT_EQ(form.record().SettingsPath, expected.string());

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/sim/sim_app.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 #include "heap_probe.hpp"
 
 namespace tollivane::frontend::sim {
@@ -12,9 +12,9 @@ namespace {
 long allocationsDuring(auto&& work) { return testing::heapUseDuring(work).allocations; }
 
 TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
-  SimPlatform sim;
-  SimSurface& surface = sim.surface();
-  SimKeyboard& keys = sim.keyboard();
+  SimDesktop sim;
+  platform::ForegroundSurface& surface = sim.platform().surface;
+  platform::KeyState& keys = sim.platform().keys;
   sim.timer1().onTick = [&] {
     for (std::int16_t code : std::initializer_list<std::int16_t>{16, 17, 18, 116})
       keys.GetAsyncKeyState(code);
@@ -32,36 +32,37 @@ TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
   sim.timer1().setEnabled(true);
   sim.timer2().setInterval(100);
   sim.timer2().setEnabled(true);
-  keys.hold({116});
-  sim.clock().advance(200);
+  sim.steering().hold({116});
+  sim.steering().advance(200);
 
-  EXPECT_EQ(allocationsDuring([&] { sim.clock().advance(10'000); }), 0);
-  EXPECT_EQ(surface.calls().DrawTextA, 102u);
-  EXPECT_EQ(surface.contextsOut(), 0);
+  EXPECT_EQ(allocationsDuring([&] { sim.steering().advance(10'000); }), 0);
+  EXPECT_EQ(sim.steering().surface().calls().DrawTextA, 102u);
+  EXPECT_EQ(sim.steering().surface().contextsOut(), 0);
 }
 
 TEST(SimAllocation, RunningStopwatchAllocatesNothingPerTickOrFrame) {
-  SimPlatform sim;
+  SimDesktop sim;
   // Every binding with all three modifiers: the most key queries a tick can make.
-  ASSERT_EQ(sim.shell().replaceFile(sim.settingsFile(),
-                                    "[main]\r\nhotkey1=116\r\nhotkey2=117\r\nhotkey3=118\r\n"
-                                    "hotshift1=7\r\nhotshift2=7\r\nhotshift3=7\r\n"),
-            "");
+  ASSERT_EQ(
+      sim.platform().files.replaceFile(sim.settingsFile(),
+                                       "[main]\r\nhotkey1=116\r\nhotkey2=117\r\nhotkey3=118\r\n"
+                                       "hotshift1=7\r\nhotshift2=7\r\nhotshift3=7\r\n"),
+      "");
   SimApp app(sim);
   app.load();
-  ASSERT_FALSE(sim.shell().ended());
-  sim.keyboard().hold({16, 17, 18, 116});
-  sim.clock().advance(200);
-  sim.keyboard().hold({});
-  sim.clock().advance(1000);
+  ASSERT_FALSE(sim.dialogs().ended());
+  sim.steering().hold({16, 17, 18, 116});
+  sim.steering().advance(200);
+  sim.steering().hold({});
+  sim.steering().advance(1000);
   ASSERT_TRUE(sim.timer2().enabled());
 
-  const std::uint64_t queriesBefore = sim.keyboard().queries();
-  const std::uint64_t framesBefore = sim.surface().calls().DrawTextA;
-  EXPECT_EQ(allocationsDuring([&] { sim.clock().advance(60'000); }), 0);
-  EXPECT_EQ(sim.keyboard().queries() - queriesBefore, 300u * 12u);
-  EXPECT_EQ(sim.surface().calls().DrawTextA - framesBefore, 600u);
-  EXPECT_EQ(sim.surface().contextsOut(), 0);
+  const std::uint64_t queriesBefore = sim.steering().keyboard().queries();
+  const std::uint64_t framesBefore = sim.steering().surface().calls().DrawTextA;
+  EXPECT_EQ(allocationsDuring([&] { sim.steering().advance(60'000); }), 0);
+  EXPECT_EQ(sim.steering().keyboard().queries() - queriesBefore, 300u * 12u);
+  EXPECT_EQ(sim.steering().surface().calls().DrawTextA - framesBefore, 600u);
+  EXPECT_EQ(sim.steering().surface().contextsOut(), 0);
   EXPECT_EQ(app.form().record().TimeText, "00 : 01 : 01");
 }
 

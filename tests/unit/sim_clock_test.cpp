@@ -1,14 +1,14 @@
-#include "frontend/sim/sim_clock.hpp"
+#include "platform/sim/sim_clock.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 namespace {
 
-// Two timers that log "NAME@TIME" at each tick.
+// Two tickers that log "NAME@TIME" at each tick.
 class SimClockTest : public ::testing::Test {
  protected:
   SimClockTest() {
@@ -16,8 +16,8 @@ class SimClockTest : public ::testing::Test {
     timer2.onTick = [this] { log.push_back("2@" + std::to_string(clock.now())); };
   }
   SimClock clock;
-  SimTimer timer1{clock};
-  SimTimer timer2{clock};
+  SimTicker timer1{clock};
+  SimTicker timer2{clock};
   std::vector<std::string> log;
 };
 
@@ -135,4 +135,4 @@ TEST_F(SimClockTest, LongRunsCountEveryTick) {
 }
 
 }  // namespace
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

@@ -1,10 +1,10 @@
-#include "frontend/sim/sim_keyboard.hpp"
+#include "platform/sim/sim_keyboard.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 namespace {
 
 std::uint16_t state(SimKeyboard& keys, int code) {
@@ -58,4 +58,4 @@ TEST(SimKeyboard, CountsEveryQuery) {
 }
 
 }  // namespace
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

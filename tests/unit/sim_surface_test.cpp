@@ -1,11 +1,11 @@
-#include "frontend/sim/sim_surface.hpp"
+#include "platform/sim/sim_surface.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 namespace {
 
 constexpr platform::Rect kRect{25, 315, 100, 329};
@@ -97,4 +97,4 @@ TEST(SimSurface, DrawsOnlyTheCountedBytes) {
 }
 
 }  // namespace
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

@@ -2,7 +2,7 @@
 # Checks a built Windows program without running it:
 #   check_exe.sh [--release] OBJDUMP PROGRAM FORMAT SUBSYSTEM [RESOURCE-TYPE...]
 # FORMAT is objdump's (pei-i386, pei-x86-64), SUBSYSTEM "gui" or "console"; each RESOURCE-TYPE
-# as windres names it (menu, group_icon, bitmap, version, manifest) must be in its resources. It must import only
+# as windres names it (group_icon, bitmap, version, manifest) must be in its resources. It must import only
 # DLLs that every Windows has: one self-contained .exe, nothing to ship beside it. --release: as
 # it is given to users, also without debug sections or a link time, with ASLR (high-entropy on
 # 64-bit) and DEP.

@@ -133,7 +133,38 @@ TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
   EXPECT_EQ(font.lfHeight, -MulDiv(10, dpi, 72)) << "the capture box's 10-point font";
 }
 
-TEST_F(MainWindowTest, MenuResourceFollowsTheTable) {
+// The longest name a capture box can show, whole, with the edit's own margins, at the usual
+// scales: its text measured in its font against its client area.
+TEST_F(MainWindowTest, TheLongestKeyNameFitsTheCaptureBoxAt96And144Dpi) {
+  open();
+  menu("mnuHotkeys");
+  keyDown("qvHotKey1", VK_F12, 7);
+  const HWND box = control("qvHotKey1");
+  ASSERT_EQ(windowText(box), "CTRL+SHIFT+ALT+F12");
+  for (const int dpi : {96, 144}) {
+    RECT suggested{40, 30, 40 + 700, 30 + 500};
+    SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    const HDC dc = GetDC(box);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, L"CTRL+SHIFT+ALT+F12", 18, &text);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    const auto margins = static_cast<DWORD>(SendMessageW(box, EM_GETMARGINS, 0, 0));
+    RECT client;
+    GetClientRect(box, &client);
+    EXPECT_LE(LOWORD(margins) + text.cx + HIWORD(margins), client.right)
+        << dpi << " dpi: text " << text.cx << ", margins " << LOWORD(margins) << " + "
+        << HIWORD(margins) << ", client " << client.right;
+    // Nothing scrolled out of sight at the start either.
+    const auto first = static_cast<DWORD>(SendMessageW(box, EM_POSFROMCHAR, 0, 0));
+    EXPECT_GE(static_cast<short>(LOWORD(first)), 0) << dpi << " dpi";
+  }
+}
+
+TEST_F(MainWindowTest, MenuFollowsTheTable) {
   open();
   const auto& entries = ui::mainWindowLayout().menu;
   ASSERT_EQ(GetMenuItemCount(window_->menu()), static_cast<int>(entries.size()));

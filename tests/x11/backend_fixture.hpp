@@ -5,20 +5,19 @@
 // GoogleTest and the platform interface before Xlib, whose macros (None, Status) clash.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "platform/x11/x11_session.hpp"
 
+#include <unistd.h>
 #include "test_client.hpp"
 #include "xvfb.hpp"
-#ifdef TOLLIVANE_HAVE_XRES
-#include <unistd.h>
 
 #include <vector>
 
 #include "x_traffic.hpp"
-#endif
 
 namespace tollivane::x11test {
 
@@ -31,6 +30,42 @@ inline constexpr Area kWindowArea{0, 0, 340, 400};
 inline Area areaOf(const Rect& r) { return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top}; }
 inline Area grown(const Area& a, int by) {
   return {a.x - by, a.y - by, a.width + 2 * by, a.height + 2 * by};
+}
+// The rectangle and a margin around it, cut at the window's left edge.
+inline Area around(const Rect& r) {
+  Area a = grown(areaOf(r), 4);
+  if (a.x < 0) {
+    a.width += a.x;
+    a.x = 0;
+  }
+  return a;
+}
+
+// Texts, places and colours a frame is drawn with, and the RGB the text must show in.
+struct DrawCase {
+  std::string text;
+  Rect rect;
+  platform::ColorRef color;
+  std::uint32_t rgb;
+};
+inline const DrawCase kDrawCases[] = {
+    {"00 : 00 : 00", {25, 315, 100, 329}, 0x000000, 0x000000},
+    {"01 : 02 : 05", {25, 250, 100, 264}, 0x0000FF, 0xFF0000},    // 0x00BBGGRR in, RGB out
+    {"1165 : 05 : 04", {25, 200, 100, 214}, 0xFF8000, 0x0080FF},  // wider: cut on both sides
+    {"00 : 00 : 00", {25, 150, 100, 156}, 0x000000, 0x000000},    // lower part cut
+    {"00 : 00 : 00", {-40, 100, 35, 114}, 0x000000, 0x000000},    // off the left edge
+    {"", {25, 50, 100, 64}, 0x000000, 0x000000},
+    {"01 : 02 : 05", {25, 315, 100, 329}, 0x00FF00, 0x00FF00},  // an earlier clip again
+};
+
+// This process's resident memory, in KiB.
+inline long residentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
 }
 
 class X11Backend : public ::testing::Test {
@@ -47,14 +82,12 @@ class X11Backend : public ::testing::Test {
     settle();
     return session->keys().GetAsyncKeyState(static_cast<std::int16_t>(vk));
   }
-#ifdef TOLLIVANE_HAVE_XRES
   // The session's connection, the one of this process that made no window.
   std::vector<XID> sessionClient() {
     std::vector<XID> ours = clientsOf(client.display(), getpid());
     std::erase_if(ours, [&](XID base) { return (window & ~XID{0x1FFFFF}) == base; });
     return ours;
   }
-#endif
 
   // A round trip on the session's connection: the server has handled all it was sent, and
   // every event it sent before is handled.

@@ -18,22 +18,13 @@
 
 #include "app_process.hpp"
 #include "test_client.hpp"
+#include "wait_until.hpp"
 #include "xvfb.hpp"
 
 namespace tollivane::x11test {
 namespace {
 
 using namespace std::chrono_literals;
-
-template <typename Done>
-bool waitUntil(std::chrono::milliseconds limit, Done done) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return done();
-}
 
 // The root's children, bottom first.
 std::vector<Window> stacking(TestClient& client) {

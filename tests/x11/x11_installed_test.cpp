@@ -17,6 +17,7 @@
 #include "app_process.hpp"
 #include "test_client.hpp"
 #include "ui/layout.hpp"
+#include "wait_until.hpp"
 #include "xvfb.hpp"
 
 namespace tollivane::x11test {
@@ -24,16 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-template <typename Done>
-bool waitUntil(std::chrono::milliseconds limit, Done done) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return done();
-}
 
 std::string readAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

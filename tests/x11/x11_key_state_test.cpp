@@ -53,7 +53,6 @@ TEST_F(X11Backend, AKeyNoLongerAskedForKeepsNoPressForLater) {
 
 // Presses and releases tell the state: a poll of three Shift+Ctrl+Alt bindings makes no round
 // trip while no key changes, nor while one changes. A key held is confirmed once a second.
-#ifdef TOLLIVANE_HAVE_XRES
 TEST_F(X11Backend, PollsMakeNoRoundTripButToConfirmAKeyHeldLong) {
   const std::vector<XID> ours = sessionClient();
   ASSERT_EQ(ours.size(), 1u);
@@ -94,7 +93,6 @@ TEST_F(X11Backend, PollsMakeNoRoundTripButToConfirmAKeyHeldLong) {
   EXPECT_EQ(confirmed.finish().replies, 1) << "one reading confirms the key held";
   client.key(XK_Shift_L, false);
 }
-#endif
 
 // Raw key events reach us while another client grabs the keyboard; a key already down when
 // the session opens is in its first reading.

@@ -2,15 +2,11 @@
 // back from the root window, and what the window costs the server.
 #include "backend_fixture.hpp"
 
-#include <fstream>
-
 #include <X11/Xproto.h>
 
 #include "heap_probe.hpp"
 #include "platform/x11/x11_overlay_window.hpp"
-#ifdef TOLLIVANE_HAVE_XRES
 #include "x_resources.hpp"
-#endif
 
 namespace tollivane::x11test {
 namespace {
@@ -67,41 +63,23 @@ TEST_F(X11OwnWindow, ShowsTheSameTextAsDrawingOntoTheGameAndKeepsItThroughRepain
   // At the screen's corner: its coordinates are the screen's.
   XRaiseWindow(client.display(), window);
   client.focus(window);
-  struct Case {
-    std::string text;
-    Rect rect;
-    platform::ColorRef color;
-    std::uint32_t rgb;
-  };
-  const Case cases[] = {
-      {"00 : 00 : 00", {25, 315, 100, 329}, 0x000000, 0x000000},
-      {"01 : 02 : 05", {25, 250, 100, 264}, 0x0000FF, 0xFF0000},    // 0x00BBGGRR in, RGB out
-      {"1165 : 05 : 04", {25, 200, 100, 214}, 0x000000, 0x000000},  // wider: cut on both sides
-      {"00 : 00 : 00", {25, 150, 100, 156}, 0x000000, 0x000000},    // lower part cut
-      {"00 : 00 : 00", {-40, 100, 35, 114}, 0x000000, 0x000000},    // off the left edge
-  };
-  for (const Case& c : cases) {
+  for (const DrawCase& c : kDrawCases) {
     SCOPED_TRACE(c.text + " at " + std::to_string(c.rect.Top));
-    Area around = grown(areaOf(c.rect), 4);
-    if (around.x < 0) {
-      around.width += around.x;
-      around.x = 0;
-    }
-    const Pixels expected = client.expected(c.text, areaOf(c.rect), around, kBackground, c.rgb);
+    const Area area = around(c.rect);
+    const Pixels expected = client.expected(c.text, areaOf(c.rect), area, kBackground, c.rgb);
 
     surface.setOwnWindow(false);
     frame(surface.GetForegroundWindow(), c.text, c.rect, c.color);
     settle();
-    ASSERT_EQ(client.pixels(client.root(), around), expected) << "drawn straight onto the game";
+    ASSERT_EQ(client.pixels(client.root(), area), expected) << "drawn straight onto the game";
     repaint(window);
-    ASSERT_EQ(client.pixels(client.root(), around),
-              Pixels(around.width * around.height, kBackground))
+    ASSERT_EQ(client.pixels(client.root(), area), Pixels(area.width * area.height, kBackground))
         << "and painted over by its next frame";
 
     surface.setOwnWindow(true);
     frame(surface.GetForegroundWindow(), c.text, c.rect, c.color);
     repaint(window);
-    EXPECT_EQ(client.pixels(client.root(), around), expected)
+    EXPECT_EQ(client.pixels(client.root(), area), expected)
         << "the game shows around the character cells, and its repaint leaves the text";
   }
   EXPECT_EQ(session->trappedErrors(), 0u);
@@ -185,19 +163,14 @@ TEST_F(X11OwnWindow, FollowsTheGameWithinOneFrameByItsEvents) {
   int second = 0;
   for (const Step& step : steps) {
     SCOPED_TRACE(step.change);
-#ifdef TOLLIVANE_HAVE_XRES
     const std::vector<XID> ours = sessionClient();
     XTraffic change(server.display(), ours);
-#endif
     step.make();
     client.sync();
     ownFrame(clockText(++second));
-#ifdef TOLLIVANE_HAVE_XRES
     EXPECT_LE(change.finish().replies, step.replies);
-#endif
     EXPECT_EQ(onScreen(step.x, step.y), clockText(second));
 
-#ifdef TOLLIVANE_HAVE_XRES
     XTraffic steady(server.display(), ours);
     for (int i = 0; i < 20; ++i) {
       frame(surface.GetForegroundWindow(), clockText(second + i / 10), kRect);
@@ -207,7 +180,6 @@ TEST_F(X11OwnWindow, FollowsTheGameWithinOneFrameByItsEvents) {
     EXPECT_EQ(seen.requests[X_ConfigureWindow], 0) << "neither moved nor raised";
     EXPECT_LE(seen.requests[X_ImageText8], 2) << "drawn again only when the text changed";
     second += 1;
-#endif
   }
 }
 
@@ -374,21 +346,10 @@ TEST_F(X11OwnWindow, FollowsAGameRestartedUnderTheSameWindowId) {
   }
 }
 
-long residentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
 TEST_F(X11OwnWindow, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
   for (int i = 0; i < 200; ++i) ownFrame(clockText(0));
   settle();
-#ifdef TOLLIVANE_HAVE_XRES
   const long resourcesBefore = serverResources(client.display());
-#endif
   [[maybe_unused]] const long memoryBefore = residentKiB();
   std::array<std::string, 120> texts;
   for (int s = 0; s < 120; ++s) texts[s] = clockText(s);
@@ -407,9 +368,7 @@ TEST_F(X11OwnWindow, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident; LeakSanitizer checks
   EXPECT_LT(residentKiB() - memoryBefore, 256);
 #endif
-#ifdef TOLLIVANE_HAVE_XRES
   EXPECT_EQ(serverResources(client.display()), resourcesBefore);
-#endif
   EXPECT_EQ(onScreen(100, 100), clockText(3600 % 120));
 }
 

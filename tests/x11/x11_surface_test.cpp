@@ -1,12 +1,8 @@
 // The window in front and the drawing on it, read back from the server's pixels.
 #include "backend_fixture.hpp"
 
-#include <fstream>
-
 #include <X11/keysym.h>
-#ifdef TOLLIVANE_HAVE_XRES
 #include "x_resources.hpp"
-#endif
 
 namespace tollivane::x11test {
 namespace {
@@ -38,32 +34,12 @@ TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
 }
 
 TEST_F(X11Backend, FramesDrawTheTextCentredAtTheTopOfTheRectangleAndClipped) {
-  struct Case {
-    std::string text;
-    Rect rect;
-    platform::ColorRef color;
-    std::uint32_t rgb;
-  };
-  const Case cases[] = {
-      {"00 : 00 : 00", {25, 315, 100, 329}, 0x000000, 0x000000},
-      {"01 : 02 : 05", {25, 250, 100, 264}, 0x0000FF, 0xFF0000},    // 0x00BBGGRR in, RGB out
-      {"1165 : 05 : 04", {25, 200, 100, 214}, 0xFF8000, 0x0080FF},  // wider: cut on both sides
-      {"00 : 00 : 00", {25, 150, 100, 156}, 0x000000, 0x000000},    // lower part cut
-      {"00 : 00 : 00", {-40, 100, 35, 114}, 0x000000, 0x000000},    // off the left edge
-      {"", {25, 50, 100, 64}, 0x000000, 0x000000},
-      {"01 : 02 : 05", {25, 315, 100, 329}, 0x00FF00, 0x00FF00},  // an earlier clip again
-  };
-  for (const Case& c : cases) {
+  for (const DrawCase& c : kDrawCases) {
     SCOPED_TRACE(c.text + " at " + std::to_string(c.rect.Top));
     frame(window, c.text, c.rect, c.color);
     settle();
-    Area around = grown(areaOf(c.rect), 4);
-    if (around.x < 0) {
-      around.width += around.x;
-      around.x = 0;
-    }
-    EXPECT_EQ(client.pixels(window, around),
-              client.expected(c.text, areaOf(c.rect), around, kBackground, c.rgb));
+    EXPECT_EQ(client.pixels(window, around(c.rect)),
+              client.expected(c.text, areaOf(c.rect), around(c.rect), kBackground, c.rgb));
   }
   EXPECT_EQ(session->trappedErrors(), 0u);
 }
@@ -130,7 +106,6 @@ TEST_F(X11Backend, AWindowDestroyedMidFrameCostsThatFrameOnly) {
   EXPECT_EQ(client.overlayText(next, {25, 315, 75, 14}, kBackground), "00 : 00 : 02");
 }
 
-#ifdef TOLLIVANE_HAVE_XRES
 // Frames run while the window in front changes, is destroyed, is named by the window manager
 // or not: each frame draws on the window in front then, and asks the server nothing unless
 // an event said the window in front changed.
@@ -193,25 +168,13 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
     for (int setUp : {55, 56, 59, 60}) EXPECT_EQ(seen.requests[setUp], 0) << setUp;
   }
 }
-#endif
-
-long residentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
 
 TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
   client.setActiveWindow(window);
   const Rect rect{25, 315, 100, 329};
   for (int i = 0; i < 200; ++i) frame(session->surface().GetForegroundWindow(), clockText(0), rect);
   settle();
-#ifdef TOLLIVANE_HAVE_XRES
   const long resourcesBefore = serverResources(client.display());
-#endif
   [[maybe_unused]] const long memoryBefore = residentKiB();
   for (int i = 1; i <= 36000; ++i) {
     frame(session->surface().GetForegroundWindow(), clockText(i / 10 % 120), rect);
@@ -222,9 +185,7 @@ TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident; LeakSanitizer checks
   EXPECT_LT(residentKiB() - memoryBefore, 256);
 #endif
-#ifdef TOLLIVANE_HAVE_XRES
   EXPECT_EQ(serverResources(client.display()), resourcesBefore);
-#endif
   EXPECT_EQ(client.overlayText(window, areaOf(rect), kBackground), clockText(3600 % 120));
 }
 

@@ -1,5 +1,7 @@
 // What some clients ask of the X server, seen from the server with the RECORD extension:
-// their requests by major opcode and the replies they waited for.
+// their requests by major opcode and the replies they waited for, and in the order the server
+// handled them, the texts they drew and their readings of the keyboard. Nothing is missed
+// however late the test looks: a busy machine delays the test, not the record.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -8,6 +10,7 @@
 
 #include <array>
 #include <condition_variable>
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,6 +21,12 @@ namespace tollivane::x11test {
 struct Traffic {
   long replies = 0;
   std::array<long, 256> requests{};  // by major opcode
+};
+
+// One request of the recorded clients that a test follows, or a mark of the test's own.
+struct Recorded {
+  enum Kind { Mark, KeyboardRead, Text } kind;
+  std::string text;  // of a Text
 };
 
 class XTraffic {
@@ -31,6 +40,13 @@ class XTraffic {
   // Ends the recording: everything the server saw before this call.
   Traffic finish();
 
+  // A point in the record: whatever the recorded clients asked after it, the server handled
+  // after all that this process's connections had sent and synced before the call.
+  std::size_t mark();
+  // From `mark` to what the server has handled by now.
+  std::vector<std::string> textsSince(std::size_t mark);
+  long keyboardReadsSince(std::size_t mark);
+
  private:
   static void intercept(XPointer self, XRecordInterceptData* data);
 
@@ -42,6 +58,8 @@ class XTraffic {
   std::condition_variable changed;
   bool started = false;
   Traffic counted;
+  XID controlBase;  // a resource of the control connection, whose no-ops are the marks
+  std::vector<Recorded> log;
 };
 
 // The X clients (connections) that the process `pid` holds open.

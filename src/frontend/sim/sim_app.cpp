@@ -6,16 +6,16 @@ namespace tollivane::frontend::sim {
 
 using app::Event;
 
-SimApp::SimApp(SimPlatform& sim)
+SimApp::SimApp(SimDesktop& sim)
     : sim_(sim),
-      form_(sim.platform(), sim.shell(), sim.mainWindowControls()),
-      events_(form_, sim.shell()) {
+      form_(sim.platform(), sim.dialogs(), sim.mainWindowControls()),
+      events_(form_, sim.dialogs()) {
   sim_.timer1().onTick = [this] { events_.fire("Timer1", Event::Timer); };
   sim_.timer2().onTick = [this] { events_.fire("Timer2", Event::Timer); };
 }
 
 bool SimApp::takesInput() const {
-  return loaded_ && !sim_.shell().ended() && !sim_.shell().aboutOpen();
+  return loaded_ && !sim_.dialogs().ended() && !sim_.dialogs().aboutOpen();
 }
 
 bool SimApp::reachable(std::string_view name) {
@@ -27,7 +27,7 @@ bool SimApp::reachable(std::string_view name) {
 }
 
 SimApp::Input SimApp::load() {
-  if (loaded_ || sim_.shell().ended()) return Input::Ignored;
+  if (loaded_ || sim_.dialogs().ended()) return Input::Ignored;
   loaded_ = true;
   events_.fire("Form", Event::Load);
   events_.fire("Form", Event::Shown);
@@ -43,7 +43,7 @@ SimApp::Input SimApp::close() {
 SimApp::Input SimApp::click(std::string_view name) {
   if (name == "cmdOK") {
     if (!sim_.aboutWindow().hasButton(name)) return Input::Unknown;
-    if (sim_.shell().ended() || !sim_.shell().aboutOpen()) return Input::Ignored;
+    if (sim_.dialogs().ended() || !sim_.dialogs().aboutOpen()) return Input::Ignored;
     events_.fire(name, Event::Click);
     return Input::Handled;
   }

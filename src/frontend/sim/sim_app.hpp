@@ -7,7 +7,7 @@
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 
 namespace tollivane::frontend::sim {
 
@@ -20,7 +20,7 @@ class SimApp {
   };
 
   // Wires the timers' ticks to Timer1_Timer and Timer2_Timer.
-  explicit SimApp(SimPlatform& sim);
+  explicit SimApp(SimDesktop& sim);
   SimApp(const SimApp&) = delete;
   SimApp& operator=(const SimApp&) = delete;
 
@@ -46,7 +46,7 @@ class SimApp {
   bool reachable(std::string_view name);
   Input clickMain(std::string_view name);
 
-  SimPlatform& sim_;
+  SimDesktop& sim_;
   app::Form1 form_;
   app::EventTable events_;
   bool loaded_ = false;

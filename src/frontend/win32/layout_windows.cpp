@@ -22,6 +22,13 @@ constexpr ui::Rgb kCaptureText{0, 0, 0};
 COLORREF colorRef(ui::Rgb c) { return RGB(c.r, c.g, c.b); }
 std::uint32_t key(ui::Rgb c) { return (std::uint32_t(c.r) << 16) | (c.g << 8) | c.b; }
 
+// A capture box's name may be as long as "CTRL+SHIFT+ALT+F12": the edit's own margins, a
+// quarter of the font's width each, would cut its last letter off, so they are one pixel.
+void setCaptureMargins(HWND box, int dpi) {
+  const int margin = MulDiv(1, dpi, 96);
+  SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+}
+
 HFONT makeFont(const wchar_t* face, int points, int dpi) {
   return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -142,6 +149,7 @@ void LayoutWindows::rescale(int dpi) {
     const bool capture = c.kind == ui::ControlKind::HotKeyCapture;
     SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(capture ? captureFont_ : font_),
                  FALSE);
+    if (capture) setCaptureMargins(b.window, dpi);
     SetWindowPos(
         b.window, nullptr, ui::twipsToPixels(b.left, dpi), ui::twipsToPixels(b.top, dpi),
         ui::twipsToPixels(c.width, dpi), ui::twipsToPixels(c.height, dpi),
@@ -206,6 +214,7 @@ void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control == nullptr) throw std::runtime_error("cannot create " + std::string(c.name));
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (c.kind == ui::ControlKind::HotKeyCapture) setCaptureMargins(control, dpi_);
   if (picture) {
     // At its natural size, unscaled, as it was drawn.
     const bool icon = c.caption == "icon";

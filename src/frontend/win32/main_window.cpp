@@ -4,28 +4,39 @@
 #include <string>
 
 #include "frontend/win32/capture_box.hpp"
-#include "frontend/win32/resources.hpp"
 #include "frontend/win32/win32_shell.hpp"
+#include "platform/win32/wide_text.hpp"
 
 namespace tollivane::frontend::win32 {
 namespace {
 
-constexpr UINT kFirstMenuId = TOLLIVANE_FIRST_MENU_ID;
+// The menu's items are numbered from here in the order of the table.
+constexpr UINT kFirstMenuId = 1000;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTimer2 = 2;
 constexpr std::string_view kCaptureNames[] = {"qvHotKey1", "qvHotKey2", "qvHotKey3"};
 
-// The menu bar from the resources, where Windows tools expect to find it.
-HMENU loadMenu(HMENU& popup) {
-  HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TOLLIVANE_MENU));
-  popup = GetSubMenu(bar, 0);
+// The menu bar with its one menu, from the table.
+HMENU buildMenu(const ui::WindowLayout& layout, HMENU& popup) {
+  using platform::win32::widen;
+  popup = CreatePopupMenu();
+  for (std::size_t i = 0; i < layout.menu.size(); ++i) {
+    const ui::MenuEntryLayout& entry = layout.menu[i];
+    if (entry.caption == "-") {
+      AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(popup, MF_STRING, kFirstMenuId + i, widen(entry.caption).c_str());
+    }
+  }
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), widen(layout.menuCaption).c_str());
   return bar;
 }
 
 }  // namespace
 
 MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_(shell) {
-  create(ui::mainWindowLayout(), nullptr, loadMenu(popup_));
+  create(ui::mainWindowLayout(), nullptr, buildMenu(ui::mainWindowLayout(), popup_));
   const LayoutWindows& c = TopWindow::controls();
   timer1_ = std::make_unique<Win32Timer>(handle(), kTimer1,
                                          [this] { events_->fire("Timer1", app::Event::Timer); });

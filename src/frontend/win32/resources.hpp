@@ -3,6 +3,3 @@
 
 #define TOLLIVANE_ICON 1
 #define TOLLIVANE_BANNER 2
-#define TOLLIVANE_MENU 3
-// The main menu's items are numbered from here in the order of ui/'s menu table.
-#define TOLLIVANE_FIRST_MENU_ID 1000

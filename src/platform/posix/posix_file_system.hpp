@@ -22,6 +22,7 @@ class PosixFiles final : public Files {
   // Creates the file's folder first when it is missing: the configuration folder comes into
   // being with the first save.
   std::string replaceFile(const std::string& path, std::string_view bytes) override;
+  // Other Tollivane processes' updates held off by a lock on the file's folder.
   std::string updateFile(const std::string& path, const FileEdit& edit) override;
 
  private:

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/path_key.hpp"
+#include "platform/win32/settings_location.hpp"
 #include "platform/win32/wide_text.hpp"
 
 namespace tollivane::platform::win32 {
@@ -41,6 +43,58 @@ class Handle {
   HANDLE handle_;
 };
 
+// A reader or a scanner that holds the file without sharing it keeps us out for a moment: such
+// errors are worth another try, for this long, before the save is refused with the reason.
+constexpr ULONGLONG kBusyFor = 5000;
+
+bool busy(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+// Calls `attempt` until it succeeds, fails for good, or the file stays busy past kBusyFor;
+// returns its last error (0 on success).
+template <class Attempt>
+DWORD whileBusy(Attempt attempt) {
+  const ULONGLONG until = GetTickCount64() + kBusyFor;
+  DWORD pause = 5;
+  for (;;) {
+    const DWORD error = attempt();
+    if (error == 0 || !busy(error) || GetTickCount64() >= until) return error;
+    Sleep(pause);
+    pause = pause < 100 ? pause * 2 : 100;
+  }
+}
+
+// Held for one update: other Tollivanes of this session updating the same file wait for it.
+// Nothing stays on disk, and the system frees it when its holder dies, however it dies.
+class UpdateLock {
+ public:
+  explicit UpdateLock(const std::string& path)
+      : mutex_(CreateMutexW(nullptr, FALSE,
+                            objectNameFor(L"Local\\Tollivane-update-", path).c_str())) {
+    if (!mutex_) return;
+    // An abandoned mutex is ours now: the dead holder's replace was atomic, so the file is whole.
+    const DWORD waited = WaitForSingleObject(mutex_, kWaitFor);
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  }
+  UpdateLock(const UpdateLock&) = delete;
+  UpdateLock& operator=(const UpdateLock&) = delete;
+  ~UpdateLock() {
+    if (held_) ReleaseMutex(mutex_);
+    if (mutex_) CloseHandle(mutex_);
+  }
+  // False only when another Tollivane held the file for all of kWaitFor. Without a mutex at all
+  // (none may be made) the update goes ahead as it would without other programs.
+  bool timedOut() const { return mutex_ && !held_; }
+
+ private:
+  // Far beyond any update, which takes milliseconds, or kBusyFor at worst.
+  static constexpr DWORD kWaitFor = 30000;
+  HANDLE mutex_;
+  bool held_ = false;
+};
+
 bool writeAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = bytes.size() > 1u << 30 ? 1u << 30 : static_cast<DWORD>(bytes.size());
@@ -55,14 +109,50 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 
 std::string Win32Files::programFolder() { return folder_.empty() ? executableFolder() : folder_; }
 
+std::string Win32Files::settingsFolder(std::string_view fileName) {
+  // A program that cannot find its own folder has no settings file at all.
+  const std::string program = programFolder();
+  return program.empty() ? program : settingsFolderFor(program, fileName);
+}
+
 bool Win32Files::fileExists(const std::string& path) { return isFile(path); }
 
 std::optional<std::string> Win32Files::readFile(const std::string& path) {
   return readWholeFile(path);
 }
 
+namespace {
+
+// The folder in the user's application data may not exist before the first save.
+std::string makeFolderOf(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash != std::string::npos && slash > 0 ? makeFolders(path.substr(0, slash)) : "";
+}
+
+}  // namespace
+
 std::string Win32Files::replaceFile(const std::string& path, std::string_view bytes) {
+  if (std::string reason = makeFolderOf(path); !reason.empty()) return reason;
   return replaceFileAtomically(path, bytes);
+}
+
+std::string Win32Files::updateFile(const std::string& path, const FileEdit& edit) {
+  if (std::string reason = makeFolderOf(path); !reason.empty()) return reason;
+  return updateFileAtomically(path, edit);
+}
+
+std::string folderOfProgram(std::wstring program) {
+  // "\\?\UNC\server\share\..." is "\\server\share\..."; "\\?\C:\..." is "C:\...".
+  if (program.starts_with(LR"(\\?\UNC\)")) {
+    program.replace(0, 8, LR"(\\)");
+  } else if (program.starts_with(LR"(\\?\)")) {
+    program.erase(0, 4);
+  }
+  const auto slash = program.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  // At a drive's root the folder keeps its backslash: "C:\".
+  const bool root = slash == 2 && program[1] == L':';
+  return narrow(program.substr(0, root ? slash + 1 : slash));
 }
 
 std::string executableFolder() {
@@ -70,19 +160,14 @@ std::string executableFolder() {
   for (;;) {
     const DWORD length =
         GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
-    if (length == 0) return ".";
+    if (length == 0) return {};
     if (length < program.size()) {
       program.resize(length);
       break;
     }
     program.resize(program.size() * 2);
   }
-  if (program.starts_with(LR"(\\?\)")) program.erase(0, 4);
-  const auto slash = program.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return ".";
-  // At a drive's root the folder keeps its backslash: "C:\".
-  const bool root = slash == 2 && program[1] == L':';
-  return narrow(program.substr(0, root ? slash + 1 : slash));
+  return folderOfProgram(std::move(program));
 }
 
 bool isFile(const std::string& path) {
@@ -92,9 +177,18 @@ bool isFile(const std::string& path) {
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
-  Handle file(CreateFileW(apiPath(path).c_str(), GENERIC_READ,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::wstring target = apiPath(path);
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  // Busy means held without sharing by another program: it is there, so wait for it.
+  whileBusy([&] {
+    opened = CreateFileW(target.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    // A folder refuses with "access denied" at once and for good.
+    return error == ERROR_ACCESS_DENIED ? ERROR_FILE_NOT_FOUND : error;
+  });
+  Handle file(opened);
   if (!file.valid()) return std::nullopt;
   std::string contents;
   char buffer[8192];
@@ -144,11 +238,22 @@ std::string replaceFileAtomically(const std::string& path, std::string_view byte
         temporary.c_str(),
         attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
   }
-  if (!MoveFileExW(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return fail(GetLastError());
-  }
-  return {};
+  const DWORD moved = whileBusy([&] {
+    return MoveFileExW(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : GetLastError();
+  });
+  return moved == 0 ? std::string() : fail(moved);
+}
+
+std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit) {
+  const UpdateLock lock(path);
+  if (lock.timedOut()) return "another Tollivane kept the file busy; nothing was saved";
+  const auto current = readWholeFile(path);
+  if (!current && isFile(path)) return "the existing file cannot be read";
+  const auto updated = edit(current);
+  return updated ? replaceFileAtomically(path, *updated) : std::string();
 }
 
 }  // namespace tollivane::platform::win32

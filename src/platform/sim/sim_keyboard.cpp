@@ -1,6 +1,6 @@
-#include "frontend/sim/sim_keyboard.hpp"
+#include "platform/sim/sim_keyboard.hpp"
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 
 std::int16_t SimKeyboard::GetAsyncKeyState(std::int16_t keyCode) {
   ++queries_;
@@ -24,4 +24,4 @@ void SimKeyboard::tap(int code) {
 
 bool SimKeyboard::held(int code) const { return namesKey(code) && held_[code]; }
 
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

@@ -1,36 +1,36 @@
-#include "frontend/sim/sim_surface.hpp"
+#include "platform/sim/sim_surface.hpp"
 
 #include <cstring>
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 
 SimSurface::SimSurface() {
   // A clock text never comes near this, so recording one never allocates.
   lastText_.reserve(256);
 }
 
-SimSurface::OutContext* SimSurface::findOut(platform::DeviceContext dc) {
+SimSurface::OutContext* SimSurface::findOut(DeviceContext dc) {
   for (OutContext& out : out_) {
     if (out.dc == dc) return &out;
   }
   return nullptr;
 }
 
-platform::WindowHandle SimSurface::GetForegroundWindow() {
+WindowHandle SimSurface::GetForegroundWindow() {
   ++calls_.GetForegroundWindow;
   return foreground_;
 }
 
-platform::DeviceContext SimSurface::GetDC(platform::WindowHandle window) {
+DeviceContext SimSurface::GetDC(WindowHandle window) {
   ++calls_.GetDC;
   if (!contextsAvailable_) return 0;
-  const platform::DeviceContext dc = nextContext_++;
+  const DeviceContext dc = nextContext_++;
   if (OutContext* slot = findOut(0)) *slot = {dc, window};
   ++contextsOut_;
   return dc;
 }
 
-void SimSurface::ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) {
+void SimSurface::ReleaseDC(WindowHandle window, DeviceContext dc) {
   ++calls_.ReleaseDC;
   if (dc == 0) return;
   OutContext* out = findOut(dc);
@@ -43,21 +43,20 @@ void SimSurface::ReleaseDC(platform::WindowHandle window, platform::DeviceContex
   --contextsOut_;
 }
 
-void SimSurface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
+void SimSurface::SetTextColor(DeviceContext dc, ColorRef color) {
   ++calls_.SetTextColor;
   if (dc != 0) lastTextColor_ = color;
 }
 
-void SimSurface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                          platform::BrushHandle brush) {
+void SimSurface::FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) {
   ++calls_.FillRect;
   if (dc == 0) return;
   lastBrush_ = brush;
   lastFillRect_ = rect;
 }
 
-void SimSurface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
-                           const platform::Rect& rect, unsigned format) {
+void SimSurface::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
+                           unsigned format) {
   ++calls_.DrawTextA;
   if (dc == 0) return;
   const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
@@ -69,9 +68,9 @@ void SimSurface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   if (onDraw) onDraw({lastTextWindow_, rect, lastText_, format});
 }
 
-void SimSurface::DeleteObject(platform::BrushHandle object) {
+void SimSurface::DeleteObject(BrushHandle object) {
   ++calls_.DeleteObject;
   lastDeleted_ = object;
 }
 
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

@@ -9,11 +9,11 @@
 
 #include "platform/platform.hpp"
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 
 struct DrawnText {
-  platform::WindowHandle window;  // the window whose context it was drawn in
-  platform::Rect rect;
+  WindowHandle window;  // the window whose context it was drawn in
+  Rect rect;
   std::string_view text;
   unsigned format;
 };
@@ -28,25 +28,24 @@ struct SurfaceCalls {
   std::uint64_t DeleteObject = 0;
 };
 
-class SimSurface : public platform::ForegroundSurface {
+class SimSurface : public ForegroundSurface {
  public:
   SimSurface();
 
-  platform::WindowHandle GetForegroundWindow() override;
-  platform::DeviceContext GetDC(platform::WindowHandle window) override;
-  void ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) override;
-  void SetTextColor(platform::DeviceContext dc, platform::ColorRef color) override;
-  void FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                platform::BrushHandle brush) override;
-  void DrawTextA(platform::DeviceContext dc, const char* text, int count,
-                 const platform::Rect& rect, unsigned format) override;
-  void DeleteObject(platform::BrushHandle object) override;
+  WindowHandle GetForegroundWindow() override;
+  DeviceContext GetDC(WindowHandle window) override;
+  void ReleaseDC(WindowHandle window, DeviceContext dc) override;
+  void SetTextColor(DeviceContext dc, ColorRef color) override;
+  void FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) override;
+  void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
+                 unsigned format) override;
+  void DeleteObject(BrushHandle object) override;
   // Only recorded: the frames' calls are the same either way.
   void setOwnWindow(bool on) override { ownWindow_ = on; }
   void setFramesComing(bool coming) override { framesComing_ = coming; }
 
   // The window in front; 1 at first, 0 for none.
-  void setForeground(platform::WindowHandle window) { foreground_ = window; }
+  void setForeground(WindowHandle window) { foreground_ = window; }
   // false: GetDC hands out no context (returns 0), as when a window refuses one.
   void setContextsAvailable(bool available) { contextsAvailable_ = available; }
 
@@ -58,44 +57,44 @@ class SimSurface : public platform::ForegroundSurface {
   // ReleaseDC calls with a context that was not out, or with another window than GetDC's.
   int badReleases() const { return badReleases_; }
 
-  platform::ColorRef lastTextColor() const { return lastTextColor_; }
-  platform::BrushHandle lastBrush() const { return lastBrush_; }
-  const platform::Rect& lastFillRect() const { return lastFillRect_; }
+  ColorRef lastTextColor() const { return lastTextColor_; }
+  BrushHandle lastBrush() const { return lastBrush_; }
+  const Rect& lastFillRect() const { return lastFillRect_; }
   const std::string& lastText() const { return lastText_; }
-  const platform::Rect& lastTextRect() const { return lastTextRect_; }
+  const Rect& lastTextRect() const { return lastTextRect_; }
   unsigned lastTextFormat() const { return lastTextFormat_; }
-  platform::WindowHandle lastTextWindow() const { return lastTextWindow_; }
-  platform::BrushHandle lastDeleted() const { return lastDeleted_; }
+  WindowHandle lastTextWindow() const { return lastTextWindow_; }
+  BrushHandle lastDeleted() const { return lastDeleted_; }
 
   // Told of every text drawn, while set.
   std::function<void(const DrawnText&)> onDraw;
 
  private:
   struct OutContext {
-    platform::DeviceContext dc = 0;
-    platform::WindowHandle window = 0;
+    DeviceContext dc = 0;
+    WindowHandle window = 0;
   };
-  OutContext* findOut(platform::DeviceContext dc);
+  OutContext* findOut(DeviceContext dc);
 
-  platform::WindowHandle foreground_ = 1;
+  WindowHandle foreground_ = 1;
   bool contextsAvailable_ = true;
   bool ownWindow_ = false;
   bool framesComing_ = false;
-  platform::DeviceContext nextContext_ = 0x1000;
+  DeviceContext nextContext_ = 0x1000;
   // Fixed room, so that a frame never allocates; one context per frame is the normal use.
   std::array<OutContext, 8> out_{};
   int contextsOut_ = 0;
   int badReleases_ = 0;
   SurfaceCalls calls_;
 
-  platform::ColorRef lastTextColor_ = 0;
-  platform::BrushHandle lastBrush_ = 0;
-  platform::Rect lastFillRect_;
+  ColorRef lastTextColor_ = 0;
+  BrushHandle lastBrush_ = 0;
+  Rect lastFillRect_;
   std::string lastText_;
-  platform::Rect lastTextRect_;
+  Rect lastTextRect_;
   unsigned lastTextFormat_ = 0;
-  platform::WindowHandle lastTextWindow_ = 0;
-  platform::BrushHandle lastDeleted_ = 0;
+  WindowHandle lastTextWindow_ = 0;
+  BrushHandle lastDeleted_ = 0;
 };
 
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

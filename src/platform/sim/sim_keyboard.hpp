@@ -8,9 +8,9 @@
 
 #include "platform/platform.hpp"
 
-namespace tollivane::frontend::sim {
+namespace tollivane::platform::sim {
 
-class SimKeyboard : public platform::KeyState {
+class SimKeyboard : public KeyState {
  public:
   // 0x8000 while held; 0x0001 added at the first query after a tap; 0 for codes that name
   // no key (0, negative, above 254).
@@ -34,4 +34,4 @@ class SimKeyboard : public platform::KeyState {
   std::uint64_t queries_ = 0;
 };
 
-}  // namespace tollivane::frontend::sim
+}  // namespace tollivane::platform::sim

@@ -1,4 +1,4 @@
-#include "frontend/sim/sim_shell.hpp"
+#include "frontend/sim/sim_dialogs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 #include "frontend/sim/sim_text.hpp"
 #include "ui/about/about_text.hpp"
 
 namespace tollivane::frontend::sim {
 namespace {
 
-class SimShellTest : public ::testing::Test {
+class SimDialogsTest : public ::testing::Test {
  protected:
-  SimShellTest() {
-    sim.shell().onEvent = [this](std::string_view line) { events.emplace_back(line); };
+  SimDialogsTest() {
+    sim.dialogs().onEvent = [this](std::string_view line) { events.emplace_back(line); };
   }
-  SimPlatform sim;
+  SimDesktop sim;
   std::vector<std::string> events;
 };
 
@@ -39,83 +39,69 @@ TEST(SimText, QuotesAnyTextOntoOneLine) {
   for (const auto& c : cases) EXPECT_EQ(quote(c.text), c.quoted);
 }
 
-TEST_F(SimShellTest, MessageBoxesAreRecordedAndReported) {
-  sim.shell().messageBox("X must be\r\nbetween 0 and 640", app::MessageIcon::None, app::kAppTitle);
-  ASSERT_EQ(sim.shell().messageBoxes().size(), 1u);
-  EXPECT_EQ(sim.shell().messageBoxes()[0].title, "Tollivane");
+TEST_F(SimDialogsTest, MessageBoxesAreRecordedAndReported) {
+  sim.dialogs().messageBox("X must be\r\nbetween 0 and 640", app::MessageIcon::None,
+                           app::kAppTitle);
+  ASSERT_EQ(sim.dialogs().messageBoxes().size(), 1u);
+  EXPECT_EQ(sim.dialogs().messageBoxes()[0].title, "Tollivane");
   EXPECT_EQ(events, Events{R"(msgbox "X must be\r\nbetween 0 and 640")"});
 }
 
-TEST_F(SimShellTest, AboutWindowLoadsFreshEachTime) {
+TEST_F(SimDialogsTest, AboutWindowLoadsFreshEachTime) {
   SimLabel& description = *sim.aboutWindow().label("lblDescription");
-  sim.shell().showAboutModal();
-  EXPECT_TRUE(sim.shell().aboutOpen());
+  sim.dialogs().showAboutModal();
+  EXPECT_TRUE(sim.dialogs().aboutOpen());
   EXPECT_EQ(description.caption(), ui::aboutDescriptionText());
   description.setCaption("changed while open");
-  sim.shell().unloadAbout();
-  EXPECT_FALSE(sim.shell().aboutOpen());
+  sim.dialogs().unloadAbout();
+  EXPECT_FALSE(sim.dialogs().aboutOpen());
   EXPECT_EQ(description.caption(), "");
-  sim.shell().unloadAbout();  // nothing to close
-  sim.shell().showAboutModal();
+  sim.dialogs().unloadAbout();  // nothing to close
+  sim.dialogs().showAboutModal();
   EXPECT_EQ(description.caption(), ui::aboutDescriptionText());
   EXPECT_EQ(events, (Events{"about open", "about closed", "about open"}));
 }
 
-TEST_F(SimShellTest, EndStopsTheTimersOnce) {
+TEST_F(SimDialogsTest, EndStopsTheTimersOnce) {
   sim.timer1().setInterval(200);
   sim.timer1().setEnabled(true);
   int ticks = 0;
   sim.timer1().onTick = [&] { ++ticks; };
-  sim.shell().reportRuntimeError(6, "Overflow");
-  sim.shell().endProgram();
-  sim.shell().endProgram();
-  sim.clock().advance(1000);
+  sim.dialogs().reportRuntimeError(6, "Overflow");
+  sim.dialogs().endProgram();
+  sim.dialogs().endProgram();
+  sim.steering().advance(1000);
   EXPECT_EQ(ticks, 0);
-  EXPECT_TRUE(sim.shell().ended());
+  EXPECT_TRUE(sim.dialogs().ended());
   EXPECT_EQ(events, (Events{"error 6 Overflow", "end"}));
 }
 
-TEST_F(SimShellTest, FilesLiveInTheProgramFolder) {
-  const std::string file = sim.settingsFile();
-  EXPECT_EQ(file, sim.shell().programFolder() + "/Tollivane.ini");
-  EXPECT_FALSE(sim.shell().fileExists(file));
-  EXPECT_EQ(sim.shell().readFile(file), std::nullopt);
-  EXPECT_EQ(sim.shell().replaceFile(file, "[main]\r\nhotkey1=116\r\n"), "");
-  EXPECT_TRUE(sim.shell().fileExists(file));
-  EXPECT_EQ(sim.shell().readFile(file), "[main]\r\nhotkey1=116\r\n");
-  EXPECT_FALSE(sim.shell().fileExists(sim.shell().programFolder()));
-
-  sim.shell().failReplaceWith("Disk full");
-  EXPECT_EQ(sim.shell().replaceFile(file, "lost"), "Disk full");
-  EXPECT_EQ(sim.shell().readFile(file), "[main]\r\nhotkey1=116\r\n");
-}
-
-TEST(SimPlatformFolder, TemporaryFolderGoesAwayGivenFolderStays) {
+TEST(SimDesktopFolder, TemporaryFolderGoesAwayGivenFolderStays) {
   std::string temporary;
   {
-    SimPlatform sim;
+    SimDesktop sim;
     temporary = sim.folder();
     EXPECT_TRUE(std::filesystem::is_directory(temporary));
-    EXPECT_EQ(sim.shell().replaceFile(sim.settingsFile(), "x"), "");
+    EXPECT_EQ(sim.platform().files.replaceFile(sim.settingsFile(), "x"), "");
   }
   EXPECT_FALSE(std::filesystem::exists(temporary));
 
-  const std::string given = testing::TempDir() + "sim_platform_given";
+  const std::string given = testing::TempDir() + "sim_desktop_given";
   std::filesystem::create_directories(given);
   {
-    SimPlatform sim(given + "//");
-    EXPECT_EQ(sim.shell().programFolder(), given);
+    SimDesktop sim(given + "//");
+    EXPECT_EQ(sim.platform().files.programFolder(), given);
   }
   EXPECT_TRUE(std::filesystem::is_directory(given));
   std::filesystem::remove_all(given);
 
-  SimPlatform root(std::string("/"));
-  EXPECT_EQ(root.shell().programFolder(), "/");
+  SimDesktop root(std::string("/"));
+  EXPECT_EQ(root.platform().files.programFolder(), "/");
   EXPECT_EQ(root.settingsFile(), "/Tollivane.ini");
 }
 
 TEST(SimWindowTest, MainWindowStartsAsLaidOutAndResets) {
-  SimPlatform sim;
+  SimDesktop sim;
   SimWindow& w = sim.mainWindow();
   EXPECT_FALSE(w.panel("Frame1")->visible());
   EXPECT_FALSE(w.panel("Frame2")->visible());
@@ -147,7 +133,7 @@ TEST(SimWindowTest, MissingControlIsReported) {
   const ui::WindowLayout layout{
       .caption = "partial", .clientWidth = 0, .clientHeight = 0, .controls = kOnly};
   SimWindow w(layout);
-  SimClock clock;
+  platform::sim::SimClock clock;
   SimTimer t1(clock), t2(clock);
   EXPECT_THROW(mainWindowControls(w, t1, t2), std::logic_error);
   EXPECT_THROW(aboutWindowControls(w), std::logic_error);

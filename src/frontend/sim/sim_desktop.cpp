@@ -1,4 +1,4 @@
-#include "frontend/sim/sim_platform.hpp"
+#include "frontend/sim/sim_desktop.hpp"
 
 #include "frontend/sim/host_files.hpp"
 #include "settings/settings_keys.hpp"
@@ -16,22 +16,22 @@ std::string folderText(std::string folder) {
 
 }  // namespace
 
-SimPlatform::SimPlatform(std::optional<std::string> folder)
+SimDesktop::SimDesktop(std::optional<std::string> folder)
     : folder_(folder ? folderText(std::move(*folder)) : makeTemporaryFolder()),
       ownsFolder_(!folder),
+      machine_(folder_, hostFiles()),
       mainWindow_(ui::mainWindowLayout()),
       aboutWindow_(ui::aboutWindowLayout()),
-      shell_(folder_, clock_, aboutWindow_),
-      platform_{keyboard_, surface_, shell_},
+      dialogs_(machine_.clock(), aboutWindow_),
       mainControls_(sim::mainWindowControls(mainWindow_, timer1_, timer2_)) {}
 
-SimPlatform::~SimPlatform() {
+SimDesktop::~SimDesktop() {
   if (ownsFolder_) {
     removeFolder(folder_);
   }
 }
 
-std::string SimPlatform::settingsFile() const {
+std::string SimDesktop::settingsFile() const {
   const std::string file(settings::kSettingsFileName);
   return folder_ == "/" ? "/" + file : folder_ + "/" + file;
 }

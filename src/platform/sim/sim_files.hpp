@@ -1,0 +1,37 @@
+// The files of the simulated machine: a real folder, reached through the files adapter of the
+// OS the simulation runs on, with saves that a test can make fail.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.hpp"
+
+namespace tollivane::platform::sim {
+
+class SimFiles final : public Files {
+ public:
+  // `folder`: the program folder, an existing folder without a trailing separator except at
+  // the root. `host`: the host OS's adapter that reaches it.
+  SimFiles(std::string folder, std::unique_ptr<Files> host);
+
+  std::string programFolder() override { return folder_; }
+  // The settings live beside the program, whatever the host would choose.
+  std::string settingsFolder(std::string_view fileName) override;
+  char pathSeparator() const override { return '/'; }
+  bool fileExists(const std::string& path) override;
+  std::optional<std::string> readFile(const std::string& path) override;
+  std::string replaceFile(const std::string& path, std::string_view bytes) override;
+  // As the host updates: other processes held off between the read and the replace.
+  std::string updateFile(const std::string& path, const FileEdit& edit) override;
+
+  // Non-empty: replaceFile and updateFile write nothing and give this reason.
+  void failSavesWith(std::string reason) { saveFailure_ = std::move(reason); }
+
+ private:
+  std::string folder_;
+  std::unique_ptr<Files> host_;
+  std::string saveFailure_;
+};
+
+}  // namespace tollivane::platform::sim

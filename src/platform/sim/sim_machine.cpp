@@ -1,0 +1,8 @@
+#include "platform/sim/sim_machine.hpp"
+
+namespace tollivane::platform::sim {
+
+SimMachine::SimMachine(std::string folder, std::unique_ptr<Files> host)
+    : files_(std::move(folder), std::move(host)), platform_{keyboard_, surface_, files_} {}
+
+}  // namespace tollivane::platform::sim

@@ -1,0 +1,51 @@
+// The simulated machine: one of each simulated adapter, handed to the program's logic as its
+// platform, and steered by tests and the scenario runner through SimSteering.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.hpp"
+#include "platform/sim/sim_clock.hpp"
+#include "platform/sim/sim_files.hpp"
+#include "platform/sim/sim_keyboard.hpp"
+#include "platform/sim/sim_steering.hpp"
+#include "platform/sim/sim_surface.hpp"
+
+namespace tollivane::platform::sim {
+
+class SimMachine final : public SimSteering {
+ public:
+  // `folder` and `host` as SimFiles takes them.
+  SimMachine(std::string folder, std::unique_ptr<Files> host);
+  SimMachine(const SimMachine&) = delete;
+  SimMachine& operator=(const SimMachine&) = delete;
+
+  // What the logic sees.
+  Platform& platform() { return platform_; }
+  // The time the front end's timers run on.
+  SimClock& clock() { return clock_; }
+  SimSteering& steering() { return *this; }
+
+  void advance(std::int64_t milliseconds) override { clock_.advance(milliseconds); }
+  std::int64_t now() const override { return clock_.now(); }
+  using SimSteering::hold;
+  void hold(std::span<const int> codes) override { keyboard_.hold(codes); }
+  void tap(int code) override { keyboard_.tap(code); }
+  void setForeground(WindowHandle window) override { surface_.setForeground(window); }
+  void onDraw(std::function<void(const DrawnText&)> observer) override {
+    surface_.onDraw = std::move(observer);
+  }
+  void failSavesWith(std::string reason) override { files_.failSavesWith(std::move(reason)); }
+  const SimKeyboard& keyboard() const override { return keyboard_; }
+  const SimSurface& surface() const override { return surface_; }
+
+ private:
+  SimClock clock_;
+  SimKeyboard keyboard_;
+  SimSurface surface_;
+  SimFiles files_;
+  Platform platform_;
+};
+
+}  // namespace tollivane::platform::sim

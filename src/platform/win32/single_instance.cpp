@@ -1,0 +1,78 @@
+#include "platform/win32/single_instance.hpp"
+
+#include "platform/win32/path_key.hpp"
+
+namespace tollivane::platform::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TollivaneInstance";
+constexpr UINT kComeForward = WM_APP + 1;
+// A first program that owns the mutex but has not made its window yet, or is ending, is given
+// this long to settle.
+constexpr ULONGLONG kSettleFor = 2000;
+
+bool registerClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : window_(window) {
+  const std::wstring name = objectNameFor(L"Local\\Tollivane-instance-", settingsPath);
+  mutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
+  if (!mutex_) return;
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (GetLastError() != ERROR_ALREADY_EXISTS) {
+    role_ = Role::First;
+    if (registerClass(instance, windowProc)) {
+      listener_ = CreateWindowExW(0, kClassName, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  instance, this);
+    }
+    return;
+  }
+  role_ = Role::Another;
+  CloseHandle(mutex_);
+  mutex_ = nullptr;
+  const ULONGLONG until = GetTickCount64() + kSettleFor;
+  for (;;) {
+    if (const HWND first = FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str())) {
+      // The program the user just started may give the foreground away; the first may not
+      // take it on its own.
+      DWORD process = 0;
+      GetWindowThreadProcessId(first, &process);
+      AllowSetForegroundWindow(process);
+      PostMessageW(first, kComeForward, 0, 0);
+      return;
+    }
+    if (GetTickCount64() >= until) return;
+    Sleep(50);
+  }
+}
+
+SingleInstance::~SingleInstance() {
+  if (listener_) DestroyWindow(listener_);
+  if (mutex_) CloseHandle(mutex_);
+}
+
+LRESULT CALLBACK SingleInstance::windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  const auto* self =
+      reinterpret_cast<const SingleInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == kComeForward && self && self->window_) {
+    if (IsIconic(self->window_)) ShowWindow(self->window_, SW_RESTORE);
+    ShowWindow(self->window_, SW_SHOW);
+    SetForegroundWindow(self->window_);
+    return 0;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace tollivane::platform::win32

@@ -1,0 +1,39 @@
+// One running program per settings file on Windows, so that two never poll the same hotkeys
+// and fight over the same file. The first start owns a mutex named after the settings file
+// and a message-only window of the same name; a later start finds the mutex taken, asks that
+// window to bring the first program's window to the front, and ends. The system frees both
+// however their holder ends, so a program that was killed never blocks the next start.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tollivane::platform::win32 {
+
+class SingleInstance {
+ public:
+  enum class Role {
+    First,    // this process runs for the file and brings `window` forward when asked
+    Another,  // the running one was asked to come forward: this process should end
+    Alone,    // the system refused a mutex: run anyway
+  };
+
+  // `window`: the window to restore and bring to the front when a later start asks.
+  SingleInstance(const std::string& settingsPath, HWND window);
+  ~SingleInstance();
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  Role role() const { return role_; }
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+
+  Role role_ = Role::Alone;
+  HANDLE mutex_ = nullptr;
+  HWND listener_ = nullptr;
+  HWND window_;
+};
+
+}  // namespace tollivane::platform::win32
