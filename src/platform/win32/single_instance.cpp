@@ -1,6 +1,7 @@
 #include "platform/win32/single_instance.hpp"
 
 #include "platform/win32/path_key.hpp"
+#include "platform/win32/window_class.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -11,15 +12,6 @@ constexpr UINT kComeForward = WM_APP + 1;
 // this long to settle.
 constexpr ULONGLONG kSettleFor = 2000;
 
-bool registerClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : window_(window) {
@@ -29,7 +21,7 @@ SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : w
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   if (GetLastError() != ERROR_ALREADY_EXISTS) {
     role_ = Role::First;
-    if (registerClass(instance, windowProc)) {
+    if (registerWindowClass(instance, kClassName, windowProc)) {
       listener_ = CreateWindowExW(0, kClassName, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   instance, this);
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win32/window_class.hpp"
+
 namespace tollivane::platform::win32 {
 namespace {
 
@@ -13,21 +15,11 @@ constexpr DWORD kExStyle =
 
 HDC context(DeviceContext dc) { return reinterpret_cast<HDC>(dc); }
 
-// Once per process: the class outlives any one window, and tests make several.
-bool registerClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 }  // namespace
 
 Win32OverlayWindow::Win32OverlayWindow() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!registerClass(instance, windowProc)) return;
+  if (!registerWindowClass(instance, kClassName, windowProc)) return;
   key_ = CreateSolidBrush(kKey);
   window_ = CreateWindowExW(kExStyle, kClassName, L"Tollivane overlay", WS_POPUP, 0, 0, 1, 1,
                             nullptr, nullptr, instance, this);
