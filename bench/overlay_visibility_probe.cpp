@@ -170,8 +170,8 @@ int main(int argc, char** argv) {
   }
   if (rows.front().second.front().requestsPerSecond >= 0) {
     std::printf(
-        "\nWhat the program asked of the X server meanwhile (both its connections; the hotkey "
-        "poll's key reading is one round trip five times a second either way):\n\n"
+        "\nWhat the program asked of the X server meanwhile (both its connections; the same "
+        "hotkey poll and clock either way, so the columns differ only by the way of drawing):\n\n"
         "| Stand-in game | Requests/s, %s | Requests/s, %s | Round trips/s, %s | "
         "Round trips/s, %s |\n|---|---|---|---|---|\n",
         ways[0].name, ways[1].name, ways[0].name, ways[1].name);
