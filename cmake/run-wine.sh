@@ -61,4 +61,6 @@ mkdir -p "$prefix"
 [ "$program" != --start ] || exit 0
 DISPLAY=":$(cat "$prefix.display")"
 export DISPLAY
-exec timeout -k 5 "${WINE_TIMEOUT:-120}" wine "$program" "$@"
+# A hard limit, so that a hung test fails; generous, since a loaded machine may run an hour of
+# frames several times slower than an idle one.
+exec timeout -k 5 "${WINE_TIMEOUT:-600}" wine "$program" "$@"
