@@ -223,7 +223,7 @@ TEST_F(SettingsFolderOnDisk, StartUpAndSavesUseTheSettingsFolder) {
   std::ofstream(dir_ / "share" / "applications" / "org.example.tollivane.desktop") << "\n";
   fs::create_directory(dir_ / "bin");
   PosixFiles files{(dir_ / "bin").string()};
-  Platform machine{sim.platform().keys, sim.platform().surface, files};
+  Platform machine{sim.platform().keys, sim.platform().surface, files, sim.platform().runs};
   app::Form1 form(machine, sim.dialogs(), sim.mainWindowControls());
   form.Form_Load();
   const fs::path expected = dir_ / "config" / "tollivane" / "Tollivane.ini";
