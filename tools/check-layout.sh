@@ -42,5 +42,19 @@ found=$(grep -rnE '#include *<(windows|commctrl|io)\.h>' src |
 found=$(grep -rnE '^ *# *(if|ifdef|ifndef|elif) .*(_WIN32|_WIN64|__MINGW|_MSC_VER)' src || true)
 [ -z "$found" ] || report "OS tests in the preprocessor (choose per-OS files in CMake):" "$found"
 
+# The windows' controls are named in their tables in ui/ and bound by name in app/ alone:
+# front ends, adapters and programs find them through the tables, so that a new control is
+# two edits.
+tables="src/ui/main_window/main_window_layout.cpp src/ui/about/about_layout.cpp"
+names=$( (grep -ohE '\.name = "[A-Za-z0-9_]+"' $tables
+  sed -n 's/.*kTimers\[\] = {\(.*\)};/\1/p' $tables) |
+  grep -oE '"[A-Za-z0-9_]+"' | tr -d '"' | sort -u | paste -sd '|')
+if [ -z "$names" ]; then
+  report "no control names found in:" "$tables"
+else
+  found=$(grep -rnE "\"($names)\"" src | grep -vE '^src/(ui|app)/' || true)
+  [ -z "$found" ] || report "window control names spelled outside ui/ and app/:" "$found"
+fi
+
 [ "$status" -eq 0 ] && echo "layout: ok"
 exit "$status"

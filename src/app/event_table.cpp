@@ -11,9 +11,9 @@ void call(Form1& form, WindowShell&) {
 }
 
 constexpr EventRoute kRoutes[] = {
-    {"Form", Event::Load, call<&Form1::Form_Load>},
-    {"Form", Event::Shown, call<&Form1::Form_Shown>},
-    {"Form", Event::QueryUnload, call<&Form1::Form_QueryUnload>},
+    {kMainWindow, Event::Load, call<&Form1::Form_Load>},
+    {kMainWindow, Event::Shown, call<&Form1::Form_Shown>},
+    {kMainWindow, Event::QueryUnload, call<&Form1::Form_QueryUnload>},
     {"Timer1", Event::Timer, call<&Form1::Timer1_Timer>},
     {"Timer2", Event::Timer, call<&Form1::Timer2_Timer>},
     {"Command1", Event::Click, call<&Form1::Command1_Click>},

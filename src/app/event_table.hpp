@@ -17,8 +17,11 @@ namespace tollivane::app {
 
 enum class Event { Load, Shown, QueryUnload, Timer, Click };
 
+// The windows themselves, as the sources of their own events.
+inline constexpr std::string_view kMainWindow = "Form";
+
 struct EventRoute {
-  std::string_view control;  // "Form" is the main window itself
+  std::string_view control;  // a control's name, or one of the windows above
   Event event;
   void (*handler)(Form1& form, WindowShell& shell);
 };

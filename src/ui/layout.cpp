@@ -9,4 +9,18 @@ const ControlLayout* findControl(const WindowLayout& window, std::string_view na
   return nullptr;
 }
 
+const ControlLayout* defaultButton(const WindowLayout& window) {
+  for (const ControlLayout& control : window.controls) {
+    if (control.isDefault) return &control;
+  }
+  return nullptr;
+}
+
+const ControlLayout* cancelButton(const WindowLayout& window) {
+  for (const ControlLayout& control : window.controls) {
+    if (control.isCancel) return &control;
+  }
+  return nullptr;
+}
+
 }  // namespace tollivane::ui

@@ -59,6 +59,8 @@ struct WindowLayout {
   std::string_view menuName{};  // "" for none
   std::string_view menuCaption{};
   std::span<const MenuEntryLayout> menu{};
+  // The window's timers, made in this order: at a shared instant the first ticks first.
+  std::span<const std::string_view> timers{};
   // Both kinds of window have a fixed border and a close button.
   bool minimizeButton = false;
   StartPosition startPosition = StartPosition::CenterScreen;
@@ -78,6 +80,9 @@ const WindowLayout& aboutWindowLayout();
 
 // The control of that name in the window, or nullptr.
 const ControlLayout* findControl(const WindowLayout& window, std::string_view name);
+// The window's default button (Enter) and cancel button (Esc), or nullptr.
+const ControlLayout* defaultButton(const WindowLayout& window);
+const ControlLayout* cancelButton(const WindowLayout& window);
 
 // Twips to pixels: 15 twips a pixel at 96 dpi, scaled by the screen's logical dpi.
 constexpr int twipsToPixels(int twips, double dpi = 96.0) {

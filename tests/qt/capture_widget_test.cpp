@@ -64,7 +64,7 @@ void CaptureWidgetTest::keyPressesGiveTheirTexts() {
   QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
   h.window->action("mnuHotkeys").trigger();
   QApplication::clipboard()->setText("kept");
-  auto& box = h.window->capture(2).lineEdit();
+  auto& box = h.window->capture("qvHotKey2").lineEdit();
   box.setFocus();
   QTest::keyClick(&box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
   QCOMPARE(box.text(), text);
@@ -74,7 +74,7 @@ void CaptureWidgetTest::keyPressesGiveTheirTexts() {
   // The control never touches the clipboard, Ctrl+V included.
   QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
   // The other controls are left alone.
-  QCOMPARE(h.window->capture(1).lineEdit().text(), QString("F5"));
+  QCOMPARE(h.window->capture("qvHotKey1").lineEdit().text(), QString("F5"));
   QVERIFY(h.shown.empty());
 }
 
@@ -83,7 +83,7 @@ void CaptureWidgetTest::aModifierAloneAndThenBackspace() {
   QVERIFY(h.window->load());
   h.window->show();
   h.window->action("mnuHotkeys").trigger();
-  auto& box = h.window->capture(1).lineEdit();
+  auto& box = h.window->capture("qvHotKey1").lineEdit();
   // Qt reports a modifier key's own modifier on its press; the mask counts it either way.
   QTest::keyPress(&box, Qt::Key_Control, Qt::NoModifier);
   QCOMPARE(box.text(), QString("CTRL"));

@@ -109,8 +109,8 @@ void MainWindowTest::startsWithTheBannerAndBothPanelsHidden() {
   QVERIFY(w.widget("Label4").isVisible());
   QVERIFY(!w.as<QLabel>("Label4").text().isEmpty());
   // Start-up without a file: the defaults, and no file written.
-  QCOMPARE(h.window->capture(1).lineEdit().text(), QString("F5"));
-  QCOMPARE(h.window->capture(3).lineEdit().text(), QString("F7"));
+  QCOMPARE(h.window->capture("qvHotKey1").lineEdit().text(), QString("F5"));
+  QCOMPARE(h.window->capture("qvHotKey3").lineEdit().text(), QString("F7"));
   QCOMPARE(w.as<QLineEdit>("txtX").text(), QString("25"));
   QCOMPARE(w.as<QLineEdit>("txtY").text(), QString("315"));
   QVERIFY(!QFile::exists(QString::fromStdString(h.iniPath())));
@@ -175,16 +175,16 @@ void MainWindowTest::focusRunsThroughThePanelInItsOrder() {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   QCOMPARE(QApplication::focusWidget(), &w.widget("Command1"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  QCOMPARE(QApplication::focusWidget(), &h.window->capture(3).lineEdit());
+  QCOMPARE(QApplication::focusWidget(), &h.window->capture("qvHotKey3").lineEdit());
   // In a capture box Tab is a key to capture, not a move: the box clears and keeps the focus.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  QCOMPARE(QApplication::focusWidget(), &h.window->capture(3).lineEdit());
-  QCOMPARE(h.window->capture(3).lineEdit().text(), QString());
+  QCOMPARE(QApplication::focusWidget(), &h.window->capture("qvHotKey3").lineEdit());
+  QCOMPARE(h.window->capture("qvHotKey3").lineEdit().text(), QString());
   QCOMPARE(int(h.window->form().qvHotKey3().qvGetHotKeyCode()), 0);
   // The rest of the chain, skipping the hidden position panel.
   QWidget* next = nextTabStop(QApplication::focusWidget());
-  QCOMPARE(next, &h.window->capture(2).lineEdit());
-  QCOMPARE(nextTabStop(next), &h.window->capture(1).lineEdit());
+  QCOMPARE(next, &h.window->capture("qvHotKey2").lineEdit());
+  QCOMPARE(nextTabStop(next), &h.window->capture("qvHotKey1").lineEdit());
 
   h.window->action("mnuPosition").trigger();
   w.widget("txtX").setFocus();
@@ -200,9 +200,9 @@ void MainWindowTest::saveKeysWritesTheSettingsFile() {
   QVERIFY(h.window->load());
   h.window->show();
   h.window->action("mnuHotkeys").trigger();
-  QTest::keyClick(&h.window->capture(1).lineEdit(), Qt::Key_F5,
+  QTest::keyClick(&h.window->capture("qvHotKey1").lineEdit(), Qt::Key_F5,
                   Qt::ControlModifier | Qt::AltModifier);
-  QTest::keyClick(&h.window->capture(2).lineEdit(), Qt::Key_Semicolon, Qt::ShiftModifier);
+  QTest::keyClick(&h.window->capture("qvHotKey2").lineEdit(), Qt::Key_Semicolon, Qt::ShiftModifier);
   QTest::mouseClick(&h.window->widgets().widget("Command2"), Qt::LeftButton);
   const std::string ini = h.readIni();
   for (const char* line :
@@ -272,7 +272,7 @@ void MainWindowTest::saveXYWritesTheSettingsFileOrRefuses() {
 void MainWindowTest::startsFromTheSettingsFile() {
   WindowHarness h("[main]\r\nhotkey1=36\r\nhotshift1=5\r\n[rect]\r\nX=40\r\nY=50\r\n");
   QVERIFY(h.window->load());
-  QCOMPARE(h.window->capture(1).lineEdit().text(), QString("ALT+SHIFT+Home"));
+  QCOMPARE(h.window->capture("qvHotKey1").lineEdit().text(), QString("ALT+SHIFT+Home"));
   QCOMPARE(h.window->widgets().as<QLineEdit>("txtX").text(), QString("40"));
   QCOMPARE(h.window->widgets().as<QLineEdit>("txtY").text(), QString("50"));
 }
@@ -298,10 +298,10 @@ void MainWindowTest::nothingRunsAfterExit() {
   QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, 2000);  // Timer1 is ticking
   h.window->action("mnuExit").trigger();
   QCOMPARE(h.endedWith, 0);
-  QVERIFY(!h.window->timer1().enabled());
-  QVERIFY(!h.window->timer2().enabled());
+  QVERIFY(!h.window->timer("Timer1").enabled());
+  QVERIFY(!h.window->timer("Timer2").enabled());
   // Timers switched on again and clicks: none reaches a handler any more.
-  h.window->timer1().setEnabled(true);
+  h.window->timer("Timer1").setEnabled(true);
   const int queries = h.keys.queries;
   h.window->action("mnuHotkeys").trigger();
   QTest::qWait(500);

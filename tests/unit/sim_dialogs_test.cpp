@@ -127,17 +127,5 @@ TEST(SimWindowTest, MainWindowStartsAsLaidOutAndResets) {
   EXPECT_EQ(w.textBox("txtX")->text(), "");
 }
 
-TEST(SimWindowTest, MissingControlIsReported) {
-  static constexpr ui::ControlLayout kOnly[] = {
-      {.name = "txtX", .kind = ui::ControlKind::TextBox, .visible = true}};
-  const ui::WindowLayout layout{
-      .caption = "partial", .clientWidth = 0, .clientHeight = 0, .controls = kOnly};
-  SimWindow w(layout);
-  platform::sim::SimClock clock;
-  SimTimer t1(clock), t2(clock);
-  EXPECT_THROW(mainWindowControls(w, t1, t2), std::logic_error);
-  EXPECT_THROW(aboutWindowControls(w), std::logic_error);
-}
-
 }  // namespace
 }  // namespace tollivane::frontend::sim

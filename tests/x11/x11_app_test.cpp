@@ -266,12 +266,11 @@ TEST_F(TollivaneOnX, NeitherTicksNorFramesMakeARoundTrip) {
     const char* name;
     bool running;
     bool activeWindowProperty;
-    double switchesPerSecond;  // one timer wakeup a frame, and some slack
   };
-  const Case cases[] = {{"stopped, focus", false, false, 15},
-                        {"running, focus", true, false, 22},
-                        {"running, window manager", true, true, 22},
-                        {"stopped, window manager", false, true, 15}};
+  const Case cases[] = {{"stopped, focus", false, false},
+                        {"running, focus", true, false},
+                        {"running, window manager", true, true},
+                        {"stopped, window manager", false, true}};
   constexpr auto kWindow = 4s;  // twenty ticks
   constexpr long kImageText8 = 76;
   constexpr long kQueryKeymap = 44;
@@ -304,7 +303,10 @@ TEST_F(TollivaneOnX, NeitherTicksNorFramesMakeARoundTrip) {
     EXPECT_EQ(
         seen.requests[kCreateGC] + seen.requests[kChangeGC] + seen.requests[kSetClipRectangles], 0)
         << "no set-up per frame";
-    EXPECT_LE(switchesPerSecond, c.switchesPerSecond);
+    // A tick every 200 ms and, running, a frame every 100 ms, one wakeup each at most: thrice
+    // that would be a loop polling something. A loaded machine only merges late wakeups.
+    const double timerWakeups = seconds * (c.running ? 10 : 5) + 2;
+    EXPECT_LE(switchesPerSecond * seconds, 3 * timerWakeups);
     std::printf("%s: %ld ticks, %ld replies, %ld keymaps, %ld frames, %.1f switches/s\n", c.name,
                 ticks, seen.replies, seen.requests[kQueryKeymap], seen.requests[kImageText8],
                 switchesPerSecond);

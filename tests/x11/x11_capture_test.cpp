@@ -52,14 +52,14 @@ void X11CaptureTest::openHotkeys(WindowHarness& h) {
   h.window->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
   h.window->action("mnuHotkeys").trigger();
-  h.window->capture(1).lineEdit().setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), &h.window->capture(1).lineEdit());
+  h.window->capture("qvHotKey1").lineEdit().setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), &h.window->capture("qvHotKey1").lineEdit());
 }
 
 void X11CaptureTest::pressesReachTheBoxByTheirPhysicalKey() {
   WindowHarness h;
   openHotkeys(h);
-  auto& box = h.window->capture(1).lineEdit();
+  auto& box = h.window->capture("qvHotKey1").lineEdit();
   const auto& control = h.window->form().qvHotKey1();
 
   keyboard->down(kShiftL);
@@ -102,7 +102,7 @@ void X11CaptureTest::consoleSwitchKeysAreCapturedAsTheirFunctionKey() {
   tap(kF5);  // arrives as XF86Switch_VT_5
   keyboard->up(kAltL);
   keyboard->up(kControlL);
-  QTRY_COMPARE(h.window->capture(1).lineEdit().text(), QString("CTRL+ALT+F5"));
+  QTRY_COMPARE(h.window->capture("qvHotKey1").lineEdit().text(), QString("CTRL+ALT+F5"));
   QCOMPARE(int(h.window->form().qvHotKey1().qvGetHotKeyCode()), 116);
   QCOMPARE(int(h.window->form().qvHotKey1().qvGetHotKeyShift()), 6);
 }
@@ -111,9 +111,9 @@ void X11CaptureTest::altAloneDoesNotOpenTheMenu() {
   WindowHarness h;
   openHotkeys(h);
   tap(kAltL);
-  QTRY_COMPARE(h.window->capture(1).lineEdit().text(), QString("ALT"));
+  QTRY_COMPARE(h.window->capture("qvHotKey1").lineEdit().text(), QString("ALT"));
   QTest::qWait(200);
-  QCOMPARE(QApplication::focusWidget(), &h.window->capture(1).lineEdit());
+  QCOMPARE(QApplication::focusWidget(), &h.window->capture("qvHotKey1").lineEdit());
   QVERIFY(!h.window->menuBar()->hasFocus());
   QVERIFY(QApplication::activePopupWidget() == nullptr);
 }

@@ -3,11 +3,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QPushButton>
 #include <memory>
 
 #include "app/window_controls.hpp"
 #include "frontend/qt/layout_builder.hpp"
-#include "frontend/qt/qt_controls.hpp"
+#include "frontend/qt/qt_window_controls.hpp"
 #include "platform/platform.hpp"
 
 namespace tollivane::frontend::qt {
@@ -31,9 +32,11 @@ class AboutDialog final : public QDialog {
   void showEvent(QShowEvent* e) override;
 
  private:
+  QPushButton* button(const ui::ControlLayout* control) const;
+
   QtShell& shell_;
   std::unique_ptr<LayoutWidgets> widgets_;
-  std::unique_ptr<QtLabel> description_;
+  std::unique_ptr<QtWindowControls> lookup_;
   app::AboutWindowControls controls_;
 };
 

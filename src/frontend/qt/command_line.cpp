@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace tollivane::frontend::qt {
 namespace {
@@ -58,6 +59,25 @@ std::string usageText() {
 
 std::string versionText(std::string_view version) {
   return "tollivane " + std::string(version) + "\n";
+}
+
+std::optional<int> answerCommandLine(int argc, const char* const* argv, std::string_view version) {
+  const CommandLine line = readCommandLine(argc, argv);
+  switch (line.action) {
+    case CommandLineAction::Help:
+      std::fputs(usageText().c_str(), stdout);
+      return 0;
+    case CommandLineAction::Version:
+      std::fputs(versionText(version).c_str(), stdout);
+      return 0;
+    case CommandLineAction::Unknown:
+      std::fprintf(stderr, "tollivane: unknown argument \"%s\"\n%s", line.offending.c_str(),
+                   usageText().c_str());
+      return 2;
+    case CommandLineAction::Run:
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tollivane::frontend::qt

@@ -2,6 +2,7 @@
 // answer without one, and anything unknown is refused instead of being ignored.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,9 @@ CommandLine readCommandLine(int argc, const char* const* argv);
 
 std::string usageText();
 std::string versionText(std::string_view version);
+
+// Answers --help, --version and what is not understood on the standard streams; the exit
+// status then, or nothing when the program is to run.
+std::optional<int> answerCommandLine(int argc, const char* const* argv, std::string_view version);
 
 }  // namespace tollivane::frontend::qt

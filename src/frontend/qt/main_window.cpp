@@ -10,17 +10,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/window_binding.hpp"
 #include "frontend/qt/qt_shell.hpp"
 #include "frontend/qt/qt_text.hpp"
 
 namespace tollivane::frontend::qt {
-namespace {
-
-constexpr std::string_view kCaptureNames[] = {"qvHotKey1", "qvHotKey2", "qvHotKey3"};
-
-QtTextBox* makeBox(QLineEdit& edit) { return new QtTextBox(edit); }
-
-}  // namespace
+namespace {}  // namespace
 
 MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -38,25 +33,15 @@ MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
                                       });
   // The client area keeps its size; the menu bar adds its own height above it.
   QMainWindow::layout()->setSizeConstraint(QLayout::SetFixedSize);
+  controls_ = std::make_unique<QtWindowControls>(*widgets_);
   buildMenu();
-
-  timer1_ =
-      std::make_unique<QtTimer>(timers_, [this] { events_->fire("Timer1", app::Event::Timer); });
-  timer2_ =
-      std::make_unique<QtTimer>(timers_, [this] { events_->fire("Timer2", app::Event::Timer); });
-  for (std::size_t i = 0; i < 3; ++i) boxes_[i].reset(makeBox(capture(int(i) + 1).lineEdit()));
-  boxes_[3].reset(makeBox(widgets_->as<QLineEdit>("txtX")));
-  boxes_[4].reset(makeBox(widgets_->as<QLineEdit>("txtY")));
-  frame1_ = std::make_unique<QtPanel>(widgets_->widget("Frame1"));
-  frame2_ = std::make_unique<QtPanel>(widgets_->widget("Frame2"));
-  mnuHotkeys_ = std::make_unique<QtMenuEntry>(action("mnuHotkeys"));
-  mnuPosition_ = std::make_unique<QtMenuEntry>(action("mnuPosition"));
-  mnuOverlayWindow_ = std::make_unique<QtMenuEntry>(action("mnuOverlayWindow"));
-  form_ = std::make_unique<app::Form1>(
-      platform, shell_,
-      app::MainWindowControls{*timer1_, *timer2_, *boxes_[0], *boxes_[1], *boxes_[2], *boxes_[3],
-                              *boxes_[4], *frame1_, *frame2_, *mnuHotkeys_, *mnuPosition_,
-                              *mnuOverlayWindow_});
+  // Made in the table's order: at a shared phase point the first ticks first.
+  for (const std::string_view name : layout.timers) {
+    controls_->addTimer(name, std::make_unique<QtTimer>(timers_, [this, name] {
+                          events_->fire(name, app::Event::Timer);
+                        }));
+  }
+  form_ = std::make_unique<app::Form1>(platform, shell_, app::bindMainWindow(*controls_));
   events_ = std::make_unique<app::EventTable>(*form_, shell_);
   connectEvents();
   shell_.setMainWindow(this, *events_);
@@ -75,6 +60,7 @@ void MainWindow::buildMenu() {
     a->setObjectName(toQString(entry.name));
     a->setCheckable(entry.checkable);
     actions_[i] = a;
+    if (!a->isSeparator()) controls_->addMenuEntry(*a);
   }
 }
 
@@ -85,8 +71,8 @@ QAction& MainWindow::action(std::string_view name) const {
   throw std::logic_error("no menu entry " + std::string(name));
 }
 
-HotKeyCaptureWidget& MainWindow::capture(int number) const {
-  return widgets_->as<HotKeyCaptureWidget>(kCaptureNames[number - 1]);
+HotKeyCaptureWidget& MainWindow::capture(std::string_view name) const {
+  return widgets_->as<HotKeyCaptureWidget>(name);
 }
 
 void MainWindow::connectEvents() {
@@ -103,10 +89,7 @@ void MainWindow::connectEvents() {
   for (QAction* a : actions_) {
     if (a == nullptr || a->isSeparator()) continue;
     const std::string name = a->objectName().toStdString();
-    QtMenuEntry* entry = name == "mnuHotkeys"         ? mnuHotkeys_.get()
-                         : name == "mnuPosition"      ? mnuPosition_.get()
-                         : name == "mnuOverlayWindow" ? mnuOverlayWindow_.get()
-                                                      : nullptr;
+    QtMenuEntry* entry = a->isCheckable() ? &controls_->menuEntry(name) : nullptr;
     connect(a, &QAction::triggered, this, [this, entry, name] {
       if (entry != nullptr) entry->undoToggle();
       events_->fire(name, app::Event::Click);
@@ -115,7 +98,7 @@ void MainWindow::connectEvents() {
 }
 
 bool MainWindow::load() {
-  events_->fire("Form", app::Event::Load);
+  events_->fire(app::kMainWindow, app::Event::Load);
   return !shell_.ended();
 }
 
@@ -127,13 +110,13 @@ void MainWindow::showCentred() {
     move(frame.topLeft());
   }
   show();
-  events_->fire("Form", app::Event::Shown);
+  events_->fire(app::kMainWindow, app::Event::Shown);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   // Every close request is honoured; Form1 ends the program from here.
   e->accept();
-  events_->fire("Form", app::Event::QueryUnload);
+  events_->fire(app::kMainWindow, app::Event::QueryUnload);
 }
 
 }  // namespace tollivane::frontend::qt

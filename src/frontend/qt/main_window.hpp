@@ -12,6 +12,7 @@
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/qt_controls.hpp"
 #include "frontend/qt/qt_timer.hpp"
+#include "frontend/qt/qt_window_controls.hpp"
 #include "platform/platform.hpp"
 
 class QAction;
@@ -38,9 +39,8 @@ class MainWindow final : public QMainWindow {
   const LayoutWidgets& widgets() const { return *widgets_; }
   QMenu& menu() const { return *menu_; }
   QAction& action(std::string_view name) const;
-  HotKeyCaptureWidget& capture(int number) const;  // 1..3
-  QtTimer& timer1() { return *timer1_; }
-  QtTimer& timer2() { return *timer2_; }
+  HotKeyCaptureWidget& capture(std::string_view name) const;
+  QtTimer& timer(std::string_view name) { return controls_->timer(name); }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -54,11 +54,8 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<LayoutWidgets> widgets_;
   QMenu* menu_ = nullptr;
   std::array<QAction*, 7> actions_{};
-  TimerGroup timers_;  // Timer1 made first: at a shared phase point it ticks first
-  std::unique_ptr<QtTimer> timer1_, timer2_;
-  std::array<std::unique_ptr<QtTextBox>, 5> boxes_;  // qvHotKey1..3, txtX, txtY
-  std::unique_ptr<QtPanel> frame1_, frame2_;
-  std::unique_ptr<QtMenuEntry> mnuHotkeys_, mnuPosition_, mnuOverlayWindow_;
+  TimerGroup timers_;  // outlives its timers, which the controls own
+  std::unique_ptr<QtWindowControls> controls_;
   std::unique_ptr<app::Form1> form_;
   std::unique_ptr<app::EventTable> events_;
 };

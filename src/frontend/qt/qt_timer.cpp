@@ -78,6 +78,7 @@ void TimerGroup::arm(std::int64_t woke, bool onTime) {
 }
 
 void TimerGroup::wake() {
+  ++wakeups_;
   const std::int64_t woke = clockNow();
   // A tick left due by an outer wakeup, whose handler opened this nested loop, stays due.
   bool onTime = true;  // no timer skipped a phase point

@@ -31,6 +31,8 @@ class TimerGroup final : public QObject {
   // How often the system timer was set going: when a timer changes or a wakeup came late,
   // not at every tick, since it repeats while the phase points fall on one period.
   int armings() const { return armings_; }
+  // How often the system timer woke it.
+  int wakeups() const { return wakeups_; }
 
  private:
   friend class QtTimer;
@@ -53,6 +55,7 @@ class TimerGroup final : public QObject {
   std::int64_t repeat_ = 0;    // the period the system timer repeats at; 0: single-shot
   std::int64_t expected_ = 0;  // the phase point it wakes for next
   int armings_ = 0;
+  int wakeups_ = 0;
 };
 
 class QtTimer final : public app::Timer {

@@ -55,8 +55,7 @@ std::optional<std::string> ScenarioRunner::recordField(std::string_view name) {
   if (name == "TextColor") return std::to_string(r.TextColor);
   if (name == "BackBrush") return std::to_string(r.BackBrush);
   if (name == "OverlayWindow") return trueFalse(r.OverlayWindow);
-  if (name == "Timer1") return sim_.timer1().enabled() ? "on" : "off";
-  if (name == "Timer2") return sim_.timer2().enabled() ? "on" : "off";
+  if (const SimTimer* timer = sim_.mainWindow().timer(name)) return timer->enabled() ? "on" : "off";
   return std::nullopt;
 }
 
@@ -72,10 +71,9 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
     if (property == "FramesComing") return trueFalse(machine.surface().framesComing());
     return std::nullopt;
   }
-  if (control == "Timer1" || control == "Timer2") {
-    const SimTimer& timer = control == "Timer1" ? sim_.timer1() : sim_.timer2();
-    if (property == "Enabled") return trueFalse(timer.enabled());
-    if (property == "Interval") return std::to_string(timer.interval());
+  if (const SimTimer* timer = sim_.mainWindow().timer(control)) {
+    if (property == "Enabled") return trueFalse(timer->enabled());
+    if (property == "Interval") return std::to_string(timer->interval());
     return std::nullopt;
   }
   if (const controls::qvHotKey* capture = app_.captureControl(control)) {

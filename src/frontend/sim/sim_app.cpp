@@ -10,8 +10,9 @@ SimApp::SimApp(SimDesktop& sim)
     : sim_(sim),
       form_(sim.platform(), sim.dialogs(), sim.mainWindowControls()),
       events_(form_, sim.dialogs()) {
-  sim_.timer1().onTick = [this] { events_.fire("Timer1", Event::Timer); };
-  sim_.timer2().onTick = [this] { events_.fire("Timer2", Event::Timer); };
+  for (const std::string_view name : ui::mainWindowLayout().timers) {
+    sim_.mainWindow().timer(name)->onTick = [this, name] { events_.fire(name, Event::Timer); };
+  }
 }
 
 bool SimApp::takesInput() const {
@@ -29,20 +30,19 @@ bool SimApp::reachable(std::string_view name) {
 SimApp::Input SimApp::load() {
   if (loaded_ || sim_.dialogs().ended()) return Input::Ignored;
   loaded_ = true;
-  events_.fire("Form", Event::Load);
-  events_.fire("Form", Event::Shown);
+  events_.fire(app::kMainWindow, Event::Load);
+  events_.fire(app::kMainWindow, Event::Shown);
   return Input::Handled;
 }
 
 SimApp::Input SimApp::close() {
   if (!takesInput()) return Input::Ignored;
-  events_.fire("Form", Event::QueryUnload);
+  events_.fire(app::kMainWindow, Event::QueryUnload);
   return Input::Handled;
 }
 
 SimApp::Input SimApp::click(std::string_view name) {
-  if (name == "cmdOK") {
-    if (!sim_.aboutWindow().hasButton(name)) return Input::Unknown;
+  if (sim_.aboutWindow().hasButton(name)) {
     if (sim_.dialogs().ended() || !sim_.dialogs().aboutOpen()) return Input::Ignored;
     events_.fire(name, Event::Click);
     return Input::Handled;
@@ -58,7 +58,8 @@ SimApp::Input SimApp::clickMain(std::string_view name) {
 }
 
 SimApp::Input SimApp::setText(std::string_view name, std::string_view text) {
-  if (name != "txtX" && name != "txtY") return Input::Unknown;
+  const ui::ControlLayout* box = ui::findControl(ui::mainWindowLayout(), name);
+  if (!box || box->kind != ui::ControlKind::TextBox) return Input::Unknown;
   if (!takesInput() || !reachable(name)) return Input::Ignored;
   sim_.mainWindow().textBox(name)->setText(text);
   return Input::Handled;

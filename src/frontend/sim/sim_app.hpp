@@ -31,7 +31,7 @@ class SimApp {
   Input load();
   // The user asks the main window to close.
   Input close();
-  // A button or menu entry of the main window, or cmdOK of the About window.
+  // A button or menu entry of the main window, or a button of the About window.
   Input click(std::string_view name);
   // The user types into txtX or txtY.
   Input setText(std::string_view name, std::string_view text);

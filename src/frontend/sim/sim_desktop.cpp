@@ -20,10 +20,15 @@ SimDesktop::SimDesktop(std::optional<std::string> folder)
     : folder_(folder ? folderText(std::move(*folder)) : makeTemporaryFolder()),
       ownsFolder_(!folder),
       machine_(folder_, hostFiles()),
-      mainWindow_(ui::mainWindowLayout()),
-      aboutWindow_(ui::aboutWindowLayout()),
+      mainWindow_(ui::mainWindowLayout(), machine_.clock()),
+      aboutWindow_(ui::aboutWindowLayout(), machine_.clock()),
       dialogs_(machine_.clock(), aboutWindow_),
-      mainControls_(sim::mainWindowControls(mainWindow_, timer1_, timer2_)) {}
+      mainControls_(bindMainWindow()) {}
+
+app::MainWindowControls SimDesktop::bindMainWindow() {
+  SimControlLookup lookup(mainWindow_);
+  return app::bindMainWindow(lookup);
+}
 
 SimDesktop::~SimDesktop() {
   if (ownsFolder_) {

@@ -31,8 +31,9 @@ class SimDesktop {
   // For tests and the scenario runner only.
   platform::sim::SimSteering& steering() { return machine_.steering(); }
 
-  SimTimer& timer1() { return timer1_; }
-  SimTimer& timer2() { return timer2_; }
+  // The main window's timers as the logic holds them.
+  SimTimer& timer1() { return static_cast<SimTimer&>(mainControls_.Timer1); }
+  SimTimer& timer2() { return static_cast<SimTimer&>(mainControls_.Timer2); }
   SimWindow& mainWindow() { return mainWindow_; }
   SimWindow& aboutWindow() { return aboutWindow_; }
 
@@ -41,11 +42,11 @@ class SimDesktop {
   std::string settingsFile() const;
 
  private:
+  app::MainWindowControls bindMainWindow();
+
   std::string folder_;
   bool ownsFolder_;
   platform::sim::SimMachine machine_;
-  SimTimer timer1_{machine_.clock()};  // made first: ticks first at the same instant
-  SimTimer timer2_{machine_.clock()};
   SimWindow mainWindow_;
   SimWindow aboutWindow_;
   SimDialogs dialogs_;

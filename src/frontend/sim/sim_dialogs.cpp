@@ -17,7 +17,8 @@ void SimDialogs::messageBox(std::string_view prompt, app::MessageIcon icon,
 void SimDialogs::showAboutModal() {
   // Each showing is a freshly loaded window.
   about_.reset();
-  app::frmAbout::Form_Load(aboutWindowControls(about_));
+  SimControlLookup lookup(about_);
+  app::frmAbout::Form_Load(app::bindAboutWindow(lookup));
   aboutOpen_ = true;
   report("about open");
 }

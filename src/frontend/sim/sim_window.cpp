@@ -20,7 +20,9 @@ Control& require(Control* control, std::string_view name) {
 
 }  // namespace
 
-SimWindow::SimWindow(const ui::WindowLayout& layout) : layout_(layout) {
+SimWindow::SimWindow(const ui::WindowLayout& layout, platform::sim::SimClock& clock)
+    : layout_(layout) {
+  for (const std::string_view name : layout_.timers) timers_.try_emplace(std::string(name), clock);
   for (const ui::ControlLayout& c : layout_.controls) {
     const std::string name(c.name);
     switch (c.kind) {
@@ -67,27 +69,23 @@ SimTextBox* SimWindow::textBox(std::string_view name) { return find(textBoxes_, 
 SimMenuEntry* SimWindow::menuEntry(std::string_view name) { return find(menuEntries_, name); }
 SimPanel* SimWindow::panel(std::string_view name) { return find(panels_, name); }
 SimLabel* SimWindow::label(std::string_view name) { return find(labels_, name); }
+SimTimer* SimWindow::timer(std::string_view name) { return find(timers_, name); }
 bool SimWindow::hasButton(std::string_view name) const { return buttons_.contains(name); }
 
-app::MainWindowControls mainWindowControls(SimWindow& w, app::Timer& timer1, app::Timer& timer2) {
-  return {
-      .Timer1 = timer1,
-      .Timer2 = timer2,
-      .qvHotKey1 = require(w.textBox("qvHotKey1"), "qvHotKey1"),
-      .qvHotKey2 = require(w.textBox("qvHotKey2"), "qvHotKey2"),
-      .qvHotKey3 = require(w.textBox("qvHotKey3"), "qvHotKey3"),
-      .txtX = require(w.textBox("txtX"), "txtX"),
-      .txtY = require(w.textBox("txtY"), "txtY"),
-      .Frame1 = require(w.panel("Frame1"), "Frame1"),
-      .Frame2 = require(w.panel("Frame2"), "Frame2"),
-      .mnuHotkeys = require(w.menuEntry("mnuHotkeys"), "mnuHotkeys"),
-      .mnuPosition = require(w.menuEntry("mnuPosition"), "mnuPosition"),
-      .mnuOverlayWindow = require(w.menuEntry("mnuOverlayWindow"), "mnuOverlayWindow"),
-  };
+SimTimer& SimControlLookup::timer(std::string_view name) {
+  return require(window_.timer(name), name);
 }
-
-app::AboutWindowControls aboutWindowControls(SimWindow& w) {
-  return {.lblDescription = require(w.label("lblDescription"), "lblDescription")};
+SimTextBox& SimControlLookup::textBox(std::string_view name) {
+  return require(window_.textBox(name), name);
+}
+SimPanel& SimControlLookup::panel(std::string_view name) {
+  return require(window_.panel(name), name);
+}
+SimMenuEntry& SimControlLookup::menuEntry(std::string_view name) {
+  return require(window_.menuEntry(name), name);
+}
+SimLabel& SimControlLookup::label(std::string_view name) {
+  return require(window_.label(name), name);
 }
 
 }  // namespace tollivane::frontend::sim

@@ -6,16 +6,18 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_controls.hpp"
+#include "app/window_binding.hpp"
 #include "frontend/sim/sim_controls.hpp"
-#include "platform/platform.hpp"
+#include "frontend/sim/sim_timer.hpp"
+#include "platform/sim/sim_clock.hpp"
 #include "ui/layout.hpp"
 
 namespace tollivane::frontend::sim {
 
 class SimWindow {
  public:
-  explicit SimWindow(const ui::WindowLayout& layout);
+  // The window's timers run on `clock`.
+  SimWindow(const ui::WindowLayout& layout, platform::sim::SimClock& clock);
   SimWindow(const SimWindow&) = delete;
   SimWindow& operator=(const SimWindow&) = delete;
 
@@ -28,6 +30,7 @@ class SimWindow {
   SimMenuEntry* menuEntry(std::string_view name);
   SimPanel* panel(std::string_view name);
   SimLabel* label(std::string_view name);
+  SimTimer* timer(std::string_view name);
   bool hasButton(std::string_view name) const;
 
  private:
@@ -37,12 +40,21 @@ class SimWindow {
   std::map<std::string, SimPanel, std::less<>> panels_;
   std::map<std::string, SimLabel, std::less<>> labels_;
   std::set<std::string, std::less<>> buttons_;
+  std::map<std::string, SimTimer, std::less<>> timers_;
 };
 
-// The controls the main window's logic reaches, taken from a window built from
-// ui::mainWindowLayout(). Throws std::logic_error when one is missing from the layout.
-app::MainWindowControls mainWindowControls(SimWindow& window, app::Timer& timer1,
-                                           app::Timer& timer2);
-app::AboutWindowControls aboutWindowControls(SimWindow& window);
+// The window's controls as the logic finds them; a missing one throws std::logic_error.
+class SimControlLookup final : public app::ControlLookup {
+ public:
+  explicit SimControlLookup(SimWindow& window) : window_(window) {}
+  SimTimer& timer(std::string_view name) override;
+  SimTextBox& textBox(std::string_view name) override;
+  SimPanel& panel(std::string_view name) override;
+  SimMenuEntry& menuEntry(std::string_view name) override;
+  SimLabel& label(std::string_view name) override;
+
+ private:
+  SimWindow& window_;
+};
 
 }  // namespace tollivane::frontend::sim

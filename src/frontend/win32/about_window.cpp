@@ -4,25 +4,20 @@
 
 namespace tollivane::frontend::win32 {
 
-namespace {
-
-std::unique_ptr<Win32Label> describe(const TopWindow& window) {
-  return std::make_unique<Win32Label>(window.controls().window("lblDescription"));
-}
-
-}  // namespace
-
 AboutWindow::AboutWindow(HWND owner, app::EventTable& events, Win32Shell& shell)
     : events_(events),
       shell_(shell),
-      description_((create(ui::aboutWindowLayout(), owner, nullptr), describe(*this))),
-      controls_{*description_} {}
+      lookup_((create(ui::aboutWindowLayout(), owner, nullptr),
+               std::make_unique<Win32WindowControls>(TopWindow::controls()))),
+      controls_(app::bindAboutWindow(*lookup_)) {}
 
 AboutWindow::~AboutWindow() = default;
 
 void AboutWindow::show() {
   showCentred();
-  SetFocus(TopWindow::controls().window("cmdOK"));
+  if (const ui::ControlLayout* ok = ui::defaultButton(ui::aboutWindowLayout())) {
+    SetFocus(TopWindow::controls().window(ok->name));
+  }
 }
 
 void AboutWindow::close() {

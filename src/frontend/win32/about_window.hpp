@@ -6,7 +6,7 @@
 #include "app/event_table.hpp"
 #include "app/window_controls.hpp"
 #include "frontend/win32/top_window.hpp"
-#include "frontend/win32/win32_controls.hpp"
+#include "frontend/win32/win32_window_controls.hpp"
 
 namespace tollivane::frontend::win32 {
 
@@ -28,7 +28,7 @@ class AboutWindow final : public TopWindow {
 
   app::EventTable& events_;
   Win32Shell& shell_;
-  std::unique_ptr<Win32Label> description_;
+  std::unique_ptr<Win32WindowControls> lookup_;
   app::AboutWindowControls controls_;
 };
 

@@ -12,9 +12,8 @@ namespace {
 
 // The menu's items are numbered from here in the order of the table.
 constexpr UINT kFirstMenuId = 1000;
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT_PTR kTimer2 = 2;
-constexpr std::string_view kCaptureNames[] = {"qvHotKey1", "qvHotKey2", "qvHotKey3"};
+// WM_TIMER's id of a timer is its place in the table, from 1.
+constexpr UINT_PTR kFirstTimerId = 1;
 
 // The menu bar with its one menu, from the table.
 HMENU buildMenu(const ui::WindowLayout& layout, HMENU& popup) {
@@ -37,30 +36,29 @@ HMENU buildMenu(const ui::WindowLayout& layout, HMENU& popup) {
 
 MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_(shell) {
   create(ui::mainWindowLayout(), nullptr, buildMenu(ui::mainWindowLayout(), popup_));
+  const ui::WindowLayout& layout = ui::mainWindowLayout();
   const LayoutWindows& c = TopWindow::controls();
-  timer1_ = std::make_unique<Win32Timer>(handle(), kTimer1,
-                                         [this] { events_->fire("Timer1", app::Event::Timer); });
-  timer2_ = std::make_unique<Win32Timer>(handle(), kTimer2,
-                                         [this] { events_->fire("Timer2", app::Event::Timer); });
-  for (std::size_t i = 0; i < 3; ++i) {
-    HWND box = c.window(kCaptureNames[i]);
-    boxes_[i] = std::make_unique<Win32TextBox>(box);
-    makeCaptureBox(box, [this, name = kCaptureNames[i]](std::int16_t key, std::int16_t shift) {
-      events_->keyDown(name, key, shift);
-    });
+  controls_ = std::make_unique<Win32WindowControls>(c);
+  for (std::size_t i = 0; i < layout.timers.size(); ++i) {
+    const std::string_view name = layout.timers[i];
+    controls_->addTimer(name,
+                        std::make_unique<Win32Timer>(handle(), kFirstTimerId + i, [this, name] {
+                          events_->fire(name, app::Event::Timer);
+                        }));
   }
-  boxes_[3] = std::make_unique<Win32TextBox>(c.window("txtX"));
-  boxes_[4] = std::make_unique<Win32TextBox>(c.window("txtY"));
-  frame1_ = std::make_unique<Win32Panel>(c.panelContents("Frame1"));
-  frame2_ = std::make_unique<Win32Panel>(c.panelContents("Frame2"));
-  mnuHotkeys_ = std::make_unique<Win32MenuEntry>(popup_, menuId("mnuHotkeys"));
-  mnuPosition_ = std::make_unique<Win32MenuEntry>(popup_, menuId("mnuPosition"));
-  mnuOverlayWindow_ = std::make_unique<Win32MenuEntry>(popup_, menuId("mnuOverlayWindow"));
-  form_ = std::make_unique<app::Form1>(
-      platform, shell_,
-      app::MainWindowControls{*timer1_, *timer2_, *boxes_[0], *boxes_[1], *boxes_[2], *boxes_[3],
-                              *boxes_[4], *frame1_, *frame2_, *mnuHotkeys_, *mnuPosition_,
-                              *mnuOverlayWindow_});
+  for (const ui::ControlLayout& control : layout.controls) {
+    if (control.kind != ui::ControlKind::HotKeyCapture) continue;
+    makeCaptureBox(c.window(control.name),
+                   [this, name = control.name](std::int16_t key, std::int16_t shift) {
+                     events_->keyDown(name, key, shift);
+                   });
+  }
+  for (const ui::MenuEntryLayout& entry : layout.menu) {
+    if (entry.caption == "-") continue;
+    controls_->addMenuEntry(entry.name,
+                            std::make_unique<Win32MenuEntry>(popup_, menuId(entry.name)));
+  }
+  form_ = std::make_unique<app::Form1>(platform, shell_, app::bindMainWindow(*controls_));
   events_ = std::make_unique<app::EventTable>(*form_, shell_);
   shell_.setMainWindow(handle(), *events_);
 }
@@ -76,13 +74,13 @@ UINT MainWindow::menuId(std::string_view name) const {
 }
 
 bool MainWindow::load() {
-  events_->fire("Form", app::Event::Load);
+  events_->fire(app::kMainWindow, app::Event::Load);
   return !shell_.ended();
 }
 
 void MainWindow::show(int how) {
   showCentred(how);
-  events_->fire("Form", app::Event::Shown);
+  events_->fire(app::kMainWindow, app::Event::Shown);
 }
 
 void MainWindow::onClick(std::string_view control) { events_->fire(control, app::Event::Click); }
@@ -90,8 +88,10 @@ void MainWindow::onClick(std::string_view control) { events_->fire(control, app:
 LRESULT MainWindow::onMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_TIMER:
-      if (w == kTimer1) timer1_->wake();
-      if (w == kTimer2) timer2_->wake();
+      if (const auto& timers = ui::mainWindowLayout().timers;
+          w >= kFirstTimerId && w - kFirstTimerId < timers.size()) {
+        controls_->timer(timers[w - kFirstTimerId]).wake();
+      }
       return 0;
     case WM_COMMAND:
       if (l == 0 && HIWORD(w) == 0) {
@@ -103,7 +103,7 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM w, LPARAM l) {
       break;
     case WM_CLOSE:
       // Every close request is honoured; Form1 ends the program from here.
-      events_->fire("Form", app::Event::QueryUnload);
+      events_->fire(app::kMainWindow, app::Event::QueryUnload);
       return 0;
     default:
       break;

@@ -2,14 +2,12 @@
 // handed to Form1, which decides everything; its events go through the one event table.
 #pragma once
 
-#include <array>
 #include <memory>
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
 #include "frontend/win32/top_window.hpp"
-#include "frontend/win32/win32_controls.hpp"
-#include "frontend/win32/win32_timer.hpp"
+#include "frontend/win32/win32_window_controls.hpp"
 #include "platform/platform.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -38,10 +36,7 @@ class MainWindow final : public TopWindow {
 
   Win32Shell& shell_;
   HMENU popup_ = nullptr;
-  std::unique_ptr<Win32Timer> timer1_, timer2_;
-  std::array<std::unique_ptr<Win32TextBox>, 5> boxes_;  // qvHotKey1..3, txtX, txtY
-  std::unique_ptr<Win32Panel> frame1_, frame2_;
-  std::unique_ptr<Win32MenuEntry> mnuHotkeys_, mnuPosition_, mnuOverlayWindow_;
+  std::unique_ptr<Win32WindowControls> controls_;
   std::unique_ptr<app::Form1> form_;
   std::unique_ptr<app::EventTable> events_;
 };

@@ -212,6 +212,8 @@ constexpr MenuEntryLayout kMenu[] = {
     {.name = "mnuExit", .caption = "Exit", .checkable = false},
 };
 
+constexpr std::string_view kTimers[] = {"Timer1", "Timer2"};
+
 constexpr WindowLayout kMainWindow{
     .caption = "Tollivane",
     .clientWidth = 4680,
@@ -221,6 +223,7 @@ constexpr WindowLayout kMainWindow{
     .menuName = "mnuMenu",
     .menuCaption = "Menu",
     .menu = kMenu,
+    .timers = kTimers,
     .minimizeButton = true,
     .startPosition = StartPosition::CenterScreen,
 };

@@ -1,0 +1,47 @@
+// A window's controls as the logic finds them by the names of the window's table: adapters
+// over the widgets built from it, made on first lookup; the main window adds its menu entries
+// and timers.
+#pragma once
+
+#include <QAction>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/window_binding.hpp"
+#include "frontend/qt/layout_builder.hpp"
+#include "frontend/qt/qt_controls.hpp"
+#include "frontend/qt/qt_timer.hpp"
+
+namespace tollivane::frontend::qt {
+
+class QtWindowControls final : public app::ControlLookup {
+ public:
+  explicit QtWindowControls(const LayoutWidgets& widgets) : widgets_(widgets) {}
+  QtWindowControls(const QtWindowControls&) = delete;
+  QtWindowControls& operator=(const QtWindowControls&) = delete;
+
+  // A menu entry, named by its action's object name.
+  void addMenuEntry(QAction& action);
+  void addTimer(std::string_view name, std::unique_ptr<QtTimer> timer);
+
+  QtTimer& timer(std::string_view name) override;
+  app::TextBox& textBox(std::string_view name) override;
+  app::Panel& panel(std::string_view name) override;
+  QtMenuEntry& menuEntry(std::string_view name) override;
+  app::Label& label(std::string_view name) override;
+
+ private:
+  template <class T>
+  using Named = std::map<std::string, std::unique_ptr<T>, std::less<>>;
+
+  const LayoutWidgets& widgets_;
+  Named<QtTextBox> textBoxes_;
+  Named<QtPanel> panels_;
+  Named<QtLabel> labels_;
+  Named<QtMenuEntry> menuEntries_;
+  Named<QtTimer> timers_;
+};
+
+}  // namespace tollivane::frontend::qt

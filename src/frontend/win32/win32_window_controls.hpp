@@ -1,0 +1,47 @@
+// A window's controls as the logic finds them by the names of the window's table: adapters
+// over the child windows built from it, made on first lookup; the main window adds its menu
+// entries and timers.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/window_binding.hpp"
+#include "frontend/win32/layout_windows.hpp"
+#include "frontend/win32/win32_controls.hpp"
+#include "frontend/win32/win32_timer.hpp"
+
+namespace tollivane::frontend::win32 {
+
+class Win32WindowControls final : public app::ControlLookup {
+ public:
+  explicit Win32WindowControls(const LayoutWindows& windows) : windows_(windows) {}
+  Win32WindowControls(const Win32WindowControls&) = delete;
+  Win32WindowControls& operator=(const Win32WindowControls&) = delete;
+
+  void addMenuEntry(std::string_view name, std::unique_ptr<Win32MenuEntry> entry);
+  void addTimer(std::string_view name, std::unique_ptr<Win32Timer> timer);
+
+  Win32Timer& timer(std::string_view name) override;
+  app::TextBox& textBox(std::string_view name) override;
+  app::Panel& panel(std::string_view name) override;
+  app::MenuEntry& menuEntry(std::string_view name) override;
+  app::Label& label(std::string_view name) override;
+
+ private:
+  template <class T>
+  using Named = std::map<std::string, std::unique_ptr<T>, std::less<>>;
+
+  const LayoutWindows& windows_;
+  Named<Win32TextBox> textBoxes_;
+  Named<Win32Panel> panels_;
+  Named<Win32Label> labels_;
+  Named<Win32MenuEntry> menuEntries_;
+  Named<Win32Timer> timers_;
+};
+
+}  // namespace tollivane::frontend::win32
