@@ -1,6 +1,6 @@
 // Quick taps between two polls, as a player makes them inside a game: every key of a chord
 // pressed in order, held a few milliseconds, released in reverse, all of it after one poll
-// and before the next. For the tap probe of bench/.
+// and before the next. Shared by the key-state test and the tap probe of bench/.
 #pragma once
 
 #include <windows.h>

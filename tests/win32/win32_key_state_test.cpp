@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/virtual_keys.hpp"
+#include "key_taps.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -55,6 +56,75 @@ TEST(Win32KeyState, CodesNamingNoKeyAreUp) {
     EXPECT_EQ(keys.GetAsyncKeyState(static_cast<std::int16_t>(code)), 0) << code;
   }
   send(VK_F5, false);
+}
+
+// Taps shorter than a poll, alone and with another reader of the same keys between the tap and
+// the poll: the system's own "pressed since" bit is gone by then, and under Wine it is never
+// set for a chord's modifiers.
+TEST(Win32KeyState, TapsBetweenTwoPollsAreSeenWhoeverElseReadsTheKeys) {
+  Win32KeyState keys;
+  ASSERT_TRUE(keys.keepsPresses());
+  using stopwatch::HotkeyAction;
+  struct Case {
+    const char* name;
+    const std::vector<WORD>& chord;
+    HotkeyAction action;
+    bool rival;
+  };
+  const Case cases[] = {
+      {"F7", win32_tests::kPlain, HotkeyAction::Stop, false},
+      {"F7, another reader", win32_tests::kPlain, HotkeyAction::Stop, true},
+      {"Ctrl+Shift+F9", win32_tests::kCombination, HotkeyAction::Start, false},
+      {"Ctrl+Shift+F9, another reader", win32_tests::kCombination, HotkeyAction::Start, true},
+  };
+  constexpr int kTaps = 50;
+  for (const Case& tap : cases) {
+    EXPECT_EQ(win32_tests::tapsSeen(keys, tap.chord, kTaps, 30, tap.action, tap.rival), kTaps)
+        << tap.name;
+  }
+}
+
+// A press of one side of a modifier counts for its own side and the generic code only.
+TEST(Win32KeyState, APressCountsForItsSideAndTheGenericModifier) {
+  Win32KeyState keys;
+  ASSERT_TRUE(keys.keepsPresses());
+  struct Case {
+    WORD sent;
+    WORD generic, left, right;
+  };
+  const Case cases[] = {
+      {VK_LSHIFT, VK_SHIFT, VK_LSHIFT, VK_RSHIFT},
+      {VK_RSHIFT, VK_SHIFT, VK_RSHIFT, VK_LSHIFT},
+      {VK_LCONTROL, VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+      {VK_RCONTROL, VK_CONTROL, VK_RCONTROL, VK_LCONTROL},
+      {VK_RMENU, VK_MENU, VK_RMENU, VK_LMENU},
+  };
+  for (const Case& key : cases) {
+    // Asked for first: presses of keys no poll asks for are not kept.
+    for (const WORD code : {key.generic, key.left, key.right}) keys.GetAsyncKeyState(code);
+    send(key.sent, true);
+    send(key.sent, false);
+    win32_tests::pumpMessages(60);
+    EXPECT_EQ(keys.GetAsyncKeyState(key.generic) & 1, 1) << key.sent;
+    EXPECT_EQ(keys.GetAsyncKeyState(key.left) & 1, 1) << key.sent;
+    EXPECT_EQ(keys.GetAsyncKeyState(key.right) & 1, 0) << key.sent;
+  }
+}
+
+TEST(Win32KeyState, PressesOfKeysNoPollAsksForAreNotKept) {
+  Win32KeyState keys;
+  ASSERT_TRUE(keys.keepsPresses());
+  // F8 was never asked for: its tap is forgotten, so binding it later fires nothing old.
+  send(VK_F8, true);
+  send(VK_F8, false);
+  win32_tests::pumpMessages(60);
+  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 0);
+  // Asked for now, it is kept from here on, and reported once.
+  send(VK_F8, true);
+  send(VK_F8, false);
+  win32_tests::pumpMessages(60);
+  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 1);
+  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 0);
 }
 
 }  // namespace

@@ -3,11 +3,104 @@
 #include <windows.h>
 
 namespace tollivane::platform::win32 {
+namespace {
+
+// Not asked for in two seconds (ten polls): no longer one of the bindings' keys, so its
+// presses are not kept, and none from before is reported when it is bound again.
+constexpr std::int32_t kBoundFor = 2000;
+// The scan code of the right-hand Shift; the other right-hand modifiers are extended keys.
+constexpr unsigned kRightShiftScan = 0x36;
+
+// The key state whose hook runs on this thread.
+thread_local Win32KeyState* hookOwner = nullptr;
+
+LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
+  if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && hookOwner) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    hookOwner->onKeyDown(key->vkCode, key->scanCode, (key->flags & LLKHF_EXTENDED) != 0);
+  }
+  return CallNextHookEx(nullptr, code, message, data);
+}
+
+std::uint32_t tick() { return static_cast<std::uint32_t>(GetTickCount()); }
+
+}  // namespace
+
+Win32KeyState::Win32KeyState() {
+  std::promise<bool> hooked;
+  std::future<bool> answer = hooked.get_future();
+  watcher_ = std::thread([this, &hooked] { watch(hooked); });
+  hooked_ = answer.get();
+  if (!hooked_) watcher_.join();
+}
+
+Win32KeyState::~Win32KeyState() {
+  if (!hooked_) return;
+  PostThreadMessageW(watcherId_, WM_QUIT, 0, 0);
+  watcher_.join();
+}
+
+void Win32KeyState::watch(std::promise<bool>& hooked) {
+  // Every key of the desktop waits for this thread's answer.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  MSG message;
+  // Makes the thread's message queue, so that the quit posted to it is never lost.
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  watcherId_ = GetCurrentThreadId();
+  hookOwner = this;
+  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleW(nullptr), 0);
+  hooked.set_value(hook != nullptr);
+  if (!hook) return;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  UnhookWindowsHookEx(hook);
+}
+
+void Win32KeyState::onKeyDown(unsigned virtualKey, unsigned scanCode, bool extended) {
+  const std::uint32_t now = tick();
+  // Either side counts for the generic modifier code and its own side for the sided one.
+  switch (virtualKey) {
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+      pressed(VK_SHIFT, now);
+      pressed(virtualKey == VK_RSHIFT || scanCode == kRightShiftScan ? VK_RSHIFT : VK_LSHIFT, now);
+      break;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+      pressed(VK_CONTROL, now);
+      pressed(virtualKey == VK_RCONTROL || extended ? VK_RCONTROL : VK_LCONTROL, now);
+      break;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+      pressed(VK_MENU, now);
+      pressed(virtualKey == VK_RMENU || extended ? VK_RMENU : VK_LMENU, now);
+      break;
+    default:
+      pressed(virtualKey, now);
+  }
+}
+
+void Win32KeyState::pressed(unsigned virtualKey, std::uint32_t now) {
+  // 255 marks the fake keys of escaped sequences, not a key.
+  if (virtualKey == 0 || virtualKey >= 255) return;
+  const std::uint32_t queried = lastQueried_[virtualKey].load(std::memory_order_relaxed);
+  // Signed: a query stamped one tick ahead (the low bit) is not two seconds old.
+  if (queried == 0 || static_cast<std::int32_t>(now - queried) > kBoundFor) return;
+  pressedSince_[virtualKey / 32].fetch_or(1u << (virtualKey % 32));
+}
 
 std::int16_t Win32KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   // Codes outside 1..254 name no key; the system would read them modulo 256.
   if (keyCode <= 0 || keyCode > 254) return 0;
-  return static_cast<std::int16_t>(::GetAsyncKeyState(keyCode));
+  const auto system = static_cast<std::uint16_t>(::GetAsyncKeyState(keyCode));
+  if (!hooked_) return static_cast<std::int16_t>(system);
+  const auto vk = static_cast<unsigned>(keyCode);
+  const std::uint32_t bit = 1u << (vk % 32);
+  const bool pressedSince = (pressedSince_[vk / 32].fetch_and(~bit) & bit) != 0;
+  lastQueried_[vk].store(tick() | 1, std::memory_order_relaxed);
+  return static_cast<std::int16_t>((system & 0x8000) | (pressedSince ? 1 : 0));
 }
 
 }  // namespace tollivane::platform::win32
