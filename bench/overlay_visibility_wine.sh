@@ -67,7 +67,7 @@ for rate in "${rates[@]}"; do
   for window in 0 1; do
     visible=() reached=() late=()
     for ((run = 1; run <= runs; run++)); do
-      read -r _ fps _ taken _ seen _ behind < <(measure "$window" "$rate")
+      read -r _ fps _ taken _ seen _ behind _ < <(measure "$window" "$rate")
       visible+=("$(awk -v s="$seen" -v t="$taken" 'BEGIN { printf "%.1f", 100 * s / t }')")
       reached+=("$fps")
       late+=("$behind")

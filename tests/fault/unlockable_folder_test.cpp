@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "platform/posix/posix_files.hpp"
+#include "unit/scratch_folder.hpp"
 
 namespace {
 
@@ -59,16 +60,12 @@ constexpr uid_t kNobody = 65534;
 class UnlockableFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tollivane-nolock-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     // The savers may run as another user: they must reach their folders.
     ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
   }
   void TearDown() override {
     noLocksBelow.clear();
     ::unsetenv("XDG_RUNTIME_DIR");
-    fs::remove_all(dir_);
   }
 
   // A folder for `user` only, with `mode`.
@@ -123,7 +120,8 @@ class UnlockableFolder : public ::testing::Test {
     return lost;
   }
 
-  std::string dir_;
+  tollivane::tests::ScratchFolder scratch_{"nolock"};
+  const std::string dir_ = scratch_.path();
 };
 
 TEST_F(UnlockableFolder, AFileSystemThatRefusesLocksLosesNoUpdate) {

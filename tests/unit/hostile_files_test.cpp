@@ -23,6 +23,7 @@
 
 #include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {
 namespace {
@@ -31,21 +32,13 @@ namespace fs = std::filesystem;
 
 class HostileFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tollivane-hostile-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  // rm walks folders of any depth; the deep-folder test makes one too long for a path.
-  // rm, not std::filesystem: the deepest folders are past PATH_MAX.
-  void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
-
   std::string at(const std::string& name) const { return dir_ + "/" + name; }
   void put(const std::string& name, const std::string& bytes) const {
     std::ofstream(at(name), std::ios::binary) << bytes;
   }
 
-  std::string dir_;
+  tollivane::tests::ScratchFolder scratch_{"hostile"};
+  const std::string dir_ = scratch_.path();
 };
 
 // A call that blocked would hang the whole test program: run it in a child with an alarm.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "contract/files_contract.hpp"
+#include "contract/line_appender.hpp"
 #include "platform/posix/posix_file_system.hpp"
 
 namespace tollivane::platform::posix {
@@ -27,15 +28,9 @@ std::function<std::vector<std::string>()> startWriter(const std::string& path, i
   if (child == 0) {
     ::close(ends[0]);
     PosixFiles files;
-    for (int n = 1; n <= count; ++n) {
-      const std::string line = tag + " " + std::to_string(n) + "\n";
-      std::string reason = files.updateFile(path, [&](const std::optional<std::string>& c) {
-        return std::optional<std::string>(c.value_or("") + line);
-      });
-      if (!reason.empty()) {
-        reason += '\n';
-        [[maybe_unused]] const ssize_t written = ::write(ends[1], reason.data(), reason.size());
-      }
+    for (std::string reason : contract::appendLines(files, path, count, tag)) {
+      reason += '\n';
+      [[maybe_unused]] const ssize_t written = ::write(ends[1], reason.data(), reason.size());
     }
     ::_exit(0);
   }

@@ -1,4 +1,5 @@
 #include "platform/posix/posix_files.hpp"
+#include "unit/scratch_folder.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,13 +20,6 @@ namespace fs = std::filesystem;
 
 class PosixFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tollivane-files-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string at(const std::string& name) const { return (dir_ / name).string(); }
 
   void put(const std::string& name, const std::string& bytes) const {
@@ -48,7 +42,8 @@ class PosixFiles : public ::testing::Test {
     return entries;
   }
 
-  fs::path dir_;
+  tollivane::tests::ScratchFolder scratch_{"files"};
+  const fs::path dir_ = scratch_.path();
 };
 
 TEST_F(PosixFiles, IsFileAcceptsAnythingButFolders) {

@@ -10,20 +10,14 @@
 #include <filesystem>
 #include <string>
 
+#include "unit/scratch_folder.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 class ProgramFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tollivane-folder-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  // rm, not std::filesystem: the deepest folders are past PATH_MAX.
-  void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
-
   // Makes `levels` folders of 200 characters below the test's folder and copies the probe into
   // the deepest; returns that folder's path.
   std::string deepFolderWithProbe(int levels) {
@@ -74,7 +68,8 @@ class ProgramFolder : public ::testing::Test {
     return printed;
   }
 
-  std::string dir_;
+  tollivane::tests::ScratchFolder scratch_{"folder"};
+  const std::string dir_ = scratch_.path();
   int folderFd_ = -1;
 };
 

@@ -21,6 +21,7 @@
 #include "frontend/sim/scenario_runner.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {
 namespace {
@@ -88,9 +89,6 @@ TEST(SettingsLocation, ConfigurationFolderFollowsTheXdgRules) {
 class SettingsFolderOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tollivane-location-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
     program_ = dir_ / "program";
@@ -99,7 +97,6 @@ class SettingsFolderOnDisk : public ::testing::Test {
   }
   void TearDown() override {
     fs::permissions(program_, fs::perms::owner_all);
-    fs::remove_all(dir_);
     ::unsetenv("XDG_CONFIG_HOME");
   }
 
@@ -137,7 +134,8 @@ class SettingsFolderOnDisk : public ::testing::Test {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? answer : "<child failed>";
   }
 
-  fs::path dir_;
+  tollivane::tests::ScratchFolder scratch_{"location"};
+  const fs::path dir_ = scratch_.path();
   fs::path program_;
 };
 

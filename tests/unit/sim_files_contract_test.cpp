@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "contract/files_contract.hpp"
+#include "contract/line_appender.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 
 namespace tollivane::frontend::sim {
@@ -48,13 +49,7 @@ contract::FilesKit simKit() {
     auto reasons = std::make_shared<std::vector<std::string>>();
     auto writer = std::make_shared<std::thread>([=] {
       SimDesktopFiles files;
-      for (int n = 1; n <= count; ++n) {
-        const std::string line = tag + " " + std::to_string(n) + "\n";
-        std::string reason = files.updateFile(path, [&](const std::optional<std::string>& c) {
-          return std::optional<std::string>(c.value_or("") + line);
-        });
-        if (!reason.empty()) reasons->push_back(reason);
-      }
+      *reasons = contract::appendLines(files, path, count, tag);
     });
     return std::function<std::vector<std::string>()>([=] {
       writer->join();

@@ -1,8 +1,8 @@
 // A stand-in for a game that repaints: a 640 x 480 window that takes the focus and paints its
 // whole client area over at a steady rate, as games do every frame, while a second thread reads
 // the clock's rectangle back from the screen every 5 ms and counts the samples in which the
-// clock can be seen. Prints one line: the rate reached, the samples taken, those visible and
-// the most a sample came after its moment.
+// clock can be seen. Prints one line: the rate reached, the samples taken, those visible, the
+// most a sample came after its moment, and the samples in order as runs seen and not.
 //   repainting_game.exe FRAMES-PER-SECOND [SECONDS [DELAY [X Y]]]   (0: never repaints)
 // Sampling starts DELAY seconds (2) after the window shows, to give the clock time to start,
 // and lasts SECONDS (6); (X, Y) is the clock's top-left in the client area (25, 315).
@@ -14,8 +14,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "screen_copy.hpp"
 
 namespace {
+
+using tollivane::win32_tests::ScreenCopy;
 
 constexpr int kWidth = 75, kHeight = 14;
 // Two colours that are neither the clock's white nor its black or greys, taken in turn.
@@ -34,59 +39,29 @@ LONGLONG now() {
 }
 
 // The clock's pixels (white cells, grey text) in a 75 x 14 copy.
-class Reader {
- public:
-  Reader() {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    memory_ = CreateCompatibleDC(nullptr);
-    old_ = SelectObject(memory_, bitmap_);
-  }
-  ~Reader() {
-    SelectObject(memory_, old_);
-    DeleteDC(memory_);
-    DeleteObject(bitmap_);
-  }
-  Reader(const Reader&) = delete;
-  Reader& operator=(const Reader&) = delete;
-
-  HDC memory() const { return memory_; }
-  int clockPixels() const {
-    const auto* pixels = static_cast<const std::uint32_t*>(bits_);
-    int count = 0;
-    for (int i = 0; i < kWidth * kHeight; ++i) {
-      const std::uint32_t red = (pixels[i] >> 16) & 0xFF, green = (pixels[i] >> 8) & 0xFF,
-                          blue = pixels[i] & 0xFF;
+int clockPixels(const ScreenCopy& copy) {
+  int count = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const std::uint32_t pixel = copy.at(x, y);
+      const std::uint32_t red = pixel >> 16, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
       if (red == green && green == blue) ++count;
     }
-    return count;
   }
-  int fromScreen(POINT at) {
-    HDC screen = GetDC(nullptr);
-    BitBlt(memory_, 0, 0, kWidth, kHeight, screen, at.x, at.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    return clockPixels();
-  }
-
- private:
-  HBITMAP bitmap_ = nullptr;
-  HDC memory_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  void* bits_ = nullptr;
-};
+  return count;
+}
 
 // How many pixels the clock covers when all of it shows: "01 : 02 : 05" as the overlay draws
 // it, with a fresh context's font, over the game's colour.
 int fullClockPixels() {
-  Reader reader;
+  ScreenCopy copy(kWidth, kHeight);
   HBRUSH game = CreateSolidBrush(kColors[0]);
   RECT all{0, 0, kWidth, kHeight};
-  FillRect(reader.memory(), &all, game);
+  FillRect(copy.memory(), &all, game);
   DeleteObject(game);
-  SetTextColor(reader.memory(), 0);
-  DrawTextA(reader.memory(), "01 : 02 : 05", 12, &all, DT_CENTER);
-  return reader.clockPixels();
+  SetTextColor(copy.memory(), 0);
+  DrawTextA(copy.memory(), "01 : 02 : 05", 12, &all, DT_CENTER);
+  return clockPixels(copy);
 }
 
 struct Sampling {
@@ -95,13 +70,31 @@ struct Sampling {
   LONGLONG start, end;  // performance counter ticks
   int taken = 0, visible = 0;
   LONGLONG late = 0;  // the most a sample came after its moment
+  // The samples in order as runs, "+N" seen and "-N" not: "-20+380" showed the clock from
+  // the 21st on.
+  std::string runs = {};
+  bool lastSeen = false;
+  int run = 0;
+  void add(bool seen) {
+    ++taken;
+    if (seen) ++visible;
+    if (run > 0 && seen != lastSeen) flush();
+    lastSeen = seen;
+    ++run;
+  }
+  void flush() {
+    if (run == 0) return;
+    runs += lastSeen ? '+' : '-';
+    runs += std::to_string(run);
+    run = 0;
+  }
 };
 
 DWORD WINAPI sample(void* argument) {
   auto& sampling = *static_cast<Sampling*>(argument);
   // Visible: most of the clock's pixels are there; a sample caught mid-repaint is not.
   const int needed = fullClockPixels() * 8 / 10;
-  Reader reader;
+  ScreenCopy copy(kWidth, kHeight);
   const LONGLONG step = ticksPerSecond() / 200;
   while (now() < sampling.start) Sleep(1);
   for (LONGLONG next = sampling.start; next < sampling.end; next += step) {
@@ -109,9 +102,9 @@ DWORD WINAPI sample(void* argument) {
     if (now() - next > sampling.late) sampling.late = now() - next;
     POINT at = sampling.offset;
     ClientToScreen(sampling.game, &at);
-    ++sampling.taken;
-    if (reader.fromScreen(at) >= needed) ++sampling.visible;
+    sampling.add(clockPixels(copy.from(nullptr, at.x, at.y)) >= needed);
   }
+  sampling.flush();
   return 0;
 }
 
@@ -184,8 +177,9 @@ int main(int argc, char** argv) {
   DeleteObject(brushes[1]);
   DestroyWindow(window);
   timeEndPeriod(1);
-  std::printf("fps %.1f samples %d visible %d late_ms %.1f\n", framesWhileSampling / seconds,
-              sampling.taken, sampling.visible,
-              static_cast<double>(sampling.late) * 1000 / static_cast<double>(second));
+  std::printf("fps %.1f samples %d visible %d late_ms %.1f runs %s\n",
+              framesWhileSampling / seconds, sampling.taken, sampling.visible,
+              static_cast<double>(sampling.late) * 1000 / static_cast<double>(second),
+              sampling.runs.empty() ? "none" : sampling.runs.c_str());
   return 0;
 }

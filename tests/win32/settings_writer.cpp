@@ -5,9 +5,9 @@
 // Its exit code is 0 when none was refused, 1 otherwise, 2 for bad arguments.
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
+#include "contract/line_appender.hpp"
 #include "platform/win32/win32_files.hpp"
 
 int main(int argc, char* argv[]) {
@@ -15,22 +15,10 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: settings_writer PATH COUNT TAG\n");
     return 2;
   }
-  const std::string path = argv[1];
-  const int count = std::atoi(argv[2]);
-  const std::string tag = argv[3];
   tollivane::platform::win32::Win32Files files;
-  int refused = 0;
-  for (int n = 1; n <= count; ++n) {
-    const std::string line = tag + " " + std::to_string(n) + "\n";
-    const std::string reason = files.updateFile(
-        path, [&line](const std::optional<std::string>& current) -> std::optional<std::string> {
-          return current.value_or("") + line;
-        });
-    if (!reason.empty()) {
-      ++refused;
-      std::fprintf(stderr, "%s: %s\n", line.c_str(), reason.c_str());
-    }
-  }
-  std::printf("refused %d\n", refused);
-  return refused == 0 ? 0 : 1;
+  const auto refused =
+      tollivane::contract::appendLines(files, argv[1], std::atoi(argv[2]), argv[3]);
+  for (const std::string& reason : refused) std::fprintf(stderr, "%s\n", reason.c_str());
+  std::printf("refused %zu\n", refused.size());
+  return refused.empty() ? 0 : 1;
 }

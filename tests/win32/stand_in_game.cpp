@@ -1,5 +1,5 @@
 // A stand-in for the game: a black 640 x 480 window that takes the focus and repaints itself
-// every second, as a game redraws its screen. Ends after a minute or when closed.
+// every second, as a game redraws its screen. Ends after ten minutes or when closed.
 #include <windows.h>
 
 namespace {
@@ -32,7 +32,7 @@ int main() {
                       640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
   SetForegroundWindow(window);
   SetTimer(window, 1, 1000, nullptr);
-  SetTimer(window, 2, 60000, nullptr);
+  SetTimer(window, 2, 600000, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "screen_copy.hpp"
+
 namespace tollivane::platform::win32 {
 namespace {
 
@@ -112,23 +114,9 @@ struct Seen {
 };
 // The screen's pixels in `area`, as 0x00RRGGBB, row by row.
 std::vector<std::uint32_t> screenPixels(const Rect& area) {
-  const int width = area.Right - area.Left, height = area.Bottom - area.Top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC memory = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(memory, copy);
-  HDC screen = GetDC(nullptr);
-  BitBlt(memory, 0, 0, width, height, screen, area.Left, area.Top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  std::vector<std::uint32_t> pixels(first, first + width * height);
-  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(copy);
-  return pixels;
+  return win32_tests::ScreenCopy(area.Right - area.Left, area.Bottom - area.Top)
+      .from(nullptr, area.Left, area.Top)
+      .pixels();
 }
 
 Seen onScreen(const Rect& area) {

@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
+
+#include "screen_copy.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -43,29 +44,17 @@ class Game {
 
   // Pixels that are not the black background, inside and outside the overlay rectangle.
   std::pair<int, int> litPixels() const {
-    // One copy into memory: a GetPixel per pixel would be a round trip each.
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, copy);
-    HDC dc = ::GetDC(window_);
-    BitBlt(memory, 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
-    ::ReleaseDC(window_, dc);
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    win32_tests::ScreenCopy copy(kWidth, kHeight);
+    copy.from(window_, 0, 0);
     int inside = 0, outside = 0;
     for (int y = 0; y < kHeight; ++y) {
       for (int x = 0; x < kWidth; ++x) {
-        if ((pixels[y * kWidth + x] & 0xFFFFFF) == 0) continue;
+        if (copy.at(x, y) == 0) continue;
         const bool in =
             x >= kOverlay.Left && x < kOverlay.Right && y >= kOverlay.Top && y < kOverlay.Bottom;
         ++(in ? inside : outside);
       }
     }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ::DeleteObject(copy);
     return {inside, outside};
   }
 
@@ -127,13 +116,16 @@ TEST(Win32Surface, AWindowDestroyedMidFrameCostsOnlyThatFrame) {
   EXPECT_GT(game.litPixels().first, 20);
 }
 
-TEST(Win32Surface, ContextZeroIsHarmless) {
+// A frame whose context could not be had draws nothing anywhere, the screen included.
+TEST(Win32Surface, ContextZeroDrawsNothing) {
+  Game game;
   Win32Surface surface;
+  ASSERT_EQ(game.litPixels(), std::make_pair(0, 0));
   surface.SetTextColor(0, RGB(255, 0, 0));
   surface.FillRect(0, kOverlay, reinterpret_cast<BrushHandle>(GetStockObject(WHITE_BRUSH)));
-  surface.DrawTextA(0, kText, 3, kOverlay, kDtCenter);
+  surface.DrawTextA(0, kText, static_cast<int>(std::strlen(kText)), kOverlay, kDtCenter);
   surface.ReleaseDC(0, 0);
-  SUCCEED();
+  EXPECT_EQ(game.litPixels(), std::make_pair(0, 0));
 }
 
 }  // namespace

@@ -19,3 +19,13 @@ fail() {
   echo "$(basename "$0" .sh): $1" >&2
   exit 1
 }
+# `wait_for SECONDS COMMAND...`: runs the command until it succeeds, for at most that long; a
+# loaded machine only makes the wait longer.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
