@@ -5,6 +5,7 @@
 #include "stopwatch/clock.hpp"
 #include "stopwatch/hotkey_poller.hpp"
 #include "stopwatch/overlay_renderer.hpp"
+#include "ui/layout.hpp"
 
 namespace tollivane::app {
 
@@ -82,21 +83,25 @@ namespace {
 struct PanelEntry {
   MenuEntry& entry;
   Panel& panel;
-  std::string_view editCaption;
-  std::string_view hideCaption;
+  const ui::MenuEntryLayout& captions;  // "Edit ..." while unchecked, "Hide ..." while checked
 };
+
+// The entry's captions come from the main window's table, which the binding checked lists it.
+PanelEntry panelEntry(MenuEntry& entry, Panel& panel, std::string_view name) {
+  return {entry, panel, *ui::findMenuEntry(ui::mainWindowLayout(), name)};
+}
 
 // Shows or hides one panel by its menu entry; showing it hides the other, so that at most
 // one panel is ever shown.
 void togglePanel(const PanelEntry& own, const PanelEntry& other) {
   const bool shown = own.entry.checked();
   if (shown) {
-    own.entry.setCaption(own.editCaption);
+    own.entry.setCaption(own.captions.caption);
   } else {
-    own.entry.setCaption(own.hideCaption);
+    own.entry.setCaption(own.captions.checkedCaption);
     other.panel.setVisible(false);
     other.entry.setChecked(false);
-    other.entry.setCaption(other.editCaption);
+    other.entry.setCaption(other.captions.caption);
   }
   own.panel.setVisible(!shown);
   own.entry.setChecked(!shown);
@@ -105,13 +110,13 @@ void togglePanel(const PanelEntry& own, const PanelEntry& other) {
 }  // namespace
 
 void Form1::mnuHotkeys_Click() {
-  togglePanel({c_.mnuHotkeys, c_.Frame1, "Edit hotkeys", "Hide hotkeys"},
-              {c_.mnuPosition, c_.Frame2, "Edit positions", "Hide positions"});
+  togglePanel(panelEntry(c_.mnuHotkeys, c_.Frame1, "mnuHotkeys"),
+              panelEntry(c_.mnuPosition, c_.Frame2, "mnuPosition"));
 }
 
 void Form1::mnuPosition_Click() {
-  togglePanel({c_.mnuPosition, c_.Frame2, "Edit positions", "Hide positions"},
-              {c_.mnuHotkeys, c_.Frame1, "Edit hotkeys", "Hide hotkeys"});
+  togglePanel(panelEntry(c_.mnuPosition, c_.Frame2, "mnuPosition"),
+              panelEntry(c_.mnuHotkeys, c_.Frame1, "mnuHotkeys"));
 }
 
 void Form1::mnuAbout_Click() { shell_.showAboutModal(); }

@@ -9,6 +9,13 @@ const ControlLayout* findControl(const WindowLayout& window, std::string_view na
   return nullptr;
 }
 
+const MenuEntryLayout* findMenuEntry(const WindowLayout& window, std::string_view name) {
+  for (const MenuEntryLayout& entry : window.menu) {
+    if (entry.name == name) return &entry;
+  }
+  return nullptr;
+}
+
 const ControlLayout* defaultButton(const WindowLayout& window) {
   for (const ControlLayout& control : window.controls) {
     if (control.isDefault) return &control;

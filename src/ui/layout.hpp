@@ -44,6 +44,7 @@ struct MenuEntryLayout {
   std::string_view name;     // "mnuHotkeys"; separators "mnuRazdel", "mnuRazdel1"
   std::string_view caption;  // "-" for a separator
   bool checkable = false;
+  std::string_view checkedCaption{};  // the caption while checked, where the logic changes it
 };
 
 enum class StartPosition {
@@ -80,6 +81,8 @@ const WindowLayout& aboutWindowLayout();
 
 // The control of that name in the window, or nullptr.
 const ControlLayout* findControl(const WindowLayout& window, std::string_view name);
+// The menu entry of that name in the window, or nullptr.
+const MenuEntryLayout* findMenuEntry(const WindowLayout& window, std::string_view name);
 // The window's default button (Enter) and cancel button (Esc), or nullptr.
 const ControlLayout* defaultButton(const WindowLayout& window);
 const ControlLayout* cancelButton(const WindowLayout& window);

@@ -203,8 +203,14 @@ constexpr ControlLayout kControls[] = {
 };
 
 constexpr MenuEntryLayout kMenu[] = {
-    {.name = "mnuHotkeys", .caption = "Edit hotkeys", .checkable = true},
-    {.name = "mnuPosition", .caption = "Edit positions", .checkable = true},
+    {.name = "mnuHotkeys",
+     .caption = "Edit hotkeys",
+     .checkable = true,
+     .checkedCaption = "Hide hotkeys"},
+    {.name = "mnuPosition",
+     .caption = "Edit positions",
+     .checkable = true,
+     .checkedCaption = "Hide positions"},
     {.name = "mnuOverlayWindow", .caption = "Overlay window", .checkable = true},
     {.name = "mnuRazdel", .caption = "-", .checkable = false},
     {.name = "mnuAbout", .caption = "About", .checkable = false},
