@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +18,7 @@
 #include <optional>
 #include <string>
 
-#include "app/form1.hpp"
+#include "frontend/sim/scenario_runner.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 #include "platform/posix/posix_file_system.hpp"
 #include "unit/scratch_folder.hpp"
@@ -214,23 +215,33 @@ TEST_F(SettingsFolderOnDisk, AFolderThatCannotBeMadeIsTheSaveFailure) {
             "Not a directory");
 }
 
-// Start-up names the file in the folder the files adapter chooses, and saves go there.
+// Start-up names the file in the folder the rule chooses, saves go there, and the scenario
+// runner shows it: the simulation keeps its settings where the real program would.
 TEST_F(SettingsFolderOnDisk, StartUpAndSavesUseTheSettingsFolder) {
-  frontend::sim::SimDesktop sim(program_.string());
   fs::create_directories(dir_ / "share" / "applications");
   std::ofstream(dir_ / "share" / "applications" / "org.example.tollivane.desktop") << "\n";
   fs::create_directory(dir_ / "bin");
-  PosixFiles files{(dir_ / "bin").string()};
-  Platform machine{sim.platform().keys, sim.platform().surface, files};
-  app::Form1 form(machine, sim.dialogs(), sim.mainWindowControls());
-  form.Form_Load();
+  frontend::sim::SimDesktop sim((dir_ / "bin").string());
+  char* text = nullptr;
+  std::size_t size = 0;
+  std::FILE* out = ::open_memstream(&text, &size);
+  ASSERT_NE(out, nullptr);
+  {
+    frontend::sim::ScenarioRunner runner(sim, out);
+    for (const char* line :
+         {"ini", "load", "print SettingsPath", "click mnuHotkeys", "click Command2", "ini"}) {
+      ASSERT_TRUE(runner.execute(line)) << line;
+    }
+  }
+  std::fclose(out);
+  const std::string output(text, size);
+  std::free(text);
   const fs::path expected = dir_ / "config" / "tollivane" / "Tollivane.ini";
-  EXPECT_EQ(form.record().SettingsPath, expected.string());
-  form.Command2_Click();
-  EXPECT_EQ(files.readFile(expected.string()),
-            "[main]\r\nhotkey1=116\r\nhotshift1=0\r\nhotkey2=117\r\nhotshift2=0\r\nhotkey3=118\r\n"
-            "hotshift3=0\r\n");
-  EXPECT_FALSE(fs::exists(program_ / "Tollivane.ini"));
+  EXPECT_EQ(output, "ini absent\nSettingsPath=\"" + expected.string() +
+                        "\"\n[main]\r\nhotkey1=116\r\nhotshift1=0\r\nhotkey2=117\r\n"
+                        "hotshift2=0\r\nhotkey3=118\r\nhotshift3=0\r\n");
+  EXPECT_TRUE(fs::exists(expected));
+  EXPECT_FALSE(fs::exists(dir_ / "bin" / "Tollivane.ini"));
 }
 
 }  // namespace

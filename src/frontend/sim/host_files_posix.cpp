@@ -10,8 +10,8 @@
 
 namespace tollivane::frontend::sim {
 
-std::unique_ptr<platform::Files> hostFiles() {
-  return std::make_unique<platform::posix::PosixFiles>();
+std::unique_ptr<platform::Files> hostFiles(const std::string& folder) {
+  return std::make_unique<platform::posix::PosixFiles>(folder);
 }
 
 std::string makeTemporaryFolder() {

@@ -10,8 +10,8 @@
 
 namespace tollivane::frontend::sim {
 
-std::unique_ptr<platform::Files> hostFiles() {
-  return std::make_unique<platform::win32::Win32Files>();
+std::unique_ptr<platform::Files> hostFiles(const std::string& folder) {
+  return std::make_unique<platform::win32::Win32Files>(folder);
 }
 
 std::string makeTemporaryFolder() {

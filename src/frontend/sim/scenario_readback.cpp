@@ -107,7 +107,10 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
 }
 
 void ScenarioRunner::printSettingsFile() {
-  const std::optional<std::string> bytes = sim_.platform().files.readFile(sim_.settingsFile());
+  // The file in use once start-up has chosen it, the one beside the program before.
+  const std::string& inUse = app_.form().record().SettingsPath;
+  const std::optional<std::string> bytes =
+      sim_.platform().files.readFile(inUse.empty() ? sim_.settingsFile() : inUse);
   if (!bytes) {
     writeLine("ini absent");
     return;

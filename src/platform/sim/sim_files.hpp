@@ -12,11 +12,13 @@ namespace tollivane::platform::sim {
 class SimFiles final : public Files {
  public:
   // `folder`: the program folder, an existing folder without a trailing separator except at
-  // the root. `host`: the host OS's adapter that reaches it.
+  // the root. `host`: the host OS's adapter that reaches it, with `folder` as its program
+  // folder.
   SimFiles(std::string folder, std::unique_ptr<Files> host);
 
   std::string programFolder() override { return folder_; }
-  // The settings live beside the program, whatever the host would choose.
+  // Where the host's own program would keep them: beside the program when its folder holds
+  // the file or can be written, otherwise the user's own folder; with '/' between names.
   std::string settingsFolder(std::string_view fileName) override;
   char pathSeparator() const override { return '/'; }
   bool fileExists(const std::string& path) override;
