@@ -25,7 +25,11 @@ constexpr EventRoute kRoutes[] = {
     {"mnuOverlayWindow", Event::Click, call<&Form1::mnuOverlayWindow_Click>},
     {"mnuAbout", Event::Click, call<&Form1::mnuAbout_Click>},
     {"mnuExit", Event::Click, call<&Form1::mnuExit_Click>},
-    // The About window's one button.
+    // The About window, while it loads or is open.
+    {kAboutWindow, Event::Load,
+     [](Form1&, WindowShell& shell) {
+       if (const AboutWindowControls* about = shell.aboutControls()) frmAbout::Form_Load(*about);
+     }},
     {"cmdOK", Event::Click, [](Form1&, WindowShell& shell) { frmAbout::cmdOK_Click(shell); }},
 };
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -12,6 +11,7 @@
 #include "app/event_dispatch.hpp"
 #include "app/form1.hpp"
 #include "app/window_controls.hpp"
+#include "platform/platform.hpp"
 
 namespace tollivane::app {
 
@@ -19,6 +19,7 @@ enum class Event { Load, Shown, QueryUnload, Timer, Click };
 
 // The windows themselves, as the sources of their own events.
 inline constexpr std::string_view kMainWindow = "Form";
+inline constexpr std::string_view kAboutWindow = "frmAbout";
 
 struct EventRoute {
   std::string_view control;  // a control's name, or one of the windows above
@@ -28,7 +29,9 @@ struct EventRoute {
 
 class EventTable {
  public:
-  EventTable(Form1& form, WindowShell& shell) : form_(form), shell_(shell) {}
+  // `runs` hears of every handler run.
+  EventTable(Form1& form, WindowShell& shell, platform::RunObserver& runs)
+      : form_(form), shell_(shell), runs_(runs) {}
 
   // Every route, in the order the windows list their controls.
   static std::span<const EventRoute> routes();
@@ -41,23 +44,19 @@ class EventTable {
   // The capture control named qvHotKey1..qvHotKey3, or nullptr.
   controls::qvHotKey* captureControl(std::string_view name);
 
-  // Runs other code of the windows (the About window's load) inside the same boundary.
+  // Runs a handler inside the run-time error boundary, as one handler run.
   template <class Handler>
   void run(Handler&& handler) {
     if (shell_.ended()) return;
-    if (runStarts_) runStarts_();
+    runs_.runBegins();
     dispatch(shell_, std::forward<Handler>(handler));
-    form_.handlerRunEnded();
+    runs_.runEnds(form_.framesComing());
   }
-
-  // Called as each handler run begins, so that an adapter may drop what it keeps for one run
-  // (the X key state reads the keyboard once per run).
-  void setRunStarts(std::function<void()> runStarts) { runStarts_ = std::move(runStarts); }
 
  private:
   Form1& form_;
   WindowShell& shell_;
-  std::function<void()> runStarts_;
+  platform::RunObserver& runs_;
 };
 
 }  // namespace tollivane::app

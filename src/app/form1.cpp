@@ -23,9 +23,7 @@ void Form1::Form_QueryUnload() { fun_End(); }
 
 void Form1::mnuExit_Click() { fun_End(); }
 
-void Form1::handlerRunEnded() {
-  p_.surface.setFramesComing(c_.Timer2.enabled() && !shell_.ended());
-}
+bool Form1::framesComing() const { return c_.Timer2.enabled() && !shell_.ended(); }
 
 void Form1::fun_End() {
   c_.Timer1.setEnabled(false);

@@ -58,8 +58,8 @@ class Form1 {
   controls::qvHotKey& qvHotKey3() { return qvHotKey3_; }
 
   const Form1Record& record() const { return r_; }
-  // After every handler run: tells the surface whether frames are still to come.
-  void handlerRunEnded();
+  // Whether overlay frames are still to come: Timer2 runs and the program goes on.
+  bool framesComing() const;
 
   // Methods other parts of the window call.
   void funStart();

@@ -45,12 +45,17 @@ class Label {
   virtual void setCaption(std::string_view caption) = 0;
 };
 
+struct AboutWindowControls;
+
 // The windows' surroundings: message boxes, the About window, run-time errors and the end.
 class WindowShell : public controls::MessageBoxes {
  public:
-  // Shows the About window modal to the main window; the main window's timers keep ticking.
-  // May return before the window closes; the window reports its own close.
+  // Shows the About window modal to the main window, after its Load event, which runs in a
+  // handler run of its own; the main window's timers keep ticking. May return before the
+  // window closes; the window reports its own close.
   virtual void showAboutModal() = 0;
+  // The About window's controls while it loads or is open, else nullptr.
+  virtual const AboutWindowControls* aboutControls() const = 0;
   // Closes and discards the About window.
   virtual void unloadAbout() = 0;
   // Reports a run-time error that no handler caught; the program ends right after.

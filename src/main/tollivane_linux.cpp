@@ -27,11 +27,13 @@ int main(int argc, char* argv[]) {
 
   NullKeyState noKeys;
   NullSurface noSurface;
+  NullRunObserver noRuns;
   KeyState& keys = session ? session->keys() : noKeys;
   ForegroundSurface& surface = session ? session->surface() : noSurface;
+  RunObserver& runs = session ? session->runs() : noRuns;
 
   posix::PosixFiles files;
-  Platform machine{keys, surface, files};
+  Platform machine{keys, surface, files, runs};
   qt::QtShell shell;
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;

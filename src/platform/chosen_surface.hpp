@@ -16,16 +16,17 @@ class OwnWindowSurface : public ForegroundSurface {
   virtual void hide() = 0;
 };
 
-class ChosenSurface final : public ForegroundSurface {
+class ChosenSurface final : public ForegroundSurface, public RunObserver {
  public:
   // `ownWindow` may be null where no such window can be had; then frames always go direct.
   ChosenSurface(ForegroundSurface& direct, OwnWindowSurface* ownWindow)
       : direct_(direct), ownWindow_(ownWindow), current_(&direct) {}
 
   void setOwnWindow(bool on) override { wantsOwnWindow_ = on; }
-  void setFramesComing(bool coming) override {
-    if (framesComing_ && !coming && ownWindow_) ownWindow_->hide();
-    framesComing_ = coming;
+  void runBegins() override {}
+  void runEnds(bool framesComing) override {
+    if (framesComing_ && !framesComing && ownWindow_) ownWindow_->hide();
+    framesComing_ = framesComing;
   }
 
   // A frame begins here: the way chosen since the last frame takes over.

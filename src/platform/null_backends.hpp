@@ -23,4 +23,10 @@ class NullSurface final : public platform::ForegroundSurface {
   void DeleteObject(platform::BrushHandle) override {}
 };
 
+class NullRunObserver final : public platform::RunObserver {
+ public:
+  void runBegins() override {}
+  void runEnds(bool) override {}
+};
+
 }  // namespace tollivane::platform

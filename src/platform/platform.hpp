@@ -63,9 +63,18 @@ class ForegroundSurface {
   // onto that window. Takes effect with the next frame; a surface without such a window
   // ignores it.
   virtual void setOwnWindow(bool on) { static_cast<void>(on); }
-  // Told after every handler run whether frames are still to come: a window of our own hides
-  // once they are not, since no repaint of the game would ever take it away.
-  virtual void setFramesComing(bool coming) { static_cast<void>(coming); }
+};
+
+// The one hook adapters get around the program's handler runs (each event's handler with all
+// it calls, the About window's load included).
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // A run begins: whatever an adapter keeps for one run only is stale.
+  virtual void runBegins() = 0;
+  // A run has ended; `framesComing`: whether overlay frames are still to come. A window of our
+  // own hides once they are not, since no repaint of the game would ever take it away.
+  virtual void runEnds(bool framesComing) = 0;
 };
 
 // The program's folder and its settings file.
@@ -102,6 +111,7 @@ struct Platform {
   KeyState& keys;
   ForegroundSurface& surface;
   Files& files;
+  RunObserver& runs;
 };
 
 }  // namespace tollivane::platform

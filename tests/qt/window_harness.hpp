@@ -63,7 +63,8 @@ class WindowHarness {
   platform::posix::PosixFiles files{folder.path().toStdString()};
   CountingKeys keys;
   platform::NullSurface surface;
-  platform::Platform machine{keys, surface, files};
+  platform::NullRunObserver runs;
+  platform::Platform machine{keys, surface, files, runs};
   frontend::qt::QtShell shell;
   std::vector<ShownBox> shown;
   int endedWith = -1;

@@ -75,15 +75,15 @@ TEST_F(Surfaces, ASwitchWithinAFrameWaitsForTheNextOne) {
 
 TEST_F(Surfaces, TheWindowHidesOnceWhenFramesStopAndShowsWithTheNext) {
   chosen.setOwnWindow(true);
-  chosen.setFramesComing(false);  // stopped before ever drawing: nothing to hide
+  chosen.runEnds(false);  // stopped before ever drawing: nothing to hide
   EXPECT_EQ(own.hides, 0);
   frame();
-  chosen.setFramesComing(true);
-  chosen.setFramesComing(false);  // stop
-  chosen.setFramesComing(false);  // every later handler run says so again
+  chosen.runEnds(true);
+  chosen.runEnds(false);  // stop
+  chosen.runEnds(false);  // every later handler run says so again
   EXPECT_EQ(own.hides, 1);
   frame();  // started again
-  chosen.setFramesComing(false);
+  chosen.runEnds(false);
   EXPECT_EQ(own.hides, 2);
 }
 
@@ -93,7 +93,7 @@ TEST(ChosenSurface, WithoutAWindowOfItsOwnEveryFrameGoesStraightOntoTheGame) {
   chosen.setOwnWindow(true);
   DeviceContext dc = 0;
   stopwatch::drawOverlayFrame(chosen, "00 : 00 : 01", Rect{25, 315, 100, 329}, {0, 0}, dc);
-  chosen.setFramesComing(false);
+  chosen.runEnds(false);
   EXPECT_EQ(direct.calls().DrawTextA, 1u);
   EXPECT_EQ(direct.contextsOut(), 0);
 }

@@ -13,6 +13,7 @@
 #include "common/runtime_error.hpp"
 #include "common/virtual_keys.hpp"
 #include "frontend/sim/sim_desktop.hpp"
+#include "ui/about/about_text.hpp"
 
 namespace tollivane::app {
 namespace {
@@ -22,7 +23,9 @@ using frontend::sim::SimDesktop;
 struct Window {
   SimDesktop sim;
   Form1 form{sim.platform(), sim.dialogs(), sim.mainWindowControls()};
-  EventTable events{form, sim.dialogs()};
+  EventTable events{form, sim.dialogs(), sim.platform().runs};
+
+  Window() { sim.dialogs().setEvents(&events); }
 
   std::string settings() const {
     std::ifstream in(sim.settingsFile());
@@ -83,6 +86,15 @@ const std::map<std::string, RouteCase>& cases() {
       {"mnuAbout Click",
        {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().aboutOpen()); }}},
       {"mnuExit Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().ended()); }}},
+      {"frmAbout Load",
+       {[](Window& w) {
+          w.events.fire("mnuAbout", Event::Click);
+          w.sim.aboutWindow().label("lblDescription")->setCaption("");
+        },
+        [](Window& w) {
+          EXPECT_EQ(w.sim.aboutWindow().label("lblDescription")->caption(),
+                    ui::aboutDescriptionText());
+        }}},
       {"cmdOK Click",
        {[](Window& w) { w.events.fire("mnuAbout", Event::Click); },
         [](Window& w) { EXPECT_FALSE(w.sim.dialogs().aboutOpen()); }}},

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 #include "frontend/sim/sim_text.hpp"
 #include "ui/about/about_text.hpp"
@@ -48,6 +49,9 @@ TEST_F(SimDialogsTest, MessageBoxesAreRecordedAndReported) {
 }
 
 TEST_F(SimDialogsTest, AboutWindowLoadsFreshEachTime) {
+  SimApp app(sim);
+  app.load();
+  events.clear();
   SimLabel& description = *sim.aboutWindow().label("lblDescription");
   sim.dialogs().showAboutModal();
   EXPECT_TRUE(sim.dialogs().aboutOpen());

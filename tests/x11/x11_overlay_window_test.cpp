@@ -203,7 +203,7 @@ TEST_F(X11OwnWindow, HidesWhenFramesStopAndShowsWithTheNextFrame) {
     std::uint32_t under;  // what the screen shows where the text was
   };
   const Case cases[] = {
-      {"frames stop", [&] { surface.setFramesComing(false); }, [] {}, kBackground},
+      {"frames stop", [&] { session->runs().runEnds(false); }, [] {}, kBackground},
       {"the direct way chosen",
        [&] {
          surface.setOwnWindow(false);

@@ -42,7 +42,7 @@ MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
                         }));
   }
   form_ = std::make_unique<app::Form1>(platform, shell_, app::bindMainWindow(*controls_));
-  events_ = std::make_unique<app::EventTable>(*form_, shell_);
+  events_ = std::make_unique<app::EventTable>(*form_, shell_, platform.runs);
   connectEvents();
   shell_.setMainWindow(this, *events_);
 }

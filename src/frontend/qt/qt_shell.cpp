@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/frm_about.hpp"
 #include "app/runtime_error_text.hpp"
 #include "frontend/qt/about_dialog.hpp"
 #include "frontend/qt/message_boxes.hpp"
@@ -27,10 +26,14 @@ void QtShell::showAboutModal() {
   if (about_ != nullptr || events_ == nullptr) return;
   AboutDialog dialog(mainWindow_, *this);
   about_ = &dialog;
-  events_->run([&] { app::frmAbout::Form_Load(dialog.controls()); });
+  events_->fire(app::kAboutWindow, app::Event::Load);
   // A nested event loop: the main window's timers go on ticking while it runs.
   if (!ended_) dialog.exec();
   about_ = nullptr;
+}
+
+const app::AboutWindowControls* QtShell::aboutControls() const {
+  return about_ != nullptr ? &about_->controls() : nullptr;
 }
 
 void QtShell::unloadAbout() {

@@ -9,11 +9,14 @@ using app::Event;
 SimApp::SimApp(SimDesktop& sim)
     : sim_(sim),
       form_(sim.platform(), sim.dialogs(), sim.mainWindowControls()),
-      events_(form_, sim.dialogs()) {
+      events_(form_, sim.dialogs(), sim.platform().runs) {
+  sim_.dialogs().setEvents(&events_);
   for (const std::string_view name : ui::mainWindowLayout().timers) {
     sim_.mainWindow().timer(name)->onTick = [this, name] { events_.fire(name, Event::Timer); };
   }
 }
+
+SimApp::~SimApp() { sim_.dialogs().setEvents(nullptr); }
 
 bool SimApp::takesInput() const {
   return loaded_ && !sim_.dialogs().ended() && !sim_.dialogs().aboutOpen();

@@ -21,6 +21,7 @@ class SimApp {
 
   // Wires the timers' ticks to Timer1_Timer and Timer2_Timer.
   explicit SimApp(SimDesktop& sim);
+  ~SimApp();
   SimApp(const SimApp&) = delete;
   SimApp& operator=(const SimApp&) = delete;
 

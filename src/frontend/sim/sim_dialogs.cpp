@@ -1,12 +1,19 @@
 #include "frontend/sim/sim_dialogs.hpp"
 
-#include "app/frm_about.hpp"
 #include "frontend/sim/sim_text.hpp"
 
 namespace tollivane::frontend::sim {
+namespace {
+
+app::AboutWindowControls bindAbout(SimWindow& about) {
+  SimControlLookup lookup(about);
+  return app::bindAboutWindow(lookup);
+}
+
+}  // namespace
 
 SimDialogs::SimDialogs(platform::sim::SimClock& clock, SimWindow& about)
-    : clock_(clock), about_(about) {}
+    : clock_(clock), about_(about), aboutControls_(bindAbout(about)) {}
 
 void SimDialogs::messageBox(std::string_view prompt, app::MessageIcon icon,
                             std::string_view title) {
@@ -15,11 +22,11 @@ void SimDialogs::messageBox(std::string_view prompt, app::MessageIcon icon,
 }
 
 void SimDialogs::showAboutModal() {
+  if (events_ == nullptr) return;
   // Each showing is a freshly loaded window.
   about_.reset();
-  SimControlLookup lookup(about_);
-  app::frmAbout::Form_Load(app::bindAboutWindow(lookup));
   aboutOpen_ = true;
+  events_->fire(app::kAboutWindow, app::Event::Load);
   report("about open");
 }
 

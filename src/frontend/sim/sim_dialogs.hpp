@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/event_table.hpp"
 #include "app/window_controls.hpp"
 #include "frontend/sim/sim_window.hpp"
 #include "platform/sim/sim_clock.hpp"
@@ -30,7 +31,13 @@ class SimDialogs final : public app::WindowShell {
   SimDialogs(platform::sim::SimClock& clock, SimWindow& about);
 
   void messageBox(std::string_view prompt, app::MessageIcon icon, std::string_view title) override;
+  // The main window's event table, through which the About window loads; none: it cannot open.
+  void setEvents(app::EventTable* events) { events_ = events; }
+
   void showAboutModal() override;
+  const app::AboutWindowControls* aboutControls() const override {
+    return aboutOpen_ ? &aboutControls_ : nullptr;
+  }
   void unloadAbout() override;
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;
@@ -49,6 +56,8 @@ class SimDialogs final : public app::WindowShell {
 
   platform::sim::SimClock& clock_;
   SimWindow& about_;
+  app::AboutWindowControls aboutControls_;
+  app::EventTable* events_ = nullptr;
   std::vector<MessageBoxShown> messageBoxes_;
   std::vector<RuntimeErrorReported> runtimeErrors_;
   bool aboutOpen_ = false;

@@ -59,7 +59,7 @@ MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_
                             std::make_unique<Win32MenuEntry>(popup_, menuId(entry.name)));
   }
   form_ = std::make_unique<app::Form1>(platform, shell_, app::bindMainWindow(*controls_));
-  events_ = std::make_unique<app::EventTable>(*form_, shell_);
+  events_ = std::make_unique<app::EventTable>(*form_, shell_, platform.runs);
   shell_.setMainWindow(handle(), *events_);
 }
 

@@ -1,6 +1,5 @@
 #include "frontend/win32/win32_shell.hpp"
 
-#include "app/frm_about.hpp"
 #include "app/runtime_error_text.hpp"
 #include "frontend/win32/about_window.hpp"
 #include "platform/win32/wide_text.hpp"
@@ -25,7 +24,7 @@ void Win32Shell::showAboutModal() {
   if (about_ != nullptr || events_ == nullptr || mainWindow_ == nullptr) return;
   AboutWindow about(mainWindow_, *events_, *this);
   about_ = &about;
-  events_->run([&] { app::frmAbout::Form_Load(about.controls()); });
+  events_->fire(app::kAboutWindow, app::Event::Load);
   if (!ended()) {
     // A nested message loop, as a modal dialog runs: the main window's timers go on ticking.
     EnableWindow(mainWindow_, FALSE);
@@ -41,6 +40,10 @@ void Win32Shell::showAboutModal() {
     SetActiveWindow(mainWindow_);
   }
   about_ = nullptr;
+}
+
+const app::AboutWindowControls* Win32Shell::aboutControls() const {
+  return about_ != nullptr ? &about_->controls() : nullptr;
 }
 
 void Win32Shell::unloadAbout() {

@@ -32,6 +32,7 @@ class Win32Shell final : public app::WindowShell {
 
   void messageBox(std::string_view prompt, app::MessageIcon icon, std::string_view title) override;
   void showAboutModal() override;
+  const app::AboutWindowControls* aboutControls() const override;
   void unloadAbout() override;
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;

@@ -28,7 +28,7 @@ struct SurfaceCalls {
   std::uint64_t DeleteObject = 0;
 };
 
-class SimSurface : public ForegroundSurface {
+class SimSurface : public ForegroundSurface, public RunObserver {
  public:
   SimSurface();
 
@@ -42,7 +42,8 @@ class SimSurface : public ForegroundSurface {
   void DeleteObject(BrushHandle object) override;
   // Only recorded: the frames' calls are the same either way.
   void setOwnWindow(bool on) override { ownWindow_ = on; }
-  void setFramesComing(bool coming) override { framesComing_ = coming; }
+  void runBegins() override {}
+  void runEnds(bool framesComing) override { framesComing_ = framesComing; }
 
   // The window in front; 1 at first, 0 for none.
   void setForeground(WindowHandle window) { foreground_ = window; }

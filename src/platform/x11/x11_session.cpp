@@ -127,6 +127,8 @@ void X11Session::sync() {
   handleEvents(false);
 }
 
+platform::RunObserver& X11Session::runs() { return *chosen_; }
+
 platform::KeyState& X11Session::keys() { return *keyState_; }
 platform::ForegroundSurface& X11Session::surface() { return *chosen_; }
 X11OverlayWindow* X11Session::overlayWindow() { return overlay_.get(); }

@@ -37,6 +37,8 @@ class X11Session {
   // Straight onto the window in front, or through a window of our own when that is chosen
   // and the server can shape windows.
   platform::ForegroundSurface& surface();
+  // Told of the program's handler runs: the window of our own hides once frames stop.
+  platform::RunObserver& runs();
   // The window of our own, null when the server cannot shape windows.
   X11OverlayWindow* overlayWindow();
 
