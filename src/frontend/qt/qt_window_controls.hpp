@@ -4,11 +4,10 @@
 #pragma once
 
 #include <QAction>
-#include <map>
 #include <memory>
-#include <string>
 #include <string_view>
 
+#include "app/named_controls.hpp"
 #include "app/window_binding.hpp"
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/qt_controls.hpp"
@@ -33,15 +32,12 @@ class QtWindowControls final : public app::ControlLookup {
   app::Label& label(std::string_view name) override;
 
  private:
-  template <class T>
-  using Named = std::map<std::string, std::unique_ptr<T>, std::less<>>;
-
   const LayoutWidgets& widgets_;
-  Named<QtTextBox> textBoxes_;
-  Named<QtPanel> panels_;
-  Named<QtLabel> labels_;
-  Named<QtMenuEntry> menuEntries_;
-  Named<QtTimer> timers_;
+  app::NamedControls<QtTextBox> textBoxes_;
+  app::NamedControls<QtPanel> panels_;
+  app::NamedControls<QtLabel> labels_;
+  app::NamedControls<QtMenuEntry> menuEntries_;
+  app::NamedControls<QtTimer> timers_;
 };
 
 }  // namespace tollivane::frontend::qt

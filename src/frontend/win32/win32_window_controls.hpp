@@ -5,11 +5,10 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
-#include <string>
 #include <string_view>
 
+#include "app/named_controls.hpp"
 #include "app/window_binding.hpp"
 #include "frontend/win32/layout_windows.hpp"
 #include "frontend/win32/win32_controls.hpp"
@@ -33,15 +32,12 @@ class Win32WindowControls final : public app::ControlLookup {
   app::Label& label(std::string_view name) override;
 
  private:
-  template <class T>
-  using Named = std::map<std::string, std::unique_ptr<T>, std::less<>>;
-
   const LayoutWindows& windows_;
-  Named<Win32TextBox> textBoxes_;
-  Named<Win32Panel> panels_;
-  Named<Win32Label> labels_;
-  Named<Win32MenuEntry> menuEntries_;
-  Named<Win32Timer> timers_;
+  app::NamedControls<Win32TextBox> textBoxes_;
+  app::NamedControls<Win32Panel> panels_;
+  app::NamedControls<Win32Label> labels_;
+  app::NamedControls<Win32MenuEntry> menuEntries_;
+  app::NamedControls<Win32Timer> timers_;
 };
 
 }  // namespace tollivane::frontend::win32
