@@ -292,18 +292,20 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
   static Probe probe;
   probe = Probe{window_->handle(), &window_->form().record().IsRunning};
   // Runs inside the About window's loop: looks, holds F5 until the poller has seen it (or ten
-  // seconds have gone by), then presses Esc.
+  // seconds have gone by), then presses Esc. The key repeats while held, as a keyboard's does:
+  // under load Wine drops an input event that a keyboard hook does not answer in time.
   SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
     HWND about = FindWindowW(nullptr, L"About Tollivane");
     if (about == nullptr) return;
     ++probe.ticks;
-    if (probe.ticks == 1) {
+    if (probe.ticks == 1)
       probe.sawModal = GetWindow(about, GW_OWNER) == probe.main && !IsWindowEnabled(probe.main);
+    if (*probe.running == 0 && probe.ticks <= 100) {
       INPUT press{};
       press.type = INPUT_KEYBOARD;
       press.ki.wVk = VK_F5;
       SendInput(1, &press, sizeof press);
-    } else if (*probe.running != 0 || probe.ticks > 100) {
+    } else {
       INPUT release{};
       release.type = INPUT_KEYBOARD;
       release.ki.wVk = VK_F5;
