@@ -293,7 +293,7 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
   probe = Probe{window_->handle(), &window_->form().record().IsRunning};
   // Runs inside the About window's loop: looks, holds F5 until the poller has seen it (or ten
   // seconds have gone by), then presses Esc. The key repeats while held, as a keyboard's does:
-  // under load Wine drops an input event that a keyboard hook does not answer in time.
+  // under load, Wine sometimes never shows a single injected press to the poller.
   SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
     HWND about = FindWindowW(nullptr, L"About Tollivane");
     if (about == nullptr) return;
