@@ -23,6 +23,7 @@ constexpr EventRoute kRoutes[] = {
     {"mnuHotkeys", Event::Click, call<&Form1::mnuHotkeys_Click>},
     {"mnuPosition", Event::Click, call<&Form1::mnuPosition_Click>},
     {"mnuOverlayWindow", Event::Click, call<&Form1::mnuOverlayWindow_Click>},
+    {"mnuScaleToGame", Event::Click, call<&Form1::mnuScaleToGame_Click>},
     {"mnuAbout", Event::Click, call<&Form1::mnuAbout_Click>},
     {"mnuExit", Event::Click, call<&Form1::mnuExit_Click>},
     // The About window, while it loads or is open.

@@ -48,7 +48,6 @@ class EventTable {
   template <class Handler>
   void run(Handler&& handler) {
     if (shell_.ended()) return;
-    runs_.runBegins();
     dispatch(shell_, std::forward<Handler>(handler));
     runs_.runEnds(form_.framesComing());
   }

@@ -10,6 +10,7 @@
 #include "app/window_controls.hpp"
 #include "controls/hotkey_capture/qv_hot_key.hpp"
 #include "platform/platform.hpp"
+#include "settings/settings_keys.hpp"
 
 namespace tollivane::app {
 
@@ -28,6 +29,7 @@ struct Form1Record {
   platform::ColorRef TextColor = 0;
   platform::BrushHandle BackBrush = 0;
   bool OverlayWindow = false;  // frames go to a window of our own (menu "Overlay window")
+  bool ScaleToGame = false;    // place and size follow the game's screen (menu "Scale to the game")
 };
 
 class Form1 {
@@ -50,6 +52,7 @@ class Form1 {
   void mnuHotkeys_Click();
   void mnuPosition_Click();
   void mnuOverlayWindow_Click();
+  void mnuScaleToGame_Click();
   void mnuAbout_Click();
   void mnuExit_Click();
 
@@ -77,6 +80,9 @@ class Form1 {
   controls::qvHotKey qvHotKey1_;
   controls::qvHotKey qvHotKey2_;
   controls::qvHotKey qvHotKey3_;
+  // Flips a checkable menu entry's setting, applies it at once and saves it.
+  void toggleSetting(bool& value, MenuEntry& entry, const settings::SettingKey& key,
+                     void (platform::OverlayChoices::*apply)(bool));
   std::string loadNotice_;  // shown once the window is up; empty when all settings were usable
 };
 

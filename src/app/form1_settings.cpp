@@ -61,6 +61,7 @@ void Form1::Form_Load() {
   std::int16_t posX = 0;
   std::int16_t posY = 0;
   std::int16_t overlayWindow = 0;
+  std::int16_t scaleToGame = 0;
   constexpr std::int16_t kMin = -32768;
   // In the order they are read, which is the order any notice lists them in.
   const StoredSetting stored[] = {
@@ -73,6 +74,7 @@ void Form1::Form_Load() {
       {settings::kPosX, kMin, kMaxStoredX, posX},
       {settings::kPosY, kMin, kMaxStoredY, posY},
       {settings::kOverlayWindow, 0, 1, overlayWindow},
+      {settings::kScaleToGame, 0, 1, scaleToGame},
   };
   for (const StoredSetting& setting : stored) setting.value = setting.key.fallback;
 
@@ -109,8 +111,11 @@ void Form1::Form_Load() {
   r_.PosX = posX;
   r_.PosY = posY;
   r_.OverlayWindow = overlayWindow != 0;
-  p_.surface.setOwnWindow(r_.OverlayWindow);
+  p_.overlay.setOwnWindow(r_.OverlayWindow);
   c_.mnuOverlayWindow.setChecked(r_.OverlayWindow);
+  r_.ScaleToGame = scaleToGame != 0;
+  p_.overlay.setScaleToGame(r_.ScaleToGame);
+  c_.mnuScaleToGame.setChecked(r_.ScaleToGame);
 
   fun_UpdatePos();
   qvHotKey1_.qvSetHotKey(codes[0], shifts[0]);
@@ -186,16 +191,25 @@ void Form1::Command4_Click() {
 
 // Takes effect with the next frame even when it cannot be saved: the user sees the change, and
 // the message says it will not outlast this run.
-void Form1::mnuOverlayWindow_Click() {
-  r_.OverlayWindow = !r_.OverlayWindow;
-  c_.mnuOverlayWindow.setChecked(r_.OverlayWindow);
-  p_.surface.setOwnWindow(r_.OverlayWindow);
+void Form1::toggleSetting(bool& value, MenuEntry& entry, const settings::SettingKey& key,
+                          void (platform::OverlayChoices::*apply)(bool)) {
+  value = !value;
+  entry.setChecked(value);
+  (p_.overlay.*apply)(value);
   reportingFailures(shell_, [&] {
-    const settings::KeyValue writes[] = {
-        {settings::kOverlayWindow.key, integerText(r_.OverlayWindow ? 1 : 0)}};
-    settings::writeProfileValues(p_.files, settings::kOverlayWindow.section, writes,
-                                 r_.SettingsPath);
+    const settings::KeyValue writes[] = {{key.key, integerText(value ? 1 : 0)}};
+    settings::writeProfileValues(p_.files, key.section, writes, r_.SettingsPath);
   });
+}
+
+void Form1::mnuOverlayWindow_Click() {
+  toggleSetting(r_.OverlayWindow, c_.mnuOverlayWindow, settings::kOverlayWindow,
+                &platform::OverlayChoices::setOwnWindow);
+}
+
+void Form1::mnuScaleToGame_Click() {
+  toggleSetting(r_.ScaleToGame, c_.mnuScaleToGame, settings::kScaleToGame,
+                &platform::OverlayChoices::setScaleToGame);
 }
 
 }  // namespace tollivane::app

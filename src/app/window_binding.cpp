@@ -70,6 +70,7 @@ MainWindowControls bindMainWindow(ControlLookup& window, const ui::WindowLayout&
       .mnuHotkeys = w.menuEntry("mnuHotkeys"),
       .mnuPosition = w.menuEntry("mnuPosition"),
       .mnuOverlayWindow = w.menuEntry("mnuOverlayWindow"),
+      .mnuScaleToGame = w.menuEntry("mnuScaleToGame"),
   };
 }
 

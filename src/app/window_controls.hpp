@@ -81,6 +81,7 @@ struct MainWindowControls {
   MenuEntry& mnuHotkeys;
   MenuEntry& mnuPosition;
   MenuEntry& mnuOverlayWindow;
+  MenuEntry& mnuScaleToGame;
 };
 
 // The About window's one control that the logic writes.

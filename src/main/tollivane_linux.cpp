@@ -28,12 +28,14 @@ int main(int argc, char* argv[]) {
   NullKeyState noKeys;
   NullSurface noSurface;
   NullRunObserver noRuns;
+  NullOverlayChoices noChoices;
   KeyState& keys = session ? session->keys() : noKeys;
   ForegroundSurface& surface = session ? session->surface() : noSurface;
   RunObserver& runs = session ? session->runs() : noRuns;
+  OverlayChoices& overlay = session ? session->overlay() : noChoices;
 
   posix::PosixFiles files;
-  Platform machine{keys, surface, files, runs};
+  Platform machine{keys, surface, files, runs, overlay};
   qt::QtShell shell;
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;

@@ -27,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::Win32OverlayWindow ownWindow;
   platform::ChosenSurface surface(direct, ownWindow.handle() ? &ownWindow : nullptr);
   platform::win32::Win32Files files;
-  platform::Platform machine{keys, surface, files, surface};
+  platform::Platform machine{keys, surface, files, surface, surface};
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
   if (!window.load()) return 1;

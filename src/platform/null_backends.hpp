@@ -25,8 +25,13 @@ class NullSurface final : public platform::ForegroundSurface {
 
 class NullRunObserver final : public platform::RunObserver {
  public:
-  void runBegins() override {}
   void runEnds(bool) override {}
+};
+
+class NullOverlayChoices final : public platform::OverlayChoices {
+ public:
+  void setOwnWindow(bool) override {}
+  void setScaleToGame(bool) override {}
 };
 
 }  // namespace tollivane::platform

@@ -57,21 +57,27 @@ class ForegroundSurface {
                          unsigned format) = 0;
   // Releases a drawing object; 0 is harmless.
   virtual void DeleteObject(BrushHandle object) = 0;
+};
 
-  // Ours, not Windows calls. Whether frames go to a window of our own that stays above the
-  // window in front, for games that repaint over anything drawn onto them, instead of straight
-  // onto that window. Takes effect with the next frame; a surface without such a window
-  // ignores it.
-  virtual void setOwnWindow(bool on) { static_cast<void>(on); }
+// Ours, not Windows calls: how the overlay's frames reach the screen. Each takes effect with
+// the next frame.
+class OverlayChoices {
+ public:
+  virtual ~OverlayChoices() = default;
+  // On: every frame goes to a window of our own that stays above the window in front. Off:
+  // frames are drawn onto the window in front, and go to the window of our own only once that
+  // window is seen painting over them. Where no such window can be had, always onto it.
+  virtual void setOwnWindow(bool on) = 0;
+  // On: the rectangle, a place on a 640 x 480 picture of the game's screen, and its text are
+  // scaled to the client area of the window in front (the screen when there is none).
+  virtual void setScaleToGame(bool on) = 0;
 };
 
 // The one hook adapters get around the program's handler runs (each event's handler with all
-// it calls, the About window's load included).
+// it calls, the About window's load included): told at each run's end.
 class RunObserver {
  public:
   virtual ~RunObserver() = default;
-  // A run begins: whatever an adapter keeps for one run only is stale.
-  virtual void runBegins() = 0;
   // A run has ended; `framesComing`: whether overlay frames are still to come. A window of our
   // own hides once they are not, since no repaint of the game would ever take it away.
   virtual void runEnds(bool framesComing) = 0;
@@ -112,6 +118,7 @@ struct Platform {
   ForegroundSurface& surface;
   Files& files;
   RunObserver& runs;
+  OverlayChoices& overlay;
 };
 
 }  // namespace tollivane::platform

@@ -64,7 +64,8 @@ class WindowHarness {
   CountingKeys keys;
   platform::NullSurface surface;
   platform::NullRunObserver runs;
-  platform::Platform machine{keys, surface, files, runs};
+  platform::NullOverlayChoices overlay;
+  platform::Platform machine{keys, surface, files, runs, overlay};
   frontend::qt::QtShell shell;
   std::vector<ShownBox> shown;
   int endedWith = -1;

@@ -1,6 +1,6 @@
-// Each frame goes whole to one of the two ways, and the window of our own leaves the screen
-// whenever nothing will draw into it again: when frames stop and when the user goes back to
-// drawing straight onto the game.
+// Each frame goes whole to one of the two ways; the window of our own takes over when the user
+// asks or once the window in front paints over the clock, and leaves the screen whenever
+// nothing will draw into it again. Scaled, both ways get the same rectangle.
 #include "platform/chosen_surface.hpp"
 
 #include <gtest/gtest.h>
@@ -31,6 +31,7 @@ class FakeOwnWindow final : public OwnWindowSurface {
     drawn.DrawTextA(dc, text, count, rect, format);
   }
   void DeleteObject(BrushHandle object) override { drawn.DeleteObject(object); }
+  void setTextHeight(DeviceContext dc, int pixels) override { drawn.setTextHeight(dc, pixels); }
 };
 
 struct Surfaces : ::testing::Test {
@@ -41,6 +42,9 @@ struct Surfaces : ::testing::Test {
   DeviceContext dc = 0;
 
   void frame() { stopwatch::drawOverlayFrame(chosen, text, Rect{25, 315, 100, 329}, {0, 0}, dc); }
+  void frames(int count) {
+    for (int i = 0; i < count; ++i) frame();
+  }
 };
 
 TEST_F(Surfaces, FramesGoStraightOntoTheGameUntilTheWindowIsChosen) {
@@ -87,14 +91,82 @@ TEST_F(Surfaces, TheWindowHidesOnceWhenFramesStopAndShowsWithTheNext) {
   EXPECT_EQ(own.hides, 2);
 }
 
+// Over a window that never repaints every frame stays on it, and the screen is looked at
+// every fifth frame, never more often.
+TEST_F(Surfaces, AStillWindowKeepsTheClockDrawnOntoIt) {
+  frames(50);
+  EXPECT_EQ(direct.calls().DrawTextA, 50u);
+  EXPECT_EQ(direct.calls().lookAtLastClock, 10u);
+  EXPECT_EQ(own.drawn.calls().GetForegroundWindow, 0u);
+  EXPECT_EQ(own.hides, 0);
+}
+
+TEST_F(Surfaces, AGameThatPaintsOverTheClockGetsTheWindowOfOurOwnUntilAnotherWindowIsInFront) {
+  direct.setRepainting(true);
+  frames(4);
+  EXPECT_EQ(direct.calls().lookAtLastClock, 0u);
+  frame();  // the first look finds the clock gone, and this frame already goes to our window
+  EXPECT_EQ(direct.calls().DrawTextA, 4u);
+  EXPECT_EQ(own.drawn.calls().DrawTextA, 1u);
+  EXPECT_EQ(own.drawn.lastTextRect(), (Rect{25, 315, 100, 329})) << "the same place";
+
+  chosen.runEnds(false);  // stopped and started again over the same game: straight to our window
+  frames(20);
+  EXPECT_EQ(own.drawn.calls().DrawTextA, 21u);
+  EXPECT_EQ(direct.calls().lookAtLastClock, 1u) << "no look while our window shows the clock";
+
+  direct.setRepainting(false);
+  direct.setForeground(2);  // the next window in front starts again by drawing onto it
+  const int hides = own.hides;
+  frames(10);
+  EXPECT_EQ(own.hides, hides + 1);
+  EXPECT_EQ(direct.calls().DrawTextA, 14u);
+  EXPECT_EQ(own.drawn.calls().DrawTextA, 21u);
+  EXPECT_EQ(direct.contextsOut() + own.drawn.contextsOut(), 0);
+  EXPECT_EQ(direct.badReleases() + own.drawn.badReleases(), 0);
+}
+
+TEST_F(Surfaces, ScaledTheRectangleAndTextFollowTheGamesClientArea) {
+  struct Case {
+    Size client;
+    Rect rect;
+    int textHeight;  // 0: the context's own font, as unscaled
+  };
+  const Case cases[] = {
+      {{1920, 1080}, {75, 709, 244, 741}, 32},
+      {{640, 480}, {25, 315, 100, 329}, 0},
+      {{800, 400}, {31, 262, 106, 276}, 0},  // 262.5 rounds to the even 262; never below 1
+      {{3840, 2160}, {150, 1418, 488, 1481}, 63},
+  };
+  chosen.setScaleToGame(true);
+  for (const Case& c : cases) {
+    direct.setClientSize(c.client);
+    frame();
+    EXPECT_EQ(direct.lastTextRect(), c.rect) << c.client.width << " x " << c.client.height;
+    EXPECT_EQ(direct.lastTextHeight(), c.textHeight) << c.client.width << " x " << c.client.height;
+  }
+  chosen.setOwnWindow(true);
+  frame();
+  EXPECT_EQ(own.drawn.lastTextRect(), (Rect{150, 1418, 488, 1481})) << "both ways alike";
+  EXPECT_EQ(own.drawn.lastTextHeight(), 63);
+  chosen.setScaleToGame(false);
+  frame();
+  EXPECT_EQ(own.drawn.lastTextRect(), (Rect{25, 315, 100, 329}));
+  EXPECT_EQ(own.drawn.lastTextHeight(), 0);
+}
+
 TEST(ChosenSurface, WithoutAWindowOfItsOwnEveryFrameGoesStraightOntoTheGame) {
   platform::sim::SimSurface direct;
+  direct.setRepainting(true);
   ChosenSurface chosen{direct, nullptr};
   chosen.setOwnWindow(true);
   DeviceContext dc = 0;
-  stopwatch::drawOverlayFrame(chosen, "00 : 00 : 01", Rect{25, 315, 100, 329}, {0, 0}, dc);
+  for (int i = 0; i < 10; ++i) {
+    stopwatch::drawOverlayFrame(chosen, "00 : 00 : 01", Rect{25, 315, 100, 329}, {0, 0}, dc);
+  }
   chosen.runEnds(false);
-  EXPECT_EQ(direct.calls().DrawTextA, 1u);
+  EXPECT_EQ(direct.calls().DrawTextA, 10u);
+  EXPECT_EQ(direct.calls().lookAtLastClock, 0u) << "nothing to move to: no look";
   EXPECT_EQ(direct.contextsOut(), 0);
 }
 

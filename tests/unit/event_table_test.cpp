@@ -83,6 +83,12 @@ const std::map<std::string, RouteCase>& cases() {
           EXPECT_TRUE(w.sim.steering().surface().ownWindow());
           EXPECT_NE(w.settings().find("window=1"), std::string::npos);
         }}},
+      {"mnuScaleToGame Click",
+       {[](Window&) {},
+        [](Window& w) {
+          EXPECT_TRUE(w.sim.steering().surface().scaleToGame());
+          EXPECT_NE(w.settings().find("scale=1"), std::string::npos);
+        }}},
       {"mnuAbout Click",
        {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().aboutOpen()); }}},
       {"mnuExit Click", {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().ended()); }}},

@@ -106,18 +106,19 @@ TEST(MainWindowLayout, FocusRunsThroughEachPanelInItsOwnOrder) {
   EXPECT_EQ(focusOrder(mainWindowLayout()), expected);
 }
 
-TEST(MainWindowLayout, MenuHasSevenEntriesWithOnlyTheFirstThreeCheckable) {
+TEST(MainWindowLayout, MenuHasEightEntriesWithOnlyTheFirstFourCheckable) {
   const WindowLayout& w = mainWindowLayout();
   EXPECT_EQ(w.menuCaption, "Menu");
-  ASSERT_EQ(w.menu.size(), 7u);
-  const char* names[] = {"mnuHotkeys", "mnuPosition", "mnuOverlayWindow", "mnuRazdel",
-                         "mnuAbout",   "mnuRazdel1",  "mnuExit"};
-  const char* captions[] = {"Edit hotkeys", "Edit positions", "Overlay window", "-", "About", "-",
-                            "Exit"};
-  for (std::size_t i = 0; i < 7; ++i) {
+  ASSERT_EQ(w.menu.size(), 8u);
+  const char* names[] = {"mnuHotkeys", "mnuPosition", "mnuOverlayWindow", "mnuScaleToGame",
+                         "mnuRazdel",  "mnuAbout",    "mnuRazdel1",       "mnuExit"};
+  const char* captions[] = {
+      "Edit hotkeys", "Edit positions", "Overlay window", "Scale to the game", "-", "About", "-",
+      "Exit"};
+  for (std::size_t i = 0; i < 8; ++i) {
     EXPECT_EQ(w.menu[i].name, names[i]);
     EXPECT_EQ(w.menu[i].caption, captions[i]);
-    EXPECT_EQ(w.menu[i].checkable, i < 3) << names[i];
+    EXPECT_EQ(w.menu[i].checkable, i < 4) << names[i];
   }
 }
 

@@ -56,8 +56,8 @@ class MainWindowTest : public ::testing::Test {
     if (!settings.empty()) std::ofstream(folder_ / "Tollivane.ini", std::ios::binary) << settings;
     files_ =
         std::make_unique<platform::win32::Win32Files>(platform::win32::narrow(folder_.wstring()));
-    machine_ =
-        std::make_unique<platform::Platform>(platform::Platform{keys_, surface_, *files_, runs_});
+    machine_ = std::make_unique<platform::Platform>(
+        platform::Platform{keys_, surface_, *files_, runs_, overlay_});
     shell_.setEndAction([this](int code) { exitCode_ = code; });
     window_ = std::make_unique<MainWindow>(*machine_, shell_);
     loaded_ = window_->load();
@@ -81,6 +81,7 @@ class MainWindowTest : public ::testing::Test {
   platform::win32::Win32KeyState keys_;
   platform::NullSurface surface_;
   platform::NullRunObserver runs_;
+  platform::NullOverlayChoices overlay_;
   std::unique_ptr<platform::win32::Win32Files> files_;
   std::unique_ptr<platform::Platform> machine_;
   Win32Shell shell_;

@@ -24,7 +24,7 @@ class X11OwnWindow : public X11Backend {
   void SetUp() override {
     X11Backend::SetUp();
     ASSERT_NE(session->overlayWindow(), nullptr) << "Xvfb shapes windows";
-    surface.setOwnWindow(true);
+    session->overlay().setOwnWindow(true);
     client.focus(game);
   }
 
@@ -68,7 +68,7 @@ TEST_F(X11OwnWindow, ShowsTheSameTextAsDrawingOntoTheGameAndKeepsItThroughRepain
     const Area area = around(c.rect);
     const Pixels expected = client.expected(c.text, areaOf(c.rect), area, kBackground, c.rgb);
 
-    surface.setOwnWindow(false);
+    session->overlay().setOwnWindow(false);
     frame(surface.GetForegroundWindow(), c.text, c.rect, c.color);
     settle();
     ASSERT_EQ(client.pixels(client.root(), area), expected) << "drawn straight onto the game";
@@ -76,7 +76,7 @@ TEST_F(X11OwnWindow, ShowsTheSameTextAsDrawingOntoTheGameAndKeepsItThroughRepain
     ASSERT_EQ(client.pixels(client.root(), area), Pixels(area.width * area.height, kBackground))
         << "and painted over by its next frame";
 
-    surface.setOwnWindow(true);
+    session->overlay().setOwnWindow(true);
     frame(surface.GetForegroundWindow(), c.text, c.rect, c.color);
     repaint(window);
     EXPECT_EQ(client.pixels(client.root(), area), expected)
@@ -206,11 +206,11 @@ TEST_F(X11OwnWindow, HidesWhenFramesStopAndShowsWithTheNextFrame) {
       {"frames stop", [&] { session->runs().runEnds(false); }, [] {}, kBackground},
       {"the direct way chosen",
        [&] {
-         surface.setOwnWindow(false);
+         session->overlay().setOwnWindow(false);
          frame(surface.GetForegroundWindow(), clockText(0), kRect);
          repaint(game);
        },
-       [&] { surface.setOwnWindow(true); }, kBackground},
+       [&] { session->overlay().setOwnWindow(true); }, kBackground},
       {"the game unmapped", [&] { XUnmapWindow(d, game); },
        [&] {
          XMapWindow(d, game);
@@ -253,7 +253,7 @@ TEST_F(X11OwnWindow, ListeningToTheGameKeepsTheFocusWatchedAndBackAgain) {
   EXPECT_EQ(onScreen(150, 120), clockText(4)) << "the game's ConfigureNotify still came";
 
   // Back to the direct way: the window no longer listens, the focus watch goes on.
-  surface.setOwnWindow(false);
+  session->overlay().setOwnWindow(false);
   ownFrame(clockText(5));
   client.focus(other);
   ownFrame(clockText(6));
@@ -304,7 +304,7 @@ TEST_F(X11OwnWindow, FollowsAGameRestartedUnderTheSameWindowId) {
   constexpr Area kPlace{150, 120, 340, 400};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.way);
-    surface.setOwnWindow(c.ownWindow);
+    session->overlay().setOwnWindow(c.ownWindow);
     const auto bringToFront = [&](Window target) {
       if (c.published) {
         client.setActiveWindow(target);

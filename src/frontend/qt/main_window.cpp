@@ -53,7 +53,8 @@ void MainWindow::buildMenu() {
   const ui::WindowLayout& layout = ui::mainWindowLayout();
   menu_ = menuBar()->addMenu(toQString(layout.menuCaption));
   menu_->setObjectName(toQString(layout.menuName));
-  for (std::size_t i = 0; i < layout.menu.size() && i < actions_.size(); ++i) {
+  actions_.assign(layout.menu.size(), nullptr);
+  for (std::size_t i = 0; i < layout.menu.size(); ++i) {
     const ui::MenuEntryLayout& entry = layout.menu[i];
     QAction* a =
         entry.caption == "-" ? menu_->addSeparator() : menu_->addAction(toQString(entry.caption));

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QMainWindow>
-#include <array>
 #include <memory>
+#include <vector>
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
@@ -53,7 +53,7 @@ class MainWindow final : public QMainWindow {
   QWidget* client_;
   std::unique_ptr<LayoutWidgets> widgets_;
   QMenu* menu_ = nullptr;
-  std::array<QAction*, 7> actions_{};
+  std::vector<QAction*> actions_;
   TimerGroup timers_;  // outlives its timers, which the controls own
   std::unique_ptr<QtWindowControls> controls_;
   std::unique_ptr<app::Form1> form_;

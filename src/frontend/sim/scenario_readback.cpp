@@ -55,6 +55,7 @@ std::optional<std::string> ScenarioRunner::recordField(std::string_view name) {
   if (name == "TextColor") return std::to_string(r.TextColor);
   if (name == "BackBrush") return std::to_string(r.BackBrush);
   if (name == "OverlayWindow") return trueFalse(r.OverlayWindow);
+  if (name == "ScaleToGame") return trueFalse(r.ScaleToGame);
   if (const SimTimer* timer = sim_.mainWindow().timer(name)) return timer->enabled() ? "on" : "off";
   return std::nullopt;
 }
@@ -68,6 +69,7 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
     if (property == "ContextsOut") return std::to_string(machine.surface().contextsOut());
     if (property == "DrawCalls") return std::to_string(machine.surface().calls().DrawTextA);
     if (property == "OwnWindow") return trueFalse(machine.surface().ownWindow());
+    if (property == "ScaleToGame") return trueFalse(machine.surface().scaleToGame());
     if (property == "FramesComing") return trueFalse(machine.surface().framesComing());
     return std::nullopt;
   }

@@ -1,6 +1,7 @@
 #include "platform/sim/sim_surface.hpp"
 
 #include <cstring>
+#include <utility>
 
 namespace tollivane::platform::sim {
 
@@ -27,6 +28,7 @@ DeviceContext SimSurface::GetDC(WindowHandle window) {
   const DeviceContext dc = nextContext_++;
   if (OutContext* slot = findOut(0)) *slot = {dc, window};
   ++contextsOut_;
+  textHeight_ = 0;
   return dc;
 }
 
@@ -63,9 +65,24 @@ void SimSurface::DrawTextA(DeviceContext dc, const char* text, int count, const 
   lastText_.assign(text, length);
   lastTextRect_ = rect;
   lastTextFormat_ = format;
+  lastTextHeight_ = textHeight_;
+  drawnSinceLook_ = true;
   const OutContext* out = findOut(dc);
   lastTextWindow_ = out ? out->window : 0;
   if (onDraw) onDraw({lastTextWindow_, rect, lastText_, format});
+}
+
+void SimSurface::setTextHeight(DeviceContext dc, int pixels) {
+  if (dc != 0) textHeight_ = pixels;
+}
+
+std::optional<Size> SimSurface::clientSize(WindowHandle) { return clientSize_; }
+
+ClockSeen SimSurface::lookAtLastClock() {
+  ++calls_.lookAtLastClock;
+  const bool drawn = std::exchange(drawnSinceLook_, false);
+  if (!drawn) return ClockSeen::Unknown;
+  return repainting_ ? ClockSeen::PaintedOver : ClockSeen::Shown;
 }
 
 void SimSurface::DeleteObject(BrushHandle object) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.hpp"
+#include "platform/chosen_surface.hpp"
 
 namespace tollivane::platform::sim {
 
@@ -26,9 +26,10 @@ struct SurfaceCalls {
   std::uint64_t FillRect = 0;
   std::uint64_t DrawTextA = 0;
   std::uint64_t DeleteObject = 0;
+  std::uint64_t lookAtLastClock = 0;
 };
 
-class SimSurface : public ForegroundSurface, public RunObserver {
+class SimSurface : public DirectSurface, public OverlayChoices, public RunObserver {
  public:
   SimSurface();
 
@@ -40,18 +41,28 @@ class SimSurface : public ForegroundSurface, public RunObserver {
   void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                  unsigned format) override;
   void DeleteObject(BrushHandle object) override;
+  void setTextHeight(DeviceContext dc, int pixels) override;
+  std::optional<Size> clientSize(WindowHandle window) override;
+  ClockSeen lookAtLastClock() override;
   // Only recorded: the frames' calls are the same either way.
   void setOwnWindow(bool on) override { ownWindow_ = on; }
-  void runBegins() override {}
+  void setScaleToGame(bool on) override { scaleToGame_ = on; }
   void runEnds(bool framesComing) override { framesComing_ = framesComing; }
 
   // The window in front; 1 at first, 0 for none.
   void setForeground(WindowHandle window) { foreground_ = window; }
   // false: GetDC hands out no context (returns 0), as when a window refuses one.
   void setContextsAvailable(bool available) { contextsAvailable_ = available; }
+  // The client area of every window (and the screen); 640 x 480 at first.
+  void setClientSize(Size size) { clientSize_ = size; }
+  // Whether the window in front paints over every text drawn onto it, as a game does.
+  void setRepainting(bool repainting) { repainting_ = repainting; }
 
   const SurfaceCalls& calls() const { return calls_; }
   bool ownWindow() const { return ownWindow_; }
+  bool scaleToGame() const { return scaleToGame_; }
+  // The text height that the last text was drawn at (0: the context's own font).
+  int lastTextHeight() const { return lastTextHeight_; }
   bool framesComing() const { return framesComing_; }
   // Contexts handed out and not yet given back.
   int contextsOut() const { return contextsOut_; }
@@ -80,7 +91,13 @@ class SimSurface : public ForegroundSurface, public RunObserver {
   WindowHandle foreground_ = 1;
   bool contextsAvailable_ = true;
   bool ownWindow_ = false;
+  bool scaleToGame_ = false;
   bool framesComing_ = false;
+  Size clientSize_{640, 480};
+  bool drawnSinceLook_ = false;
+  bool repainting_ = false;
+  int textHeight_ = 0;
+  int lastTextHeight_ = 0;
   DeviceContext nextContext_ = 0x1000;
   // Fixed room, so that a frame never allocates; one context per frame is the normal use.
   std::array<OutContext, 8> out_{};

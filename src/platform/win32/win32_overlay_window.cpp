@@ -114,6 +114,8 @@ void Win32OverlayWindow::DeleteObject(BrushHandle object) {
   if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
 }
 
+void Win32OverlayWindow::setTextHeight(DeviceContext, int) {}
+
 void Win32OverlayWindow::hide() {
   if (!shown_) return;
   ShowWindow(window_, SW_HIDE);

@@ -33,6 +33,7 @@ class Win32OverlayWindow final : public OwnWindowSurface {
   void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                  unsigned format) override;
   void DeleteObject(BrushHandle object) override;
+  void setTextHeight(DeviceContext dc, int pixels) override;
   void hide() override;
 
   // Ours, for tests and measurements: the window, or 0 when the system refused to make one.

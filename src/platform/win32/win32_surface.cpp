@@ -43,6 +43,12 @@ void Win32Surface::DrawTextA(DeviceContext dc, const char* text, int count, cons
   ::DrawTextA(context(dc), text, count, &r, format);
 }
 
+void Win32Surface::setTextHeight(DeviceContext, int) {}
+
+std::optional<Size> Win32Surface::clientSize(WindowHandle) { return std::nullopt; }
+
+ClockSeen Win32Surface::lookAtLastClock() { return ClockSeen::Unknown; }
+
 void Win32Surface::DeleteObject(BrushHandle object) {
   if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
 }

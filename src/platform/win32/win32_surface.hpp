@@ -3,11 +3,11 @@
 // is still given back, so a vanished window costs one frame and leaks nothing.
 #pragma once
 
-#include "platform/platform.hpp"
+#include "platform/chosen_surface.hpp"
 
 namespace tollivane::platform::win32 {
 
-class Win32Surface final : public ForegroundSurface {
+class Win32Surface final : public DirectSurface {
  public:
   WindowHandle GetForegroundWindow() override;
   DeviceContext GetDC(WindowHandle window) override;
@@ -17,6 +17,9 @@ class Win32Surface final : public ForegroundSurface {
   void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                  unsigned format) override;
   void DeleteObject(BrushHandle object) override;
+  void setTextHeight(DeviceContext dc, int pixels) override;
+  std::optional<Size> clientSize(WindowHandle window) override;
+  ClockSeen lookAtLastClock() override;
 };
 
 }  // namespace tollivane::platform::win32

@@ -273,6 +273,8 @@ void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext
   XFlush(display_);
 }
 
+void X11OverlayWindow::setTextHeight(platform::DeviceContext, int) {}
+
 void X11OverlayWindow::hide() {
   if (!mapped_) return;
   XUnmapWindow(display_, window_);

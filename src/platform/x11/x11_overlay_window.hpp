@@ -38,6 +38,7 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   void DrawTextA(platform::DeviceContext dc, const char* text, int count,
                  const platform::Rect& rect, unsigned format) override;
   void DeleteObject(platform::BrushHandle object) override;
+  void setTextHeight(platform::DeviceContext dc, int pixels) override;
   void hide() override;
 
   // Structure events of the window in front, exposure and visibility of ours; others are

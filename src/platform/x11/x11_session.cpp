@@ -128,6 +128,7 @@ void X11Session::sync() {
 }
 
 platform::RunObserver& X11Session::runs() { return *chosen_; }
+platform::OverlayChoices& X11Session::overlay() { return *chosen_; }
 
 platform::KeyState& X11Session::keys() { return *keyState_; }
 platform::ForegroundSurface& X11Session::surface() { return *chosen_; }

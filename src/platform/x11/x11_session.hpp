@@ -39,6 +39,8 @@ class X11Session {
   platform::ForegroundSurface& surface();
   // Told of the program's handler runs: the window of our own hides once frames stop.
   platform::RunObserver& runs();
+  // Where frames go and how big they are: the choices of the menu.
+  platform::OverlayChoices& overlay();
   // The window of our own, null when the server cannot shape windows.
   X11OverlayWindow* overlayWindow();
 

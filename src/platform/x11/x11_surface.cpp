@@ -290,6 +290,14 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   sentThroughXcb_ = true;
 }
 
+void X11Surface::setTextHeight(platform::DeviceContext, int) {}
+
+std::optional<platform::Size> X11Surface::clientSize(platform::WindowHandle) {
+  return std::nullopt;
+}
+
+platform::ClockSeen X11Surface::lookAtLastClock() { return platform::ClockSeen::Unknown; }
+
 void X11Surface::DeleteObject(platform::BrushHandle) {
   // Nothing to release: this backend creates no drawing objects for the logic.
 }

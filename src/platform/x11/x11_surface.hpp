@@ -8,7 +8,7 @@
 #include <string>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
-#include "platform/platform.hpp"
+#include "platform/chosen_surface.hpp"
 
 #include <X11/Xlib.h>
 
@@ -19,7 +19,7 @@ struct xcb_connection_t;
 
 namespace tollivane::platform::x11 {
 
-class X11Surface final : public platform::ForegroundSurface {
+class X11Surface final : public platform::DirectSurface {
  public:
   // `drainEvents` handles the events that have arrived, among them onRootPropertyChanged.
   X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents);
@@ -36,6 +36,9 @@ class X11Surface final : public platform::ForegroundSurface {
   void DrawTextA(platform::DeviceContext dc, const char* text, int count,
                  const platform::Rect& rect, unsigned format) override;
   void DeleteObject(platform::BrushHandle object) override;
+  void setTextHeight(platform::DeviceContext dc, int pixels) override;
+  std::optional<platform::Size> clientSize(platform::WindowHandle window) override;
+  platform::ClockSeen lookAtLastClock() override;
 
   void onRootPropertyChanged(Atom property);
   // A focus event on the root or on the window that has the focus.

@@ -212,6 +212,7 @@ constexpr MenuEntryLayout kMenu[] = {
      .checkable = true,
      .checkedCaption = "Hide positions"},
     {.name = "mnuOverlayWindow", .caption = "Overlay window", .checkable = true},
+    {.name = "mnuScaleToGame", .caption = "Scale to the game", .checkable = true},
     {.name = "mnuRazdel", .caption = "-", .checkable = false},
     {.name = "mnuAbout", .caption = "About", .checkable = false},
     {.name = "mnuRazdel1", .caption = "-", .checkable = false},
