@@ -43,6 +43,11 @@ found=$(grep -rnE '#include *<(windows|commctrl|io)\.h>' src |
 found=$(grep -rnE '^ *# *(if|ifdef|ifndef|elif) .*(_WIN32|_WIN64|__MINGW|_MSC_VER)' src || true)
 [ -z "$found" ] || report "OS tests in the preprocessor (choose per-OS files in CMake):" "$found"
 
+# The platform's interface says what every adapter promises and keeps none of it for them: no
+# method there has a body of its own.
+found=$(grep -nE '\)[^;]*\{' src/platform/platform.hpp || true)
+[ -z "$found" ] || report "src/platform/platform.hpp gives a method a body:" "$found"
+
 # The windows' controls are named in their tables in ui/ and bound by name in app/ alone:
 # front ends, adapters and programs find them through the tables, so that a new control is
 # two edits.
