@@ -18,8 +18,8 @@ void FollowedWindow::follow(Window window) {
   originStale_ = sizeStale_ = window != 0;
 }
 
-bool FollowedWindow::ask() {
-  if (sizeStale_) {
+bool FollowedWindow::ask(bool sized) {
+  if (sized && sizeStale_) {
     Window root = 0;
     int x = 0;
     int y = 0;
@@ -44,13 +44,13 @@ bool FollowedWindow::ask() {
   return true;
 }
 
-std::optional<ClientArea> FollowedWindow::where(Window window) {
+std::optional<ClientArea> FollowedWindow::where(Window window, bool sized) {
   follow(window);
   if (target_ == 0) {
     const int screen = DefaultScreen(display_);
     return ClientArea{0, 0, DisplayWidth(display_, screen), DisplayHeight(display_, screen)};
   }
-  if (ask()) return area_;
+  if (ask(sized)) return area_;
   // Gone before we could ask: nothing more will come of it.
   masks_.forget(target_);
   target_ = 0;

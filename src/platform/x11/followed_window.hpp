@@ -24,12 +24,12 @@ class FollowedWindow {
   FollowedWindow(const FollowedWindow&) = delete;
   FollowedWindow& operator=(const FollowedWindow&) = delete;
 
-  // Follows `window` (0 or the root: the screen) from now on and says where its client area is;
-  // nothing when it is gone. Asks the server only for a window not followed yet, or after an
-  // event left the place unknown.
-  std::optional<ClientArea> where(Window window);
-  // Whether the followed window is mapped, as far as its events tell.
-  bool mapped() const { return mapped_; }
+  // Follows `window` (0 or the root: the screen) from now on and says where its client area is,
+  // and with `sized` how big; nothing when it is gone. Asks the server only for a window not
+  // followed yet, or after an event left the answer unknown.
+  std::optional<ClientArea> where(Window window, bool sized = true);
+  // Whether the followed window is mapped, as far as its events tell; the screen always is.
+  bool mapped() const { return target_ == 0 || mapped_; }
   Window window() const { return target_; }
 
   // The followed window's structure events; others are ignored. Returns the window when this
@@ -38,7 +38,7 @@ class FollowedWindow {
 
  private:
   void follow(Window window);
-  bool ask();
+  bool ask(bool sized);
 
   static constexpr long kEvents = StructureNotifyMask;
 

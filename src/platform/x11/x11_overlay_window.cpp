@@ -87,7 +87,7 @@ platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   if (!create()) return 0;
   const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
   FollowedWindow& followed = direct_.followed();
-  const std::optional<ClientArea> area = followed.where(target);
+  const std::optional<ClientArea> area = followed.where(target, false);
   if (!area) {
     // Gone before we could ask: this frame is lost, and the next asks which window is in front.
     direct_.windowGone(target);
