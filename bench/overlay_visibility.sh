@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Measures how often the time can be seen over a stand-in game that repaints, both ways of
-# showing it, with the real program on private Xvfb servers, and writes the figures into the
+# Measures how often the time can be seen over a stand-in game that repaints, with the default
+# settings and with "Overlay window", with the real program on private Xvfb servers, and writes the figures into the
 # overlay visibility section of docs/performance.md. Needs a build with the x11 tests
 # (tollivane, standin_game and overlay_visibility_probe).
 #   bench/overlay_visibility.sh [build folder] [runs] [seconds]
@@ -22,17 +22,20 @@ section="$(cat <<EOT
 
 Measured with \`$command\` (a $type build) on $(date -u +%Y-%m-%d), $(nproc) cores
 ($cpu, shared with other work), on Xvfb with no window manager. Each run starts a fresh server,
-Tollivane with the overlay at (25, 315) and "Overlay window" off or on, and \`standin_game\`,
+Tollivane with the overlay at (25, 315), with the default settings or with "Overlay window"
+on, and \`standin_game\`,
 a window that holds the focus and fills its whole client area at the given rate, waiting for
 the server each time; the stopwatch is started with its hotkey. For $seconds s the overlay's
 rectangle is read back from the screen every 5 ms; a sample counts as visible when it shows
 the clock text whole; over the same seconds the server's RECORD extension counts the requests
 and round trips of Tollivane's two connections (Qt's and its own). Each cell: median of $runs
 runs, with the lowest and highest in brackets. The game that never repaints is the check that
-a drawn overlay is seen; the way drawn onto the game is the baseline of each run's figures.
-The program draws every 100 ms, a whole number of samples and, at 30 and 60 fps, of game
-frames: within a run every frame is caught at the same phase, so the figures of the way drawn
-onto the game move in steps of one sample a frame (5 %).
+a drawn overlay is seen; "Overlay window", where every frame goes to the window of its own,
+is the baseline of each run's figures. With the default settings the time is drawn onto the
+game and looked at on the screen every 500 ms; once the game is seen painting over it, it
+moves into the window of its own for as long as that game stays in front. Sampling begins
+1 s after the start, after the first look. The round trips of the default settings over the
+game that never repaints are those looks, two a second.
 
 $figures
 <!-- overlay visibility figures: end -->

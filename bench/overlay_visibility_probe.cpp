@@ -1,5 +1,6 @@
-// How often the time can be seen over a stand-in game that repaints its whole client area, for
-// both ways of showing it: the real program on a private Xvfb, the overlay's rectangle read
+// How often the time can be seen over a stand-in game that repaints its whole client area, with
+// the default settings (drawn onto the game until it is seen painted over) and with "Overlay
+// window": the real program on a private Xvfb, the overlay's rectangle read
 // back from the screen every 5 ms, and what the program asked of the server meanwhile. Prints
 // Markdown tables. With "restarted", the game is closed and started again before the samples,
 // until its new window has the id of the old one, as a restarted game often gets.
@@ -35,7 +36,7 @@ constexpr auto kSampleEvery = 5ms;
 
 struct Way {
   const char* name;
-  const char* setting;
+  const char* setting;  // lines of the [rect] section
 };
 
 struct Run {
@@ -69,9 +70,9 @@ Run measure(const char* program, const char* game, const Way& way, int fps, doub
             bool restarted) {
   Xvfb server;
   TestClient client{server.display()};
-  AppProcess app(program, server.display(),
-                 "[rect]\nX=" + std::to_string(kPosX) + "\nY=" + std::to_string(kPosY) +
-                     "\nwindow=" + way.setting + "\n");
+  AppProcess app(
+      program, server.display(),
+      "[rect]\nX=" + std::to_string(kPosX) + "\nY=" + std::to_string(kPosY) + "\n" + way.setting);
   std::optional<Area> shown;
   const auto launched = Clock::now();
   while (!(shown = findWindowTitled(client, "Tollivane")) && Clock::now() - launched < 20s) {
@@ -146,7 +147,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
   const double seconds = argc > 4 ? std::atof(argv[4]) : 6.0;
   const bool restarted = argc > 5 && std::string(argv[5]) == "restarted";
-  const Way ways[] = {{"drawn onto the game", "0"}, {"window of its own", "1"}};
+  const Way ways[] = {{"default settings", ""}, {"Overlay window", "window=1\n"}};
   std::vector<int> rates{0, 30, 60, 144};
   if (restarted) rates = {0, 60};
 

@@ -149,6 +149,24 @@ std::string TestClient::overlayText(Window window, const Area& rect, std::uint32
   return "?";
 }
 
+RepaintingGame::RepaintingGame(const std::string& displayName, Window window) {
+  Display* dpy = XOpenDisplay(displayName.c_str());
+  if (!dpy) throw std::runtime_error("cannot open display " + displayName);
+  frames = std::thread([this, dpy, window] {
+    while (!stopping) {
+      XClearArea(dpy, window, 0, 0, 0, 0, False);  // all of it
+      XSync(dpy, False);
+      std::this_thread::sleep_for(std::chrono::milliseconds(8));
+    }
+    XCloseDisplay(dpy);
+  });
+}
+
+RepaintingGame::~RepaintingGame() {
+  stopping = true;
+  frames.join();
+}
+
 std::string clockText(int seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%02d : %02d : %02d", seconds / 3600, seconds / 60 % 60,

@@ -4,11 +4,13 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tollivane::x11test {
@@ -56,6 +58,20 @@ class TestClient {
  private:
   Display* dpy;
   std::map<std::pair<std::uint32_t, std::string>, Pixels> rendered;
+};
+
+// A game's frames: another connection repaints the whole of `window` again and again, each
+// frame waiting for the server, from construction to destruction.
+class RepaintingGame {
+ public:
+  RepaintingGame(const std::string& displayName, Window window);
+  ~RepaintingGame();
+  RepaintingGame(const RepaintingGame&) = delete;
+  RepaintingGame& operator=(const RepaintingGame&) = delete;
+
+ private:
+  std::atomic<bool> stopping{false};
+  std::thread frames;
 };
 
 // The clock text of a whole number of seconds, as the stopwatch writes it.

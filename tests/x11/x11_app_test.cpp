@@ -47,11 +47,14 @@ std::string joined(const std::vector<std::string>& texts) {
   return all;
 }
 
+constexpr long kMapWindow = 8;
+constexpr long kGetImage = 73;
+
 class TollivaneOnX : public ::testing::Test {
  protected:
-  // `settings`: the settings file's text; none when empty.
-  explicit TollivaneOnX(const std::string& settings = {})
-      : app(TOLLIVANE_EXE, server.display(), settings) {}
+  // `settings`: the settings file's text; none when empty. `screen`: the server's.
+  explicit TollivaneOnX(const std::string& settings = {}, const std::string& screen = "1024x768x24")
+      : server(screen), app(TOLLIVANE_EXE, server.display(), settings) {}
 
   Xvfb server;
   TestClient client{server.display()};
@@ -82,12 +85,39 @@ class TollivaneOnX : public ::testing::Test {
   }
 
   // Beside the program's window, so that clicks on it reach it.
-  Area gameArea() const {
+  virtual Area gameArea() const {
     const int x = mainArea.x >= 350 ? 0 : mainArea.x + mainArea.width + 10;
     return {x, 0, 340, 400};
   }
 
   std::string overlay() { return client.overlayText(game, kOverlay, kBackground); }
+  // What the screen shows at the overlay's place in the game, whatever window shows it.
+  std::string onScreen() {
+    const Area area = gameArea();
+    return client.overlayText(client.root(), {area.x + kOverlay.x, area.y + kOverlay.y, 75, 14},
+                              kBackground);
+  }
+  // Whether a window of the program's own that no window manager handles is on the screen.
+  bool ownWindowShown() {
+    const std::vector<XID> programs = clientsOf(client.display(), app.pid());
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(client.display(), client.root(), &root, &parent, &children, &count)) {
+      return false;
+    }
+    bool shown = false;
+    for (unsigned i = 0; i < count; ++i) {
+      XWindowAttributes attributes{};
+      const XID base = children[i] & ~XID{0x1FFFFF};
+      shown |= std::find(programs.begin(), programs.end(), base) != programs.end() &&
+               XGetWindowAttributes(client.display(), children[i], &attributes) &&
+               attributes.override_redirect && attributes.map_state == IsViewable;
+    }
+    if (children) XFree(children);
+    return shown;
+  }
   bool overlayShowsTheClock() {
     return waitUntil(kPatience, [&] { return overlay().starts_with("00 : 00 : "); });
   }
@@ -284,6 +314,14 @@ TEST_F(TollivaneOnX, NeitherTicksNorFramesMakeARoundTrip) {
     if (c.running != running) holdUntilRead({c.running ? KeySym{XK_F5} : KeySym{XK_F7}});
     running = c.running;
     std::this_thread::sleep_for(500ms);
+    // Once a look at the screen has found the window in front (its place is asked once).
+    if (running) {
+      ASSERT_TRUE(waitUntil(kPatience, [&] {
+        XTraffic looking(server.display(), clientsOf(client.display(), app.pid()));
+        std::this_thread::sleep_for(600ms);
+        return looking.finish().requests[kGetImage] > 0;
+      }));
+    }
 
     XTraffic traffic(server.display(), clientsOf(client.display(), app.pid()));
     const auto start = Clock::now();
@@ -296,9 +334,13 @@ TEST_F(TollivaneOnX, NeitherTicksNorFramesMakeARoundTrip) {
     const long ticks = static_cast<long>(seconds / 0.2) + 1;
 
     EXPECT_EQ(seen.requests[kQueryKeymap], 0) << "no keyboard reading";
-    EXPECT_EQ(seen.replies, 0) << "no round trip";
+    // Running, every fifth frame looks at the screen once; nothing else waits for the server.
+    EXPECT_EQ(seen.replies, seen.requests[kGetImage]) << "no round trip but the looks";
+    EXPECT_LE(seen.requests[kGetImage] * 5, seen.requests[kImageText8] + 5);
     if (c.running) {
       EXPECT_GT(seen.requests[kImageText8], 0) << "frames were drawn";
+    } else {
+      EXPECT_EQ(seen.replies, 0) << "no round trip";
     }
     EXPECT_EQ(
         seen.requests[kCreateGC] + seen.requests[kChangeGC] + seen.requests[kSetClipRectangles], 0)
@@ -311,6 +353,80 @@ TEST_F(TollivaneOnX, NeitherTicksNorFramesMakeARoundTrip) {
                 ticks, seen.replies, seen.requests[kQueryKeymap], seen.requests[kImageText8],
                 switchesPerSecond);
   }
+}
+
+// The look at a window that keeps what is drawn onto it finds the clock there, and the clock
+// stays on it; once that window repaints, it moves into a window of its own and is seen there,
+// and comes back onto the next still window.
+TEST_F(TollivaneOnX, TheTimeStaysOnAStillWindowAndLeavesOnlyTheOneThatRepaints) {
+  const std::vector<std::string> started = textsFromTapping({XK_F5});
+  ASSERT_TRUE(countedFromZero(started)) << joined(started);
+  {
+    XTraffic still(server.display(), clientsOf(client.display(), app.pid()));
+    const std::size_t from = record->mark();
+    ASSERT_TRUE(waitUntil(kPatience, [&] { return record->textsSince(from).size() >= 30; }));
+    const Traffic seen = still.finish();
+    EXPECT_GT(seen.requests[kGetImage], 0) << "the screen was looked at";
+    EXPECT_EQ(seen.requests[kMapWindow], 0) << "no window of its own";
+  }
+  EXPECT_TRUE(overlayShowsTheClock()) << overlay();
+  EXPECT_FALSE(ownWindowShown());
+
+  RepaintingGame repainting(server.display(), game);
+  ASSERT_TRUE(waitUntil(kPatience, [&] { return ownWindowShown(); }))
+      << "the game paints over the clock, which moves into a window of its own";
+  Window focus = 0;
+  int revertTo = 0;
+  XGetInputFocus(client.display(), &focus, &revertTo);
+  EXPECT_EQ(focus, game) << "the game keeps the focus";
+  constexpr int kSamples = 400;  // two seconds or more
+  int seen = 0;
+  for (int i = 0; i < kSamples; ++i) {
+    if (onScreen().starts_with("00 : 0")) ++seen;
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_GE(seen * 100, kSamples * 99) << seen << " of " << kSamples;
+
+  game = client.createWindow(gameArea(), kBackground);
+  client.focus(game);
+  EXPECT_TRUE(waitUntil(kPatience, [&] { return !ownWindowShown() && overlay() != ""; }))
+      << "the window of its own goes for a window in front that keeps the drawing";
+  EXPECT_TRUE(overlayShowsTheClock()) << overlay();
+  EXPECT_FALSE(ownWindowShown());
+}
+
+// A game of 1920 x 1080: the 640 x 480 picture's (25, 315) is (75, 709), the rectangle is
+// 2.25 times as big, and the text as tall as a font the server has allows.
+class TollivaneScaledOnX : public TollivaneOnX {
+ protected:
+  TollivaneScaledOnX() : TollivaneOnX("[rect]\nscale=1\n", "1920x1080x24") {}
+  Area gameArea() const override { return {0, 0, 1920, 1080}; }
+};
+
+TEST_F(TollivaneScaledOnX, TheTimeIsScaledToTheGamesClientArea) {
+  const std::vector<std::string> started = textsFromTapping({XK_F5});
+  ASSERT_TRUE(countedFromZero(started)) << joined(started);
+  const Area around{45, 680, 230, 90};
+  const Area scaled{75, 709, 169, 32};
+  Pixels shown;
+  ASSERT_TRUE(waitUntil(kPatience, [&] {
+    shown = client.pixels(game, around);
+    return std::find(shown.begin(), shown.end(), 0x000000u) != shown.end();
+  })) << "no text in the scaled rectangle";
+  int lowestDark = -1;
+  for (int y = 0; y < around.height; ++y) {
+    for (int x = 0; x < around.width; ++x) {
+      const std::uint32_t pixel = shown[static_cast<std::size_t>(y * around.width + x)];
+      const int screenX = around.x + x;
+      const int screenY = around.y + y;
+      if (pixel == kBackground) continue;
+      EXPECT_TRUE(screenX >= scaled.x && screenX < scaled.x + scaled.width && screenY >= scaled.y &&
+                  screenY < scaled.y + scaled.height)
+          << "drawn at " << screenX << ", " << screenY;
+      if (pixel == 0x000000) lowestDark = std::max(lowestDark, screenY);
+    }
+  }
+  EXPECT_GE(lowestDark, scaled.y + scaled.height / 2) << "the text is scaled up too";
 }
 
 class TollivaneOwnWindowOnX : public TollivaneOnX {

@@ -85,6 +85,62 @@ TEST_F(X11OwnWindow, ShowsTheSameTextAsDrawingOntoTheGameAndKeepsItThroughRepain
   EXPECT_EQ(session->trappedErrors(), 0u);
 }
 
+// Text that needs another font than the default: in a rectangle shorter than its characters,
+// or scaled to a game bigger than 640 x 480. Both ways draw the same pixels at the same place.
+TEST_F(X11OwnWindow, ATextOfAnotherHeightLooksTheSameBothWays) {
+  struct Case {
+    const char* name;
+    Area game;
+    bool scaled;
+    Rect rect;             // as the program gives it
+    Rect drawn;            // where it goes on the game
+    int minRows, maxRows;  // of dark pixels; the default font's digits have 9
+  };
+  const Case cases[] = {
+      {"a short rectangle",
+       {100, 100, 340, 400},
+       false,
+       {25, 315, 100, 322},
+       {25, 315, 100, 322},
+       3,
+       7},
+      // 853 x 720: (25, 315) is (33.3, 472.5), 2.25 x 14 is 21 (half to even).
+      {"scaled by 1.5", {0, 0, 853, 720}, true, kRect, {33, 472, 145, 493}, 12, 21},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    XMoveResizeWindow(client.display(), game, c.game.x, c.game.y,
+                      static_cast<unsigned>(c.game.width), static_cast<unsigned>(c.game.height));
+    session->overlay().setScaleToGame(c.scaled);
+    Area area = around(c.drawn);
+    area.x += c.game.x;
+    area.y += c.game.y;
+    Pixels ways[2];
+    for (const bool own : {false, true}) {
+      session->overlay().setOwnWindow(own);
+      repaint(game);
+      ownFrame(clockText(7), c.rect);
+      settle();
+      ways[own] = client.pixels(client.root(), area);
+    }
+    EXPECT_EQ(ways[0], ways[1]) << "drawn onto the game and in its own window";
+    int top = area.height;
+    int bottom = -1;
+    for (int y = 0; y < area.height; ++y) {
+      for (int x = 0; x < area.width; ++x) {
+        if (ways[1][static_cast<std::size_t>(y * area.width + x)] == 0x000000) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+      }
+    }
+    EXPECT_GE(bottom - top + 1, c.minRows);
+    EXPECT_LE(bottom - top + 1, c.maxRows);
+  }
+  session->overlay().setScaleToGame(false);
+  EXPECT_EQ(session->trappedErrors(), 0u);
+}
+
 TEST_F(X11OwnWindow, NeverTakesTheFocusNorAClick) {
   XSelectInput(client.display(), game, ButtonPressMask | StructureNotifyMask);
   for (int i = 0; i < 1000; ++i) {

@@ -139,6 +139,9 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
   const std::vector<XID> ours = sessionClient();
   ASSERT_EQ(ours.size(), 1u);
   auto& surface = session->surface();
+  // The looks at the screen set up their pixmap once, at the first.
+  for (int i = 0; i < 5; ++i)
+    frame(surface.GetForegroundWindow(), "00 : 00 : 00", {25, 315, 100, 329});
   auto frontFrames = [&](int count, Window expected) {
     for (int i = 0; i < count; ++i) {
       const platform::WindowHandle front = surface.GetForegroundWindow();
@@ -163,7 +166,12 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
     XTraffic steady(server.display(), ours);
     frontFrames(20, step.front);
     const Traffic seen = steady.finish();
-    EXPECT_EQ(seen.replies, 0);
+    // Every fifth frame looks at the screen once (GetImage), the first look at a window asks
+    // where it is (twice); nothing else waits for the server.
+    const long looks = seen.requests[73];
+    EXPECT_LE(looks, 4);
+    EXPECT_LE(seen.replies - looks, 2);
+    EXPECT_GE(seen.replies, looks);
     // CreateGC, ChangeGC, SetClipRectangles, FreeGC: a frame sets nothing up.
     for (int setUp : {55, 56, 59, 60}) EXPECT_EQ(seen.requests[setUp], 0) << setUp;
   }

@@ -13,7 +13,7 @@
 
 namespace tollivane::x11test {
 
-Xvfb::Xvfb() {
+Xvfb::Xvfb(const std::string& screen) {
   int ready[2];
   if (pipe(ready) != 0) throw std::runtime_error("pipe failed");
   serverPid = fork();
@@ -24,7 +24,7 @@ Xvfb::Xvfb() {
     dup2(devnull, STDERR_FILENO);
     // -displayfd: the server picks a free display number and writes it when it accepts clients.
     const std::string fd = std::to_string(ready[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-dpi", "96",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-dpi", "96",
            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -9,7 +9,8 @@ namespace tollivane::x11test {
 
 class Xvfb {
  public:
-  Xvfb();  // throws std::runtime_error when the server does not come up
+  // Throws std::runtime_error when the server does not come up. `screen`: WIDTHxHEIGHTxDEPTH.
+  explicit Xvfb(const std::string& screen = "1024x768x24");
   ~Xvfb();
   Xvfb(const Xvfb&) = delete;
   Xvfb& operator=(const Xvfb&) = delete;

@@ -34,13 +34,13 @@ bool operator==(const XRectangle& a, const XRectangle& b) {
 template <typename Drawing>
 bool sameDrawing(const Drawing& a, const Drawing& b) {
   return a.filled == b.filled && (!a.filled || (a.fillPixel == b.fillPixel && a.fill == b.fill)) &&
-         a.textPixel == b.textPixel && a.text == b.text && a.textX == b.textX;
+         a.textPixel == b.textPixel && a.font == b.font && a.text == b.text && a.textX == b.textX;
 }
 
 }  // namespace
 
-X11OverlayWindow::X11OverlayWindow(Display* display, WindowEventMasks& masks, X11Surface& direct)
-    : display_(display), masks_(masks), direct_(direct), root_(DefaultRootWindow(display)) {
+X11OverlayWindow::X11OverlayWindow(Display* display, X11Surface& direct)
+    : display_(display), direct_(direct), root_(DefaultRootWindow(display)) {
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
@@ -48,8 +48,8 @@ X11OverlayWindow::X11OverlayWindow(Display* display, WindowEventMasks& masks, X1
 }
 
 X11OverlayWindow::~X11OverlayWindow() {
-  follow(0);
   if (gc_) XFreeGC(display_, gc_);
+  if (sizedGc_) XFreeGC(display_, sizedGc_);
   if (window_) XDestroyWindow(display_, window_);
 }
 
@@ -83,41 +83,24 @@ platform::WindowHandle X11OverlayWindow::GetForegroundWindow() {
   return front == window_ ? 0 : front;
 }
 
-// Starts listening to `target` and asks once where its client area is; 0 stops.
-void X11OverlayWindow::follow(Window target) {
-  if (target != target_) {
-    masks_.deselect(target_, kTargetEvents);
-    // Selected before the question: a move after the answer comes as an event.
-    masks_.select(target, kTargetEvents);
-    target_ = target;
-    targetMapped_ = true;
-    originStale_ = target != 0;
-  }
-  if (!originStale_ || target_ == 0) return;
-  Window child = 0;
-  if (XTranslateCoordinates(display_, target_, root_, 0, 0, &originX_, &originY_, &child)) {
-    originStale_ = false;
-  }
-}
-
 platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   if (!create()) return 0;
   const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
-  follow(target);
-  if (target == 0) {
-    originX_ = 0;
-    originY_ = 0;
-  } else if (originStale_) {
+  FollowedWindow& followed = direct_.followed();
+  const std::optional<ClientArea> area = followed.where(target, false);
+  if (!area) {
     // Gone before we could ask: this frame is lost, and the next asks which window is in front.
-    masks_.forget(target);
-    target_ = 0;
     direct_.windowGone(target);
     hide();
     return 0;
-  } else if (!targetMapped_) {
+  }
+  if (!followed.mapped()) {
     hide();
     return 0;
   }
+  originX_ = area->x;
+  originY_ = area->y;
+  textHeight_ = 0;
   inFrame_ = true;
   frameDrew_ = false;
   next_.filled = false;
@@ -183,7 +166,8 @@ bool X11OverlayWindow::place() {
 // the fill, if any), as much of them as the window holds.
 void X11OverlayWindow::layOut() {
   const XRectangle box{0, 0, geometry_.width, geometry_.height};
-  XFontStruct* font = direct_.font();
+  next_.font = direct_.fonts().forText(textHeight_, geometry_.height);
+  XFontStruct* font = next_.font.metrics;
   std::array<XRectangle, 2> shape{};
   int parts = 0;
   if (next_.filled) {
@@ -205,8 +189,9 @@ void X11OverlayWindow::layOut() {
   if (font && !next_.text.empty()) {
     const int count = static_cast<int>(next_.text.size());
     // Measured once per text: a running clock shows each text ten times.
-    if (next_.text != measuredText_) {
+    if (next_.text != measuredText_ || next_.font.id != measuredFont_) {
       measuredText_ = next_.text;
+      measuredFont_ = next_.font.id;
       measuredWidth_ = XTextWidth(font, next_.text.data(), count);
     }
     const std::int64_t textWidth = measuredWidth_;
@@ -236,11 +221,28 @@ void X11OverlayWindow::paint() {
                    shown_.fill.height);
     gcForeground_ = shown_.fillPixel;
   }
-  XFontStruct* font = direct_.font();
+  XFontStruct* font = shown_.font.metrics;
   if (!font || shown_.text.empty()) return;
-  if (gcForeground_ != shown_.textPixel) XSetForeground(display_, gc_, shown_.textPixel);
-  gcForeground_ = shown_.textPixel;
-  XDrawImageString(display_, window_, gc_, shown_.textX, font->ascent, shown_.text.data(),
+  GC gc = gc_;
+  if (shown_.font.id == 0) {
+    if (gcForeground_ != shown_.textPixel) XSetForeground(display_, gc_, shown_.textPixel);
+    gcForeground_ = shown_.textPixel;
+  } else {
+    if (!sizedGc_) {
+      XGCValues values{};
+      values.foreground = sizedForeground_ = shown_.textPixel;
+      values.background = pixelFor(0xFFFFFF, format_);
+      values.graphics_exposures = False;
+      sizedGc_ =
+          XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
+    }
+    if (sizedFont_ != shown_.font.id) XSetFont(display_, sizedGc_, sizedFont_ = shown_.font.id);
+    if (sizedForeground_ != shown_.textPixel) {
+      XSetForeground(display_, sizedGc_, sizedForeground_ = shown_.textPixel);
+    }
+    gc = sizedGc_;
+  }
+  XDrawImageString(display_, window_, gc, shown_.textX, font->ascent, shown_.text.data(),
                    static_cast<int>(shown_.text.size()));
 }
 
@@ -273,7 +275,9 @@ void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext
   XFlush(display_);
 }
 
-void X11OverlayWindow::setTextHeight(platform::DeviceContext, int) {}
+void X11OverlayWindow::setTextHeight(platform::DeviceContext dc, int pixels) {
+  if (dc == kContext && inFrame_) textHeight_ = std::max(0, pixels);
+}
 
 void X11OverlayWindow::hide() {
   if (!mapped_) return;
@@ -292,37 +296,9 @@ void X11OverlayWindow::onEvent(const XEvent& event) {
         covered_ = event.xvisibility.state != VisibilityUnobscured;
       }
       break;
-    case ConfigureNotify:
-      if (event.xconfigure.window != target_) break;
-      if (event.xconfigure.send_event) {
-        // From a window manager that framed the window: the client area's place on the screen.
-        originX_ = event.xconfigure.x + event.xconfigure.border_width;
-        originY_ = event.xconfigure.y + event.xconfigure.border_width;
-        originStale_ = false;
-      } else {
-        // Relative to a parent that may be a frame: asked again at the next frame.
-        originStale_ = true;
-      }
-      break;
-    case ReparentNotify:
-      if (event.xreparent.window == target_) originStale_ = true;
-      break;
-    case MapNotify:
-      if (event.xmap.window == target_) targetMapped_ = true;
-      break;
     case UnmapNotify:
-      if (event.xunmap.window == target_) {
-        targetMapped_ = false;
-        hide();
-      }
-      break;
     case DestroyNotify:
-      if (event.xdestroywindow.window == target_) {
-        masks_.forget(target_);
-        direct_.windowGone(target_);
-        target_ = 0;
-        hide();
-      }
+      if (event.xany.window == direct_.followed().window()) hide();
       break;
     default:
       break;

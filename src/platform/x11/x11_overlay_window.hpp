@@ -13,6 +13,7 @@
 
 #include <X11/Xlib.h>
 
+#include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/window_event_masks.hpp"
 
@@ -22,9 +23,9 @@ class X11Surface;
 
 class X11OverlayWindow final : public platform::OwnWindowSurface {
  public:
-  // `direct` says which window is in front and lends its font; the window is created at the
-  // first frame, so a user who never turns it on costs the server nothing.
-  X11OverlayWindow(Display* display, WindowEventMasks& masks, X11Surface& direct);
+  // `direct` says which window is in front and where it lies, and lends its fonts; the window is
+  // created at the first frame, so a user who never turns it on costs the server nothing.
+  X11OverlayWindow(Display* display, X11Surface& direct);
   ~X11OverlayWindow() override;
   X11OverlayWindow(const X11OverlayWindow&) = delete;
   X11OverlayWindow& operator=(const X11OverlayWindow&) = delete;
@@ -41,8 +42,8 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   void setTextHeight(platform::DeviceContext dc, int pixels) override;
   void hide() override;
 
-  // Structure events of the window in front, exposure and visibility of ours; others are
-  // ignored.
+  // Exposure and visibility of ours, and the window in front going away; others are ignored.
+  // Comes before `direct` hears of the event.
   void onEvent(const XEvent& event);
   // Our window, 0 before the first frame.
   Window window() const { return window_; }
@@ -54,34 +55,30 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
     unsigned long fillPixel = 0;
     XRectangle fill{};
     unsigned long textPixel = 0;
+    TextFont font;
     std::string text;
     int textX = 0;
     bool centred = false;
   };
 
   bool create();
-  void follow(Window target);
   bool place();
   void layOut();
   void paint();
 
-  static constexpr long kTargetEvents = StructureNotifyMask;
-
   Display* display_;
-  WindowEventMasks& masks_;
   X11Surface& direct_;
   Window root_;
   Window window_ = 0;
-  GC gc_ = nullptr;
+  GC gc_ = nullptr;       // the default font
+  GC sizedGc_ = nullptr;  // any other, made when first needed
+  Font sizedFont_ = 0;
+  unsigned long sizedForeground_ = 0;
   PixelFormat format_;
 
-  // The window in front that frames are placed over, and its client area's top-left on the
-  // screen, kept up to date by its ConfigureNotify events.
-  Window target_ = 0;
+  // The top-left of the client area of the window frames are placed over, on the screen.
   int originX_ = 0;
   int originY_ = 0;
-  bool originStale_ = false;
-  bool targetMapped_ = true;
 
   bool inFrame_ = false;
   bool frameDrew_ = false;
@@ -89,8 +86,10 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   platform::Rect fillRect_{};
   Drawing next_;
   Drawing shown_;
+  int textHeight_ = 0;
   unsigned long gcForeground_ = 0;
   std::string measuredText_;
+  Font measuredFont_ = 0;
   int measuredWidth_ = 0;
   bool needsPaint_ = false;
 

@@ -68,7 +68,7 @@ X11Session::X11Session(Display* display) : display_(display) {
   int shapeEvents = 0;
   int shapeErrors = 0;
   if (XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {
-    overlay_ = std::make_unique<X11OverlayWindow>(display_, *masks_, *foreground_);
+    overlay_ = std::make_unique<X11OverlayWindow>(display_, *foreground_);
   }
   chosen_ = std::make_unique<platform::ChosenSurface>(*foreground_, overlay_.get());
   XFlush(display_);
@@ -116,8 +116,10 @@ void X11Session::handleEvents(bool readSocket) {
       foreground_->onFocusChanged(event.xfocus.detail);
       // Under XWayland, keys change unseen while a window of another kind has the focus.
       if (event.xfocus.detail != NotifyPointer) keyState_->keysMayBeMissed();
-    } else if (overlay_) {
-      overlay_->onEvent(event);
+    } else {
+      // The window of our own hears first whether the window it stands over went away.
+      if (overlay_) overlay_->onEvent(event);
+      foreground_->onStructureEvent(event);
     }
   }
 }

@@ -42,17 +42,20 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       root_(DefaultRootWindow(display)),
       xcb_(XGetXCBConnection(display)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
-      font_(XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))))) {
+      fonts_(display),
+      followed_(display, masks),
+      readback_(display) {
   masks_.select(root_, kRootEvents);
   measuredText_.reserve(32);
+  lastText_.text.reserve(32);
 }
 
 X11Surface::~X11Surface() {
   for (Pens& pens : pens_) {
     if (pens.fill) XFreeGC(display_, pens.fill);
-    if (pens.text) XFreeGC(display_, pens.text);
+    if (pens.text.gc) XFreeGC(display_, pens.text.gc);
+    if (pens.sized.gc) XFreeGC(display_, pens.sized.gc);
   }
-  if (font_) XFreeFontInfo(nullptr, font_, 1);
   watchFocusOf(0);
   masks_.deselect(root_, kRootEvents);
 }
@@ -152,7 +155,8 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
     });
     if (pens == pens_.end()) return nullptr;
     XFreeGC(display_, pens->fill);
-    XFreeGC(display_, pens->text);
+    XFreeGC(display_, pens->text.gc);
+    if (pens->sized.gc) XFreeGC(display_, pens->sized.gc);
     *pens = Pens{};
   }
   const int screen = DefaultScreen(display_);
@@ -167,13 +171,13 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
   const unsigned long mask = GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures;
-  *pens = Pens{depth,
-               XCreateGC(display_, on, mask, &values),
-               values.foreground,
-               XCreateGC(display_, on, mask, &values),
-               values.foreground,
-               values.background,
-               {}};
+  *pens = Pens{
+      depth, XCreateGC(display_, on, mask, &values), values.foreground,
+      TextPen{XCreateGC(display_, on, mask, &values), values.foreground, values.background, {}, 0},
+      TextPen{}};
+  // The other font's pen is made the same way, when first needed.
+  pens->sized = pens->text;
+  pens->sized.gc = nullptr;
   if (pixmap) XFreePixmap(display_, pixmap);
   return pens;
 }
@@ -189,8 +193,13 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
   }
   Pens* pens = pensFor(describedDepth_);
   if (!pens) return 0;
-  *free = Context{pens, target, describedFormat_, pixelFor(0x000000, describedFormat_),
-                  pixelFor(0xFFFFFF, describedFormat_)};
+  *free = Context{pens,
+                  target,
+                  describedFormat_,
+                  0x000000,
+                  pixelFor(0x000000, describedFormat_),
+                  pixelFor(0xFFFFFF, describedFormat_),
+                  0};
   return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
 }
 
@@ -221,7 +230,9 @@ void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
 
 void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
   Context* context = find(dc);
-  if (context) context->textPixel = pixelFor(color, context->format);
+  if (!context) return;
+  context->textColor = color;
+  context->textPixel = pixelFor(color, context->format);
 }
 
 void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
@@ -242,61 +253,135 @@ void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect
   sentThroughXcb_ = true;
 }
 
+// The pen for `font` in the context's colours and `clip`, each set only when it changed.
+GC X11Surface::textPenFor(Context& context, const TextFont& font, const XRectangle& clip) {
+  Pens& pens = *context.pens;
+  TextPen& pen = font.id == 0 ? pens.text : pens.sized;
+  if (!pen.gc) {
+    Pixmap pixmap = 0;
+    Drawable on = root_;
+    if (pens.depth != DefaultDepth(display_, DefaultScreen(display_))) {
+      on = pixmap = XCreatePixmap(display_, root_, 1, 1, static_cast<unsigned>(pens.depth));
+    }
+    XGCValues values{};
+    values.foreground = pen.textPixel;
+    values.background = pen.cellPixel;
+    values.subwindow_mode = IncludeInferiors;
+    values.graphics_exposures = False;
+    pen.gc = XCreateGC(
+        display_, on, GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures, &values);
+    if (pixmap) XFreePixmap(display_, pixmap);
+  }
+  bool changed = false;
+  if (pen.font != font.id) {
+    XSetFont(display_, pen.gc, pen.font = font.id);
+    changed = true;
+  }
+  if (pen.textPixel != context.textPixel || pen.cellPixel != context.cellPixel) {
+    XSetForeground(display_, pen.gc, pen.textPixel = context.textPixel);
+    XSetBackground(display_, pen.gc, pen.cellPixel = context.cellPixel);
+    changed = true;
+  }
+  if (changed) XFlushGC(display_, pen.gc);  // XCB's request would not send Xlib's cached change
+  if (!sameRectangle(pen.clip, clip)) {
+    XSetClipRectangles(display_, pen.gc, 0, 0, const_cast<XRectangle*>(&clip), 1, Unsorted);
+    pen.clip = clip;
+  }
+  return pen.gc;
+}
+
+// Measured once per text and font: a running clock draws each text ten times.
+int X11Surface::widthOf(const char* text, int count, const TextFont& font) {
+  if (measuredFont_ != font.id || measuredText_.size() != static_cast<std::size_t>(count) ||
+      measuredText_.compare(0, std::string::npos, text, static_cast<std::size_t>(count)) != 0) {
+    measuredText_.assign(text, static_cast<std::size_t>(count));
+    measuredFont_ = font.id;
+    measuredWidth_ = XTextWidth(font.metrics, text, count);
+  }
+  return measuredWidth_;
+}
+
 void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
                            const platform::Rect& rect, unsigned format) {
   Context* context = find(dc);
   std::optional<XRectangle> clip = visiblePart(rect);
-  if (!context || !text || !font_ || !clip) return;
+  if (!context || !text || !clip) return;
+  const TextFont font = fonts_.forText(
+      context->textHeight, static_cast<int>(std::min<std::int64_t>(
+                               static_cast<std::int64_t>(rect.Bottom) - rect.Top, kMaxCoordinate)));
+  if (!font.metrics) return;
   if (count < 0) count = static_cast<int>(std::strlen(text));
 
   const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
   std::int64_t x = rect.Left;
-  if (format & platform::kDtCenter) {
-    if (measuredText_.compare(0, std::string::npos, text, static_cast<std::size_t>(count)) != 0) {
-      measuredText_.assign(text, static_cast<std::size_t>(count));
-      measuredWidth_ = XTextWidth(font_, text, count);
-    }
-    x += (width - measuredWidth_) / 2;
-  }
-  const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font_->ascent;
+  const int textWidth = widthOf(text, count, font);
+  if (format & platform::kDtCenter) x += (width - textWidth) / 2;
+  const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font.metrics->ascent;
   if (baseline < kMinCoordinate || baseline > kMaxCoordinate) return;
   // Characters left of the smallest coordinate are cut off anyway; drop them before they wrap.
+  int dropped = 0;
   while (count > 0 && x < kMinCoordinate) {
-    x += XTextWidth(font_, text, 1);
+    dropped += XTextWidth(font.metrics, text, 1);
+    x += XTextWidth(font.metrics, text, 1);
     ++text;
     --count;
   }
   if (count == 0 || x > kMaxCoordinate) return;
 
-  Pens& pens = *context->pens;
-  if (pens.textPixel != context->textPixel || pens.cellPixel != context->cellPixel) {
-    XSetForeground(display_, pens.text, pens.textPixel = context->textPixel);
-    XSetBackground(display_, pens.text, pens.cellPixel = context->cellPixel);
-    XFlushGC(display_, pens.text);  // XCB's request below would not send Xlib's cached change
-  }
-  if (!sameRectangle(pens.clip, *clip)) {
-    XSetClipRectangles(display_, pens.text, 0, 0, &*clip, 1, Unsorted);
-    pens.clip = *clip;
-  }
+  GC pen = textPenFor(*context, font, *clip);
+  lastTarget_ = context->drawable;
+  lastText_.text.assign(text, static_cast<std::size_t>(count));
+  lastText_.font = font;
+  lastText_.width = textWidth - dropped;
+  lastText_.x = static_cast<int>(x);
+  lastText_.baseline = static_cast<int>(baseline);
+  lastText_.clip = *clip;
+  lastText_.color = context->textColor;
+  drawnSinceLook_ = true;
   if (count > 255) {  // more than one request holds: Xlib splits it
-    XDrawImageString(display_, context->drawable, pens.text, static_cast<int>(x),
+    XDrawImageString(display_, context->drawable, pen, static_cast<int>(x),
                      static_cast<int>(baseline), text, count);
     return;
   }
   xcb_image_text_8(xcb_, static_cast<std::uint8_t>(count),
                    static_cast<xcb_drawable_t>(context->drawable),
-                   static_cast<xcb_gcontext_t>(XGContextFromGC(pens.text)),
-                   static_cast<std::int16_t>(x), static_cast<std::int16_t>(baseline), text);
+                   static_cast<xcb_gcontext_t>(XGContextFromGC(pen)), static_cast<std::int16_t>(x),
+                   static_cast<std::int16_t>(baseline), text);
   sentThroughXcb_ = true;
 }
 
-void X11Surface::setTextHeight(platform::DeviceContext, int) {}
-
-std::optional<platform::Size> X11Surface::clientSize(platform::WindowHandle) {
-  return std::nullopt;
+void X11Surface::setTextHeight(platform::DeviceContext dc, int pixels) {
+  Context* context = find(dc);
+  if (context) context->textHeight = std::max(0, pixels);
 }
 
-platform::ClockSeen X11Surface::lookAtLastClock() { return platform::ClockSeen::Unknown; }
+std::optional<platform::Size> X11Surface::clientSize(platform::WindowHandle window) {
+  const std::optional<ClientArea> area = followed_.where(static_cast<Window>(window));
+  if (!area) {
+    windowGone(window);
+    return std::nullopt;
+  }
+  return platform::Size{area->width, area->height};
+}
+
+// The screen where the latest text went, as the user sees it: the window's client area is
+// found on the root, whose picture with every window above it is what shows.
+platform::ClockSeen X11Surface::lookAtLastClock() {
+  if (!drawnSinceLook_) return platform::ClockSeen::Unknown;
+  drawnSinceLook_ = false;
+  const Window target = lastTarget_ == root_ ? 0 : static_cast<Window>(lastTarget_);
+  const std::optional<ClientArea> area = followed_.where(target);
+  if (!area) {
+    windowGone(target);
+    return platform::ClockSeen::Unknown;
+  }
+  if (!followed_.mapped()) return platform::ClockSeen::Unknown;
+  return readback_.compare(lastText_, *area);
+}
+
+void X11Surface::onStructureEvent(const XEvent& event) {
+  if (const Window gone = followed_.onEvent(event)) windowGone(gone);
+}
 
 void X11Surface::DeleteObject(platform::BrushHandle) {
   // Nothing to release: this backend creates no drawing objects for the logic.

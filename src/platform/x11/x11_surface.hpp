@@ -12,7 +12,10 @@
 
 #include <X11/Xlib.h>
 
+#include "platform/x11/followed_window.hpp"
+#include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
+#include "platform/x11/screen_readback.hpp"
 #include "platform/x11/window_event_masks.hpp"
 
 struct xcb_connection_t;
@@ -43,32 +46,45 @@ class X11Surface final : public platform::DirectSurface {
   void onRootPropertyChanged(Atom property);
   // A focus event on the root or on the window that has the focus.
   void onFocusChanged(int detail);
+  // Structure events of the window in front.
+  void onStructureEvent(const XEvent& event);
   // The window was found destroyed: the next frame asks which window is in front now.
   void windowGone(platform::WindowHandle window);
-  // The server's default font, which every new context draws with; null if it has none.
-  XFontStruct* font() const { return font_; }
+  // The fonts text is drawn in, shared with the window of our own.
+  FontChoice& fonts() { return fonts_; }
+  // Where the window in front lies, shared with the window of our own.
+  FollowedWindow& followed() { return followed_; }
 
  private:
   // Drawing state kept for the surface's life, one set per depth of the windows drawn on (a
   // GC serves every drawable of its depth): a frame changes only what differs from the last.
+  struct TextPen {
+    GC gc = nullptr;  // made at its first text
+    unsigned long textPixel = 0;
+    unsigned long cellPixel = 0;  // behind each character
+    XRectangle clip{};            // of the text, width 0 before the first
+    Font font = 0;                // 0: the server's default
+  };
   struct Pens {
     int depth = 0;
     GC fill = nullptr;
     unsigned long fillPixel = 0;
-    GC text = nullptr;
-    unsigned long textPixel = 0;
-    unsigned long cellPixel = 0;  // behind each character
-    XRectangle clip{};            // of the text, width 0 before the first
+    TextPen text;   // in the default font, which it never changes
+    TextPen sized;  // in any other
   };
   struct Context {
     Pens* pens = nullptr;  // null: the context is free
     Drawable drawable = 0;
     PixelFormat format;
+    platform::ColorRef textColor = 0;
     unsigned long textPixel = 0;
     unsigned long cellPixel = 0;
+    int textHeight = 0;
   };
 
   Pens* pensFor(int depth);
+  GC textPenFor(Context& context, const TextFont& font, const XRectangle& clip);
+  int widthOf(const char* text, int count, const TextFont& font);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
   Window readActiveWindow();
@@ -94,7 +110,8 @@ class X11Surface final : public platform::DirectSurface {
   bool focusStale_ = true;
   Window focus_ = 0;
   Window watched_ = 0;  // the focus window whose FocusOut we listen for, 0 for none
-  XFontStruct* font_;   // the server's default font, which every new context draws with
+  FontChoice fonts_;
+  FollowedWindow followed_;
   Drawable described_ = 0;
   unsigned long errorsWhenDescribed_ = 0;
   PixelFormat describedFormat_;
@@ -103,7 +120,13 @@ class X11Surface final : public platform::DirectSurface {
   std::array<Context, 4> contexts_{};
   // The width of the last text drawn, which a running clock draws ten times over.
   std::string measuredText_;
+  Font measuredFont_ = 0;
   int measuredWidth_ = 0;
+  // The latest text drawn, until a look at the screen.
+  DrawnText lastText_;
+  Drawable lastTarget_ = 0;
+  bool drawnSinceLook_ = false;
+  ScreenReadback readback_;
 };
 
 }  // namespace tollivane::platform::x11

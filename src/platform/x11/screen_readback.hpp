@@ -1,0 +1,59 @@
+// Whether the screen still shows a text drawn onto a window: what the server shows at the
+// text's character cells (opaque, so fully given by the text, its font and two colours) beside
+// the same text drawn afresh, both in one small pixmap of our own, fetched in one round trip.
+#pragma once
+
+#include <string>
+
+// Before Xlib, whose macros (None, Status) would rewrite it.
+#include "platform/chosen_surface.hpp"
+
+#include <X11/Xlib.h>
+
+#include "platform/x11/followed_window.hpp"
+#include "platform/x11/font_choice.hpp"
+#include "platform/x11/pixel_format.hpp"
+
+namespace tollivane::platform::x11 {
+
+// A text as drawn onto a window, in that window's coordinates.
+struct DrawnText {
+  std::string text;
+  TextFont font;
+  int width = 0;  // of the whole text in that font
+  int x = 0;
+  int baseline = 0;
+  XRectangle clip{};
+  platform::ColorRef color = 0;
+};
+
+class ScreenReadback {
+ public:
+  explicit ScreenReadback(Display* display);
+  ~ScreenReadback();
+  ScreenReadback(const ScreenReadback&) = delete;
+  ScreenReadback& operator=(const ScreenReadback&) = delete;
+
+  // Compares what the screen shows of `drawn`'s cells, on a window whose client area is
+  // `area`, with the text itself. Unknown when no cell lies on the window and the screen, or
+  // the server could not answer.
+  platform::ClockSeen compare(const DrawnText& drawn, const ClientArea& area);
+
+ private:
+  bool makeRoom(int width, int height);
+  GC penFor(const TextFont& font);
+
+  Display* display_;
+  Window root_;
+  int depth_;
+  PixelFormat format_;
+  Pixmap pixmap_ = 0;  // the screen's part above, the text drawn afresh below
+  int width_ = 0;
+  int height_ = 0;
+  XImage* image_ = nullptr;  // of the whole pixmap, made with it
+  GC plain_ = nullptr;       // the default font; also copies from the screen
+  GC sized_ = nullptr;       // any other font
+  Font sizedFont_ = 0;
+};
+
+}  // namespace tollivane::platform::x11
