@@ -116,6 +116,56 @@ TEST(Win32Surface, AWindowDestroyedMidFrameCostsOnlyThatFrame) {
   EXPECT_GT(game.litPixels().first, 20);
 }
 
+TEST(Win32Surface, KnowsTheClientSizeUntilTheWindowIsGone) {
+  Game game;
+  Win32Surface surface;
+  EXPECT_EQ(surface.clientSize(game.handle()), (Size{Game::kWidth, Game::kHeight}));
+  EXPECT_EQ(surface.clientSize(0),
+            (Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+  const WindowHandle gone = game.handle();
+  game.destroy();
+  EXPECT_EQ(surface.clientSize(gone), std::nullopt);
+}
+
+// The screen catches up with a window of this thread as it waits for messages.
+void settle() {
+  for (int tries = 0; tries < 4; ++tries) {
+    Sleep(30);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+}
+
+// Each look is at the text drawn since the one before, as the screen shows it now.
+TEST(Win32Surface, LooksAtTheScreenWhereTheLatestTextWasDrawn) {
+  Game game;
+  Win32Surface surface;
+  const auto draw = [&](const Rect& rect, int pixels) {
+    const DeviceContext dc = surface.GetDC(game.handle());
+    surface.SetTextColor(dc, RGB(255, 0, 0));
+    surface.setTextHeight(dc, pixels);
+    surface.DrawTextA(dc, kText, -1, rect, kDtCenter);
+    surface.ReleaseDC(game.handle(), dc);
+    settle();
+  };
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn yet";
+  draw(kOverlay, 0);
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Shown);
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn since";
+  draw(Rect{20, 40, 190, 72}, 32);
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Shown) << "in a font of its own";
+  draw(kOverlay, 0);
+  RedrawWindow(reinterpret_cast<HWND>(game.handle()), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  settle();
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::PaintedOver);
+  draw(Rect{300, 315, 375, 329}, 0);
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "outside the client area";
+  draw(kOverlay, 0);
+  game.destroy();
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "the window is gone";
+}
+
 // A frame whose context could not be had draws nothing anywhere, the screen included.
 TEST(Win32Surface, ContextZeroDrawsNothing) {
   Game game;
