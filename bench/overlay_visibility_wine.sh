@@ -102,8 +102,8 @@ done 2>/dev/null | tr -d '\r' >"$work/cost.out"
 costs="| Way | Time per frame (µs) | Heap allocations per $frames frames, most of any round |
 |---|---|---|"
 for way in direct window; do
-  name="drawn onto the game"
-  [ "$way" = window ] && name="window of its own"
+  name="default settings, drawn onto the window"
+  [ "$way" = window ] && name="Overlay window"
   costs+="
 | $name | $(awk -v w="$way" '$1 == w { print $3 }' "$work/cost.out" | spread) | $(awk -v w="$way" '$1 == w { print $5 }' "$work/cost.out" | sort -g | tail -n 1) |"
 done
@@ -139,8 +139,9 @@ after its moment:
 
 $timing_table
 
-What a frame costs each way: the six calls of a frame and the program's message pumping, over
-a still window of the probe's own (\`tests/win32/frame_cost_probe.cpp\`), $frames frames a
+What a frame costs each way: the six calls of a frame and the program's message pumping, with
+the default settings' look at the screen every fifth frame, over a still window of the probe's
+own (\`tests/win32/frame_cost_probe.cpp\`), $frames frames a
 round, $rounds rounds a run with the two ways taking turns, $runs runs; with the heap
 allocations made meanwhile:
 
