@@ -1,5 +1,4 @@
 #include "platform/win32/win32_overlay_window.hpp"
-#include "platform/chosen_surface.hpp"
 #include "platform/win32/dpi_scale.hpp"
 #include "platform/win32/win32_surface.hpp"
 #include "stopwatch/overlay_renderer.hpp"
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -190,96 +188,50 @@ TEST(Win32OverlayWindow, LooksExactlyLikeTheClockDrawnOntoTheGame) {
   EXPECT_EQ(screenPixels(area), drawnOnto) << "as the window repaints itself";
 }
 
-// The text's dark pixels in `area` lie from the first row to the last of these.
-std::pair<int, int> darkRows(const Rect& area) {
-  const std::vector<std::uint32_t> pixels = screenPixels(area);
-  const int width = area.Right - area.Left;
-  int first = -1, last = -1;
-  for (std::size_t n = 0; n < pixels.size(); ++n) {
-    const std::uint32_t rgb = pixels[n];
-    if (std::max({rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF}) >= 100) continue;
-    const int row = static_cast<int>(n) / width;
-    if (first < 0) first = row;
-    last = row;
-  }
-  return {first, last};
-}
-
-// At any dpi, and in a taller font when asked: the digits whole in the rectangle, and the same
-// pixels either way.
+// At any dpi, and in a taller font when asked: the digits whole in the rectangle, with its
+// bottom row free, and the same pixels either way.
 TEST(Win32OverlayWindow, DigitsStayWholeAndLookTheSameEitherWay) {
   Game game;
   Win32Surface direct;
   Win32OverlayWindow overlay;
-  const auto draw = [](OverlayWay& way, const Rect& rect, int pixels) {
-    const WindowHandle window = way.GetForegroundWindow();
-    const DeviceContext dc = way.GetDC(window);
-    way.SetTextColor(dc, 0);
-    way.setTextHeight(dc, pixels);
-    way.DrawTextA(dc, kText.c_str(), -1, rect, kDtCenter);
-    way.ReleaseDC(window, dc);
-  };
+  const POINT origin = game.clientOrigin();
   for (const int pixels : {0, 32}) {
-    const Rect rect{25, 315, 25 + (pixels ? 169 : 75), 315 + (pixels ? pixels : 14)};
-    const POINT origin = game.clientOrigin();
+    const int height = pixels ? pixels : 14;
+    const Rect rect{25, 315, pixels ? 194 : 100, 315 + height};
     const Rect area{origin.x + rect.Left, origin.y + rect.Top, origin.x + rect.Right,
                     origin.y + rect.Bottom};
-    draw(direct, rect, pixels);
-    settle();
-    const std::vector<std::uint32_t> drawnOnto = screenPixels(area);
-    const auto [top, bottom] = darkRows(area);
-    EXPECT_GE(bottom - top, (rect.Bottom - rect.Top) / 2) << pixels;
-    EXPECT_LT(bottom, rect.Bottom - rect.Top - 1) << pixels << ": cut at the bottom row";
-    game.repaint();
-    draw(overlay, rect, pixels);
-    draw(overlay, rect, pixels);
+    const Rect lowerHalf{area.Left, area.Top + height / 2, area.Right, area.Bottom - 1};
+    std::vector<std::uint32_t> drawnOnto;
+    for (OverlayWay* way : std::initializer_list<OverlayWay*>{&direct, &overlay, &overlay}) {
+      const WindowHandle window = way->GetForegroundWindow();
+      const DeviceContext dc = way->GetDC(window);
+      way->SetTextColor(dc, 0);
+      way->setTextHeight(dc, pixels);
+      way->DrawTextA(dc, kText.c_str(), -1, rect, kDtCenter);
+      way->ReleaseDC(window, dc);
+      if (way == &direct) {
+        settle();
+        drawnOnto = screenPixels(area);
+        EXPECT_GT(onScreen(lowerHalf).text, 0) << pixels << ": as tall as the rectangle allows";
+        EXPECT_EQ(onScreen(Rect{area.Left, area.Bottom - 1, area.Right, area.Bottom}).text, 0)
+            << pixels << ": cut at the bottom row";
+        game.repaint();
+      }
+    }
     settle();
     EXPECT_EQ(screenPixels(area), drawnOnto) << pixels;
     overlay.hide();
   }
 }
 
-// Frames drawn onto a game that never repaints stay there; over one that repaints, the look at
-// the screen every fifth frame moves them into the window of our own.
-TEST(Win32OverlayWindow, TheChosenWayTakesItsWindowOnlyOverAGameThatRepaints) {
-  Game game;
-  for (const bool repaints : {false, true}) {
-    Win32Surface direct;
-    Win32OverlayWindow overlay;
-    ChosenSurface chosen(direct, &overlay);
-    for (int n = 0; n < 3 * ChosenSurface::kFramesPerLook; ++n) {
-      frame(chosen);
-      if (repaints) game.repaint();
-      for (int wait = 0; wait < 4; ++wait) {
-        Sleep(25);
-        pump();  // the screen catches up with this thread's windows as it takes messages
-      }
-    }
-    EXPECT_EQ(chosen.drawsIntoOwnWindow(), repaints);
-    EXPECT_EQ(IsWindowVisible(ours(overlay)) != 0, repaints);
-  }
-}
-
 // A game that is not dpi-aware counts in 96-dpi units; the window of our own in the monitor's.
 TEST(Win32OverlayWindow, ConvertsTheGamesUnitsIntoItsOwnPixels) {
-  struct Case {
-    Rect rect;
-    unsigned gameDpi, ownDpi;
-    Rect want;
-  };
-  const Case cases[] = {
-      {kOverlay, 96, 96, kOverlay},
-      {kOverlay, 96, 144, {38, 473, 150, 494}},
-      {kOverlay, 96, 120, {31, 394, 125, 411}},
-      {kOverlay, 144, 96, {17, 210, 67, 219}},
-      {{-3, -25, 72, -11}, 96, 144, {-5, -38, 108, -17}},
-      {kOverlay, 0, 144, kOverlay},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(scaledForDpi(c.rect, c.gameDpi, c.ownDpi), c.want) << c.gameDpi << " " << c.ownDpi;
-  }
-  EXPECT_EQ(scaledForDpi(14, 96, 144), 21);
-  EXPECT_EQ(scaledForDpi(0, 96, 144), 0);
+  EXPECT_EQ(scaledForDpi(kOverlay, 96, 96), kOverlay);
+  EXPECT_EQ(scaledForDpi(kOverlay, 96, 144), (Rect{38, 473, 150, 494}));
+  EXPECT_EQ(scaledForDpi(kOverlay, 144, 96), (Rect{17, 210, 67, 219}));
+  EXPECT_EQ(scaledForDpi(Rect{-3, -25, 72, -11}, 96, 144), (Rect{-5, -38, 108, -17}));
+  EXPECT_EQ(scaledForDpi(kOverlay, 0, 144), kOverlay) << "unknown: left alone";
+  EXPECT_EQ(scaledForDpi(14, 96, 120), 18);
 }
 
 TEST(Win32OverlayWindow, TheGameKeepsTheFocusThroughAThousandFrames) {

@@ -116,17 +116,6 @@ TEST(Win32Surface, AWindowDestroyedMidFrameCostsOnlyThatFrame) {
   EXPECT_GT(game.litPixels().first, 20);
 }
 
-TEST(Win32Surface, KnowsTheClientSizeUntilTheWindowIsGone) {
-  Game game;
-  Win32Surface surface;
-  EXPECT_EQ(surface.clientSize(game.handle()), (Size{Game::kWidth, Game::kHeight}));
-  EXPECT_EQ(surface.clientSize(0),
-            (Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
-  const WindowHandle gone = game.handle();
-  game.destroy();
-  EXPECT_EQ(surface.clientSize(gone), std::nullopt);
-}
-
 // The screen catches up with a window of this thread as it waits for messages.
 void settle() {
   for (int tries = 0; tries < 4; ++tries) {
@@ -140,28 +129,27 @@ void settle() {
 TEST(Win32Surface, LooksAtTheScreenWhereTheLatestTextWasDrawn) {
   Game game;
   Win32Surface surface;
-  const auto draw = [&](const Rect& rect, int pixels) {
-    const DeviceContext dc = surface.GetDC(game.handle());
-    surface.SetTextColor(dc, RGB(255, 0, 0));
-    surface.setTextHeight(dc, pixels);
-    surface.DrawTextA(dc, kText, -1, rect, kDtCenter);
-    surface.ReleaseDC(game.handle(), dc);
-    settle();
-  };
   EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn yet";
-  draw(kOverlay, 0);
-  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Shown);
-  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn since";
-  draw(Rect{20, 40, 190, 72}, 32);
-  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Shown) << "in a font of its own";
-  draw(kOverlay, 0);
-  RedrawWindow(reinterpret_cast<HWND>(game.handle()), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  settle();
-  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::PaintedOver);
-  draw(Rect{300, 315, 375, 329}, 0);
-  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "outside the client area";
-  draw(kOverlay, 0);
+  struct Case {
+    Rect rect;
+    int pixels;
+    bool repaint;
+    ClockSeen seen;
+  };
+  for (const Case& c : {Case{kOverlay, 0, false, ClockSeen::Shown},
+                        Case{{20, 40, 190, 72}, 32, false, ClockSeen::Shown},
+                        Case{kOverlay, 0, true, ClockSeen::PaintedOver},
+                        Case{{300, 315, 375, 329}, 0, false, ClockSeen::Unknown}}) {
+    const DeviceContext dc = surface.GetDC(game.handle());
+    surface.setTextHeight(dc, c.pixels);
+    surface.DrawTextA(dc, kText, -1, c.rect, kDtCenter);
+    surface.ReleaseDC(game.handle(), dc);
+    if (c.repaint) InvalidateRect(reinterpret_cast<HWND>(game.handle()), nullptr, TRUE);
+    settle();
+    EXPECT_EQ(surface.lookAtLastClock(), c.seen) << c.rect.Left << " " << c.pixels;
+    EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn since";
+  }
+  drawFrame(surface, game.handle(), 0);
   game.destroy();
   EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "the window is gone";
 }
