@@ -123,9 +123,9 @@ ${seconds} s one of the game's threads reads the overlay's 75 x 14 rectangle bac
 every 5 ms (1,200 samples a run); a sample counts as visible when at least 80 % of the pixels
 the clock covers when drawn whole are the clock's white cells and black or grey text. The
 program draws 10 frames a second either way. Each cell: median of $runs runs, with the lowest
-and highest in brackets. With the default settings the clock is drawn onto the game until a
-look at the screen, every fifth frame, finds the game painted over it, and goes into its window
-of its own from then on; the game that never repaints is the check that it stays drawn onto a
+and highest in brackets. With the default settings the clock is drawn onto the game until two
+looks at the screen in a row (at the third frame, then every fifth) find the game painted over
+it, and goes into its window of its own from then on; the game that never repaints is the check that it stays drawn onto a
 game that does not; "Overlay window" is the baseline of each run's figures. To measure again:
 \`cmake --preset windows-x64 && cmake --build --preset windows-x64 &&
 bench/overlay_visibility_wine.sh\`.
