@@ -32,9 +32,9 @@ and round trips of Tollivane's two connections (Qt's and its own). Each cell: me
 runs, with the lowest and highest in brackets. The game that never repaints is the check that
 a drawn overlay is seen; "Overlay window", where every frame goes to the window of its own,
 is the baseline of each run's figures. With the default settings the time is drawn onto the
-game and looked at on the screen every 500 ms; once the game is seen painting over it, it
-moves into the window of its own for as long as that game stays in front. Sampling begins
-1 s after the start, after the first look. The round trips of the default settings over the
+game and looked at on the screen 300 ms after the start and every 500 ms from then on; once
+two looks in a row see the game painting over it, it moves into the window of its own for as
+long as that game stays in front. Sampling begins 1 s after the start, after those two looks. The round trips of the default settings over the
 game that never repaints are those looks, two a second.
 
 $figures

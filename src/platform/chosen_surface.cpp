@@ -30,14 +30,20 @@ bool ChosenSurface::chooseOwnWindow(WindowHandle front) {
   if (front != front_) {
     front_ = front;
     paintedOver_ = false;
-    framesToLook_ = kFramesPerLook;
+    looksPaintedOver_ = 0;
+    framesToLook_ = kFramesToFirstLook;
   }
   if (wantsOwnWindow_ || paintedOver_) return true;
-  // The look is at the frames drawn onto this window since the way last changed.
-  if (current_ != &direct_) framesToLook_ = kFramesPerLook;
+  // The looks are at the frames drawn onto this window since the way last changed.
+  if (current_ != &direct_) {
+    looksPaintedOver_ = 0;
+    framesToLook_ = kFramesToFirstLook;
+  }
   if (--framesToLook_ > 0) return false;
   framesToLook_ = kFramesPerLook;
-  paintedOver_ = direct_.lookAtLastClock() == ClockSeen::PaintedOver;
+  looksPaintedOver_ =
+      direct_.lookAtLastClock() == ClockSeen::PaintedOver ? looksPaintedOver_ + 1 : 0;
+  paintedOver_ = looksPaintedOver_ >= kLooksToMove;
   return paintedOver_;
 }
 

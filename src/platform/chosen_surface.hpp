@@ -58,6 +58,10 @@ class ChosenSurface final : public ForegroundSurface, public OverlayChoices, pub
  public:
   // Frames between two looks at the screen: 500 ms at one frame every 100 ms or later.
   static constexpr int kFramesPerLook = 5;
+  // The first look comes sooner, so that two in a row, both finding the clock painted over,
+  // move it within a second; one alone may be a window passing over the game once.
+  static constexpr int kFramesToFirstLook = 3;
+  static constexpr int kLooksToMove = 2;
 
   // `ownWindow` may be null where no such window can be had; then frames always go direct.
   ChosenSurface(DirectSurface& direct, OwnWindowSurface* ownWindow)
@@ -101,7 +105,8 @@ class ChosenSurface final : public ForegroundSurface, public OverlayChoices, pub
   // The window in front at the last frame, and whether it was seen painting over the clock.
   WindowHandle front_ = 0;
   bool paintedOver_ = false;
-  int framesToLook_ = kFramesPerLook;
+  int looksPaintedOver_ = 0;  // in a row, since the last that found the clock shown
+  int framesToLook_ = kFramesToFirstLook;
 
   // This frame's scale: a 640 x 480 picture onto the client area.
   bool scaling_ = false;

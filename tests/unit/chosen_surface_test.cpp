@@ -92,7 +92,7 @@ TEST_F(Surfaces, TheWindowHidesOnceWhenFramesStopAndShowsWithTheNext) {
 }
 
 // Over a window that never repaints every frame stays on it, and the screen is looked at
-// every fifth frame, never more often.
+// every fifth frame after the third, never more often.
 TEST_F(Surfaces, AStillWindowKeepsTheClockDrawnOntoIt) {
   frames(50);
   EXPECT_EQ(direct.calls().DrawTextA, 50u);
@@ -103,27 +103,37 @@ TEST_F(Surfaces, AStillWindowKeepsTheClockDrawnOntoIt) {
 
 TEST_F(Surfaces, AGameThatPaintsOverTheClockGetsTheWindowOfOurOwnUntilAnotherWindowIsInFront) {
   direct.setRepainting(true);
-  frames(4);
-  EXPECT_EQ(direct.calls().lookAtLastClock, 0u);
-  frame();  // the first look finds the clock gone, and this frame already goes to our window
-  EXPECT_EQ(direct.calls().DrawTextA, 4u);
+  frames(7);
+  EXPECT_EQ(direct.calls().lookAtLastClock, 1u);
+  frame();  // the second look in a row finds the clock gone: this frame goes to our window
+  EXPECT_EQ(direct.calls().DrawTextA, 7u);
   EXPECT_EQ(own.drawn.calls().DrawTextA, 1u);
   EXPECT_EQ(own.drawn.lastTextRect(), (Rect{25, 315, 100, 329})) << "the same place";
 
   chosen.runEnds(false);  // stopped and started again over the same game: straight to our window
   frames(20);
   EXPECT_EQ(own.drawn.calls().DrawTextA, 21u);
-  EXPECT_EQ(direct.calls().lookAtLastClock, 1u) << "no look while our window shows the clock";
+  EXPECT_EQ(direct.calls().lookAtLastClock, 2u) << "no look while our window shows the clock";
 
   direct.setRepainting(false);
   direct.setForeground(2);  // the next window in front starts again by drawing onto it
   const int hides = own.hides;
   frames(10);
   EXPECT_EQ(own.hides, hides + 1);
-  EXPECT_EQ(direct.calls().DrawTextA, 14u);
+  EXPECT_EQ(direct.calls().DrawTextA, 17u);
   EXPECT_EQ(own.drawn.calls().DrawTextA, 21u);
   EXPECT_EQ(direct.contextsOut() + own.drawn.contextsOut(), 0);
   EXPECT_EQ(direct.badReleases() + own.drawn.badReleases(), 0);
+}
+
+// A window passing over the game, or one repaint of it, covers the clock until the next frame.
+TEST_F(Surfaces, OneLookFindingTheClockGoneBetweenOthersKeepsItDrawnOntoTheGame) {
+  for (int look = 0; look < 6; ++look) {
+    direct.setRepainting(look % 2 == 0);
+    frames(look == 0 ? 3 : 5);
+  }
+  EXPECT_EQ(direct.calls().lookAtLastClock, 6u);
+  EXPECT_EQ(own.drawn.calls().GetForegroundWindow, 0u);
 }
 
 TEST_F(Surfaces, ScaledTheRectangleAndTextFollowTheGamesClientArea) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tollivane.exe and a stand-in game under Wine on the build's Xvfb; keys pressed with XTEST
-# while the game holds the focus; what is on the game's screen is read back from X. Each step
-# waits for what it expects, however long a loaded machine takes, then checks it.
+# while the game holds the focus; what the screen shows over the game is read back from X. Each
+# step waits for what it expects, however long a loaded machine takes, then checks it.
 #   end_to_end.sh RUN-WINE PREFIX TOLLIVANE.EXE GAME.EXE
 source "$(dirname "$0")/wine_session.sh"
 
@@ -16,12 +16,14 @@ game_window=$(timeout 60 xdotool search --sync --name '^Stand-in game$' | head -
 wait_for 60 timeout 5 xdotool windowfocus --sync "$game_window" 2>/dev/null ||
   fail "the game never took the focus"
 
-# Lit (not black) pixels of the game's screen inside the overlay rectangle and outside it,
-# the most of three looks (the game clears its screen every second).
+# Lit (not black) pixels of the screen over the game inside the overlay rectangle and outside
+# it, the most of three looks (the game clears its screen every second). The screen, not the
+# game's window: once the game is seen clearing over the clock, the clock goes into a window of
+# its own above it.
 look() {
   local best_in=0 best_out=0 n
   for n in 1 2 3; do
-    import -window "$game_window" "$work/screen.png"
+    screen
     local all inside
     all=$(convert "$work/screen.png" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:)
     inside=$(convert "$work/screen.png" -crop 75x14+25+315 +repage -fill white +opaque black \
@@ -32,6 +34,8 @@ look() {
   done
   echo "$best_in $best_out"
 }
+# The game's 640 x 480 at the screen's top-left.
+screen() { import -window root -crop 640x480+0+0 +repage "$work/screen.png"; }
 drawn() {
   read -r inside outside < <(look)
   [ "$inside" -gt 20 ]
@@ -44,7 +48,7 @@ blank() {
 signature() {
   local deadline=$((SECONDS + 60))
   while ((SECONDS < deadline)); do
-    import -window "$game_window" "$work/screen.png"
+    screen
     convert "$work/screen.png" -crop 75x14+25+315 +repage "$work/clock.png"
     if [ "$(convert "$work/clock.png" -fill white +opaque black -format '%[fx:mean>0]' info:)" = 1 ]; then
       convert "$work/clock.png" -format '%#' info:

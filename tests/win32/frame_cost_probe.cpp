@@ -2,7 +2,8 @@
 // overlay window: the core's six calls and the message pumping of the program's loop, timed
 // over many frames, with the heap allocations our code makes meanwhile. The two ways take turns,
 // ROUNDS times, so that a busy moment of the machine falls on both; one line per way and round:
-//   frame_cost_probe.exe [FRAMES [ROUNDS]]   ->   "direct us_per_frame U allocations A" ...
+//   frame_cost_probe.exe [FRAMES [ROUNDS]]   ->   "direct us_per_frame U allocations A
+//   own_window W" ... (W: whether the last frame went into the window of our own)
 #include <windows.h>
 
 #include <cstdio>
@@ -41,7 +42,7 @@ void frame(ForegroundSurface& surface) {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }
 
-void measure(const char* way, ForegroundSurface& surface, int frames) {
+void measure(const char* way, ChosenSurface& surface, int frames) {
   for (int n = 0; n < 10; ++n) frame(surface);  // first placing, caches
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
@@ -51,8 +52,8 @@ void measure(const char* way, ForegroundSurface& surface, int frames) {
   QueryPerformanceCounter(&end);
   const double seconds =
       static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-  std::printf("%s us_per_frame %.1f allocations %ld\n", way, seconds * 1e6 / frames,
-              allocations - before);
+  std::printf("%s us_per_frame %.1f allocations %ld own_window %d\n", way, seconds * 1e6 / frames,
+              allocations - before, surface.drawsIntoOwnWindow() ? 1 : 0);
 }
 
 }  // namespace

@@ -4,8 +4,9 @@
 // clock can be seen. Prints one line: the rate reached, the samples taken, those visible, the
 // most a sample came after its moment, and the samples in order as runs seen and not.
 //   repainting_game.exe FRAMES-PER-SECOND [SECONDS [DELAY [X Y]]]   (0: never repaints)
-// Sampling starts DELAY seconds (2) after the window shows, to give the clock time to start,
-// and lasts SECONDS (6); (X, Y) is the clock's top-left in the client area (25, 315).
+// Sampling starts DELAY seconds (2) after the window shows, to give the clock time to start, or
+// with a negative DELAY once the window is sent F8; it lasts SECONDS (6); (X, Y) is the clock's
+// top-left in the client area (25, 315).
 #include <windows.h>
 
 #include <timeapi.h>
@@ -68,6 +69,7 @@ struct Sampling {
   HWND game;
   POINT offset;
   LONGLONG start, end;  // performance counter ticks
+  HANDLE started;       // set once start and end hold
   int taken = 0, visible = 0;
   LONGLONG late = 0;  // the most a sample came after its moment
   // The samples in order as runs, "+N" seen and "-N" not: "-20+380" showed the clock from
@@ -96,6 +98,7 @@ DWORD WINAPI sample(void* argument) {
   const int needed = fullClockPixels() * 8 / 10;
   ScreenCopy copy(kWidth, kHeight);
   const LONGLONG step = ticksPerSecond() / 200;
+  WaitForSingleObject(sampling.started, INFINITE);
   while (now() < sampling.start) Sleep(1);
   for (LONGLONG next = sampling.start; next < sampling.end; next += step) {
     while (now() < next) Sleep(1);
@@ -142,7 +145,10 @@ int main(int argc, char** argv) {
     return static_cast<LONGLONG>(inSeconds * static_cast<double>(second));
   };
   const LONGLONG begin = now();
-  Sampling sampling{window, offset, begin + ticks(delay), begin + ticks(delay + seconds)};
+  const bool onKey = delay < 0;
+  Sampling sampling{window, offset, begin + ticks(delay), begin + ticks(delay + seconds),
+                    CreateEventW(nullptr, TRUE, !onKey, nullptr)};
+  if (onKey) sampling.start = sampling.end = begin + ticks(600);
   HANDLE sampler = CreateThread(nullptr, 0, sample, &sampling, 0, nullptr);
 
   // The game's loop: paint everything, then wait for the next frame's moment, answering
@@ -163,6 +169,12 @@ int main(int argc, char** argv) {
       MSG message;
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) running = false;
+        if (onKey && message.message == WM_KEYDOWN && message.wParam == VK_F8 &&
+            WaitForSingleObject(sampling.started, 0) == WAIT_TIMEOUT) {
+          sampling.start = now();
+          sampling.end = sampling.start + ticks(seconds);
+          SetEvent(sampling.started);
+        }
         DispatchMessageW(&message);
       }
       const LONGLONG left = next + frameTicks - now();
@@ -171,8 +183,10 @@ int main(int argc, char** argv) {
                                 QS_ALLINPUT);
     }
   }
+  SetEvent(sampling.started);
   WaitForSingleObject(sampler, INFINITE);
   CloseHandle(sampler);
+  CloseHandle(sampling.started);
   DeleteObject(brushes[0]);
   DeleteObject(brushes[1]);
   DestroyWindow(window);

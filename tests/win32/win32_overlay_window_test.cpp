@@ -1,4 +1,5 @@
 #include "platform/win32/win32_overlay_window.hpp"
+#include "platform/win32/dpi_scale.hpp"
 #include "platform/win32/win32_surface.hpp"
 #include "stopwatch/overlay_renderer.hpp"
 
@@ -185,6 +186,52 @@ TEST(Win32OverlayWindow, LooksExactlyLikeTheClockDrawnOntoTheGame) {
   RedrawWindow(ours(overlay), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   settle();
   EXPECT_EQ(screenPixels(area), drawnOnto) << "as the window repaints itself";
+}
+
+// At any dpi, and in a taller font when asked: the digits whole in the rectangle, with its
+// bottom row free, and the same pixels either way.
+TEST(Win32OverlayWindow, DigitsStayWholeAndLookTheSameEitherWay) {
+  Game game;
+  Win32Surface direct;
+  Win32OverlayWindow overlay;
+  const POINT origin = game.clientOrigin();
+  for (const int pixels : {0, 32}) {
+    const int height = pixels ? pixels : 14;
+    const Rect rect{25, 315, pixels ? 194 : 100, 315 + height};
+    const Rect area{origin.x + rect.Left, origin.y + rect.Top, origin.x + rect.Right,
+                    origin.y + rect.Bottom};
+    const Rect lowerHalf{area.Left, area.Top + height / 2, area.Right, area.Bottom - 1};
+    std::vector<std::uint32_t> drawnOnto;
+    for (OverlayWay* way : std::initializer_list<OverlayWay*>{&direct, &overlay, &overlay}) {
+      const WindowHandle window = way->GetForegroundWindow();
+      const DeviceContext dc = way->GetDC(window);
+      way->SetTextColor(dc, 0);
+      way->setTextHeight(dc, pixels);
+      way->DrawTextA(dc, kText.c_str(), -1, rect, kDtCenter);
+      way->ReleaseDC(window, dc);
+      if (way == &direct) {
+        settle();
+        drawnOnto = screenPixels(area);
+        EXPECT_GT(onScreen(lowerHalf).text, 0) << pixels << ": as tall as the rectangle allows";
+        EXPECT_EQ(onScreen(Rect{area.Left, area.Bottom - 1, area.Right, area.Bottom}).text, 0)
+            << pixels << ": cut at the bottom row";
+        game.repaint();
+      }
+    }
+    settle();
+    EXPECT_EQ(screenPixels(area), drawnOnto) << pixels;
+    overlay.hide();
+  }
+}
+
+// A game that is not dpi-aware counts in 96-dpi units; the window of our own in the monitor's.
+TEST(Win32OverlayWindow, ConvertsTheGamesUnitsIntoItsOwnPixels) {
+  EXPECT_EQ(scaledForDpi(kOverlay, 96, 96), kOverlay);
+  EXPECT_EQ(scaledForDpi(kOverlay, 96, 144), (Rect{38, 473, 150, 494}));
+  EXPECT_EQ(scaledForDpi(kOverlay, 144, 96), (Rect{17, 210, 67, 219}));
+  EXPECT_EQ(scaledForDpi(Rect{-3, -25, 72, -11}, 96, 144), (Rect{-5, -38, 108, -17}));
+  EXPECT_EQ(scaledForDpi(kOverlay, 0, 144), kOverlay) << "unknown: left alone";
+  EXPECT_EQ(scaledForDpi(14, 96, 120), 18);
 }
 
 TEST(Win32OverlayWindow, TheGameKeepsTheFocusThroughAThousandFrames) {

@@ -116,6 +116,44 @@ TEST(Win32Surface, AWindowDestroyedMidFrameCostsOnlyThatFrame) {
   EXPECT_GT(game.litPixels().first, 20);
 }
 
+// The screen catches up with a window of this thread as it waits for messages.
+void settle() {
+  for (int tries = 0; tries < 4; ++tries) {
+    Sleep(30);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+}
+
+// Each look is at the text drawn since the one before, as the screen shows it now.
+TEST(Win32Surface, LooksAtTheScreenWhereTheLatestTextWasDrawn) {
+  Game game;
+  Win32Surface surface;
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn yet";
+  struct Case {
+    Rect rect;
+    int pixels;
+    bool repaint;
+    ClockSeen seen;
+  };
+  for (const Case& c : {Case{kOverlay, 0, false, ClockSeen::Shown},
+                        Case{{20, 40, 190, 72}, 32, false, ClockSeen::Shown},
+                        Case{kOverlay, 0, true, ClockSeen::PaintedOver},
+                        Case{{300, 315, 375, 329}, 0, false, ClockSeen::Unknown}}) {
+    const DeviceContext dc = surface.GetDC(game.handle());
+    surface.setTextHeight(dc, c.pixels);
+    surface.DrawTextA(dc, kText, -1, c.rect, kDtCenter);
+    surface.ReleaseDC(game.handle(), dc);
+    if (c.repaint) InvalidateRect(reinterpret_cast<HWND>(game.handle()), nullptr, TRUE);
+    settle();
+    EXPECT_EQ(surface.lookAtLastClock(), c.seen) << c.rect.Left << " " << c.pixels;
+    EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn since";
+  }
+  drawFrame(surface, game.handle(), 0);
+  game.destroy();
+  EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "the window is gone";
+}
+
 // A frame whose context could not be had draws nothing anywhere, the screen included.
 TEST(Win32Surface, ContextZeroDrawsNothing) {
   Game game;

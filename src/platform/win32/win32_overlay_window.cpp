@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/dpi_scale.hpp"
 #include "platform/win32/window_class.hpp"
 
 namespace tollivane::platform::win32 {
@@ -14,6 +15,14 @@ constexpr DWORD kExStyle =
     WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
 HDC context(DeviceContext dc) { return reinterpret_cast<HDC>(dc); }
+
+// Windows 10 1607 and later; elsewhere every window has the system's dpi and nothing converts.
+using DpiForWindow = UINT(WINAPI*)(HWND);
+DpiForWindow dpiForWindow() {
+  static const auto function = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return function;
+}
 
 }  // namespace
 
@@ -75,6 +84,11 @@ DeviceContext Win32OverlayWindow::GetDC(WindowHandle window) {
   // Fails once the window is gone: this frame is lost, the next follows the new one in front.
   if (target_ && !ClientToScreen(target_, &origin_)) return 0;
   placed_ = false;
+  textHeight_ = 0;
+  // A game that is not dpi-aware is stretched by the system; ours is placed in pixels.
+  const DpiForWindow dpi = dpiForWindow();
+  targetDpi_ = dpi && target_ ? dpi(target_) : 0;
+  ownDpi_ = dpi && target_ ? dpi(window_) : 0;
   return reinterpret_cast<DeviceContext>(::GetDC(window_));
 }
 
@@ -88,20 +102,26 @@ void Win32OverlayWindow::SetTextColor(DeviceContext dc, ColorRef color) {
   textColor_ = color;
 }
 
-void Win32OverlayWindow::FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) {
+void Win32OverlayWindow::FillRect(DeviceContext dc, const Rect& given, BrushHandle brush) {
   if (dc == 0) return;
+  const Rect rect = own(given);
   place(context(dc), rect);
   if (brush == 0) return;
   const RECT r = local(rect);
   ::FillRect(context(dc), &r, reinterpret_cast<HBRUSH>(brush));
 }
 
-void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
+void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& given,
                                    unsigned format) {
   if (dc == 0) return;
+  const Rect rect = own(given);
   place(context(dc), rect);
   RECT r = local(rect);
+  font_ = fonts_.choose(context(dc), scaledForDpi(textHeight_, targetDpi_, ownDpi_),
+                        rect.Bottom - rect.Top);
+  const HGDIOBJ old = font_.ours ? SelectObject(context(dc), font_.font) : nullptr;
   ::DrawTextA(context(dc), text, count, &r, format);
+  if (old) SelectObject(context(dc), old);
   // Kept for WM_PAINT, which comes when the system, not the core, wants the window drawn.
   const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
   textLength_ = static_cast<int>(length < text_.size() ? length : text_.size());
@@ -114,7 +134,9 @@ void Win32OverlayWindow::DeleteObject(BrushHandle object) {
   if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
 }
 
-void Win32OverlayWindow::setTextHeight(DeviceContext, int) {}
+void Win32OverlayWindow::setTextHeight(DeviceContext dc, int pixels) {
+  if (dc != 0) textHeight_ = pixels;
+}
 
 void Win32OverlayWindow::hide() {
   if (!shown_) return;
@@ -154,6 +176,10 @@ bool Win32OverlayWindow::targetAbove() const {
   return false;
 }
 
+Rect Win32OverlayWindow::own(const Rect& rect) const {
+  return scaledForDpi(rect, targetDpi_, ownDpi_);
+}
+
 RECT Win32OverlayWindow::local(const Rect& rect) const {
   return RECT{rect.Left - anchor_.x, rect.Top - anchor_.y, rect.Right - anchor_.x,
               rect.Bottom - anchor_.y};
@@ -165,7 +191,9 @@ void Win32OverlayWindow::paint(HDC dc) const {
   if (textLength_ == 0) return;
   ::SetTextColor(dc, textColor_);
   RECT r = textRect_;
+  const HGDIOBJ old = font_.ours ? SelectObject(dc, font_.font) : nullptr;
   ::DrawTextA(dc, text_.data(), textLength_, &r, format_);
+  if (old) SelectObject(dc, old);
 }
 
 }  // namespace tollivane::platform::win32

@@ -11,6 +11,7 @@
 #include <array>
 
 #include "platform/chosen_surface.hpp"
+#include "platform/win32/text_font.hpp"
 
 namespace tollivane::platform::win32 {
 
@@ -44,17 +45,22 @@ class Win32OverlayWindow final : public OwnWindowSurface {
   // Moves, sizes, shows and raises the window for `rect` only as far as it needs it, then
   // clears it to the key colour; once per frame.
   void place(HDC dc, const Rect& rect);
+  // The rectangle in the target's client units, in our window's pixels.
+  Rect own(const Rect& rect) const;
   bool targetAbove() const;
   RECT local(const Rect& rect) const;
   void paint(HDC dc) const;
 
   HWND window_ = nullptr;
   HBRUSH key_ = nullptr;
+  TextFonts fonts_;
   // The frame in progress: the target's client origin on the screen and whether it is placed.
   HWND target_ = nullptr;
   POINT origin_{};
   POINT anchor_{};  // the placing rectangle's top-left, our window's (0, 0)
   bool placed_ = false;
+  unsigned targetDpi_ = 0, ownDpi_ = 0;  // 0: unknown, no conversion
+  int textHeight_ = 0;
   // Where the window stands and what it showed last, to repaint without the core.
   bool shown_ = false;
   RECT bounds_{};
@@ -64,6 +70,7 @@ class Win32OverlayWindow final : public OwnWindowSurface {
   RECT textRect_{};
   COLORREF textColor_ = 0;
   unsigned format_ = 0;
+  TextFonts::Choice font_{};
 };
 
 }  // namespace tollivane::platform::win32

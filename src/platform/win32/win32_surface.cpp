@@ -1,6 +1,7 @@
 #include "platform/win32/win32_surface.hpp"
 
-#include <windows.h>
+#include <algorithm>
+#include <cstring>
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -16,6 +17,8 @@ WindowHandle Win32Surface::GetForegroundWindow() {
 }
 
 DeviceContext Win32Surface::GetDC(WindowHandle handle) {
+  window_ = window(handle);
+  textHeight_ = 0;
   return reinterpret_cast<DeviceContext>(::GetDC(window(handle)));
 }
 
@@ -27,7 +30,9 @@ void Win32Surface::ReleaseDC(WindowHandle handle, DeviceContext dc) {
 }
 
 void Win32Surface::SetTextColor(DeviceContext dc, ColorRef color) {
-  if (dc != 0) ::SetTextColor(context(dc), color);
+  if (dc == 0) return;
+  ::SetTextColor(context(dc), color);
+  textColor_ = color;
 }
 
 void Win32Surface::FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) {
@@ -40,14 +45,39 @@ void Win32Surface::DrawTextA(DeviceContext dc, const char* text, int count, cons
                              unsigned format) {
   if (dc == 0) return;
   RECT r = rectangle(rect);
+  const TextFonts::Choice font = fonts_.choose(context(dc), textHeight_, rect.Bottom - rect.Top);
+  const HGDIOBJ old = font.ours ? SelectObject(context(dc), font.font) : nullptr;
   ::DrawTextA(context(dc), text, count, &r, format);
+  if (old) SelectObject(context(dc), old);
+
+  // Kept in memory only: the frame makes no call more for the look.
+  const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
+  last_.length = static_cast<int>(std::min(length, last_.text.size()));
+  std::memcpy(last_.text.data(), text, static_cast<std::size_t>(last_.length));
+  last_.window = window_;
+  last_.rect = rect;
+  last_.format = format;
+  last_.color = textColor_;
+  last_.font = font.font;
+  drawn_ = true;
 }
 
-void Win32Surface::setTextHeight(DeviceContext, int) {}
+void Win32Surface::setTextHeight(DeviceContext dc, int pixels) {
+  if (dc != 0) textHeight_ = pixels;
+}
 
-std::optional<Size> Win32Surface::clientSize(WindowHandle) { return std::nullopt; }
+std::optional<Size> Win32Surface::clientSize(WindowHandle handle) {
+  if (handle == 0) return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT r{};
+  if (!GetClientRect(window(handle), &r)) return std::nullopt;
+  return Size{r.right - r.left, r.bottom - r.top};
+}
 
-ClockSeen Win32Surface::lookAtLastClock() { return ClockSeen::Unknown; }
+ClockSeen Win32Surface::lookAtLastClock() {
+  if (!drawn_) return ClockSeen::Unknown;
+  drawn_ = false;
+  return look_.compare(last_);
+}
 
 void Win32Surface::DeleteObject(BrushHandle object) {
   if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));

@@ -3,7 +3,13 @@
 // is still given back, so a vanished window costs one frame and leaks nothing.
 #pragma once
 
+#include <windows.h>
+
+#include <array>
+
 #include "platform/chosen_surface.hpp"
+#include "platform/win32/screen_look.hpp"
+#include "platform/win32/text_font.hpp"
 
 namespace tollivane::platform::win32 {
 
@@ -19,7 +25,19 @@ class Win32Surface final : public DirectSurface {
   void DeleteObject(BrushHandle object) override;
   void setTextHeight(DeviceContext dc, int pixels) override;
   std::optional<Size> clientSize(WindowHandle window) override;
+  // The screen itself, not the window: a flip-model game never shows GDI drawing on it.
   ClockSeen lookAtLastClock() override;
+
+ private:
+  TextFonts fonts_;
+  ScreenLook look_;
+  // The frame in progress.
+  HWND window_ = nullptr;
+  COLORREF textColor_ = 0;
+  int textHeight_ = 0;
+  // The latest text drawn since the last look, as the look draws it again.
+  bool drawn_ = false;
+  DrawnText last_{};
 };
 
 }  // namespace tollivane::platform::win32
