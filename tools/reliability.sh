@@ -95,7 +95,7 @@ $locks
 ## Fuzzing
 
 libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang 14, preset \`fuzz\`), from
-the seed corpora in \`tests/fuzz/corpus/\`. CTest runs each target for 30 s (label \`fuzz\`).
+the seed corpora in \`tests/fuzz/corpus/\` and, for the scenario runner, the scenario scripts in \`tests/scenarios/\`. CTest runs each target for 30 s (label \`fuzz\`).
 
 | Target | What it checks |
 |---|---|
