@@ -295,7 +295,7 @@ void MainWindowTest::nothingRunsAfterExit() {
   WindowHarness h;
   QVERIFY(h.window->load());
   h.window->show();
-  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, 2000);  // Timer1 is ticking
+  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, 20000);  // Timer1 is ticking
   h.window->action("mnuExit").trigger();
   QCOMPARE(h.endedWith, 0);
   QVERIFY(!h.window->timer("Timer1").enabled());

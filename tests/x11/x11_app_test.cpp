@@ -179,14 +179,20 @@ TEST_F(TollivaneOnX, HotkeysStartPauseAndStopTheOverlayInTheWindowInFront) {
   EXPECT_TRUE(overlayShowsTheClock()) << "on the window in front: " << overlay();
 
   // Paused, the frames go on with one text: more frames of it than a running second has.
-  const std::size_t pausing = record->mark();
-  tap({XK_F6});
+  // A loaded machine may stretch the tap over two polls, which pause and resume: then it is
+  // tapped again.
   std::vector<std::string> texts;
-  EXPECT_TRUE(waitUntil(kPatience, [&] {
-    texts = record->textsSince(pausing);
-    return texts.size() >= 25 &&
-           std::all_of(texts.end() - 25, texts.end(), [&](auto& t) { return t == texts.back(); });
-  })) << joined(texts);
+  bool frozen = false;
+  for (int attempt = 0; attempt < 3 && !frozen; ++attempt) {
+    const std::size_t pausing = record->mark();
+    tap({XK_F6});
+    frozen = waitUntil(kPatience, [&] {
+      texts = record->textsSince(pausing);
+      return texts.size() >= 25 &&
+             std::all_of(texts.end() - 25, texts.end(), [&](auto& t) { return t == texts.back(); });
+    });
+  }
+  EXPECT_TRUE(frozen) << joined(texts);
   const std::string paused = texts.back();
   EXPECT_TRUE(paused.starts_with("00 : 00 : ")) << paused;
   client.clear(game, kOverlay);
