@@ -47,10 +47,38 @@ TEST(CommandLine, OursAreAnsweredQtsPassAndTheRestIsRefused) {
   }
 }
 
+TEST(CommandLine, OneHotkeyCommandARunAndNothingElseOfOurs) {
+  struct Case {
+    std::vector<const char*> arguments;
+    Action action;
+    const char* command;
+    const char* offending;
+  };
+  const Case cases[] = {
+      {{"--start"}, Action::Command, "start", ""},
+      {{"--pause"}, Action::Command, "pause", ""},
+      {{"-platform", "xcb", "--stop"}, Action::Command, "stop", ""},
+      {{"--stop", "--help"}, Action::Help, "", ""},
+      {{"--start", "--stop"}, Action::Unknown, "", "--stop"},
+      {{"--start", "extra"}, Action::Unknown, "", "extra"},
+      {{"-start"}, Action::Unknown, "", "-start"},
+      {{"--Start"}, Action::Unknown, "", "--Start"},
+  };
+  for (const Case& c : cases) {
+    std::vector<const char*> argv{"tollivane"};
+    argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+    SCOPED_TRACE(c.arguments.back());
+    const CommandLine line = readCommandLine(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(line.action, c.action);
+    EXPECT_EQ(line.command, c.command);
+    EXPECT_EQ(line.offending, c.offending);
+  }
+}
+
 TEST(CommandLine, TheUsageNamesEveryOptionAndTheVersionIsOneLine) {
   const std::string usage = usageText();
   EXPECT_TRUE(usage.starts_with("Usage: tollivane"));
-  for (const char* option : {"--help", "-h", "--version"}) {
+  for (const char* option : {"--help", "-h", "--version", "--start", "--pause", "--stop"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(versionText("1.2.3"), "tollivane 1.2.3\n");

@@ -20,10 +20,12 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tollivane::platform::posix {
 namespace {
@@ -39,8 +41,10 @@ std::string nameFor(const std::string& settings) {
 // A first instance whose event loop answers requests, as the program's does.
 class AnsweringFirst {
  public:
-  explicit AnsweringFirst(const std::string& name) : instance_(name) {
+  explicit AnsweringFirst(const std::string& name, SingleInstance::CommandHandler commands = {})
+      : instance_(name) {
     if (instance_.role() != Role::First) return;
+    instance_.setCommandHandler(std::move(commands));
     loop_ = std::thread([this] {
       pollfd ready{instance_.requestsFd(), POLLIN, 0};
       while (!stop_) {
@@ -188,6 +192,33 @@ TEST(SingleInstance, ALaterStartAsksTheFirstAndCopiesWithOtherFilesRunSideBySide
   EXPECT_EQ(other.role(), Role::First);
   EXPECT_GE(other.requestsFd(), 0);
   EXPECT_EQ(other.takeRequests(), 0);
+}
+
+TEST(SingleInstance, ACommandGoesToTheFirstWhichSaysWhetherItTookIt) {
+  using Result = SingleInstance::CommandResult;
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), "start"), Result::NoneRunning);
+
+  std::mutex heardLock;
+  std::vector<std::string> heard;
+  AnsweringFirst first(nameFor("c"), [&](std::string_view word) {
+    const std::lock_guard lock(heardLock);
+    heard.emplace_back(word);
+    return word != "jump";
+  });
+  ASSERT_EQ(first.role(), Role::First);
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), "start"), Result::Taken);
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), "jump"), Result::Refused);
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), "two\nlines"), Result::Refused);
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), std::string(80, 'x')), Result::Refused);
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), "stop"), Result::Taken);
+  {
+    const std::lock_guard lock(heardLock);
+    EXPECT_EQ(heard, (std::vector<std::string>{"start", "jump", "stop"}));
+  }
+  EXPECT_EQ(first.asked(), 0) << "a command is no request for the window";
+
+  AnsweringFirst deaf(nameFor("d"));
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("d"), "start"), Result::Refused);
 }
 
 TEST(SingleInstance, TheNameIsFreeAgainWhenTheFirstEnds) {
