@@ -128,6 +128,7 @@ void Form1::Form_Load() {
   c_.Timer2.setEnabled(false);
   fun_FillArrays();
   r_.IsRunning = kFalse;
+  shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
 }
 
 void Form1::Form_Shown() {
@@ -153,6 +154,7 @@ void Form1::Command2_Click() {
     }
     settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
     fun_FillArrays();
+    shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
   });
 }
 

@@ -6,7 +6,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 
 #include "window_harness.hpp"
 
@@ -42,6 +45,7 @@ class MainWindowTest : public QObject {
   void anUnwritableSettingsFileShowsAMessage();
   void nothingRunsAfterExit();
   void anUncaughtRunTimeErrorIsReportedAndEnds();
+  void kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes();
 };
 
 void MainWindowTest::controlsSitWherePlacedInPixels_data() {
@@ -337,6 +341,40 @@ void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {
   QCOMPARE(h.shown[0].title, QString("Tollivane"));
   QCOMPARE(h.endedWith, 1);
   QVERIFY(h.shell.ended());
+}
+
+void MainWindowTest::kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes() {
+  QTemporaryDir config;
+  std::ofstream(config.path().toStdString() + "/kwinrc")
+      << "[Xwayland]\nXwaylandEavesdrops=Combinations\n";
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  qputenv("XDG_CURRENT_DESKTOP", "KDE");
+  qputenv("WAYLAND_DISPLAY", "wayland-0");
+  WindowHarness h("[main]\nhotkey1=116\nhotshift1=2\nhotkey2=117\nhotshift2=0\n");
+  QVERIFY(h.window->load());
+  h.window->showCentred();
+  const auto* line = h.window->findChild<QLabel*>("lblDesktop");
+  QVERIFY(line != nullptr);
+  QVERIFY(line->isVisible());
+  QVERIFY(line->text().contains("without Ctrl or Alt"));
+  // Below the panels, which keep their place and size.
+  QTRY_VERIFY(h.window->statusBar()->y() > h.window->centralWidget()->geometry().bottom());
+  QVERIFY(h.window->statusBar()->geometry().bottom() < h.window->height());
+  QCOMPARE(h.window->centralWidget()->size(), QSize(312, 197));
+
+  // Every binding given Ctrl or Alt: nothing is kept any more.
+  h.window->action("mnuHotkeys").trigger();
+  QTest::keyClick(&h.window->capture("qvHotKey2").lineEdit(), Qt::Key_F6, Qt::AltModifier);
+  QTest::keyClick(&h.window->capture("qvHotKey3").lineEdit(), Qt::Key_F7, Qt::ControlModifier);
+  QTest::mouseClick(&h.window->widgets().widget("Command2"), Qt::LeftButton);
+  QVERIFY(!line->isVisible());
+  QVERIFY(h.shown.empty());
+  std::ifstream kept(config.path().toStdString() + "/kwinrc");
+  std::string text((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+  QCOMPARE(text, std::string("[Xwayland]\nXwaylandEavesdrops=Combinations\n"));
+  qunsetenv("XDG_CURRENT_DESKTOP");
+  qunsetenv("WAYLAND_DISPLAY");
+  qunsetenv("XDG_CONFIG_HOME");
 }
 
 QTEST_MAIN(MainWindowTest)
