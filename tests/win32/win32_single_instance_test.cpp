@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <string_view>
-#include <thread>
-#include <vector>
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -43,33 +39,6 @@ TEST(SingleInstance, ALaterStartForTheSameFileRestoresTheFirstsWindowAndEnds) {
   SingleInstance other(R"(C:\Games\Other\Tollivane.ini)", nullptr);
   EXPECT_EQ(other.role(), SingleInstance::Role::First);
   DestroyWindow(window);
-}
-
-TEST(SingleInstance, ACommandGoesToTheFirstWhichSaysWhetherItTookIt) {
-  using Result = SingleInstance::CommandResult;
-  const std::string path = R"(C:\Games\Commands\Tollivane.ini)";
-  EXPECT_EQ(SingleInstance::sendCommand(path, "start"), Result::NoneRunning);
-
-  SingleInstance first(path, nullptr);
-  ASSERT_EQ(first.role(), SingleInstance::Role::First);
-  std::vector<std::string> heard;
-  first.setCommandHandler([&](std::string_view word) {
-    heard.emplace_back(word);
-    return word != "jump";
-  });
-  // From another thread, as from another program: the first answers from its message loop.
-  std::vector<Result> results;
-  std::atomic<bool> done{false};
-  std::thread later([&] {
-    for (const char* word : {"start", "jump", "stop"}) {
-      results.push_back(SingleInstance::sendCommand(path, word));
-    }
-    done = true;
-  });
-  pumpUntil([&] { return done.load(); });
-  later.join();
-  EXPECT_EQ(results, (std::vector<Result>{Result::Taken, Result::Refused, Result::Taken}));
-  EXPECT_EQ(heard, (std::vector<std::string>{"start", "jump", "stop"}));
 }
 
 TEST(SingleInstance, TheFileIsFreeAgainOnceItsHolderIsGone) {
