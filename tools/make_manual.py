@@ -78,7 +78,9 @@ def manual(readme, version):
     opening, found = sections(readme)
     out = ['.TH TOLLIVANE 1 "" "Tollivane %s" "User Commands"' % version,
            ".SH NAME", "tollivane \\- " + SUMMARY,
-           ".SH SYNOPSIS", ".B tollivane", "[\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR]",
+           ".SH SYNOPSIS", ".B tollivane",
+           "[\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR | \\fB\\-\\-start\\fR | "
+           "\\fB\\-\\-pause\\fR | \\fB\\-\\-stop\\fR]",
            ".SH DESCRIPTION"]
     out += roff(opening)
     for heading, name in SECTIONS:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/form1.hpp"
+#include "app/hotkey_commands.hpp"
 #include "common/runtime_error.hpp"
 #include "common/values.hpp"
 #include "settings/profile.hpp"
@@ -44,15 +45,13 @@ void reportingFailures(WindowShell& shell, Save&& save) {
 
 void Form1::Form_Load() {
   platform::Files& files = p_.files;
-  std::string path = files.settingsFolder(settings::kSettingsFileName);
+  const std::string path =
+      settingsFilePath(files.settingsFolder(settings::kSettingsFileName), files.pathSeparator());
   if (path.empty()) {
     // Never the current folder instead: that may hold someone else's file.
     loadNotice_ =
         "The program's folder cannot be found.\r\nThe built-in settings are used, "
         "and settings cannot be saved.";
-  } else {
-    if (path.back() != files.pathSeparator()) path += files.pathSeparator();
-    path += settings::kSettingsFileName;
   }
   r_.SettingsPath = path;
 
@@ -129,6 +128,7 @@ void Form1::Form_Load() {
   c_.Timer2.setEnabled(false);
   fun_FillArrays();
   r_.IsRunning = kFalse;
+  shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
 }
 
 void Form1::Form_Shown() {
@@ -154,6 +154,7 @@ void Form1::Command2_Click() {
     }
     settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
     fun_FillArrays();
+    shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
   });
 }
 

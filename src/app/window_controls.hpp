@@ -2,6 +2,8 @@
 // front end (sim, qt, win32) implements these over its own toolkit.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "controls/hotkey_capture/host.hpp"
@@ -65,6 +67,10 @@ class WindowShell : public controls::MessageBoxes {
   virtual void endProgram() = 0;
   // True once endProgram has run.
   virtual bool ended() const = 0;
+  // Told at start-up and after each save of the hotkeys which bindings are polled (key codes
+  // and modifier masks), so that the window can say when the desktop keeps one from Tollivane.
+  virtual void hotkeysInUse(const std::array<std::int16_t, 3>& codes,
+                            const std::array<std::int16_t, 3>& shifts) = 0;
 };
 
 // The main window's controls that the logic reads and writes.

@@ -3,22 +3,37 @@
 #include <QApplication>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
+#include "app/hotkey_commands.hpp"
 #include "frontend/qt/command_line.hpp"
 #include "frontend/qt/display_setup.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/one_instance.hpp"
 #include "frontend/qt/qt_application.hpp"
 #include "frontend/qt/qt_shell.hpp"
+#include "platform/combined_keys.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/settings_location.hpp"
 #include "platform/x11/x11_session.hpp"
+#include "settings/settings_keys.hpp"
 
 int main(int argc, char* argv[]) {
   using namespace tollivane::platform;
   namespace qt = tollivane::frontend::qt;
   if (const std::optional<int> status = qt::answerCommandLine(argc, argv, TOLLIVANE_VERSION)) {
     return *status;
+  }
+  posix::PosixFiles files;
+  if (const qt::CommandLine line = qt::readCommandLine(argc, argv);
+      line.action == qt::CommandLineAction::Command) {
+    // The folder as start-up finds it, without start-up's tidying of the running one's files.
+    const std::string folder =
+        posix::settingsFolderFor(files.programFolder(), tollivane::settings::kSettingsFileName);
+    return qt::handOnCommand(tollivane::app::settingsFilePath(folder, files.pathSeparator()),
+                             line.command);
   }
   qt::DisplaySetup display = qt::setUpDisplay();
   if (display.refused) return 1;
@@ -29,17 +44,21 @@ int main(int argc, char* argv[]) {
   NullSurface noSurface;
   NullRunObserver noRuns;
   NullOverlayChoices noChoices;
-  KeyState& keys = session ? session->keys() : noKeys;
+  // Without X the commands from the command line still reach the poll.
+  CombinedKeys keys(session ? session->keys() : noKeys, session ? session->runs() : noRuns);
   ForegroundSurface& surface = session ? session->surface() : noSurface;
-  RunObserver& runs = session ? session->runs() : noRuns;
   OverlayChoices& overlay = session ? session->overlay() : noChoices;
 
-  posix::PosixFiles files;
-  Platform machine{keys, surface, files, runs, overlay};
+  Platform machine{keys, surface, files, keys, overlay};
   qt::QtShell shell;
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;
-  const qt::OneInstance instance(window.form().record().SettingsPath, window);
+  const tollivane::app::Form1Record& record = window.form().record();
+  const qt::OneInstance instance(record.SettingsPath, window, [&](std::string_view word) {
+    const std::optional<std::size_t> binding = tollivane::app::bindingOfCommand(word);
+    return binding &&
+           keys.pressBinding(record.HotKeyCodes[*binding], record.HotKeyShifts[*binding]);
+  });
   if (instance.anotherRuns()) return 0;
   window.showCentred();
   if (!session) {

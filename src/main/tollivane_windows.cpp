@@ -5,15 +5,24 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/hotkey_commands.hpp"
+#include "frontend/win32/hotkey_command_line.hpp"
 #include "frontend/win32/main_window.hpp"
 #include "frontend/win32/win32_shell.hpp"
 #include "platform/chosen_surface.hpp"
+#include "platform/combined_keys.hpp"
 #include "platform/win32/power_throttling.hpp"
 #include "platform/win32/single_instance.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_key_state.hpp"
 #include "platform/win32/win32_overlay_window.hpp"
 #include "platform/win32/win32_surface.hpp"
+#include "settings/settings_keys.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   using namespace tollivane;
@@ -21,18 +30,32 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   InitCommonControlsEx(&common);
   platform::win32::optOutOfPowerThrottling();
 
-  platform::win32::Win32KeyState keys;
+  platform::win32::Win32Files files;
+  const std::string settingsPath = app::settingsFilePath(
+      files.settingsFolder(settings::kSettingsFileName), files.pathSeparator());
+  if (const std::optional<int> status =
+          frontend::win32::handOnHotkeyCommand(__argc, __argv, settingsPath)) {
+    return *status;
+  }
+
+  platform::win32::Win32KeyState keyboard;
   platform::win32::Win32Surface direct;
   // Made before the main window and destroyed after it: the last frames' hide() reaches it.
   platform::win32::Win32OverlayWindow ownWindow;
   platform::ChosenSurface surface(direct, ownWindow.handle() ? &ownWindow : nullptr);
-  platform::win32::Win32Files files;
-  platform::Platform machine{keys, surface, files, surface, surface};
+  platform::CombinedKeys keys(keyboard, surface);
+  platform::Platform machine{keys, surface, files, keys, surface};
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
   if (!window.load()) return 1;
-  platform::win32::SingleInstance instance(window.form().record().SettingsPath, window.handle());
+  const app::Form1Record& record = window.form().record();
+  platform::win32::SingleInstance instance(record.SettingsPath, window.handle());
   if (instance.role() == platform::win32::SingleInstance::Role::Another) return 0;
+  instance.setCommandHandler([&](std::string_view word) {
+    const std::optional<std::size_t> binding = app::bindingOfCommand(word);
+    return binding &&
+           keys.pressBinding(record.HotKeyCodes[*binding], record.HotKeyShifts[*binding]);
+  });
   window.show(show);
 
   MSG message;

@@ -6,7 +6,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 
 #include "window_harness.hpp"
 
@@ -42,6 +45,7 @@ class MainWindowTest : public QObject {
   void anUnwritableSettingsFileShowsAMessage();
   void nothingRunsAfterExit();
   void anUncaughtRunTimeErrorIsReportedAndEnds();
+  void kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes();
 };
 
 void MainWindowTest::controlsSitWherePlacedInPixels_data() {
@@ -337,6 +341,30 @@ void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {
   QCOMPARE(h.shown[0].title, QString("Tollivane"));
   QCOMPARE(h.endedWith, 1);
   QVERIFY(h.shell.ended());
+}
+
+void MainWindowTest::kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes() {
+  QTemporaryDir config;
+  const std::string kwinrc = "[Xwayland]\nXwaylandEavesdrops=Combinations\n";
+  std::ofstream(config.path().toStdString() + "/kwinrc") << kwinrc;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  qputenv("XDG_CURRENT_DESKTOP", "KDE");
+  qputenv("WAYLAND_DISPLAY", "wayland-0");
+  WindowHarness h("[main]\nhotkey1=116\nhotshift1=2\nhotkey2=117\nhotshift2=4\n");
+  QVERIFY(h.window->load());
+  h.window->showCentred();
+  const auto* line = h.window->findChild<QLabel*>("lblDesktop");
+  QVERIFY(line && line->isVisible() && line->text().contains("without Ctrl or Alt"));
+  QTRY_VERIFY(h.window->statusBar()->y() > h.window->centralWidget()->geometry().bottom());
+  QCOMPARE(h.window->centralWidget()->size(), QSize(312, 197));
+
+  h.window->action("mnuHotkeys").trigger();  // the last binding given Ctrl too
+  QTest::keyClick(&h.window->capture("qvHotKey3").lineEdit(), Qt::Key_F7, Qt::ControlModifier);
+  QTest::mouseClick(&h.window->widgets().widget("Command2"), Qt::LeftButton);
+  QVERIFY(!line->isVisible());
+  for (const char* name : {"XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME"}) {
+    qunsetenv(name);
+  }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -34,6 +34,9 @@ TEST(CommandLine, OursAreAnsweredQtsPassAndTheRestIsRefused) {
       {{"-platform", "xcb", "extra", "--more"}, Action::Unknown, "extra"},
       {{"--bogus", "--help"}, Action::Help, ""},
       {{""}, Action::Unknown, ""},
+      {{"-platform", "xcb", "--stop"}, Action::Command, ""},
+      {{"--start", "--stop"}, Action::Unknown, "--stop"},  // one command a run
+      {{"--start", "extra"}, Action::Unknown, "extra"},
   };
   for (const Case& c : cases) {
     std::vector<const char*> argv{"tollivane"};
@@ -45,12 +48,14 @@ TEST(CommandLine, OursAreAnsweredQtsPassAndTheRestIsRefused) {
     EXPECT_EQ(line.action, c.action);
     EXPECT_EQ(line.offending, c.offending);
   }
+  const char* const pause[] = {"tollivane", "--pause"};
+  EXPECT_EQ(readCommandLine(2, pause).command, "pause");
 }
 
 TEST(CommandLine, TheUsageNamesEveryOptionAndTheVersionIsOneLine) {
   const std::string usage = usageText();
   EXPECT_TRUE(usage.starts_with("Usage: tollivane"));
-  for (const char* option : {"--help", "-h", "--version"}) {
+  for (const char* option : {"--help", "-h", "--version", "--start", "--pause", "--stop"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(versionText("1.2.3"), "tollivane 1.2.3\n");

@@ -39,8 +39,10 @@ std::string nameFor(const std::string& settings) {
 // A first instance whose event loop answers requests, as the program's does.
 class AnsweringFirst {
  public:
-  explicit AnsweringFirst(const std::string& name) : instance_(name) {
+  explicit AnsweringFirst(const std::string& name, SingleInstance::CommandHandler commands = {})
+      : instance_(name) {
     if (instance_.role() != Role::First) return;
+    instance_.setCommandHandler(std::move(commands));
     loop_ = std::thread([this] {
       pollfd ready{instance_.requestsFd(), POLLIN, 0};
       while (!stop_) {
@@ -188,6 +190,24 @@ TEST(SingleInstance, ALaterStartAsksTheFirstAndCopiesWithOtherFilesRunSideBySide
   EXPECT_EQ(other.role(), Role::First);
   EXPECT_GE(other.requestsFd(), 0);
   EXPECT_EQ(other.takeRequests(), 0);
+}
+
+TEST(SingleInstance, ACommandGoesToTheFirstWhichSaysWhetherItTookIt) {
+  using R = SingleInstance::CommandResult;
+  EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), "start"), R::NoneRunning);
+  std::atomic<int> heard{0};
+  AnsweringFirst first(nameFor("c"), [&](std::string_view word) {
+    ++heard;
+    return word != "jump";
+  });
+  ASSERT_EQ(first.role(), Role::First);
+  for (const auto& [word, result] : {std::pair<std::string, R>{"start", R::Taken},
+                                     {"jump", R::Refused},
+                                     {"two\nlines", R::Refused}}) {
+    EXPECT_EQ(SingleInstance::sendCommand(nameFor("c"), word), result) << word;
+  }
+  EXPECT_EQ(heard, 2) << "only well-formed commands reach the handler";
+  EXPECT_EQ(first.asked(), 0) << "a command is no request for the window";
 }
 
 TEST(SingleInstance, TheNameIsFreeAgainWhenTheFirstEnds) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # One Tollivane.exe per settings file: a second start with the same file ends with 0 and opens
 # no window (what it asks of the first, to come forward restored, is win32_single_instance_test's
-# to check); a copy with its own file runs beside it; a first one that was killed does not keep
-# the next from starting.
+# to check); --start reaches the running one; a copy with its own file runs beside it; a first
+# one that was killed does not keep the next from starting.
 #   single_instance.sh RUN-WINE PREFIX TOLLIVANE.EXE GAME.EXE
 source "$(dirname "$0")/wine_session.sh"
 
@@ -34,6 +34,16 @@ status=0
 [ "$status" -eq 0 ] || fail "the second start ended with $status"
 [ "$(windows)" = "$first" ] || fail "a second window opened for the same settings file: $(windows | tr "\n" " ") after $first"
 
+# A command goes to the running one (exit 0); where none runs, exit 1 and one line. No window.
+(cd "$work/a" && timeout 60 wine tollivane.exe --start </dev/null >/dev/null 2>&1) ||
+  fail "--start to the running one ended with $?"
+mkdir "$work/c" && cp "$program" "$work/c/tollivane.exe"
+status=0
+(cd "$work/c" && timeout 60 wine tollivane.exe --stop </dev/null >/dev/null 2>"$work/err") || status=$?
+grep -q "^tollivane: no Tollivane is running with .*; --stop was not given to any" "$work/err" &&
+  [ "$status" -eq 1 ] || fail "--stop with none running ended with $status: $(cat "$work/err")"
+[ "$(windows)" = "$first" ] || fail "a command opened a window: $(windows | tr "\n" " ")"
+
 # A copy with its own settings file runs beside it.
 start b
 wait_for_windows 2
@@ -43,4 +53,4 @@ kill -9 "$(xdotool getwindowpid "$first")"
 wait_for_windows 1
 start a
 wait_for_windows 2
-echo "single_instance: a second start ends at once, copies run side by side, a killed one frees its file"
+echo "single_instance: a second start ends at once, a command reaches the first, copies run side by side, a killed one frees its file"

@@ -25,12 +25,12 @@ AppProcess::AppProcess(const std::filesystem::path& executable, const std::strin
   start(copy, display, false, argument);
 }
 
-AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display,
-                       InPlace) {
+AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display, InPlace,
+                       const std::string& argument) {
   char pattern[] = "/tmp/tollivane-x11-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   home = pattern;
-  start(executable, display, true, {});
+  start(executable, display, true, argument);
 }
 
 void AppProcess::start(const std::filesystem::path& program, const std::string& display,

@@ -20,9 +20,10 @@ class AppProcess {
   AppProcess(const std::filesystem::path& executable, const std::string& display,
              const std::string& settings = {}, const std::string& argument = {});
   // Runs `executable` where it is, with HOME set to the private folder, so that an installed
-  // program keeps its settings there (folder()/.config/tollivane).
+  // program keeps its settings there (folder()/.config/tollivane); `argument` as above.
   struct InPlace {};
-  AppProcess(const std::filesystem::path& executable, const std::string& display, InPlace);
+  AppProcess(const std::filesystem::path& executable, const std::string& display, InPlace,
+             const std::string& argument = {});
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;

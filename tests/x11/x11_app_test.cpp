@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -265,6 +266,44 @@ TEST_F(TollivaneOnX, CtrlAltF5CapturedAndSavedThenStartsTheStopwatch) {
   const std::vector<std::string> started = textsFromTapping({XK_Control_L, XK_Alt_L, XK_F5});
   EXPECT_TRUE(countedFromZero(started)) << joined(started);
   EXPECT_TRUE(overlayShowsTheClock()) << overlay();
+}
+
+// Bindings that share a key and modifiers: a command holds its binding's key through a poll.
+class TollivaneCommandsOnX : public TollivaneOnX {
+ protected:
+  TollivaneCommandsOnX()
+      : TollivaneOnX("[main]\nhotkey1=116\nhotshift1=3\nhotkey2=116\nhotshift2=2\n") {}
+  // The texts drawn from the command, run beside the program (one settings file), until `until`.
+  std::vector<std::string> textsFrom(
+      const std::string& option,
+      const std::function<bool(const std::vector<std::string>&)>& until) {
+    const std::size_t from = record->mark();
+    AppProcess line{app.folder() / "tollivane", server.display(), AppProcess::InPlace{}, option};
+    EXPECT_EQ(line.waitForExit(kPatience), 0) << option << line.output();
+    EXPECT_EQ(line.output(), "");
+    std::vector<std::string> texts;
+    waitUntil(kPatience, [&] { return until(texts = record->textsSince(from)); });
+    return texts;
+  }
+};
+
+TEST_F(TollivaneCommandsOnX, StartPauseAndStopFromTheCommandLineActAsTheirHotkeys) {
+  auto texts = textsFrom("--start", [](auto& t) { return std::ranges::count(t, "00 : 00 : 01"); });
+  EXPECT_TRUE(countedFromZero(texts)) << joined(texts);
+  // Paused, the frames go on with one text.
+  const auto settled = [](const std::vector<std::string>& t) {
+    return t.size() >= 25 &&
+           std::all_of(t.end() - 25, t.end(), [&](auto& x) { return x == t.back(); });
+  };
+  texts = textsFrom("--pause", settled);
+  EXPECT_TRUE(settled(texts)) << joined(texts);
+  // Stopped, no frame comes for longer than ten of them take.
+  textsFrom("--stop", [](auto&) { return true; });
+  EXPECT_TRUE(waitUntil(kPatience, [&] {
+    const std::size_t quiet = record->mark();
+    std::this_thread::sleep_for(1s);
+    return record->textsSince(quiet).empty();
+  }));
 }
 
 TEST_F(TollivaneOnX, DestroyingTheWindowInFrontWhileDrawingKeepsTheProgram) {

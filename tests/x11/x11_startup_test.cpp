@@ -119,6 +119,8 @@ TEST_F(Startup, HelpAndVersionNeedNoDisplayAndUnknownArgumentsAreRefused) {
       {{"--version"}, 0, "tollivane " TOLLIVANE_VERSION "\n", nullptr},
       {{"--bogus"}, 2, nullptr, "tollivane: unknown argument \"--bogus\"\nUsage: tollivane"},
       {{"-platform", "xcb", "stray"}, 2, nullptr, "tollivane: unknown argument \"stray\"\n"},
+      // With none running: one line, and no display is ever asked for.
+      {{"--start"}, 1, nullptr, "tollivane: no Tollivane is running with "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.front());
@@ -132,6 +134,7 @@ TEST_F(Startup, HelpAndVersionNeedNoDisplayAndUnknownArgumentsAreRefused) {
     }
     if (c.err) {
       EXPECT_TRUE(outcome.err.starts_with(c.err)) << outcome.err;
+      EXPECT_TRUE(c.exitCode != 1 || lines(outcome.err) == 1) << outcome.err;
     } else {
       EXPECT_EQ(outcome.err, "");
     }

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include "app/hotkey_commands.hpp"
+
 namespace tollivane::frontend::qt {
 namespace {
 
@@ -31,30 +33,47 @@ bool contains(const auto& list, std::string_view name) {
 
 CommandLine readCommandLine(int argc, const char* const* argv) {
   CommandLine result;
+  std::optional<std::string_view> command;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, {}};
-    if (argument == "--version") return {CommandLineAction::Version, {}};
+    if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, {}, {}};
+    if (argument == "--version") return {CommandLineAction::Version, {}, {}};
     const std::string_view name = qtOptionName(argument);
     if (argument.starts_with('-') && contains(kQtOptionsWithValue, name)) {
       if (name.size() == argument.size() - (argument.starts_with("--") ? 1 : 0)) ++i;
       continue;
     }
     if (argument.starts_with('-') && contains(kQtFlags, name)) continue;
-    if (result.action == CommandLineAction::Run) {
-      result = {CommandLineAction::Unknown, std::string(argument)};
+    // One command a run: a second would act at the same poll, so its order would be lost.
+    const std::optional<std::string_view> word = app::commandOfOption(argument);
+    if (word && !command) {
+      command = word;
+      continue;
     }
+    if (result.action == CommandLineAction::Run) {
+      result = {CommandLineAction::Unknown, std::string(argument), {}};
+    }
+  }
+  if (command && result.action == CommandLineAction::Run) {
+    result = {CommandLineAction::Command, {}, std::string(*command)};
   }
   return result;
 }
 
 std::string usageText() {
-  return "Usage: tollivane [--help | --version]\n"
+  return "Usage: tollivane [--help | --version | --start | --pause | --stop]\n"
          "A stopwatch drawn onto the game in front, driven by global hotkeys (F5 start,\n"
          "F6 pause/resume, F7 stop by default). Run without arguments to open its window.\n"
          "\n"
          "  -h, --help     print this help and exit\n"
-         "      --version  print the version and exit\n";
+         "      --version  print the version and exit\n"
+         "      --start    start the running Tollivane's stopwatch, as its start hotkey does\n"
+         "      --pause    pause or resume it, as its pause hotkey does\n"
+         "      --stop     stop it, as its stop hotkey does\n"
+         "The last three go to the Tollivane running with the same settings file and end\n"
+         "with status 0 once it has taken the command, or 1 when none runs. Bind them to\n"
+         "keys in the desktop's own shortcut settings where a game does not let hotkeys\n"
+         "through.\n";
 }
 
 std::string versionText(std::string_view version) {
@@ -75,6 +94,7 @@ std::optional<int> answerCommandLine(int argc, const char* const* argv, std::str
                    usageText().c_str());
       return 2;
     case CommandLineAction::Run:
+    case CommandLineAction::Command:
       break;
   }
   return std::nullopt;

@@ -13,11 +13,13 @@ enum class CommandLineAction {
   Help,     // print the usage to standard output, exit 0
   Version,  // print the name and version, exit 0
   Unknown,  // print the offending argument and the usage to standard error, exit 2
+  Command,  // hand a hotkey's command to the running program, never opening a window
 };
 
 struct CommandLine {
   CommandLineAction action = CommandLineAction::Run;
   std::string offending;  // the argument that was not understood
+  std::string command;    // Command: its word ("start", "pause", "stop")
 };
 
 CommandLine readCommandLine(int argc, const char* const* argv);
@@ -26,7 +28,7 @@ std::string usageText();
 std::string versionText(std::string_view version);
 
 // Answers --help, --version and what is not understood on the standard streams; the exit
-// status then, or nothing when the program is to run.
+// status then, or nothing when the program is to run or a command is to be handed on.
 std::optional<int> answerCommandLine(int argc, const char* const* argv, std::string_view version);
 
 }  // namespace tollivane::frontend::qt

@@ -3,8 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QStatusBar>
+
 #include "app/runtime_error_text.hpp"
 #include "frontend/qt/about_dialog.hpp"
+#include "frontend/qt/kde_hotkey_notice.hpp"
 #include "frontend/qt/message_boxes.hpp"
 
 namespace tollivane::frontend::qt {
@@ -46,6 +52,42 @@ void QtShell::reportRuntimeError(int number, std::string_view description) {
                                   app::MessageIcon::None, app::kAppTitle, mainWindow_);
   box->setIcon(QMessageBox::Critical);
   present_(*box);
+}
+
+void QtShell::hotkeysInUse(const std::array<std::int16_t, 3>& codes,
+                           const std::array<std::int16_t, 3>& shifts) {
+  auto* window = qobject_cast<QMainWindow*>(mainWindow_.data());
+  if (window == nullptr) return;
+  const std::string notice = kdeHotkeyNotice(codes, shifts);
+  auto* line = window->findChild<QLabel*>(QStringLiteral("lblDesktop"));
+  if (notice.empty()) {
+    // Made only when needed, so that the window keeps its size everywhere else.
+    if (line != nullptr && line->isVisibleTo(window)) {
+      window->statusBar()->hide();
+      window->layout()->activate();
+      window->adjustSize();
+    }
+    return;
+  }
+  if (line == nullptr) {
+    QStatusBar* bar = window->statusBar();
+    bar->setSizeGripEnabled(false);
+    line = new QLabel(bar);
+    line->setObjectName(QStringLiteral("lblDesktop"));
+    line->setWordWrap(true);
+    bar->addWidget(line, 1);
+  }
+  line->setText(QString::fromStdString(notice));
+  // Wrapped to the window's fixed width up front: a status bar lays out a wrapping label's
+  // height only after its first guess.
+  const QWidget* client = window->centralWidget();
+  const QMargins margins = window->statusBar()->contentsMargins();
+  line->setFixedHeight(line->heightForWidth((client ? client->width() : line->width()) -
+                                            margins.left() - margins.right() - 8));
+  window->statusBar()->show();
+  // The window grows by the line's height; its panels keep their place and size.
+  window->layout()->activate();
+  window->adjustSize();
 }
 
 void QtShell::endProgram() {

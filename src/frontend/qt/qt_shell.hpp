@@ -45,6 +45,10 @@ class QtShell final : public app::WindowShell {
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;
   bool ended() const override { return ended_; }
+  // In a KDE Wayland session, a line below the main window's panels when KWin keeps one of
+  // the hotkeys from Tollivane; nothing elsewhere.
+  void hotkeysInUse(const std::array<std::int16_t, 3>& codes,
+                    const std::array<std::int16_t, 3>& shifts) override;
 
  private:
   QPointer<QWidget> mainWindow_;

@@ -42,6 +42,9 @@ class SimDialogs final : public app::WindowShell {
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;
   bool ended() const override { return ended_; }
+  // The simulated desktop passes every key.
+  void hotkeysInUse(const std::array<std::int16_t, 3>&,
+                    const std::array<std::int16_t, 3>&) override {}
 
   // Every event as one line: `msgbox "PROMPT"`, `about open`, `about closed`,
   // `error NUMBER DESCRIPTION`, `end`.

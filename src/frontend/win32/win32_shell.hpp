@@ -38,6 +38,9 @@ class Win32Shell final : public app::WindowShell {
   void endProgram() override;
   // True from the run-time error report on: no handler runs while it shows.
   bool ended() const override { return ending_; }
+  // The Windows key state sees every key whatever window is in front: nothing to say.
+  void hotkeysInUse(const std::array<std::int16_t, 3>&,
+                    const std::array<std::int16_t, 3>&) override {}
 
  private:
   HWND mainWindow_ = nullptr;

@@ -24,6 +24,13 @@ using namespace std::chrono_literals;
 // One packet each way; anything else under the name is not a Tollivane.
 constexpr std::string_view kRequest = "tollivane: show your window\n";
 constexpr std::string_view kAcknowledgement = "tollivane: shown\n";
+// A command is its word between these; it is answered with one of the two below.
+constexpr std::string_view kCommandStart = "tollivane: do ";
+constexpr std::string_view kCommandEnd = "\n";
+constexpr std::string_view kTaken = "tollivane: taken\n";
+constexpr std::string_view kRefused = "tollivane: refused\n";
+// The longest packet either way that is read whole.
+constexpr std::size_t kLongestPacket = 64;
 // Later starts heard at once; more are cut off, oldest first, so none can pile up fds.
 constexpr std::size_t kMaxWaiting = 8;
 
@@ -55,12 +62,15 @@ int millisecondsUntil(Clock::time_point deadline) {
 
 enum class Knock {
   Answered,  // a Tollivane of ours acknowledged the request
+  Refused,   // it answered that it would not do what was asked
   Nobody,    // nothing listens under the name, yet or any more
   Silent,    // something listens but gave no acknowledgement in time
   NotOurs,   // another user's, or not a packet socket: never ours to ask
 };
 
-Knock knock(const Address& address, Clock::time_point deadline) {
+// Sends `request` and waits for `acknowledgement` or, when there is one, `refusal`.
+Knock knock(const Address& address, Clock::time_point deadline, std::string_view request,
+            std::string_view acknowledgement, std::string_view refusal = {}) {
   int fd = -1;
   for (;;) {
     fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -81,16 +91,18 @@ Knock knock(const Address& address, Clock::time_point deadline) {
   Knock result = Knock::Silent;
   if (!peerIsUs(fd)) {
     result = Knock::NotOurs;
-  } else if (::send(fd, kRequest.data(), kRequest.size(), MSG_NOSIGNAL) ==
-             static_cast<ssize_t>(kRequest.size())) {
+  } else if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+             static_cast<ssize_t>(request.size())) {
     pollfd answer{fd, POLLIN, 0};
     while (::poll(&answer, 1, millisecondsUntil(deadline)) > 0) {
-      char buffer[kAcknowledgement.size() + 1];
+      char buffer[kLongestPacket];
       const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
       if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-      if (got == static_cast<ssize_t>(kAcknowledgement.size()) &&
-          std::string_view(buffer, kAcknowledgement.size()) == kAcknowledgement) {
+      const std::string_view answered(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+      if (answered == acknowledgement) {
         result = Knock::Answered;
+      } else if (!refusal.empty() && answered == refusal) {
+        result = Knock::Refused;
       }
       break;
     }
@@ -142,10 +154,11 @@ SingleInstance::SingleInstance(const std::string& name, std::chrono::millisecond
     const int error = errno;
     ::close(fd);
     if (error != EADDRINUSE) return;
-    switch (knock(address, deadline)) {
+    switch (knock(address, deadline, kRequest, kAcknowledgement)) {
       case Knock::Answered:
         role_ = Role::Another;
         return;
+      case Knock::Refused:
       case Knock::Silent:
       case Knock::NotOurs:
         return;
@@ -156,6 +169,28 @@ SingleInstance::SingleInstance(const std::string& name, std::chrono::millisecond
         break;
     }
   }
+}
+
+SingleInstance::CommandResult SingleInstance::sendCommand(const std::string& name,
+                                                          std::string_view word,
+                                                          std::chrono::milliseconds answerTime) {
+  const std::string request =
+      std::string(kCommandStart) + std::string(word) + std::string(kCommandEnd);
+  if (request.size() > kLongestPacket || word.find('\n') != std::string_view::npos) {
+    return CommandResult::Refused;
+  }
+  // No wait for a holder still starting: a script is better told at once that none runs.
+  switch (knock(abstractAddress(name), Clock::now() + answerTime, request, kTaken, kRefused)) {
+    case Knock::Answered:
+      return CommandResult::Taken;
+    case Knock::Refused:
+      return CommandResult::Refused;
+    case Knock::Nobody:
+    case Knock::Silent:
+    case Knock::NotOurs:
+      break;
+  }
+  return CommandResult::NoneRunning;
 }
 
 SingleInstance::~SingleInstance() {
@@ -190,14 +225,19 @@ int SingleInstance::takeRequests() {
   }
   int asked = 0;
   for (const int connection : std::vector<int>(connections_)) {
-    char buffer[kRequest.size() + 1];
+    char buffer[kLongestPacket];
     const ssize_t got = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
     if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
-    if (got == static_cast<ssize_t>(kRequest.size()) &&
-        std::string_view(buffer, kRequest.size()) == kRequest) {
+    const std::string_view packet(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (packet == kRequest) {
       ::send(connection, kAcknowledgement.data(), kAcknowledgement.size(),
              MSG_NOSIGNAL | MSG_DONTWAIT);
       ++asked;
+    } else if (packet.starts_with(kCommandStart) && packet.ends_with(kCommandEnd)) {
+      const std::string_view word = packet.substr(
+          kCommandStart.size(), packet.size() - kCommandStart.size() - kCommandEnd.size());
+      const std::string_view answer = commands_ && commands_(word) ? kTaken : kRefused;
+      ::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     }
     drop(connection);
   }

@@ -4,12 +4,14 @@
 // and waits a short while for the holder's acknowledgement. The kernel frees the name however
 // its holder ends, so an instance that was killed leaves no stale lock behind; one that is
 // stopped, or a name held by something else, costs a later start half a second, after which
-// it runs on its own.
+// it runs on its own. The same channel carries a hotkey's command from the command line
+// (tollivane --start) to the holder, which answers whether it took it.
 #pragma once
 
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,21 @@ class SingleInstance {
 
   static constexpr std::chrono::milliseconds kAnswerTime{500};
 
+  enum class CommandResult {
+    Taken,        // the holder took the command
+    Refused,      // the holder does not know it or cannot act on it
+    NoneRunning,  // nothing of ours holds the name, or it did not answer in time
+  };
+  // A command waits on nothing but the holder's event loop, which may be busy for a while.
+  static constexpr std::chrono::milliseconds kCommandAnswerTime{2000};
+  // Hands the command `word` (one line, no newline) to the holder of `name`, never claiming
+  // the name itself.
+  static CommandResult sendCommand(const std::string& name, std::string_view word,
+                                   std::chrono::milliseconds answerTime = kCommandAnswerTime);
+  // What takeRequests does with a command: true when it was taken. Without one, none is.
+  using CommandHandler = std::function<bool(std::string_view word)>;
+  void setCommandHandler(CommandHandler handler) { commands_ = std::move(handler); }
+
   // Claims `name`, or asks its holder to come to the front, giving up after `answerTime`.
   explicit SingleInstance(const std::string& name,
                           std::chrono::milliseconds answerTime = kAnswerTime);
@@ -41,8 +58,8 @@ class SingleInstance {
   Role role() const { return role_; }
   // First: readable when a later start may have asked for the window; otherwise -1.
   int requestsFd() const { return events_; }
-  // Accepts later starts and answers every complete request, without blocking; returns how
-  // many asked for the window.
+  // Accepts later starts and answers every complete request, without blocking, commands
+  // through the command handler; returns how many asked for the window.
   int takeRequests();
 
  private:
@@ -52,6 +69,7 @@ class SingleInstance {
   int socket_ = -1;
   int events_ = -1;               // epoll over the socket and the connections not yet heard
   std::vector<int> connections_;  // accepted, their request not yet read
+  CommandHandler commands_;
 };
 
 }  // namespace tollivane::platform::posix

@@ -8,6 +8,12 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TollivaneInstance";
 constexpr UINT kComeForward = WM_APP + 1;
+// WM_COPYDATA's tag on a command's word, and the listener's two answers.
+constexpr ULONG_PTR kCommandTag = 0x546F6C31;
+constexpr LRESULT kTaken = 1;
+constexpr LRESULT kRefused = 2;
+// A command waits on nothing but the first program's message loop, which may be busy a while.
+constexpr UINT kCommandAnswerTime = 2000;
 // A first program that owns the mutex but has not made its window yet, or is ending, is given
 // this long to settle.
 constexpr ULONGLONG kSettleFor = 2000;
@@ -46,6 +52,28 @@ SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : w
   }
 }
 
+SingleInstance::CommandResult SingleInstance::sendCommand(const std::string& settingsPath,
+                                                          std::string_view word) {
+  const std::wstring name = objectNameFor(L"Local\\Tollivane-instance-", settingsPath);
+  const HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
+  if (!running) return CommandResult::NoneRunning;
+  CloseHandle(running);
+  // The first program may hold the mutex before its window is made.
+  const ULONGLONG until = GetTickCount64() + kSettleFor;
+  HWND first = nullptr;
+  while (!(first = FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str()))) {
+    if (GetTickCount64() >= until) return CommandResult::NoneRunning;
+    Sleep(50);
+  }
+  COPYDATASTRUCT data{kCommandTag, static_cast<DWORD>(word.size()), const_cast<char*>(word.data())};
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                           kCommandAnswerTime, &answer)) {
+    return CommandResult::NoneRunning;
+  }
+  return answer == static_cast<DWORD_PTR>(kTaken) ? CommandResult::Taken : CommandResult::Refused;
+}
+
 SingleInstance::~SingleInstance() {
   if (listener_) DestroyWindow(listener_);
   if (mutex_) CloseHandle(mutex_);
@@ -63,6 +91,12 @@ LRESULT CALLBACK SingleInstance::windowProc(HWND window, UINT message, WPARAM w,
     ShowWindow(self->window_, SW_SHOW);
     SetForegroundWindow(self->window_);
     return 0;
+  }
+  if (message == WM_COPYDATA && self) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(l);
+    if (data->dwData != kCommandTag) return FALSE;
+    const std::string_view word(static_cast<const char*>(data->lpData), data->cbData);
+    return self->commands_ && self->commands_(word) ? kTaken : kRefused;
   }
   return DefWindowProcW(window, message, w, l);
 }

@@ -2,12 +2,15 @@
 // and fight over the same file. The first start owns a mutex named after the settings file
 // and a message-only window of the same name; a later start finds the mutex taken, asks that
 // window to bring the first program's window to the front, and ends. The system frees both
-// however their holder ends, so a program that was killed never blocks the next start.
+// however their holder ends, so a program that was killed never blocks the next start. A
+// hotkey's command from the command line (tollivane.exe --start) goes to the same window.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace tollivane::platform::win32 {
 
@@ -27,6 +30,17 @@ class SingleInstance {
 
   Role role() const { return role_; }
 
+  enum class CommandResult {
+    Taken,        // the first program took the command
+    Refused,      // it does not know it or cannot act on it
+    NoneRunning,  // none runs with the file, or it did not answer in time
+  };
+  // Hands the command `word` to the program running with `settingsPath`, never running as one.
+  static CommandResult sendCommand(const std::string& settingsPath, std::string_view word);
+  // What a command handed on does here: true when it was taken. Without one, none is.
+  using CommandHandler = std::function<bool(std::string_view word)>;
+  void setCommandHandler(CommandHandler handler) { commands_ = std::move(handler); }
+
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l);
 
@@ -34,6 +48,7 @@ class SingleInstance {
   HANDLE mutex_ = nullptr;
   HWND listener_ = nullptr;
   HWND window_;
+  CommandHandler commands_;
 };
 
 }  // namespace tollivane::platform::win32

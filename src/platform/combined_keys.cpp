@@ -1,0 +1,68 @@
+#include "platform/combined_keys.hpp"
+
+#include <algorithm>
+
+#include "common/virtual_keys.hpp"
+
+namespace tollivane::platform {
+namespace {
+
+// Down now, and pressed since the last query.
+constexpr auto kHeld = static_cast<std::int16_t>(0x8001);
+
+std::int16_t modifierBitOf(std::int16_t keyCode) {
+  switch (keyCode) {
+    case vk::kShift:
+      return vk::kShiftBit;
+    case vk::kControl:
+      return vk::kControlBit;
+    case vk::kAlt:
+      return vk::kAltBit;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+bool CombinedKeys::pressBinding(std::int16_t code, std::int16_t mask) {
+  // A press the poller could never take would hold its modifiers down for good.
+  if (mask < 0 || mask > vk::kAllModifiers) return false;
+  const auto end = waiting_.begin() + static_cast<std::ptrdiff_t>(count_);
+  // The same binding asked for twice before a poll is one press, as two taps of a key are.
+  if (std::any_of(waiting_.begin(), end,
+                  [&](const Press& p) { return p.code == code && p.mask == mask; })) {
+    return true;
+  }
+  if (count_ == waiting_.size()) return false;
+  waiting_[count_++] = {code, mask, false};
+  return true;
+}
+
+std::int16_t CombinedKeys::GetAsyncKeyState(std::int16_t keyCode) {
+  // Always asked, so that the keyboard's own "pressed since the last query" stays true to it.
+  std::int16_t state = keyboard_.GetAsyncKeyState(keyCode);
+  const std::int16_t modifier = modifierBitOf(keyCode);
+  for (std::size_t i = 0; i < count_; ++i) {
+    Press& press = waiting_[i];
+    if (press.code == keyCode) {
+      state |= kHeld;
+      press.queried = true;
+    } else if ((press.mask & modifier) != 0) {
+      state |= kHeld;
+    }
+  }
+  return state;
+}
+
+void CombinedKeys::runEnds(bool framesComing) {
+  // Released once a whole poll has seen it: held through the run, not only its first query, so
+  // that a binding tested after another on the same key still sees it down.
+  const auto end = waiting_.begin() + static_cast<std::ptrdiff_t>(count_);
+  count_ = static_cast<std::size_t>(
+      std::remove_if(waiting_.begin(), end, [](const Press& p) { return p.queried; }) -
+      waiting_.begin());
+  runs_.runEnds(framesComing);
+}
+
+}  // namespace tollivane::platform
