@@ -36,15 +36,13 @@ class Win32Shell final : public app::WindowShell {
   void unloadAbout() override;
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;
-  // True from the run-time error report on: no handler runs while it shows.
-  bool ended() const override { return ending_; }
+  bool ended() const override { return ended_; }
 
  private:
   HWND mainWindow_ = nullptr;
   app::EventTable* events_ = nullptr;
   EndAction end_;
   AboutWindow* about_ = nullptr;
-  bool ending_ = false;
   bool ended_ = false;
   int exitCode_ = 0;
 };
