@@ -1,5 +1,6 @@
 // Runs one event handler; a run-time error that no handler caught is reported and ends
-// the program, as every front end must. Running out of memory is run-time error 7.
+// the program, as every front end must. Running out of memory is run-time error 7. `halt` runs
+// before the report, which may wait for the user: no handler runs once it has.
 #pragma once
 
 #include <new>
@@ -10,14 +11,16 @@
 
 namespace tollivane::app {
 
-template <class Handler>
-void dispatch(WindowShell& shell, Handler&& handler) {
+template <class Halt, class Handler>
+void dispatch(WindowShell& shell, Halt&& halt, Handler&& handler) {
   try {
     std::forward<Handler>(handler)();
   } catch (const RuntimeError& e) {
+    halt();
     shell.reportRuntimeError(e.number(), e.description());
     shell.endProgram();
   } catch (const std::bad_alloc&) {
+    halt();
     shell.reportRuntimeError(kErrOutOfMemory, kOutOfMemoryText);
     shell.endProgram();
   }

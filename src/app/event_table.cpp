@@ -49,10 +49,17 @@ bool EventTable::lists(std::string_view control, Event event) {
   return find(control, event) != nullptr;
 }
 
+const EventRoute* EventTable::route(std::string_view control, Event event) {
+  return find(control, event);
+}
+
 void EventTable::fire(std::string_view control, Event event) {
-  if (const EventRoute* route = find(control, event)) {
-    run([this, route] { route->handler(form_, shell_); });
-  }
+  if (const EventRoute* route = find(control, event)) fire(*route);
+}
+
+void EventTable::halt() {
+  halted_ = true;
+  if (timers_ != nullptr) timers_->halt();
 }
 
 void EventTable::keyDown(std::string_view control, std::int16_t keyCode, std::int16_t shift) {

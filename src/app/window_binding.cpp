@@ -14,9 +14,9 @@ class Binder {
   Binder(const ui::WindowLayout& layout, std::string_view window, ControlLookup& lookup)
       : layout_(layout), window_(window), lookup_(lookup) {}
 
-  Timer& timer(std::string_view name) {
+  Timer& timer(WindowTimers& timers, std::string_view name) {
     if (std::ranges::find(layout_.timers, name) == layout_.timers.end()) missing("timer", name);
-    return lookup_.timer(name);
+    return timers.timer(name);
   }
   TextBox& textBox(std::string_view name) {
     const ui::ControlLayout* c = ui::findControl(layout_, name);
@@ -55,11 +55,12 @@ class Binder {
 
 }  // namespace
 
-MainWindowControls bindMainWindow(ControlLookup& window, const ui::WindowLayout& table) {
+MainWindowControls bindMainWindow(ControlLookup& window, WindowTimers& timers,
+                                  const ui::WindowLayout& table) {
   Binder w(table, "main window", window);
   return {
-      .Timer1 = w.timer("Timer1"),
-      .Timer2 = w.timer("Timer2"),
+      .Timer1 = w.timer(timers, "Timer1"),
+      .Timer2 = w.timer(timers, "Timer2"),
       .qvHotKey1 = w.textBox("qvHotKey1"),
       .qvHotKey2 = w.textBox("qvHotKey2"),
       .qvHotKey3 = w.textBox("qvHotKey3"),

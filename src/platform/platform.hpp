@@ -16,6 +16,8 @@ namespace tollivane::platform {
 // Small value handles; 0 always means "none".
 using WindowHandle = std::uintptr_t;
 using DeviceContext = std::uintptr_t;
+// The logic makes no brush and passes only 0: the overlay's background is never filled. What an
+// adapter makes of a nonzero brush is nothing the logic relies on.
 using BrushHandle = std::uintptr_t;
 using ColorRef = std::uint32_t;  // 0x00BBGGRR
 

@@ -335,7 +335,20 @@ void MainWindowTest::overlayWindowEntryTogglesAndSaves() {
 
 void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {
   WindowHarness h;
+  QVERIFY(h.window->load());
+  h.window->show();
+  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, 20000);  // Timer1 is ticking
+  // The box waits for the user in a loop of its own: no timer reaches a handler meanwhile.
+  int queriesInBox = -1;
+  h.shell.setMessageBoxPresenter([&](QMessageBox& box) {
+    h.shown.push_back(
+        {box.windowTitle(), box.text(), box.icon(), box.windowModality(), box.standardButtons()});
+    const int queries = h.keys.queries;
+    QTest::qWait(600);
+    queriesInBox = h.keys.queries - queries;
+  });
   h.window->events().run([] { throw tollivane::RuntimeError(6, "Overflow"); });
+  QCOMPARE(queriesInBox, 0);
   QCOMPARE(int(h.shown.size()), 1);
   QCOMPARE(h.shown[0].text, QString("Run-time error '6':\n\nOverflow"));
   QCOMPARE(h.shown[0].title, QString("Tollivane"));

@@ -63,7 +63,11 @@ TEST(OutOfMemory, InASaveIsShownAndTheProgramGoesOn) {
 
 TEST(OutOfMemory, AnyOtherHandlerEndsTheProgramWithErrorSeven) {
   SimDesktop sim;
-  app::dispatch(sim.dialogs(), [] { throw std::bad_alloc(); });
+  bool halted = false;
+  app::dispatch(
+      sim.dialogs(), [&] { halted = sim.dialogs().runtimeErrors().empty(); },
+      [] { throw std::bad_alloc(); });
+  EXPECT_TRUE(halted) << "halted after the report";
   ASSERT_EQ(sim.dialogs().runtimeErrors().size(), 1u);
   EXPECT_EQ(sim.dialogs().runtimeErrors()[0].number, 7);
   EXPECT_TRUE(sim.dialogs().ended());

@@ -15,11 +15,11 @@ TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
   SimDesktop sim;
   platform::ForegroundSurface& surface = sim.platform().surface;
   platform::KeyState& keys = sim.platform().keys;
-  sim.timer1().onTick = [&] {
+  sim.timer1().setOnTick([&] {
     for (std::int16_t code : std::initializer_list<std::int16_t>{16, 17, 18, 116})
       keys.GetAsyncKeyState(code);
-  };
-  sim.timer2().onTick = [&] {
+  });
+  sim.timer2().setOnTick([&] {
     const platform::WindowHandle window = surface.GetForegroundWindow();
     const platform::DeviceContext dc = surface.GetDC(window);
     surface.SetTextColor(dc, 0);
@@ -27,7 +27,7 @@ TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
     surface.DrawTextA(dc, "00 : 00 : 01", 12, platform::Rect{25, 315, 100, 329},
                       platform::kDtCenter);
     surface.ReleaseDC(window, dc);
-  };
+  });
   sim.timer1().setInterval(200);
   sim.timer1().setEnabled(true);
   sim.timer2().setInterval(100);

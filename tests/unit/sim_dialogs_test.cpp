@@ -70,7 +70,7 @@ TEST_F(SimDialogsTest, EndStopsTheTimersOnce) {
   sim.timer1().setInterval(200);
   sim.timer1().setEnabled(true);
   int ticks = 0;
-  sim.timer1().onTick = [&] { ++ticks; };
+  sim.timer1().setOnTick([&] { ++ticks; });
   sim.dialogs().reportRuntimeError(6, "Overflow");
   sim.dialogs().endProgram();
   sim.dialogs().endProgram();

@@ -58,14 +58,14 @@ TEST(WindowBindingTest, AControlTheTableLacksIsNamed) {
   for (const auto& c : cases) {
     const Edited edited(c.name, c.makeLabel);
     try {
-      bindMainWindow(lookup, edited.table);
+      bindMainWindow(lookup, window.timers(), edited.table);
       ADD_FAILURE() << c.name << " bound";
     } catch (const std::logic_error& e) {
       EXPECT_NE(std::string(e.what()).find(" " + std::string(c.name)), std::string::npos)
           << e.what();
     }
   }
-  EXPECT_NO_THROW(bindMainWindow(lookup));
+  EXPECT_NO_THROW(bindMainWindow(lookup, window.timers()));
 }
 
 // A front end that did not build a control the table lists fails the same way.
@@ -76,7 +76,7 @@ TEST(WindowBindingTest, AControlTheFrontEndLacksIsNamed) {
       .caption = "", .clientWidth = 0, .clientHeight = 0, .controls = kOnly};
   frontend::sim::SimWindow window(partial, clock);
   frontend::sim::SimControlLookup lookup(window);
-  EXPECT_THROW(bindMainWindow(lookup), std::logic_error);
+  EXPECT_THROW(bindMainWindow(lookup, window.timers()), std::logic_error);
   EXPECT_THROW(bindAboutWindow(lookup), std::logic_error);
 }
 

@@ -1,4 +1,4 @@
-#include "frontend/win32/win32_timer.hpp"
+#include "frontend/win32/win32_system_timer.hpp"
 
 #include <windows.h>
 
@@ -6,6 +6,8 @@
 
 #include <string>
 #include <vector>
+
+#include "app/timer_group.hpp"
 
 namespace tollivane::frontend::win32 {
 namespace {
@@ -17,16 +19,18 @@ double millisecondsSince(const LARGE_INTEGER& start) {
   return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-// A real timer on a real message loop. A loaded machine may deliver any tick late, never one
-// early: each tick stands for a phase point of its own, and the ones missed while a handler
-// was busy arrive as one.
+// The timer group over the Windows system timer, on a real message loop. A loaded machine may
+// deliver any tick late, never one early: each tick stands for a phase point of its own, and
+// the ones missed while a handler was busy arrive as one.
 TEST(Win32Timer, TicksOnItsPhasePointsAndMergesThoseMissedWhileBusy) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   constexpr std::size_t kTicks = 8;
   LARGE_INTEGER start;
   std::vector<double> ticks;
-  Win32Timer timer(window, 7, [&] {
+  Win32SystemTimer system(window, 7);
+  app::TimerGroup group(system);
+  app::GroupTimer timer(group, [&] {
     ticks.push_back(millisecondsSince(start));
     if (ticks.size() == 2) Sleep(250);  // busy past two phase points
   });
@@ -37,7 +41,7 @@ TEST(Win32Timer, TicksOnItsPhasePointsAndMergesThoseMissedWhileBusy) {
   while (ticks.size() < kTicks && millisecondsSince(start) < 30'000 &&
          GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.message == WM_TIMER && message.hwnd == window && message.wParam == 7) {
-      timer.wake();
+      system.wake();
     } else {
       DispatchMessageW(&message);
     }

@@ -15,14 +15,13 @@
 #include "frontend/qt/qt_text.hpp"
 
 namespace tollivane::frontend::qt {
-namespace {}  // namespace
-
 MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       shell_(shell),
-      client_(new QWidget(this)) {
+      client_(new QWidget(this)),
+      timers_(ui::mainWindowLayout(), systemTimer_) {
   const ui::WindowLayout& layout = ui::mainWindowLayout();
   setWindowTitle(toQString(layout.caption));
   setCentralWidget(client_);
@@ -35,16 +34,9 @@ MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
   QMainWindow::layout()->setSizeConstraint(QLayout::SetFixedSize);
   controls_ = std::make_unique<QtWindowControls>(*widgets_);
   buildMenu();
-  // Made in the table's order: at a shared phase point the first ticks first.
-  for (const std::string_view name : layout.timers) {
-    controls_->addTimer(name, std::make_unique<QtTimer>(timers_, [this, name] {
-                          events_->fire(name, app::Event::Timer);
-                        }));
-  }
-  form_ = std::make_unique<app::Form1>(platform, shell_, app::bindMainWindow(*controls_));
-  events_ = std::make_unique<app::EventTable>(*form_, shell_, platform.runs);
+  wiring_ = std::make_unique<app::MainWindowWiring>(platform, shell_, *controls_, timers_);
   connectEvents();
-  shell_.setMainWindow(this, *events_);
+  shell_.setMainWindow(this, events());
 }
 
 MainWindow::~MainWindow() = default;
@@ -81,10 +73,10 @@ void MainWindow::connectEvents() {
     const std::string_view name = control.name;
     if (control.kind == ui::ControlKind::Button) {
       connect(&widgets_->as<QPushButton>(name), &QPushButton::clicked, this,
-              [this, name] { events_->fire(name, app::Event::Click); });
+              [this, name] { events().fire(name, app::Event::Click); });
     } else if (control.kind == ui::ControlKind::HotKeyCapture) {
       widgets_->as<HotKeyCaptureWidget>(name).setOnKeyDown(
-          [this, name](KeyDown key) { events_->keyDown(name, key.keyCode, key.shift); });
+          [this, name](KeyDown key) { events().keyDown(name, key.keyCode, key.shift); });
     }
   }
   for (QAction* a : actions_) {
@@ -93,13 +85,13 @@ void MainWindow::connectEvents() {
     QtMenuEntry* entry = a->isCheckable() ? &controls_->menuEntry(name) : nullptr;
     connect(a, &QAction::triggered, this, [this, entry, name] {
       if (entry != nullptr) entry->undoToggle();
-      events_->fire(name, app::Event::Click);
+      events().fire(name, app::Event::Click);
     });
   }
 }
 
 bool MainWindow::load() {
-  events_->fire(app::kMainWindow, app::Event::Load);
+  events().fire(app::kMainWindow, app::Event::Load);
   return !shell_.ended();
 }
 
@@ -111,13 +103,13 @@ void MainWindow::showCentred() {
     move(frame.topLeft());
   }
   show();
-  events_->fire(app::kMainWindow, app::Event::Shown);
+  events().fire(app::kMainWindow, app::Event::Shown);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   // Every close request is honoured; Form1 ends the program from here.
   e->accept();
-  events_->fire(app::kMainWindow, app::Event::QueryUnload);
+  events().fire(app::kMainWindow, app::Event::QueryUnload);
 }
 
 }  // namespace tollivane::frontend::qt

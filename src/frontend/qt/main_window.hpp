@@ -8,10 +8,12 @@
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
+#include "app/main_window_wiring.hpp"
+#include "app/window_timers.hpp"
 #include "frontend/qt/hotkey_capture_widget.hpp"
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/qt_controls.hpp"
-#include "frontend/qt/qt_timer.hpp"
+#include "frontend/qt/qt_system_timer.hpp"
 #include "frontend/qt/qt_window_controls.hpp"
 #include "platform/platform.hpp"
 
@@ -34,13 +36,13 @@ class MainWindow final : public QMainWindow {
   // Shows the window centred on the screen and tells Form1 that it is up.
   void showCentred();
 
-  app::Form1& form() { return *form_; }
-  app::EventTable& events() { return *events_; }
+  app::Form1& form() { return wiring_->form(); }
+  app::EventTable& events() { return wiring_->events(); }
   const LayoutWidgets& widgets() const { return *widgets_; }
   QMenu& menu() const { return *menu_; }
   QAction& action(std::string_view name) const;
   HotKeyCaptureWidget& capture(std::string_view name) const;
-  QtTimer& timer(std::string_view name) { return controls_->timer(name); }
+  app::GroupTimer& timer(std::string_view name) { return timers_.timer(name); }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -54,10 +56,10 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<LayoutWidgets> widgets_;
   QMenu* menu_ = nullptr;
   std::vector<QAction*> actions_;
-  TimerGroup timers_;  // outlives its timers, which the controls own
+  QtSystemTimer systemTimer_;
+  app::WindowTimers timers_;
   std::unique_ptr<QtWindowControls> controls_;
-  std::unique_ptr<app::Form1> form_;
-  std::unique_ptr<app::EventTable> events_;
+  std::unique_ptr<app::MainWindowWiring> wiring_;
 };
 
 }  // namespace tollivane::frontend::qt

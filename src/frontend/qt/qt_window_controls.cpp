@@ -10,12 +10,6 @@ void QtWindowControls::addMenuEntry(QAction& action) {
   menuEntries_.add(action.objectName().toStdString(), std::make_unique<QtMenuEntry>(action));
 }
 
-void QtWindowControls::addTimer(std::string_view name, std::unique_ptr<QtTimer> timer) {
-  timers_.add(name, std::move(timer));
-}
-
-QtTimer& QtWindowControls::timer(std::string_view name) { return timers_.added(name, "timer"); }
-
 app::TextBox& QtWindowControls::textBox(std::string_view name) {
   if (auto* capture = qobject_cast<HotKeyCaptureWidget*>(&widgets_.widget(name))) {
     return capture->box();

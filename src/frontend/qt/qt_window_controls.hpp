@@ -1,6 +1,5 @@
 // A window's controls as the logic finds them by the names of the window's table: adapters
-// over the widgets built from it, made on first lookup; the main window adds its menu entries
-// and timers.
+// over the widgets built from it, made on first lookup; the main window adds its menu entries.
 #pragma once
 
 #include <QAction>
@@ -11,7 +10,6 @@
 #include "app/window_binding.hpp"
 #include "frontend/qt/layout_builder.hpp"
 #include "frontend/qt/qt_controls.hpp"
-#include "frontend/qt/qt_timer.hpp"
 
 namespace tollivane::frontend::qt {
 
@@ -23,9 +21,7 @@ class QtWindowControls final : public app::ControlLookup {
 
   // A menu entry, named by its action's object name.
   void addMenuEntry(QAction& action);
-  void addTimer(std::string_view name, std::unique_ptr<QtTimer> timer);
 
-  QtTimer& timer(std::string_view name) override;
   app::TextBox& textBox(std::string_view name) override;
   app::Panel& panel(std::string_view name) override;
   QtMenuEntry& menuEntry(std::string_view name) override;
@@ -37,7 +33,6 @@ class QtWindowControls final : public app::ControlLookup {
   app::NamedControls<QtPanel> panels_;
   app::NamedControls<QtLabel> labels_;
   app::NamedControls<QtMenuEntry> menuEntries_;
-  app::NamedControls<QtTimer> timers_;
 };
 
 }  // namespace tollivane::frontend::qt

@@ -56,7 +56,8 @@ std::optional<std::string> ScenarioRunner::recordField(std::string_view name) {
   if (name == "BackBrush") return std::to_string(r.BackBrush);
   if (name == "OverlayWindow") return trueFalse(r.OverlayWindow);
   if (name == "ScaleToGame") return trueFalse(r.ScaleToGame);
-  if (const SimTimer* timer = sim_.mainWindow().timer(name)) return timer->enabled() ? "on" : "off";
+  if (const app::GroupTimer* timer = sim_.mainWindow().timer(name))
+    return timer->enabled() ? "on" : "off";
   return std::nullopt;
 }
 
@@ -73,7 +74,7 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
     if (property == "FramesComing") return trueFalse(machine.surface().framesComing());
     return std::nullopt;
   }
-  if (const SimTimer* timer = sim_.mainWindow().timer(control)) {
+  if (const app::GroupTimer* timer = sim_.mainWindow().timer(control)) {
     if (property == "Enabled") return trueFalse(timer->enabled());
     if (property == "Interval") return std::to_string(timer->interval());
     return std::nullopt;

@@ -8,12 +8,10 @@ using app::Event;
 
 SimApp::SimApp(SimDesktop& sim)
     : sim_(sim),
-      form_(sim.platform(), sim.dialogs(), sim.mainWindowControls()),
-      events_(form_, sim.dialogs(), sim.platform().runs) {
+      lookup_(sim.mainWindow()),
+      wiring_(sim.platform(), sim.dialogs(), lookup_, sim.mainWindow().timers()),
+      events_(wiring_.events()) {
   sim_.dialogs().setEvents(&events_);
-  for (const std::string_view name : ui::mainWindowLayout().timers) {
-    sim_.mainWindow().timer(name)->onTick = [this, name] { events_.fire(name, Event::Timer); };
-  }
 }
 
 SimApp::~SimApp() { sim_.dialogs().setEvents(nullptr); }

@@ -7,6 +7,7 @@
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
+#include "app/main_window_wiring.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 
 namespace tollivane::frontend::sim {
@@ -25,7 +26,7 @@ class SimApp {
   SimApp(const SimApp&) = delete;
   SimApp& operator=(const SimApp&) = delete;
 
-  app::Form1& form() { return form_; }
+  app::Form1& form() { return wiring_.form(); }
   bool loaded() const { return loaded_; }
 
   // Start-up: Form_Load, then Form_Shown once the window shows. Runs once.
@@ -48,8 +49,9 @@ class SimApp {
   Input clickMain(std::string_view name);
 
   SimDesktop& sim_;
-  app::Form1 form_;
-  app::EventTable events_;
+  SimControlLookup lookup_;
+  app::MainWindowWiring wiring_;
+  app::EventTable& events_;
   bool loaded_ = false;
 };
 

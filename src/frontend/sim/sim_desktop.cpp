@@ -27,7 +27,7 @@ SimDesktop::SimDesktop(std::optional<std::string> folder)
 
 app::MainWindowControls SimDesktop::bindMainWindow() {
   SimControlLookup lookup(mainWindow_);
-  return app::bindMainWindow(lookup);
+  return app::bindMainWindow(lookup, mainWindow_.timers());
 }
 
 SimDesktop::~SimDesktop() {

@@ -7,7 +7,6 @@
 
 #include "app/window_controls.hpp"
 #include "frontend/sim/sim_dialogs.hpp"
-#include "frontend/sim/sim_timer.hpp"
 #include "frontend/sim/sim_window.hpp"
 #include "platform/platform.hpp"
 #include "platform/sim/sim_machine.hpp"
@@ -32,8 +31,8 @@ class SimDesktop {
   platform::sim::SimSteering& steering() { return machine_.steering(); }
 
   // The main window's timers as the logic holds them.
-  SimTimer& timer1() { return static_cast<SimTimer&>(mainControls_.Timer1); }
-  SimTimer& timer2() { return static_cast<SimTimer&>(mainControls_.Timer2); }
+  app::GroupTimer& timer1() { return static_cast<app::GroupTimer&>(mainControls_.Timer1); }
+  app::GroupTimer& timer2() { return static_cast<app::GroupTimer&>(mainControls_.Timer2); }
   SimWindow& mainWindow() { return mainWindow_; }
   SimWindow& aboutWindow() { return aboutWindow_; }
 

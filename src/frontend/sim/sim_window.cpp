@@ -21,8 +21,7 @@ Control& require(Control* control, std::string_view name) {
 }  // namespace
 
 SimWindow::SimWindow(const ui::WindowLayout& layout, platform::sim::SimClock& clock)
-    : layout_(layout) {
-  for (const std::string_view name : layout_.timers) timers_.try_emplace(std::string(name), clock);
+    : layout_(layout), systemTimer_(clock), timers_(layout, systemTimer_) {
   for (const ui::ControlLayout& c : layout_.controls) {
     const std::string name(c.name);
     switch (c.kind) {
@@ -69,12 +68,8 @@ SimTextBox* SimWindow::textBox(std::string_view name) { return find(textBoxes_, 
 SimMenuEntry* SimWindow::menuEntry(std::string_view name) { return find(menuEntries_, name); }
 SimPanel* SimWindow::panel(std::string_view name) { return find(panels_, name); }
 SimLabel* SimWindow::label(std::string_view name) { return find(labels_, name); }
-SimTimer* SimWindow::timer(std::string_view name) { return find(timers_, name); }
 bool SimWindow::hasButton(std::string_view name) const { return buttons_.contains(name); }
 
-SimTimer& SimControlLookup::timer(std::string_view name) {
-  return require(window_.timer(name), name);
-}
 SimTextBox& SimControlLookup::textBox(std::string_view name) {
   return require(window_.textBox(name), name);
 }

@@ -7,8 +7,9 @@
 #include <string_view>
 
 #include "app/window_binding.hpp"
+#include "app/window_timers.hpp"
 #include "frontend/sim/sim_controls.hpp"
-#include "frontend/sim/sim_timer.hpp"
+#include "frontend/sim/sim_system_timer.hpp"
 #include "platform/sim/sim_clock.hpp"
 #include "ui/layout.hpp"
 
@@ -30,7 +31,8 @@ class SimWindow {
   SimMenuEntry* menuEntry(std::string_view name);
   SimPanel* panel(std::string_view name);
   SimLabel* label(std::string_view name);
-  SimTimer* timer(std::string_view name);
+  app::GroupTimer* timer(std::string_view name) { return timers_.find(name); }
+  app::WindowTimers& timers() { return timers_; }
   bool hasButton(std::string_view name) const;
 
  private:
@@ -40,14 +42,14 @@ class SimWindow {
   std::map<std::string, SimPanel, std::less<>> panels_;
   std::map<std::string, SimLabel, std::less<>> labels_;
   std::set<std::string, std::less<>> buttons_;
-  std::map<std::string, SimTimer, std::less<>> timers_;
+  SimSystemTimer systemTimer_;
+  app::WindowTimers timers_;
 };
 
 // The window's controls as the logic finds them; a missing one throws std::logic_error.
 class SimControlLookup final : public app::ControlLookup {
  public:
   explicit SimControlLookup(SimWindow& window) : window_(window) {}
-  SimTimer& timer(std::string_view name) override;
   SimTextBox& textBox(std::string_view name) override;
   SimPanel& panel(std::string_view name) override;
   SimMenuEntry& menuEntry(std::string_view name) override;

@@ -12,8 +12,8 @@ namespace {
 
 // The menu's items are numbered from here in the order of the table.
 constexpr UINT kFirstMenuId = 1000;
-// WM_TIMER's id of a timer is its place in the table, from 1.
-constexpr UINT_PTR kFirstTimerId = 1;
+// WM_TIMER's id of the one system timer behind the window's timers.
+constexpr UINT_PTR kTimerId = 1;
 
 // The menu bar with its one menu, from the table.
 HMENU buildMenu(const ui::WindowLayout& layout, HMENU& popup) {
@@ -39,18 +39,13 @@ MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_
   const ui::WindowLayout& layout = ui::mainWindowLayout();
   const LayoutWindows& c = TopWindow::controls();
   controls_ = std::make_unique<Win32WindowControls>(c);
-  for (std::size_t i = 0; i < layout.timers.size(); ++i) {
-    const std::string_view name = layout.timers[i];
-    controls_->addTimer(name,
-                        std::make_unique<Win32Timer>(handle(), kFirstTimerId + i, [this, name] {
-                          events_->fire(name, app::Event::Timer);
-                        }));
-  }
+  systemTimer_ = std::make_unique<Win32SystemTimer>(handle(), kTimerId);
+  timers_ = std::make_unique<app::WindowTimers>(layout, *systemTimer_);
   for (const ui::ControlLayout& control : layout.controls) {
     if (control.kind != ui::ControlKind::HotKeyCapture) continue;
     makeCaptureBox(c.window(control.name),
                    [this, name = control.name](std::int16_t key, std::int16_t shift) {
-                     events_->keyDown(name, key, shift);
+                     events().keyDown(name, key, shift);
                    });
   }
   for (const ui::MenuEntryLayout& entry : layout.menu) {
@@ -58,9 +53,8 @@ MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_
     controls_->addMenuEntry(entry.name,
                             std::make_unique<Win32MenuEntry>(popup_, menuId(entry.name)));
   }
-  form_ = std::make_unique<app::Form1>(platform, shell_, app::bindMainWindow(*controls_));
-  events_ = std::make_unique<app::EventTable>(*form_, shell_, platform.runs);
-  shell_.setMainWindow(handle(), *events_);
+  wiring_ = std::make_unique<app::MainWindowWiring>(platform, shell_, *controls_, *timers_);
+  shell_.setMainWindow(handle(), events());
 }
 
 MainWindow::~MainWindow() = default;
@@ -74,36 +68,33 @@ UINT MainWindow::menuId(std::string_view name) const {
 }
 
 bool MainWindow::load() {
-  events_->fire(app::kMainWindow, app::Event::Load);
+  events().fire(app::kMainWindow, app::Event::Load);
   return !shell_.ended();
 }
 
 void MainWindow::show(int how) {
   showCentred(how);
-  events_->fire(app::kMainWindow, app::Event::Shown);
+  events().fire(app::kMainWindow, app::Event::Shown);
 }
 
-void MainWindow::onClick(std::string_view control) { events_->fire(control, app::Event::Click); }
+void MainWindow::onClick(std::string_view control) { events().fire(control, app::Event::Click); }
 
 LRESULT MainWindow::onMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_TIMER:
-      if (const auto& timers = ui::mainWindowLayout().timers;
-          w >= kFirstTimerId && w - kFirstTimerId < timers.size()) {
-        controls_->timer(timers[w - kFirstTimerId]).wake();
-      }
+      if (w == kTimerId) systemTimer_->wake();
       return 0;
     case WM_COMMAND:
       if (l == 0 && HIWORD(w) == 0) {
         const auto& menu = ui::mainWindowLayout().menu;
         const UINT index = LOWORD(w) - kFirstMenuId;
-        if (index < menu.size()) events_->fire(menu[index].name, app::Event::Click);
+        if (index < menu.size()) events().fire(menu[index].name, app::Event::Click);
         return 0;
       }
       break;
     case WM_CLOSE:
       // Every close request is honoured; Form1 ends the program from here.
-      events_->fire(app::kMainWindow, app::Event::QueryUnload);
+      events().fire(app::kMainWindow, app::Event::QueryUnload);
       return 0;
     default:
       break;

@@ -6,7 +6,10 @@
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
+#include "app/main_window_wiring.hpp"
+#include "app/window_timers.hpp"
 #include "frontend/win32/top_window.hpp"
+#include "frontend/win32/win32_system_timer.hpp"
 #include "frontend/win32/win32_window_controls.hpp"
 #include "platform/platform.hpp"
 
@@ -24,8 +27,9 @@ class MainWindow final : public TopWindow {
   // Shows the window centred on the screen and tells Form1 that it is up.
   void show(int how = SW_SHOW);
 
-  app::Form1& form() { return *form_; }
-  app::EventTable& events() { return *events_; }
+  app::Form1& form() { return wiring_->form(); }
+  app::EventTable& events() { return wiring_->events(); }
+  app::GroupTimer& timer(std::string_view name) { return timers_->timer(name); }
   HMENU menu() const { return popup_; }
   // The menu item id of a menu entry of the table.
   UINT menuId(std::string_view name) const;
@@ -36,9 +40,10 @@ class MainWindow final : public TopWindow {
 
   Win32Shell& shell_;
   HMENU popup_ = nullptr;
+  std::unique_ptr<Win32SystemTimer> systemTimer_;
+  std::unique_ptr<app::WindowTimers> timers_;
   std::unique_ptr<Win32WindowControls> controls_;
-  std::unique_ptr<app::Form1> form_;
-  std::unique_ptr<app::EventTable> events_;
+  std::unique_ptr<app::MainWindowWiring> wiring_;
 };
 
 }  // namespace tollivane::frontend::win32

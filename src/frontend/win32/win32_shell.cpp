@@ -52,14 +52,13 @@ void Win32Shell::unloadAbout() {
 
 void Win32Shell::reportRuntimeError(int number, std::string_view description) {
   exitCode_ = 1;
-  ending_ = true;
   MessageBoxW(mainWindow_, widen(app::runtimeErrorText(number, description)).c_str(),
               widen(app::kAppTitle).c_str(), MB_OK | MB_ICONERROR | MB_APPLMODAL);
 }
 
 void Win32Shell::endProgram() {
   if (ended_) return;
-  ended_ = ending_ = true;
+  ended_ = true;
   end_(exitCode_);
 }
 

@@ -36,8 +36,7 @@ class Win32Shell final : public app::WindowShell {
   void unloadAbout() override;
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;
-  // True from the run-time error report on: no handler runs while it shows.
-  bool ended() const override { return ending_; }
+  bool ended() const override { return ended_; }
   // The Windows key state sees every key whatever window is in front: nothing to say.
   void hotkeysInUse(const std::array<std::int16_t, 3>&,
                     const std::array<std::int16_t, 3>&) override {}
@@ -47,7 +46,6 @@ class Win32Shell final : public app::WindowShell {
   app::EventTable* events_ = nullptr;
   EndAction end_;
   AboutWindow* about_ = nullptr;
-  bool ending_ = false;
   bool ended_ = false;
   int exitCode_ = 0;
 };

@@ -6,14 +6,6 @@ void Win32WindowControls::addMenuEntry(std::string_view name,
   menuEntries_.add(name, std::move(entry));
 }
 
-void Win32WindowControls::addTimer(std::string_view name, std::unique_ptr<Win32Timer> timer) {
-  timers_.add(name, std::move(timer));
-}
-
-Win32Timer& Win32WindowControls::timer(std::string_view name) {
-  return timers_.added(name, "timer");
-}
-
 app::TextBox& Win32WindowControls::textBox(std::string_view name) {
   return textBoxes_.made(name,
                          [&] { return std::make_unique<Win32TextBox>(windows_.window(name)); });

@@ -1,6 +1,6 @@
 // A window's controls as the logic finds them by the names of the window's table: adapters
 // over the child windows built from it, made on first lookup; the main window adds its menu
-// entries and timers.
+// entries.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,6 @@
 #include "app/window_binding.hpp"
 #include "frontend/win32/layout_windows.hpp"
 #include "frontend/win32/win32_controls.hpp"
-#include "frontend/win32/win32_timer.hpp"
 
 namespace tollivane::frontend::win32 {
 
@@ -23,9 +22,7 @@ class Win32WindowControls final : public app::ControlLookup {
   Win32WindowControls& operator=(const Win32WindowControls&) = delete;
 
   void addMenuEntry(std::string_view name, std::unique_ptr<Win32MenuEntry> entry);
-  void addTimer(std::string_view name, std::unique_ptr<Win32Timer> timer);
 
-  Win32Timer& timer(std::string_view name) override;
   app::TextBox& textBox(std::string_view name) override;
   app::Panel& panel(std::string_view name) override;
   app::MenuEntry& menuEntry(std::string_view name) override;
@@ -37,7 +34,6 @@ class Win32WindowControls final : public app::ControlLookup {
   app::NamedControls<Win32Panel> panels_;
   app::NamedControls<Win32Label> labels_;
   app::NamedControls<Win32MenuEntry> menuEntries_;
-  app::NamedControls<Win32Timer> timers_;
 };
 
 }  // namespace tollivane::frontend::win32

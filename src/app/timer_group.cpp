@@ -1,41 +1,46 @@
-#include "frontend/qt/qt_timer.hpp"
+#include "app/timer_group.hpp"
 
-#include <QPointer>
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
-namespace tollivane::frontend::qt {
+namespace tollivane::app {
 namespace {
 
 constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
-
-std::int64_t clockNow() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+constexpr std::int64_t kNanosecondsPerMillisecond = 1'000'000;
 
 }  // namespace
 
-TimerGroup::TimerGroup() {
-  timer_.setSingleShot(true);
-  timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, &TimerGroup::wake);
+TimerGroup::TimerGroup(SystemTimer& system) : system_(system) {
+  system_.setOnDue([this] { wake(); });
 }
 
-TimerGroup::~TimerGroup() = default;
+TimerGroup::~TimerGroup() {
+  if (alive_ != nullptr) *alive_ = false;
+  system_.cancel();
+  system_.setOnDue({});
+}
 
-std::int64_t TimerGroup::now() const { return serving_ ? servedPoint_ : clockNow(); }
+void TimerGroup::halt() {
+  halted_ = true;
+  for (GroupTimer* t : timers_) {
+    t->enabled_ = false;
+    t->due_ = false;
+  }
+  system_.cancel();
+  repeat_ = 0;
+}
+
+std::int64_t TimerGroup::now() const { return serving_ ? servedPoint_ : system_.now(); }
 
 void TimerGroup::rearm() { arm(0, false); }
 
 std::int64_t TimerGroup::commonPeriod(std::int64_t next) const {
   std::int64_t period = 0;
-  for (const QtTimer* t : timers_) {
+  for (const GroupTimer* t : timers_) {
     if (t->ticking() && (period == 0 || t->period() < period)) period = t->period();
   }
-  for (const QtTimer* t : timers_) {
+  for (const GroupTimer* t : timers_) {
     if (t->ticking() && (t->period() % period != 0 || (t->phase_.next() - next) % period != 0)) {
       return 0;
     }
@@ -44,12 +49,12 @@ std::int64_t TimerGroup::commonPeriod(std::int64_t next) const {
 }
 
 void TimerGroup::arm(std::int64_t woke, bool onTime) {
-  const QtTimer* first = nullptr;
-  for (const QtTimer* t : timers_) {
+  const GroupTimer* first = nullptr;
+  for (const GroupTimer* t : timers_) {
     if (t->ticking() && (!first || t->phase_.next() < first->phase_.next())) first = t;
   }
   if (!first) {
-    timer_.stop();
+    system_.cancel();
     repeat_ = 0;
     return;
   }
@@ -63,26 +68,24 @@ void TimerGroup::arm(std::int64_t woke, bool onTime) {
   ++armings_;
   // Repeating from a wakeup this close to the phase point it served: the system timer keeps
   // that lag, never more, and never wakes early. A later wakeup re-arms on the phase point.
-  constexpr std::int64_t kRepeatLag = 5'000'000;
+  constexpr std::int64_t kRepeatLag = 5 * kNanosecondsPerMillisecond;
   if (period != 0 && woke - (next - period) <= kRepeatLag) {
-    timer_.setSingleShot(false);
-    timer_.start(std::chrono::milliseconds(period / 1'000'000));
+    system_.repeat(period / kNanosecondsPerMillisecond);
     repeat_ = period;
     expected_ = next;
     return;
   }
-  timer_.setSingleShot(true);
-  timer_.start(std::chrono::milliseconds(
-      first->phase_.millisecondsUntilNext(clockNow(), kNanosecondsPerSecond)));
+  system_.arm(first->phase_.millisecondsUntilNext(system_.now(), kNanosecondsPerSecond));
   repeat_ = 0;
 }
 
 void TimerGroup::wake() {
+  if (halted_) return;
   ++wakeups_;
-  const std::int64_t woke = clockNow();
+  const std::int64_t woke = system_.now();
   // A tick left due by an outer wakeup, whose handler opened this nested loop, stays due.
   bool onTime = true;  // no timer skipped a phase point
-  for (QtTimer* t : timers_) {
+  for (GroupTimer* t : timers_) {
     const std::int64_t due = t->phase_.next();
     if (t->ticking() && t->phase_.wake(woke)) {
       t->due_ = true;
@@ -91,55 +94,57 @@ void TimerGroup::wake() {
   }
   // Armed before any handler runs: one may open a nested event loop, where ticks go on.
   arm(woke, onTime);
-  const QPointer<TimerGroup> alive(this);
+  bool alive = true;
+  bool* const outerAlive = std::exchange(alive_, &alive);
   const bool outer = !serving_;
   const auto outerPoint = servedPoint_;
   for (;;) {
-    QtTimer* next = nullptr;
-    for (QtTimer* t : timers_) {
+    GroupTimer* next = nullptr;
+    for (GroupTimer* t : timers_) {
       if (t->due_ && (!next || t->phase_.previous() < next->phase_.previous())) next = t;
     }
     if (!next) break;
     next->due_ = false;
+    ++next->ticks_;
     serving_ = true;
     servedPoint_ = next->phase_.previous();
-    next->onTick_();
-    if (!alive) return;
+    if (next->onTick_) next->onTick_();
+    if (!alive) {
+      // Gone while its handler ran: so is every wakeup around this one.
+      if (outerAlive != nullptr) *outerAlive = false;
+      return;
+    }
   }
+  alive_ = outerAlive;
   serving_ = !outer;
   servedPoint_ = outerPoint;
 }
 
-QtTimer::QtTimer(std::function<void()> onTick)
-    : ownGroup_(std::make_unique<TimerGroup>()), group_(*ownGroup_), onTick_(std::move(onTick)) {
-  group_.timers_.push_back(this);
-}
-
-QtTimer::QtTimer(TimerGroup& group, std::function<void()> onTick)
+GroupTimer::GroupTimer(TimerGroup& group, std::function<void()> onTick)
     : group_(group), onTick_(std::move(onTick)) {
   group_.timers_.push_back(this);
 }
 
-QtTimer::~QtTimer() {
+GroupTimer::~GroupTimer() {
   std::erase(group_.timers_, this);
-  if (!ownGroup_) group_.rearm();
+  if (!group_.halted_) group_.rearm();
 }
 
-void QtTimer::setInterval(int milliseconds) {
+void GroupTimer::setInterval(int milliseconds) {
   interval_ = milliseconds;
   if (enabled_) restart();
 }
 
-void QtTimer::setEnabled(bool on) {
-  if (on == enabled_) return;
+void GroupTimer::setEnabled(bool on) {
+  if (on == enabled_ || group_.halted_) return;
   enabled_ = on;
   restart();
 }
 
-void QtTimer::restart() {
+void GroupTimer::restart() {
   due_ = false;  // switched off, or on again from now: a tick already due is void
   if (ticking()) phase_.start(group_.now(), period());
   group_.rearm();
 }
 
-}  // namespace tollivane::frontend::qt
+}  // namespace tollivane::app
