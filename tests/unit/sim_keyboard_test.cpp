@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/sim/sim_clock.hpp"
+
 namespace tollivane::platform::sim {
 namespace {
 
@@ -12,9 +14,10 @@ std::uint16_t state(SimKeyboard& keys, int code) {
 }
 
 TEST(SimKeyboard, HeldKeysReadDownUntilReleased) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
   keys.hold({16, 116});
-  EXPECT_EQ(state(keys, 16), 0x8000);
+  EXPECT_EQ(state(keys, 16), 0x8001);
   EXPECT_EQ(state(keys, 116), 0x8000);
   EXPECT_EQ(state(keys, 116), 0x8000);
   EXPECT_EQ(state(keys, 117), 0);
@@ -26,7 +29,9 @@ TEST(SimKeyboard, HeldKeysReadDownUntilReleased) {
 }
 
 TEST(SimKeyboard, TapShowsOnceAtTheNextQueryOfThatKey) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
+  state(keys, 116);
   keys.tap(116);
   EXPECT_EQ(state(keys, 117), 0);
   EXPECT_EQ(state(keys, 116), 0x0001);
@@ -38,7 +43,8 @@ TEST(SimKeyboard, TapShowsOnceAtTheNextQueryOfThatKey) {
 }
 
 TEST(SimKeyboard, CodesNamingNoKeyReadZero) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
   const int codes[] = {0, -1, -32768, 255, 256, 32767};
   keys.hold(codes);
   for (int code : codes) {
@@ -52,9 +58,54 @@ TEST(SimKeyboard, CodesNamingNoKeyReadZero) {
 }
 
 TEST(SimKeyboard, CountsEveryQuery) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
   for (int code : {0, 16, 300, 116}) state(keys, code);
   EXPECT_EQ(keys.queries(), 4u);
+}
+
+TEST(SimKeyboard, ModifiersReadDownSinceTheLastQueryAndSidesCountForBoth) {
+  // The code asked for, the keys held at the first query and at the second, one tapped in
+  // between, and the two readings.
+  struct Case {
+    int query;
+    std::initializer_list<int> before, between;
+    int tapped;
+    std::uint16_t first, second;
+  };
+  const Case cases[] = {
+      {16, {16}, {16}, 0, 0x8001, 0x8001},    // held through: never a zero bit 0
+      {16, {16}, {}, 0, 0x8001, 0x0001},      // let go after the first query
+      {17, {}, {0xA3}, 0, 0, 0x8001},         // right Ctrl pressed: Ctrl
+      {18, {}, {}, 0xA4, 0, 0x0001},          // left Alt tapped: Alt
+      {0xA0, {0xA0}, {}, 0, 0x8001, 0x0001},  // a side keeps the promise too
+      {116, {116}, {}, 0, 0x8000, 0},         // not a modifier: only presses count
+  };
+  for (const Case& c : cases) {
+    SimClock clock;
+    SimKeyboard keys(clock);
+    keys.hold(std::span(c.before.begin(), c.before.size()));
+    EXPECT_EQ(state(keys, c.query), c.first) << c.query;
+    keys.hold(std::span(c.between.begin(), c.between.size()));
+    if (c.tapped) keys.tap(c.tapped);
+    EXPECT_EQ(state(keys, c.query), c.second) << c.query;
+  }
+}
+
+TEST(SimKeyboard, KeysNotAskedForInTwoSecondsKeepNoPress) {
+  SimClock clock;
+  SimKeyboard keys(clock);
+  for (int code : {16, 116}) {
+    state(keys, code);
+    keys.hold({code});
+    keys.hold({});
+    keys.tap(code);
+    clock.advance(2001);
+    EXPECT_EQ(state(keys, code), 0) << code;
+    keys.tap(code);
+    clock.advance(2000);
+    EXPECT_EQ(state(keys, code), 1) << code;
+  }
 }
 
 }  // namespace
