@@ -178,8 +178,9 @@ TEST_F(UnlockableFolder, WhereNothingCanBeLockedTheSaveSaysSo) {
     std::ifstream stream(said);
     const std::string text{std::istreambuf_iterator<char>(stream), {}};
     EXPECT_EQ(text, "tollivane: saved " + file +
-                        " without a lock: neither its folder nor a file under $XDG_RUNTIME_DIR "
-                        "can be locked, so a save by another copy of the program at the same "
+                        " without a lock: neither a lock file beside it, its folder nor a file "
+                        "under $XDG_RUNTIME_DIR can be locked, so a save by another copy of the "
+                        "program at the same "
                         "moment may be lost\n")
         << runtime;
   }
