@@ -120,6 +120,70 @@ class UnlockableFolder : public ::testing::Test {
     return lost;
   }
 
+  struct Saver {
+    uid_t user;
+    const char* runtime;  // its XDG_RUNTIME_DIR, or nullptr for none
+  };
+
+  // Two copies, each as its own user and with its own environment, each adding `updates` lines
+  // to `file` one update at a time, side by side; returns how many lines were lost and prints
+  // it for tools/reliability.sh.
+  static int lostLines(const char* trial, const std::string& file, const Saver (&savers)[2]) {
+    const char* set = std::getenv("TOLLIVANE_UPDATES");
+    const int updates = set ? std::atoi(set) : 40;
+    { std::ofstream(file, std::ios::trunc) << "[main]\n"; }
+    EXPECT_EQ(::chown(file.c_str(), savers[1].user, savers[1].user), 0);
+    int gate[2];
+    EXPECT_EQ(::pipe(gate), 0);
+    pid_t children[2];
+    for (int s = 0; s < 2; ++s) {
+      children[s] = ::fork();
+      if (children[s] == 0) {
+        ::alarm(300);
+        ::close(gate[1]);
+        if (savers[s].runtime) {
+          ::setenv("XDG_RUNTIME_DIR", savers[s].runtime, 1);
+        } else {
+          ::unsetenv("XDG_RUNTIME_DIR");
+        }
+        if (savers[s].user != ::geteuid() &&
+            (::setgid(savers[s].user) != 0 || ::setuid(savers[s].user) != 0)) {
+          ::_exit(2);
+        }
+        char go;
+        if (::read(gate[0], &go, 1) != 0) ::_exit(3);
+        for (int u = 0; u < updates; ++u) {
+          const std::string line = "s" + std::to_string(s) + "u" + std::to_string(u) + "\n";
+          const auto reason = updateFileAtomically(file, [&](const auto& text) {
+            return std::optional<std::string>(text.value_or("") + line);
+          });
+          if (!reason.empty()) {
+            std::fprintf(stderr, "saver %d: %s\n", s, reason.c_str());
+            ::_exit(1);
+          }
+        }
+        ::_exit(0);
+      }
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : children) {
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << trial;
+    }
+    const auto text = readWholeFile(file).value_or("");
+    int lost = 0;
+    for (int s = 0; s < 2; ++s) {
+      for (int u = 0; u < updates; ++u) {
+        const std::string line = "s" + std::to_string(s) + "u" + std::to_string(u) + "\n";
+        if (text.find(line) == std::string::npos) ++lost;
+      }
+    }
+    std::printf("%s: lost %d of %d updates\n", trial, lost, 2 * updates);
+    return lost;
+  }
+
   tollivane::tests::ScratchFolder scratch_{"nolock"};
   const std::string dir_ = scratch_.path();
 };
@@ -141,6 +205,50 @@ TEST_F(UnlockableFolder, AFolderTheUserMayNotReadLosesNoUpdate) {
   const int lost = lostUpdates(writeOnly + "/Tollivane.ini", user);
   std::printf("folder of mode 0300: lost %d of %d trials\n", lost, kTrials);
   EXPECT_EQ(lost, 0);
+}
+
+// Whichever lock a copy could have chosen by itself, all of them take the one beside the file.
+TEST_F(UnlockableFolder, CopiesInAnyEnvironmentTakeOneLock) {
+  const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
+  const std::string writeOnly = folder("write-only", user, 0300);
+  const std::string own[] = {folder("runtime-a", user, 0700), folder("runtime-b", user, 0700)};
+  const Saver separate[] = {{user, own[0].c_str()}, {user, own[1].c_str()}};
+  EXPECT_EQ(lostLines("mode 0300, a runtime folder each", writeOnly + "/Tollivane.ini", separate),
+            0);
+  const Saver none[] = {{user, nullptr}, {user, nullptr}};
+  EXPECT_EQ(lostLines("no XDG_RUNTIME_DIR", writeOnly + "/Tollivane.ini", none), 0);
+  if (::geteuid() != 0) return;
+  // Root reads the folder the owner cannot, and has a runtime folder of its own.
+  const Saver rootAndOwner[] = {{0, nullptr}, {user, own[1].c_str()}};
+  EXPECT_EQ(lostLines("root and the file's owner", writeOnly + "/Tollivane.ini", rootAndOwner), 0);
+  // The lock lasts as long as a save: nothing is left beside the file.
+  ASSERT_EQ(::chmod(writeOnly.c_str(), 0700), 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(writeOnly), fs::directory_iterator()), 1);
+}
+
+// A lock file that this user may not open is another user's save under way: waited for, and
+// while it stays the save is refused rather than made beside it.
+TEST_F(UnlockableFolder, ALockFileClosedToTheUserRefusesTheSave) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs a second user";
+  const std::string shared = folder("shared", 0, 0777);
+  const std::string lock = shared + "/.Tollivane.ini.lock";
+  { std::ofstream(lock) << ""; }
+  ASSERT_EQ(::chmod(lock.c_str(), 0600), 0);
+  const pid_t saver = ::fork();
+  if (saver == 0) {
+    ::alarm(30);
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
+    const auto reason = replaceFileAtomically(shared + "/Tollivane.ini", "[main]\n");
+    ::_exit(reason ==
+                    "its lock file .Tollivane.ini.lock belongs to another user, who may be "
+                    "saving it"
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ::waitpid(saver, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_FALSE(fs::exists(shared + "/Tollivane.ini"));
 }
 
 // Neither the folder nor anything under the runtime folder can be locked: the save is made
