@@ -1,31 +1,13 @@
 #include "platform/sim/sim_keyboard.hpp"
 
-#include "common/virtual_keys.hpp"
-
 namespace tollivane::platform::sim {
 namespace {
 
-// The generic code a side of a modifier also counts for, or 0.
-int genericModifier(int code) {
-  switch (code) {
-    case vk::kLeftShift:
-    case vk::kRightShift:
-      return vk::kShift;
-    case vk::kLeftControl:
-    case vk::kRightControl:
-      return vk::kControl;
-    case vk::kLeftAlt:
-    case vk::kRightAlt:
-      return vk::kAlt;
-    default:
-      return 0;
-  }
-}
+// The generic code (Shift 16, Ctrl 17, Alt 18) that a side of a modifier (0xA0 left Shift to
+// 0xA5 right Alt) also counts for, or 0.
+int genericModifier(int code) { return code >= 0xA0 && code <= 0xA5 ? 16 + (code - 0xA0) / 2 : 0; }
 
-bool isModifier(int code) {
-  return code == vk::kShift || code == vk::kControl || code == vk::kAlt ||
-         genericModifier(code) != 0;
-}
+bool isModifier(int code) { return (code >= 16 && code <= 18) || genericModifier(code) != 0; }
 
 }  // namespace
 
