@@ -171,6 +171,10 @@ TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
             instanceName(1000, (base / "real" / "new" / "Tollivane.ini").string()));
   EXPECT_NE(instanceName(1000, (base / "real" / "sub" / "Tollivane.ini").string()),
             instanceName(1000, real));
+  // A link to a folder not made yet, as the first save would make it.
+  fs::create_directory_symlink(base / "later", base / "pending");
+  EXPECT_EQ(instanceName(1000, (base / "pending" / "tollivane" / "Tollivane.ini").string()),
+            instanceName(1000, (base / "later" / "tollivane" / "Tollivane.ini").string()));
   fs::remove_all(base);
 }
 
@@ -188,6 +192,39 @@ TEST(SingleInstance, ALaterStartAsksTheFirstAndCopiesWithOtherFilesRunSideBySide
   EXPECT_EQ(other.role(), Role::First);
   EXPECT_GE(other.requestsFd(), 0);
   EXPECT_EQ(other.takeRequests(), 0);
+}
+
+TEST(SingleInstance, EveryStartOfABurstThatQueuedWhileTheFirstWasBusyIsAnswered) {
+  constexpr int kStarts = 40;
+  const std::string name = nameFor("burst.ini");
+  SingleInstance first(name);
+  ASSERT_EQ(first.role(), Role::First);
+  std::vector<pid_t> starts;
+  int results[2];
+  ASSERT_EQ(::pipe(results), 0);
+  for (int i = 0; i < kStarts; ++i) {
+    const pid_t start = ::fork();
+    if (start == 0) {
+      const char letter = roleLetter(SingleInstance(name, 60s).role());
+      ::_exit(::write(results[1], &letter, 1) == 1 ? 0 : 1);
+    }
+    starts.push_back(start);
+  }
+  ::close(results[1]);
+  // Busy for a moment, as a program is at start-up: the starts queue up meanwhile.
+  std::this_thread::sleep_for(1s);
+  int asked = 0;
+  std::string letters;
+  pollfd ready[] = {{first.requestsFd(), POLLIN, 0}, {results[0], POLLIN, 0}};
+  while (letters.size() < kStarts && ::poll(ready, 2, 30'000) > 0) {
+    if (ready[0].revents & POLLIN) asked += first.takeRequests();
+    char letter = 0;
+    if ((ready[1].revents & POLLIN) && ::read(results[0], &letter, 1) == 1) letters += letter;
+  }
+  for (const pid_t start : starts) ::waitpid(start, nullptr, 0);
+  ::close(results[0]);
+  EXPECT_EQ(letters, std::string(kStarts, 'A'));
+  EXPECT_EQ(asked, kStarts);
 }
 
 TEST(SingleInstance, TheNameIsFreeAgainWhenTheFirstEnds) {
