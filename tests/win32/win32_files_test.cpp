@@ -112,7 +112,7 @@ TEST_F(Win32FilesTest, RefusalsLeaveEverythingAsItWasAndSayWhyInTheSystemsWords)
     std::string reason;
   } cases[] = {
       {at("read-only"), systemMessage(ERROR_ACCESS_DENIED)},
-      {at("in the way"), systemMessage(ERROR_ACCESS_DENIED)},
+      {at("in the way"), "is a folder, not a regular file"},  // as Linux says it
       {at("no folder\\file"), systemMessage(ERROR_PATH_NOT_FOUND)},
   };
   for (const auto& [path, reason] : cases) {
@@ -121,6 +121,16 @@ TEST_F(Win32FilesTest, RefusalsLeaveEverythingAsItWasAndSayWhyInTheSystemsWords)
   EXPECT_EQ(readWholeFile(at("read-only")), "kept");
   EXPECT_TRUE(fs::is_directory(folder_ / L"in the way"));
   EXPECT_EQ(names(), (std::vector<std::string>{"in the way", "read-only"}));
+}
+
+// Wine shows the Unix root as Z:, so a device is at hand: it is never read without end.
+TEST_F(Win32FilesTest, ADeviceIsNeverReadWithoutEnd) {
+  for (const char* device : {R"(Z:\dev\zero)", R"(Z:\dev\urandom)"}) {
+    EXPECT_EQ(readWholeFile(device), std::nullopt) << device;
+    const std::string reason =
+        updateFileAtomically(device, [](const auto&) { return std::optional<std::string>("x"); });
+    EXPECT_FALSE(reason.empty()) << device;
+  }
 }
 
 TEST_F(Win32FilesTest, ReasonsAreWholeSentencesWithoutLineEnds) {
