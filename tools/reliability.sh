@@ -42,13 +42,13 @@ read -r k oldnew torn left after <<<"$(sed 's/[a-z_]*=//g' <<<"$trial")"
 
 # Two processes saving at once in folders that cannot be locked (the test prints its counts).
 locks="$("$build/bin/unlockable_folder_test" 2>&1 | sed -n 's/^\(.*\): lost \([0-9]*\) of \([0-9]*\) trials$/| \1 | \3 | \2 |/p')"
-# Two copies of 300 updates each in any environment, twice.
-updates="${UPDATES:-300}"
+# Two copies in any environment, 300 trials of two updates each (600 updates), twice.
+trials="${TRIALS:-300}"
 copies=""
 for run in 1 2; do
-  copies+="$(TOLLIVANE_UPDATES="$updates" "$build/bin/unlockable_folder_test" \
+  copies+="$(TOLLIVANE_TRIALS="$trials" "$build/bin/unlockable_folder_test" \
     --gtest_filter='*AnyEnvironment*' 2>&1 |
-    sed -n "s/^\(.*\): lost \([0-9]*\) of \([0-9]*\) updates$/| $run | \1 | \3 | \2 |/p")"$'\n'
+    sed -n "s/^\(.*\): lost \([0-9]*\) of \([0-9]*\) trials$/| $run | \1 | \3 | $((2 * trials)) | \2 |/p")"$'\n'
 done
 
 fuzz=""
@@ -100,12 +100,12 @@ folder of mode 0300 is written by an ordinary user (nobody when the test runs as
 |---|---|---|
 $locks
 
-Two copies adding $updates lines each, one update at a time, side by side, in a folder of mode
-0300: each with a runtime folder of its own, both without XDG_RUNTIME_DIR, and (as root) root
-beside the file's owner. Two runs (TOLLIVANE_UPDATES=$updates).
+The same trials in a folder of mode 0300 with copies that would each have chosen a lock of
+their own before: each with a runtime folder of its own, both without XDG_RUNTIME_DIR, and (as
+root) root beside the file's owner; two runs of TOLLIVANE_TRIALS=$trials.
 
-| Run | Copies | Updates | Lost |
-|---|---|---|---|
+| Run | Copies | Trials | Updates | Trials that lost an update |
+|---|---|---|---|---|
 $copies
 ## Fuzzing
 

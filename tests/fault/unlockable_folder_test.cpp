@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -77,21 +78,38 @@ class UnlockableFolder : public ::testing::Test {
     return path;
   }
 
-  // Trials of two processes (as `user`) each adding a line to `file` at the same moment, each
-  // taking a while between reading and writing; returns how many trials lost a line.
+  struct Saver {
+    uid_t user;
+    const char* runtime;  // its own XDG_RUNTIME_DIR, "" for none, nullptr for this process's
+  };
+
+  // Trials (TOLLIVANE_TRIALS, else kTrials) of two processes each adding a line to `file` at
+  // the same moment, each taking a while between reading and writing; returns how many trials
+  // lost a line.
   static int lostUpdates(const std::string& file, uid_t user) {
+    const Saver both[] = {{user, nullptr}, {user, nullptr}};
+    return lostUpdates(file, both);
+  }
+  static int trialCount() {
+    const char* trials = std::getenv("TOLLIVANE_TRIALS");
+    return trials ? std::atoi(trials) : kTrials;
+  }
+  static int lostUpdates(const std::string& file, const Saver (&savers)[2]) {
     int lost = 0;
-    for (int trial = 0; trial < kTrials; ++trial) {
+    for (int trial = 0; trial < trialCount(); ++trial) {
       { std::ofstream(file, std::ios::trunc) << "start\n"; }
-      EXPECT_EQ(::chown(file.c_str(), user, user), 0);
+      EXPECT_EQ(::chown(file.c_str(), savers[1].user, savers[1].user), 0);
       int gate[2];
       EXPECT_EQ(::pipe(gate), 0);
-      pid_t savers[2];
+      pid_t children[2];
       for (int s = 0; s < 2; ++s) {
-        savers[s] = ::fork();
-        if (savers[s] == 0) {
+        children[s] = ::fork();
+        if (children[s] == 0) {
           ::alarm(30);  // a saver that hangs fails the trial instead of the whole run
           ::close(gate[1]);
+          const auto [user, runtime] = savers[s];
+          if (runtime && *runtime) ::setenv("XDG_RUNTIME_DIR", runtime, 1);
+          if (runtime && !*runtime) ::unsetenv("XDG_RUNTIME_DIR");
           if (user != ::geteuid() && (::setgid(user) != 0 || ::setuid(user) != 0)) ::_exit(2);
           char go;
           if (::read(gate[0], &go, 1) != 0) ::_exit(3);
@@ -106,7 +124,7 @@ class UnlockableFolder : public ::testing::Test {
       }
       ::close(gate[0]);
       ::close(gate[1]);  // both go
-      for (const pid_t saver : savers) {
+      for (const pid_t saver : children) {
         int status = 0;
         ::waitpid(saver, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "trial " << trial;
@@ -120,70 +138,6 @@ class UnlockableFolder : public ::testing::Test {
     return lost;
   }
 
-  struct Saver {
-    uid_t user;
-    const char* runtime;  // its XDG_RUNTIME_DIR, or nullptr for none
-  };
-
-  // Two copies, each as its own user and with its own environment, each adding `updates` lines
-  // to `file` one update at a time, side by side; returns how many lines were lost and prints
-  // it for tools/reliability.sh.
-  static int lostLines(const char* trial, const std::string& file, const Saver (&savers)[2]) {
-    const char* set = std::getenv("TOLLIVANE_UPDATES");
-    const int updates = set ? std::atoi(set) : 40;
-    { std::ofstream(file, std::ios::trunc) << "[main]\n"; }
-    EXPECT_EQ(::chown(file.c_str(), savers[1].user, savers[1].user), 0);
-    int gate[2];
-    EXPECT_EQ(::pipe(gate), 0);
-    pid_t children[2];
-    for (int s = 0; s < 2; ++s) {
-      children[s] = ::fork();
-      if (children[s] == 0) {
-        ::alarm(300);
-        ::close(gate[1]);
-        if (savers[s].runtime) {
-          ::setenv("XDG_RUNTIME_DIR", savers[s].runtime, 1);
-        } else {
-          ::unsetenv("XDG_RUNTIME_DIR");
-        }
-        if (savers[s].user != ::geteuid() &&
-            (::setgid(savers[s].user) != 0 || ::setuid(savers[s].user) != 0)) {
-          ::_exit(2);
-        }
-        char go;
-        if (::read(gate[0], &go, 1) != 0) ::_exit(3);
-        for (int u = 0; u < updates; ++u) {
-          const std::string line = "s" + std::to_string(s) + "u" + std::to_string(u) + "\n";
-          const auto reason = updateFileAtomically(file, [&](const auto& text) {
-            return std::optional<std::string>(text.value_or("") + line);
-          });
-          if (!reason.empty()) {
-            std::fprintf(stderr, "saver %d: %s\n", s, reason.c_str());
-            ::_exit(1);
-          }
-        }
-        ::_exit(0);
-      }
-    }
-    ::close(gate[0]);
-    ::close(gate[1]);
-    for (const pid_t child : children) {
-      int status = 0;
-      ::waitpid(child, &status, 0);
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << trial;
-    }
-    const auto text = readWholeFile(file).value_or("");
-    int lost = 0;
-    for (int s = 0; s < 2; ++s) {
-      for (int u = 0; u < updates; ++u) {
-        const std::string line = "s" + std::to_string(s) + "u" + std::to_string(u) + "\n";
-        if (text.find(line) == std::string::npos) ++lost;
-      }
-    }
-    std::printf("%s: lost %d of %d updates\n", trial, lost, 2 * updates);
-    return lost;
-  }
-
   tollivane::tests::ScratchFolder scratch_{"nolock"};
   const std::string dir_ = scratch_.path();
 };
@@ -193,7 +147,7 @@ TEST_F(UnlockableFolder, AFileSystemThatRefusesLocksLosesNoUpdate) {
   noLocksBelow = shared;
   ::setenv("XDG_RUNTIME_DIR", folder("runtime", ::geteuid(), 0700).c_str(), 1);
   const int lost = lostUpdates(shared + "/Tollivane.ini", ::geteuid());
-  std::printf("refused locks (ENOLCK): lost %d of %d trials\n", lost, kTrials);
+  std::printf("refused locks (ENOLCK): lost %d of %d trials\n", lost, trialCount());
   EXPECT_EQ(lost, 0);
 }
 
@@ -203,52 +157,27 @@ TEST_F(UnlockableFolder, AFolderTheUserMayNotReadLosesNoUpdate) {
   const std::string writeOnly = folder("write-only", user, 0300);
   ::setenv("XDG_RUNTIME_DIR", folder("runtime", user, 0700).c_str(), 1);
   const int lost = lostUpdates(writeOnly + "/Tollivane.ini", user);
-  std::printf("folder of mode 0300: lost %d of %d trials\n", lost, kTrials);
+  std::printf("folder of mode 0300: lost %d of %d trials\n", lost, trialCount());
   EXPECT_EQ(lost, 0);
 }
 
-// Whichever lock a copy could have chosen by itself, all of them take the one beside the file.
+// Whichever lock a copy would have chosen by its environment or its user, all of them take
+// the one beside the file.
 TEST_F(UnlockableFolder, CopiesInAnyEnvironmentTakeOneLock) {
   const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
-  const std::string writeOnly = folder("write-only", user, 0300);
+  const std::string file = folder("write-only", user, 0300) + "/Tollivane.ini";
   const std::string own[] = {folder("runtime-a", user, 0700), folder("runtime-b", user, 0700)};
-  const Saver separate[] = {{user, own[0].c_str()}, {user, own[1].c_str()}};
-  EXPECT_EQ(lostLines("mode 0300, a runtime folder each", writeOnly + "/Tollivane.ini", separate),
-            0);
-  const Saver none[] = {{user, nullptr}, {user, nullptr}};
-  EXPECT_EQ(lostLines("no XDG_RUNTIME_DIR", writeOnly + "/Tollivane.ini", none), 0);
-  if (::geteuid() != 0) return;
-  // Root reads the folder the owner cannot, and has a runtime folder of its own.
-  const Saver rootAndOwner[] = {{0, nullptr}, {user, own[1].c_str()}};
-  EXPECT_EQ(lostLines("root and the file's owner", writeOnly + "/Tollivane.ini", rootAndOwner), 0);
-  // The lock lasts as long as a save: nothing is left beside the file.
-  ASSERT_EQ(::chmod(writeOnly.c_str(), 0700), 0);
-  EXPECT_EQ(std::distance(fs::directory_iterator(writeOnly), fs::directory_iterator()), 1);
-}
-
-// A lock file that this user may not open is another user's save under way: waited for, and
-// while it stays the save is refused rather than made beside it.
-TEST_F(UnlockableFolder, ALockFileClosedToTheUserRefusesTheSave) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs a second user";
-  const std::string shared = folder("shared", 0, 0777);
-  const std::string lock = shared + "/.Tollivane.ini.lock";
-  { std::ofstream(lock) << ""; }
-  ASSERT_EQ(::chmod(lock.c_str(), 0600), 0);
-  const pid_t saver = ::fork();
-  if (saver == 0) {
-    ::alarm(30);
-    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
-    const auto reason = replaceFileAtomically(shared + "/Tollivane.ini", "[main]\n");
-    ::_exit(reason ==
-                    "its lock file .Tollivane.ini.lock belongs to another user, who may be "
-                    "saving it"
-                ? 0
-                : 1);
+  const std::pair<const char*, std::array<Saver, 2>> cases[] = {
+      {"mode 0300, a runtime folder each", {{{user, own[0].c_str()}, {user, own[1].c_str()}}}},
+      {"mode 0300, no XDG_RUNTIME_DIR", {{{user, ""}, {user, ""}}}},
+      {"root and the file's owner", {{{0, ""}, {user, own[1].c_str()}}}},
+  };
+  for (const auto& [copies, savers] : cases) {
+    if (savers[0].user != savers[1].user && ::geteuid() != 0) continue;
+    const int lost = lostUpdates(file, {savers[0], savers[1]});
+    std::printf("%s: lost %d of %d trials\n", copies, lost, trialCount());
+    EXPECT_EQ(lost, 0) << copies;
   }
-  int status = 0;
-  ::waitpid(saver, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_FALSE(fs::exists(shared + "/Tollivane.ini"));
 }
 
 // Neither the folder nor anything under the runtime folder can be locked: the save is made

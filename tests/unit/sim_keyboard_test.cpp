@@ -64,49 +64,5 @@ TEST(SimKeyboard, CountsEveryQuery) {
   EXPECT_EQ(keys.queries(), 4u);
 }
 
-TEST(SimKeyboard, ModifiersReadDownSinceTheLastQueryAndSidesCountForBoth) {
-  // The code asked for, the keys held at the first query and at the second, one tapped in
-  // between, and the two readings.
-  struct Case {
-    int query;
-    std::initializer_list<int> before, between;
-    int tapped;
-    std::uint16_t first, second;
-  };
-  const Case cases[] = {
-      {16, {16}, {16}, 0, 0x8001, 0x8001},    // held through: never a zero bit 0
-      {16, {16}, {}, 0, 0x8001, 0x0001},      // let go after the first query
-      {17, {}, {0xA3}, 0, 0, 0x8001},         // right Ctrl pressed: Ctrl
-      {18, {}, {}, 0xA4, 0, 0x0001},          // left Alt tapped: Alt
-      {0xA0, {0xA0}, {}, 0, 0x8001, 0x0001},  // a side keeps the promise too
-      {116, {116}, {}, 0, 0x8000, 0},         // not a modifier: only presses count
-  };
-  for (const Case& c : cases) {
-    SimClock clock;
-    SimKeyboard keys(clock);
-    keys.hold(std::span(c.before.begin(), c.before.size()));
-    EXPECT_EQ(state(keys, c.query), c.first) << c.query;
-    keys.hold(std::span(c.between.begin(), c.between.size()));
-    if (c.tapped) keys.tap(c.tapped);
-    EXPECT_EQ(state(keys, c.query), c.second) << c.query;
-  }
-}
-
-TEST(SimKeyboard, KeysNotAskedForInTwoSecondsKeepNoPress) {
-  SimClock clock;
-  SimKeyboard keys(clock);
-  for (int code : {16, 116}) {
-    state(keys, code);
-    keys.hold({code});
-    keys.hold({});
-    keys.tap(code);
-    clock.advance(2001);
-    EXPECT_EQ(state(keys, code), 0) << code;
-    keys.tap(code);
-    clock.advance(2000);
-    EXPECT_EQ(state(keys, code), 1) << code;
-  }
-}
-
 }  // namespace
 }  // namespace tollivane::platform::sim

@@ -123,16 +123,6 @@ TEST_F(Win32FilesTest, RefusalsLeaveEverythingAsItWasAndSayWhyInTheSystemsWords)
   EXPECT_EQ(names(), (std::vector<std::string>{"in the way", "read-only"}));
 }
 
-// Wine shows the Unix root as Z:, so a device is at hand: it is never read without end.
-TEST_F(Win32FilesTest, ADeviceIsNeverReadWithoutEnd) {
-  for (const char* device : {R"(Z:\dev\zero)", R"(Z:\dev\urandom)"}) {
-    EXPECT_EQ(readWholeFile(device), std::nullopt) << device;
-    const std::string reason =
-        updateFileAtomically(device, [](const auto&) { return std::optional<std::string>("x"); });
-    EXPECT_FALSE(reason.empty()) << device;
-  }
-}
-
 TEST_F(Win32FilesTest, ReasonsAreWholeSentencesWithoutLineEnds) {
   for (const unsigned long error : {ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND, ERROR_DISK_FULL}) {
     const std::string reason = systemMessage(error);

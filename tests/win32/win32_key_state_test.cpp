@@ -84,41 +84,6 @@ TEST(Win32KeyState, TapsBetweenTwoPollsAreSeenWhoeverElseReadsTheKeys) {
   }
 }
 
-// Combinations as people press them: Ctrl+Shift held across a poll, F9 tapped 30-40 ms, the
-// modifiers let go before or after the next poll. A held modifier reads down since the last
-// query, so the tap fires; after the modifiers were let go at an earlier poll it does not.
-TEST(Win32KeyState, AKeyTappedUnderHeldModifiersFiresItsCombinationEveryTime) {
-  Win32KeyState keys;
-  using stopwatch::HotkeyAction;
-  const auto poll = [&] {
-    win32_tests::pumpMessages(20);
-    return stopwatch::pollHotkeys(keys, win32_tests::kCodes, win32_tests::kShifts);
-  };
-  int fired[2] = {0, 0};
-  for (int trial = 0; trial < 40; ++trial) {
-    const bool releaseBeforePoll = trial % 2 == 0;
-    send(VK_CONTROL, true);
-    send(VK_SHIFT, true);
-    poll();
-    send(VK_F9, true);
-    Sleep(30 + trial % 11);
-    send(VK_F9, false);
-    if (releaseBeforePoll) {
-      send(VK_SHIFT, false);
-      send(VK_CONTROL, false);
-    }
-    fired[releaseBeforePoll] += poll() == HotkeyAction::Start;
-    send(VK_SHIFT, false);
-    send(VK_CONTROL, false);
-    poll();
-  }
-  EXPECT_EQ(fired[0], 20) << "modifiers let go after the poll";
-  EXPECT_EQ(fired[1], 20) << "modifiers let go before the poll";
-  send(VK_F9, true);
-  send(VK_F9, false);
-  EXPECT_EQ(poll(), HotkeyAction::None) << "F9 alone, the modifiers let go an earlier poll";
-}
-
 // A press of one side of a modifier counts for its own side and the generic code only.
 TEST(Win32KeyState, APressCountsForItsSideAndTheGenericModifier) {
   Win32KeyState keys;

@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -184,24 +183,6 @@ TEST_F(TollivaneOnTheDesktop, UnderAWindowManagerTheFirstWindowIsActivatedAsAPag
   EXPECT_EQ(request->window, firstWindow);
   EXPECT_EQ(request->format, 32);
   EXPECT_EQ(request->data.l[0], 2) << "asked as a pager";
-}
-
-TEST_F(TollivaneOnTheDesktop, EveryStartOfABurstIsAnsweredByTheFirst) {
-  constexpr int kStarts = 40;
-  std::vector<std::unique_ptr<AppProcess>> starts;
-  for (int i = 0; i < kStarts; ++i) {
-    starts.push_back(
-        std::make_unique<AppProcess>(firstProgram(), server.display(), AppProcess::InPlace{}));
-  }
-  int answered = 0;
-  for (auto& start : starts) {
-    // Forty programs starting at once on a small machine: a generous wait.
-    EXPECT_EQ(start->waitForExit(120s), 0) << start->output();
-    answered += start->output().find("its window is brought to the front") != std::string::npos;
-  }
-  EXPECT_EQ(answered, kStarts);
-  EXPECT_EQ(countWindowsTitled(client, "Tollivane"), 1);
-  EXPECT_TRUE(first.running());
 }
 
 TEST_F(TollivaneOnTheDesktop, CopiesWithTheirOwnSettingsFilesRunSideBySide) {
