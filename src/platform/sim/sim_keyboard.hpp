@@ -17,9 +17,9 @@ class SimKeyboard : public KeyState {
   explicit SimKeyboard(const SimClock& clock) : clock_(clock) {}
 
   // 0x8000 while held; 0x0001 added at the first query after a tap of a key asked for in the
-  // last two seconds (or never yet), and for Shift, Ctrl and Alt whenever the key was down since the last
-  // query. A side of a modifier counts for the modifier as well. 0 for codes that name no key
-  // (0, negative, above 254).
+  // last two seconds (or never yet), and for Shift, Ctrl and Alt whenever the key was down since
+  // the last query. A side of a modifier counts for the modifier as well. 0 for codes that name no
+  // key (0, negative, above 254).
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
 
   // Holds exactly these keys and releases every other; empty releases all.
