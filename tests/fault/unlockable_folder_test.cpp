@@ -86,15 +86,11 @@ class UnlockableFolder : public ::testing::Test {
   // Trials (TOLLIVANE_TRIALS, else kTrials) of two processes each adding a line to `file` at
   // the same moment, each taking a while between reading and writing; returns how many trials
   // lost a line.
-  static int lostUpdates(const std::string& file, uid_t user) {
-    const Saver both[] = {{user, nullptr}, {user, nullptr}};
-    return lostUpdates(file, both);
-  }
   static int trialCount() {
     const char* trials = std::getenv("TOLLIVANE_TRIALS");
     return trials ? std::atoi(trials) : kTrials;
   }
-  static int lostUpdates(const std::string& file, const Saver (&savers)[2]) {
+  static int lostUpdates(const std::string& file, const std::array<Saver, 2>& savers) {
     int lost = 0;
     for (int trial = 0; trial < trialCount(); ++trial) {
       { std::ofstream(file, std::ios::trunc) << "start\n"; }
@@ -146,7 +142,8 @@ TEST_F(UnlockableFolder, AFileSystemThatRefusesLocksLosesNoUpdate) {
   const std::string shared = folder("nfs", ::geteuid(), 0700);
   noLocksBelow = shared;
   ::setenv("XDG_RUNTIME_DIR", folder("runtime", ::geteuid(), 0700).c_str(), 1);
-  const int lost = lostUpdates(shared + "/Tollivane.ini", ::geteuid());
+  const int lost =
+      lostUpdates(shared + "/Tollivane.ini", {{{::geteuid(), nullptr}, {::geteuid(), nullptr}}});
   std::printf("refused locks (ENOLCK): lost %d of %d trials\n", lost, trialCount());
   EXPECT_EQ(lost, 0);
 }
@@ -156,7 +153,7 @@ TEST_F(UnlockableFolder, AFolderTheUserMayNotReadLosesNoUpdate) {
   const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
   const std::string writeOnly = folder("write-only", user, 0300);
   ::setenv("XDG_RUNTIME_DIR", folder("runtime", user, 0700).c_str(), 1);
-  const int lost = lostUpdates(writeOnly + "/Tollivane.ini", user);
+  const int lost = lostUpdates(writeOnly + "/Tollivane.ini", {{{user, nullptr}, {user, nullptr}}});
   std::printf("folder of mode 0300: lost %d of %d trials\n", lost, trialCount());
   EXPECT_EQ(lost, 0);
 }
@@ -174,7 +171,7 @@ TEST_F(UnlockableFolder, CopiesInAnyEnvironmentTakeOneLock) {
   };
   for (const auto& [copies, savers] : cases) {
     if (savers[0].user != savers[1].user && ::geteuid() != 0) continue;
-    const int lost = lostUpdates(file, {savers[0], savers[1]});
+    const int lost = lostUpdates(file, savers);
     std::printf("%s: lost %d of %d trials\n", copies, lost, trialCount());
     EXPECT_EQ(lost, 0) << copies;
   }

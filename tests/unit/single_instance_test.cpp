@@ -198,30 +198,24 @@ TEST(SingleInstance, EveryStartOfABurstThatQueuedWhileTheFirstWasBusyIsAnswered)
   constexpr int kStarts = 40;
   const std::string name = nameFor("burst.ini");
   SingleInstance first(name);
-  ASSERT_EQ(first.role(), Role::First);
-  std::vector<pid_t> starts;
   int results[2];
-  ASSERT_EQ(::pipe(results), 0);
+  ASSERT_TRUE(first.role() == Role::First && ::pipe(results) == 0);
   for (int i = 0; i < kStarts; ++i) {
-    const pid_t start = ::fork();
-    if (start == 0) {
-      const char letter = roleLetter(SingleInstance(name, 60s).role());
-      ::_exit(::write(results[1], &letter, 1) == 1 ? 0 : 1);
-    }
-    starts.push_back(start);
+    if (::fork() != 0) continue;
+    const char letter = roleLetter(SingleInstance(name, 60s).role());
+    ::_exit(::write(results[1], &letter, 1) == 1 ? 0 : 1);
   }
   ::close(results[1]);
-  // Busy for a moment, as a program is at start-up: the starts queue up meanwhile.
-  std::this_thread::sleep_for(1s);
+  std::this_thread::sleep_for(1s);  // busy, as at start-up: the starts queue up meanwhile
   int asked = 0;
   std::string letters;
   pollfd ready[] = {{first.requestsFd(), POLLIN, 0}, {results[0], POLLIN, 0}};
-  while (letters.size() < kStarts && ::poll(ready, 2, 30'000) > 0) {
+  for (char letter = 0; letters.size() < kStarts && ::poll(ready, 2, 30'000) > 0;) {
     if (ready[0].revents & POLLIN) asked += first.takeRequests();
-    char letter = 0;
     if ((ready[1].revents & POLLIN) && ::read(results[0], &letter, 1) == 1) letters += letter;
   }
-  for (const pid_t start : starts) ::waitpid(start, nullptr, 0);
+  while (::wait(nullptr) > 0) {
+  }
   ::close(results[0]);
   EXPECT_EQ(letters, std::string(kStarts, 'A'));
   EXPECT_EQ(asked, kStarts);

@@ -45,23 +45,21 @@ TEST_F(X11Backend, AKeyTappedUnderHeldModifiersFiresItsCombinationEveryTime) {
     const auto control = static_cast<std::uint16_t>(query(17));
     return (shift & control & static_cast<std::uint16_t>(query(120))) != 0;  // F9
   };
+  const auto modifiers = [&](bool down) {
+    client.key(XK_Control_L, down);
+    client.key(XK_Shift_L, down);
+    settle();
+  };
   int fired[2] = {0, 0};
   for (int trial = 0; trial < 40; ++trial) {
     const bool releaseBeforePoll = trial % 2 == 0;
-    client.key(XK_Control_L, true);
-    client.key(XK_Shift_L, true);
-    settle();
+    modifiers(true);
     poll();  // the modifiers' poll before the key
     client.tap(XK_F9, std::chrono::milliseconds(30 + trial % 11));
-    if (releaseBeforePoll) {
-      client.key(XK_Shift_L, false);
-      client.key(XK_Control_L, false);
-    }
+    if (releaseBeforePoll) modifiers(false);
     settle();
     fired[releaseBeforePoll] += poll();
-    client.key(XK_Shift_L, false);
-    client.key(XK_Control_L, false);
-    settle();
+    modifiers(false);
     poll();
   }
   EXPECT_EQ(fired[0], 20) << "modifiers let go after the poll";
