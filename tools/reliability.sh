@@ -21,8 +21,8 @@ attacks=(
   "6|A program folder more than 4,096 bytes long; a program whose file is gone|The folder is found at any depth, and saves work there (folders opened and made one component at a time); when it cannot be found, one notice, built-in settings, and saves refused, never the current folder's file.|ProgramFolder|HostileSettings.AnUnknownProgramFolder|HostileFiles.FoldersDeeper"
   "7|A save by root of a user's file|The file keeps its owner, group and mode.|HostileFiles.ASaveByRoot"
   "8|UTF-16 LE and BE files and UTF-8 files with a byte-order mark|Read correctly and written back in their own encoding, every other line kept.|ProfileEncoding|HostileSettings.UnicodeFiles"
-  "9|Several instances saving at once|Each save rereads and rewrites the file under a lock on its folder: no update is lost. Where the folder cannot be locked (a file system that refuses locks, a folder of mode 0300) a lock file of the user's under \$XDG_RUNTIME_DIR stands in; where nothing can be locked the save is made and says so on stderr (trials below).|HostileFiles.ConcurrentUpdates|UnlockableFolder"
-  "10|Saves killed with SIGKILL mid-write|The file is always the old or the new bytes; leftover temporaries (.Tollivane.ini.saving-XXXXXXXX) are removed by a later save or at start-up once older than a minute, never a fresh one.|HostileFiles.StaleTemporaries|TemporaryNames|kill_during_save"
+  "9|Several instances saving at once, each with its own environment (its own or no XDG_RUNTIME_DIR), or as root and as the file's owner|Each save rereads and rewrites the file holding a lock file beside it (.Tollivane.ini.lock, for as long as the save): every copy takes the same one whoever runs it, so no update is lost. A lock file closed to the user is waited for and, while it stays, the save is refused. Only where no lock file can be had (a file system that refuses locks) does the folder, then a lock file under \$XDG_RUNTIME_DIR, stand in; where nothing can be locked the save is made and says so on stderr (trials below).|HostileFiles.ConcurrentUpdates|UnlockableFolder"
+  "10|Saves killed with SIGKILL mid-write|The file is always the old or the new bytes; leftover temporaries (.Tollivane.ini.saving-0 to -7, fixed names) are removed by name by a later save once older than a minute, never a fresh one, also in a folder that may be written but not read.|HostileFiles.StaleTemporaries|TemporaryNames|kill_during_save"
   "11|Root saves through a link that another user planted in a sticky or world-writable folder, pointing to a file of root's|The link is not followed: the save is refused (\"is reached through a link that another user owns in a shared folder\") and the file it points to is untouched. The program follows links itself, one component at a time, by the kernel's protected_symlinks rule whatever the system's setting.|HostileFiles.ALinkAnotherUser"
 )
 
@@ -42,6 +42,14 @@ read -r k oldnew torn left after <<<"$(sed 's/[a-z_]*=//g' <<<"$trial")"
 
 # Two processes saving at once in folders that cannot be locked (the test prints its counts).
 locks="$("$build/bin/unlockable_folder_test" 2>&1 | sed -n 's/^\(.*\): lost \([0-9]*\) of \([0-9]*\) trials$/| \1 | \3 | \2 |/p')"
+# Two copies in any environment, 300 trials of two updates each (600 updates), twice.
+trials="${TRIALS:-300}"
+copies=""
+for run in 1 2; do
+  copies+="$(TOLLIVANE_TRIALS="$trials" "$build/bin/unlockable_folder_test" \
+    --gtest_filter='*AnyEnvironment*' 2>&1 |
+    sed -n "s/^\(.*\): lost \([0-9]*\) of \([0-9]*\) trials$/| $run | \1 | \3 | $((2 * trials)) | \2 |/p")"$'\n'
+done
 
 fuzz=""
 if [ ! -f build/fuzz-long/summary.tsv ] && [ -f "$doc" ]; then
@@ -92,6 +100,13 @@ folder of mode 0300 is written by an ordinary user (nobody when the test runs as
 |---|---|---|
 $locks
 
+The same trials in a folder of mode 0300 with copies that would each have chosen a lock of
+their own before: each with a runtime folder of its own, both without XDG_RUNTIME_DIR, and (as
+root) root beside the file's owner; two runs of TOLLIVANE_TRIALS=$trials.
+
+| Run | Copies | Trials | Updates | Trials that lost an update |
+|---|---|---|---|---|
+$copies
 ## Fuzzing
 
 libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang 14, preset \`fuzz\`), from

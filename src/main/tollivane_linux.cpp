@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     return qt::handOnCommand(tollivane::app::settingsFilePath(folder, files.pathSeparator()),
                              line.command);
   }
-  qt::DisplaySetup display = qt::setUpDisplay();
+  qt::DisplaySetup display = qt::setUpDisplay(qt::readQtOptions(argc, argv));
   if (display.refused) return 1;
   std::unique_ptr<x11::X11Session>& session = display.session;
   qt::QtApplication application(argc, argv, session.get(), TOLLIVANE_VERSION, TOLLIVANE_APP_ID);

@@ -35,7 +35,9 @@ inline constexpr unsigned kDtCenter = 1;
 class KeyState {
  public:
   virtual ~KeyState() = default;
-  // Bit 15: down now. Bit 0: pressed since the last query of this code.
+  // Bit 15: down now. Bit 0: pressed since the last query of this code; for Shift, Ctrl and
+  // Alt (16, 17, 18 and the sides 0xA0..0xA5), down at some moment since that query, so a held
+  // modifier reads 0x8001. Presses of a code not asked for in two seconds are not kept.
   // 16, 17, 18 mean either Shift, Ctrl, Alt. A code naming no key gives 0. Never blocks.
   virtual std::int16_t GetAsyncKeyState(std::int16_t keyCode) = 0;
 };

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -158,6 +160,22 @@ TEST_P(FilesContract, RefusalsGiveTheReasonInOneLineAndChangeNothing) {
   EXPECT_TRUE(std::filesystem::is_directory(folder_ / "Tollivane.ini"));
   EXPECT_EQ(files_->readFile(at("plain")), "keep");
   EXPECT_EQ(names(), (std::vector<std::string>{"Tollivane.ini", "plain"}));
+}
+
+// The same limits and the same words on every system.
+TEST_P(FilesContract, OnlyRegularFilesUpTo128MiBAreReadOrWritten) {
+  std::filesystem::create_directory(folder_ / "Tollivane.ini");
+  EXPECT_EQ(files_->updateFile(at("Tollivane.ini"), adding("X=25\n")),
+            "is a folder, not a regular file");
+
+  constexpr std::uintmax_t kLimit = 128u << 20;
+  { std::ofstream(folder_ / "large.ini") << "x"; }
+  std::filesystem::resize_file(folder_ / "large.ini", kLimit + 1);  // sparse: costs no disk
+  EXPECT_EQ(files_->readFile(at("large.ini")), std::nullopt);
+  EXPECT_EQ(files_->updateFile(at("large.ini"), adding("X=25\n")), "is larger than 128 MiB");
+
+  EXPECT_EQ(files_->replaceFile(at("new.ini"), std::string(kLimit + 1, 'x')),
+            "would be larger than 128 MiB");
 }
 
 }  // namespace tollivane::contract

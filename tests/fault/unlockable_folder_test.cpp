@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -77,21 +78,34 @@ class UnlockableFolder : public ::testing::Test {
     return path;
   }
 
-  // Trials of two processes (as `user`) each adding a line to `file` at the same moment, each
-  // taking a while between reading and writing; returns how many trials lost a line.
-  static int lostUpdates(const std::string& file, uid_t user) {
+  struct Saver {
+    uid_t user;
+    const char* runtime;  // its own XDG_RUNTIME_DIR, "" for none, nullptr for this process's
+  };
+
+  // Trials (TOLLIVANE_TRIALS, else kTrials) of two processes each adding a line to `file` at
+  // the same moment, each taking a while between reading and writing; returns how many trials
+  // lost a line.
+  static int trialCount() {
+    const char* trials = std::getenv("TOLLIVANE_TRIALS");
+    return trials ? std::atoi(trials) : kTrials;
+  }
+  static int lostUpdates(const std::string& file, const std::array<Saver, 2>& savers) {
     int lost = 0;
-    for (int trial = 0; trial < kTrials; ++trial) {
+    for (int trial = 0; trial < trialCount(); ++trial) {
       { std::ofstream(file, std::ios::trunc) << "start\n"; }
-      EXPECT_EQ(::chown(file.c_str(), user, user), 0);
+      EXPECT_EQ(::chown(file.c_str(), savers[1].user, savers[1].user), 0);
       int gate[2];
       EXPECT_EQ(::pipe(gate), 0);
-      pid_t savers[2];
+      pid_t children[2];
       for (int s = 0; s < 2; ++s) {
-        savers[s] = ::fork();
-        if (savers[s] == 0) {
+        children[s] = ::fork();
+        if (children[s] == 0) {
           ::alarm(30);  // a saver that hangs fails the trial instead of the whole run
           ::close(gate[1]);
+          const auto [user, runtime] = savers[s];
+          if (runtime && *runtime) ::setenv("XDG_RUNTIME_DIR", runtime, 1);
+          if (runtime && !*runtime) ::unsetenv("XDG_RUNTIME_DIR");
           if (user != ::geteuid() && (::setgid(user) != 0 || ::setuid(user) != 0)) ::_exit(2);
           char go;
           if (::read(gate[0], &go, 1) != 0) ::_exit(3);
@@ -106,7 +120,7 @@ class UnlockableFolder : public ::testing::Test {
       }
       ::close(gate[0]);
       ::close(gate[1]);  // both go
-      for (const pid_t saver : savers) {
+      for (const pid_t saver : children) {
         int status = 0;
         ::waitpid(saver, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "trial " << trial;
@@ -128,8 +142,9 @@ TEST_F(UnlockableFolder, AFileSystemThatRefusesLocksLosesNoUpdate) {
   const std::string shared = folder("nfs", ::geteuid(), 0700);
   noLocksBelow = shared;
   ::setenv("XDG_RUNTIME_DIR", folder("runtime", ::geteuid(), 0700).c_str(), 1);
-  const int lost = lostUpdates(shared + "/Tollivane.ini", ::geteuid());
-  std::printf("refused locks (ENOLCK): lost %d of %d trials\n", lost, kTrials);
+  const int lost =
+      lostUpdates(shared + "/Tollivane.ini", {{{::geteuid(), nullptr}, {::geteuid(), nullptr}}});
+  std::printf("refused locks (ENOLCK): lost %d of %d trials\n", lost, trialCount());
   EXPECT_EQ(lost, 0);
 }
 
@@ -138,9 +153,28 @@ TEST_F(UnlockableFolder, AFolderTheUserMayNotReadLosesNoUpdate) {
   const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
   const std::string writeOnly = folder("write-only", user, 0300);
   ::setenv("XDG_RUNTIME_DIR", folder("runtime", user, 0700).c_str(), 1);
-  const int lost = lostUpdates(writeOnly + "/Tollivane.ini", user);
-  std::printf("folder of mode 0300: lost %d of %d trials\n", lost, kTrials);
+  const int lost = lostUpdates(writeOnly + "/Tollivane.ini", {{{user, nullptr}, {user, nullptr}}});
+  std::printf("folder of mode 0300: lost %d of %d trials\n", lost, trialCount());
   EXPECT_EQ(lost, 0);
+}
+
+// Whichever lock a copy would have chosen by its environment or its user, all of them take
+// the one beside the file.
+TEST_F(UnlockableFolder, CopiesInAnyEnvironmentTakeOneLock) {
+  const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
+  const std::string file = folder("write-only", user, 0300) + "/Tollivane.ini";
+  const std::string own[] = {folder("runtime-a", user, 0700), folder("runtime-b", user, 0700)};
+  const std::pair<const char*, std::array<Saver, 2>> cases[] = {
+      {"mode 0300, a runtime folder each", {{{user, own[0].c_str()}, {user, own[1].c_str()}}}},
+      {"mode 0300, no XDG_RUNTIME_DIR", {{{user, ""}, {user, ""}}}},
+      {"root and the file's owner", {{{0, ""}, {user, own[1].c_str()}}}},
+  };
+  for (const auto& [copies, savers] : cases) {
+    if (savers[0].user != savers[1].user && ::geteuid() != 0) continue;
+    const int lost = lostUpdates(file, savers);
+    std::printf("%s: lost %d of %d trials\n", copies, lost, trialCount());
+    EXPECT_EQ(lost, 0) << copies;
+  }
 }
 
 // Neither the folder nor anything under the runtime folder can be locked: the save is made
@@ -178,8 +212,9 @@ TEST_F(UnlockableFolder, WhereNothingCanBeLockedTheSaveSaysSo) {
     std::ifstream stream(said);
     const std::string text{std::istreambuf_iterator<char>(stream), {}};
     EXPECT_EQ(text, "tollivane: saved " + file +
-                        " without a lock: neither its folder nor a file under $XDG_RUNTIME_DIR "
-                        "can be locked, so a save by another copy of the program at the same "
+                        " without a lock: neither a lock file beside it, its folder nor a file "
+                        "under $XDG_RUNTIME_DIR can be locked, so a save by another copy of the "
+                        "program at the same "
                         "moment may be lost\n")
         << runtime;
   }

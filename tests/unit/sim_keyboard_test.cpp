@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/sim/sim_clock.hpp"
+
 namespace tollivane::platform::sim {
 namespace {
 
@@ -12,9 +14,10 @@ std::uint16_t state(SimKeyboard& keys, int code) {
 }
 
 TEST(SimKeyboard, HeldKeysReadDownUntilReleased) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
   keys.hold({16, 116});
-  EXPECT_EQ(state(keys, 16), 0x8000);
+  EXPECT_EQ(state(keys, 16), 0x8001);
   EXPECT_EQ(state(keys, 116), 0x8000);
   EXPECT_EQ(state(keys, 116), 0x8000);
   EXPECT_EQ(state(keys, 117), 0);
@@ -26,7 +29,9 @@ TEST(SimKeyboard, HeldKeysReadDownUntilReleased) {
 }
 
 TEST(SimKeyboard, TapShowsOnceAtTheNextQueryOfThatKey) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
+  state(keys, 116);
   keys.tap(116);
   EXPECT_EQ(state(keys, 117), 0);
   EXPECT_EQ(state(keys, 116), 0x0001);
@@ -38,7 +43,8 @@ TEST(SimKeyboard, TapShowsOnceAtTheNextQueryOfThatKey) {
 }
 
 TEST(SimKeyboard, CodesNamingNoKeyReadZero) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
   const int codes[] = {0, -1, -32768, 255, 256, 32767};
   keys.hold(codes);
   for (int code : codes) {
@@ -52,7 +58,8 @@ TEST(SimKeyboard, CodesNamingNoKeyReadZero) {
 }
 
 TEST(SimKeyboard, CountsEveryQuery) {
-  SimKeyboard keys;
+  SimClock clock;
+  SimKeyboard keys(clock);
   for (int code : {0, 16, 300, 116}) state(keys, code);
   EXPECT_EQ(keys.queries(), 4u);
 }

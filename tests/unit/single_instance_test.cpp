@@ -173,6 +173,10 @@ TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
             instanceName(1000, (base / "real" / "new" / "Tollivane.ini").string()));
   EXPECT_NE(instanceName(1000, (base / "real" / "sub" / "Tollivane.ini").string()),
             instanceName(1000, real));
+  // A link to a folder not made yet, as the first save would make it.
+  fs::create_directory_symlink(base / "later", base / "pending");
+  EXPECT_EQ(instanceName(1000, (base / "pending" / "tollivane" / "Tollivane.ini").string()),
+            instanceName(1000, (base / "later" / "tollivane" / "Tollivane.ini").string()));
   fs::remove_all(base);
 }
 
@@ -208,6 +212,33 @@ TEST(SingleInstance, ACommandGoesToTheFirstWhichSaysWhetherItTookIt) {
   }
   EXPECT_EQ(heard, 2) << "only well-formed commands reach the handler";
   EXPECT_EQ(first.asked(), 0) << "a command is no request for the window";
+}
+
+TEST(SingleInstance, EveryStartOfABurstThatQueuedWhileTheFirstWasBusyIsAnswered) {
+  constexpr int kStarts = 40;
+  const std::string name = nameFor("burst.ini");
+  SingleInstance first(name);
+  int results[2];
+  ASSERT_TRUE(first.role() == Role::First && ::pipe(results) == 0);
+  for (int i = 0; i < kStarts; ++i) {
+    if (::fork() != 0) continue;
+    const char letter = roleLetter(SingleInstance(name, 60s).role());
+    ::_exit(::write(results[1], &letter, 1) == 1 ? 0 : 1);
+  }
+  ::close(results[1]);
+  std::this_thread::sleep_for(1s);  // busy, as at start-up: the starts queue up meanwhile
+  int asked = 0;
+  std::string letters;
+  pollfd ready[] = {{first.requestsFd(), POLLIN, 0}, {results[0], POLLIN, 0}};
+  for (char letter = 0; letters.size() < kStarts && ::poll(ready, 2, 30'000) > 0;) {
+    if (ready[0].revents & POLLIN) asked += first.takeRequests();
+    if ((ready[1].revents & POLLIN) && ::read(results[0], &letter, 1) == 1) letters += letter;
+  }
+  while (::wait(nullptr) > 0) {
+  }
+  ::close(results[0]);
+  EXPECT_EQ(letters, std::string(kStarts, 'A'));
+  EXPECT_EQ(asked, kStarts);
 }
 
 TEST(SingleInstance, TheNameIsFreeAgainWhenTheFirstEnds) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # One Tollivane.exe per settings file: a second start with the same file ends with 0 and opens
 # no window (what it asks of the first, to come forward restored, is win32_single_instance_test's
-# to check); --start reaches the running one; a copy with its own file runs beside it; a first
-# one that was killed does not keep the next from starting.
+# to check); --start reaches the running one; one that the first cannot answer (stopped) runs on
+# its own; a copy with its own file runs beside it; a first one that was killed does not keep
+# the next from starting.
 #   single_instance.sh RUN-WINE PREFIX TOLLIVANE.EXE GAME.EXE
 source "$(dirname "$0")/wine_session.sh"
 
@@ -48,9 +49,17 @@ grep -q "^tollivane: no Tollivane is running with .*; --stop was not given to an
 start b
 wait_for_windows 2
 
-# The first killed (its Wine process, which owns its window): the next start in its folder runs.
-kill -9 "$(xdotool getwindowpid "$first")"
-wait_for_windows 1
+# The first stopped, so that it cannot answer: a start in its folder opens a window of its own
+# instead of ending unseen.
+first_pid=$(xdotool getwindowpid "$first")
+kill -STOP "$first_pid"
 start a
+wait_for_windows 3
+kill -CONT "$first_pid"
+
+# The first killed (its Wine process, which owns its window): the next start in its folder runs.
+kill -9 "$first_pid"
 wait_for_windows 2
-echo "single_instance: a second start ends at once, a command reaches the first, copies run side by side, a killed one frees its file"
+start a
+wait_for_windows 3
+echo "single_instance: a second start ends at once, a command reaches the first, one not answered runs on its own, copies run side by side, a killed one frees its file"

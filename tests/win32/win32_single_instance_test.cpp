@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32/path_key.hpp"
+
 namespace tollivane::platform::win32 {
 namespace {
 
@@ -39,6 +41,17 @@ TEST(SingleInstance, ALaterStartForTheSameFileRestoresTheFirstsWindowAndEnds) {
   SingleInstance other(R"(C:\Games\Other\Tollivane.ini)", nullptr);
   EXPECT_EQ(other.role(), SingleInstance::Role::First);
   DestroyWindow(window);
+}
+
+// A mutex of that name held by another program: the later start runs on its own instead of
+// ending unseen (a first that is stopped is single_instance.sh's to check).
+TEST(SingleInstance, ALaterStartThatIsNotAnsweredRunsOnItsOwn) {
+  const std::string path = R"(C:\Games\Held\Tollivane.ini)";
+  const HANDLE elsewhere =
+      CreateMutexW(nullptr, FALSE, objectNameFor(L"Local\\Tollivane-instance-", path).c_str());
+  ASSERT_NE(elsewhere, nullptr);
+  EXPECT_EQ(SingleInstance(path, nullptr).role(), SingleInstance::Role::Alone);
+  CloseHandle(elsewhere);
 }
 
 TEST(SingleInstance, TheFileIsFreeAgainOnceItsHolderIsGone) {

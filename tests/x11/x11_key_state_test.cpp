@@ -20,16 +20,50 @@ TEST_F(X11Backend, KeyStateShowsHeldKeysAndRemembersTapsUntilQueried) {
                         {16, XK_Shift_R}, {17, XK_Control_R}, {18, XK_Alt_L}, {0xA2, XK_Control_L}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.vk);
+    // Shift, Ctrl and Alt: bit 0 is "down at some moment since the last query".
+    const bool modifier = (c.vk >= 16 && c.vk <= 18) || (c.vk >= 0xA0 && c.vk <= 0xA5);
     EXPECT_EQ(query(c.vk), 0);
     client.key(c.pressed, true);
     EXPECT_EQ(query(c.vk), static_cast<std::int16_t>(0x8001));
-    EXPECT_EQ(query(c.vk), static_cast<std::int16_t>(0x8000));
+    EXPECT_EQ(query(c.vk), static_cast<std::int16_t>(modifier ? 0x8001 : 0x8000));
     client.key(c.pressed, false);
+    EXPECT_EQ(query(c.vk), modifier ? 1 : 0);
     EXPECT_EQ(query(c.vk), 0);
     client.tap(c.pressed, std::chrono::milliseconds(30));
     EXPECT_EQ(query(c.vk), 1);
     EXPECT_EQ(query(c.vk), 0);
   }
+}
+
+// Combinations as people press them: the modifiers held, the key tapped 30-40 ms, and the
+// modifiers let go before or after the next poll. Polled as the hotkey poller does: the
+// modifiers first, then the key, their states ANDed.
+TEST_F(X11Backend, AKeyTappedUnderHeldModifiersFiresItsCombinationEveryTime) {
+  const auto poll = [&] {
+    session->processPendingEvents();
+    const auto shift = static_cast<std::uint16_t>(query(16));
+    const auto control = static_cast<std::uint16_t>(query(17));
+    return (shift & control & static_cast<std::uint16_t>(query(120))) != 0;  // F9
+  };
+  const auto modifiers = [&](bool down) {
+    client.key(XK_Control_L, down);
+    client.key(XK_Shift_L, down);
+    settle();
+  };
+  int fired[2] = {0, 0};
+  for (int trial = 0; trial < 40; ++trial) {
+    const bool releaseBeforePoll = trial % 2 == 0;
+    modifiers(true);
+    poll();  // the modifiers' poll before the key
+    client.tap(XK_F9, std::chrono::milliseconds(30 + trial % 11));
+    if (releaseBeforePoll) modifiers(false);
+    settle();
+    fired[releaseBeforePoll] += poll();
+    modifiers(false);
+    poll();
+  }
+  EXPECT_EQ(fired[0], 20) << "modifiers let go after the poll";
+  EXPECT_EQ(fired[1], 20) << "modifiers let go before the poll";
 }
 
 TEST_F(X11Backend, OnlyQueriedKeysAreTrackedAndUnknownCodesGiveZero) {
@@ -82,7 +116,8 @@ TEST_F(X11Backend, PollsMakeNoRoundTripButToConfirmAKeyHeldLong) {
        shift == 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(10);) {
     shift = poll();
   }
-  EXPECT_EQ(shift, static_cast<std::int16_t>(0x8000)) << "Shift is down, from its press alone";
+  // A held modifier reads down since the last query too.
+  EXPECT_EQ(shift, static_cast<std::int16_t>(0x8001)) << "Shift is down, from its press alone";
   EXPECT_EQ(traffic.finish().replies, 0);
 
   std::this_thread::sleep_for(platform::x11::X11KeyState::kTrustDown +

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "app_process.hpp"
+#include "test_client.hpp"
 #include "xvfb.hpp"
 
 namespace tollivane::x11test {
@@ -154,6 +157,7 @@ std::vector<Display*> fillClientSlots(const std::string& display) {
 
 TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
   Xvfb full;
+  Xvfb stopped;  // takes connections and says nothing
   // A display number no server has, now.
   int number = 300;
   while (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
@@ -163,7 +167,10 @@ TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
     const char* display;
     std::map<std::string, std::string> environment;
     std::function<void()> before;
+    std::vector<std::string> arguments = {};
+    std::string named = "tollivane: ";  // what the line must name
   };
+  const auto quiet = [] {};
   const Case cases[] = {
       {"none at all", {}, [] {}},
       {"an empty DISPLAY", {{"DISPLAY", ""}}, [] {}},
@@ -177,6 +184,22 @@ TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
       {"a Wayland display with no compositor",
        {{"WAYLAND_DISPLAY", "tollivane-test-nowhere"}},
        [] {}},
+      {"-platform nosuch",
+       {{"DISPLAY", full.display()}},
+       quiet,
+       {"-platform", "nosuch"},
+       "\"nosuch\""},
+      {"-platform wayland",
+       {{"DISPLAY", full.display()}},
+       quiet,
+       {"-platform", "wayland"},
+       "Wayland"},
+      {"-display :99", {{"DISPLAY", full.display()}}, quiet, {"-display", ":99"}, "\":99\""},
+      {"a stopped server",
+       {{"DISPLAY", stopped.display()}},
+       [&] { kill(stopped.pid(), SIGSTOP); },
+       {},
+       "\"" + stopped.display() + "\""},
       {"a server with one client slot left, which the program's own connection takes",
        {{"DISPLAY", full.display()}},
        [&] { held = fillClientSlots(full.display()); }},
@@ -184,14 +207,33 @@ TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.display);
     c.before();
-    const Outcome outcome = run({}, c.environment);
+    const Outcome outcome = run(c.arguments, c.environment);
     ASSERT_TRUE(outcome.ended) << "still running";
     EXPECT_EQ(outcome.signal, 0) << "ended by signal " << outcome.signal << ": " << outcome.err;
     EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
     EXPECT_EQ(lines(outcome.err), 1) << outcome.err;
     EXPECT_TRUE(outcome.err.starts_with("tollivane: ")) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
   }
+  kill(stopped.pid(), SIGCONT);
   for (Display* d : held) XCloseDisplay(d);
+}
+
+// An authority file that is not a regular file is not read: start-up neither blocks opening a
+// FIFO nor spins reading a device, and goes on without a cookie.
+TEST_F(Startup, AnAuthorityFileThatIsNoRegularFileIsNotRead) {
+  Xvfb server;
+  const fs::path fifo = folder / "authority";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& authority : {fifo.string(), std::string("/dev/zero")}) {
+    TestClient client(server.display());
+    bool shown = false;
+    const Outcome outcome = run({}, {{"DISPLAY", server.display()}, {"XAUTHORITY", authority}}, 60s,
+                                [&](const std::string&) {
+                                  return shown = findWindowTitled(client, "Tollivane").has_value();
+                                });
+    EXPECT_TRUE(shown && !outcome.ended) << authority << ": " << outcome.err;
+  }
 }
 
 int occurrences(const std::string& text, const std::string& part) {

@@ -8,7 +8,10 @@
 
 namespace tollivane::frontend::qt {
 
-DisplaySetup setUpDisplay() {
+DisplaySetup setUpDisplay(const QtOptions& options) {
+  // Qt takes its options over the environment: so does everything that reads it here.
+  if (options.display) setenv("DISPLAY", options.display->c_str(), 1);
+  if (options.platform) setenv("QT_QPA_PLATFORM", options.platform->c_str(), 1);
   DisplaySetup setup;
   const char* display = std::getenv("DISPLAY");
   if (display != nullptr && *display != '\0') setup.session = platform::x11::X11Session::open();

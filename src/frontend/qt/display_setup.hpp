@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "frontend/qt/qt_options.hpp"
 #include "platform/x11/x11_session.hpp"
 
 namespace tollivane::frontend::qt {
@@ -13,7 +14,8 @@ struct DisplaySetup {
   bool refused = false;  // no window can open; the reason is on standard error
 };
 
-// Sets QT_QPA_PLATFORM where the choice says so.
-DisplaySetup setUpDisplay();
+// Sets DISPLAY and QT_QPA_PLATFORM to the options given, then QT_QPA_PLATFORM where the choice
+// says so.
+DisplaySetup setUpDisplay(const QtOptions& options);
 
 }  // namespace tollivane::frontend::qt

@@ -11,11 +11,8 @@ std::string PosixFiles::settingsFolder(std::string_view fileName) {
   // A program that cannot find its own folder cannot tell whether it is installed either.
   const std::string program = programFolder();
   if (program.empty()) return program;
-  std::string folder = settingsFolderFor(program, fileName);
-  // Asked once, at start-up: the moment to clear what saves killed mid-write left behind, so
-  // that it does not wait for the next save.
-  removeStaleTemporaries(folder + (folder.back() == '/' ? "" : "/") + std::string(fileName));
-  return folder;
+  // Only a question: what saves killed mid-write left behind goes at the next save.
+  return settingsFolderFor(program, fileName);
 }
 
 bool PosixFiles::fileExists(const std::string& path) { return isFile(path); }

@@ -1,9 +1,7 @@
 #include "platform/posix/posix_files.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/auxv.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -110,47 +108,28 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 constexpr std::string_view kTemporaryMark = ".saving-";
-constexpr std::size_t kTemporaryDigits = 8;
+// Temporaries take the first free of a few fixed names: stale ones are found by name, which
+// needs no listing of the folder (that may be written but not read).
+constexpr int kTemporaries = 8;
+
+std::string temporaryName(const std::string& fileName, int number) {
+  return "." + fileName + std::string(kTemporaryMark) + static_cast<char>('0' + number);
+}
 
 // Removes the temporaries of updates that were cut off (the process killed mid-write). Runs
 // under the update lock where there is one, so no other update of ours is writing one; the
 // age rule also spares a temporary of an update that has no lock.
 void removeStaleTemporariesIn(int folder, const std::string& fileName) {
   constexpr time_t kStaleSeconds = 60;
-  Descriptor listing(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (listing.get() < 0) return;
-  DIR* dir = ::fdopendir(listing.get());
-  if (dir == nullptr) return;
-  listing.release();  // the stream owns it now
-  std::vector<std::string> stale;
   const time_t now = ::time(nullptr);
-  while (const dirent* entry = ::readdir(dir)) {
-    if (!isTemporaryOf(entry->d_name, fileName)) continue;
+  for (int number = 0; number < kTemporaries; ++number) {
+    const std::string name = temporaryName(fileName, number);
     struct stat info {};
-    if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(info.st_mode) && now - info.st_mtime > kStaleSeconds) {
-      stale.emplace_back(entry->d_name);
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+        now - info.st_mtime > kStaleSeconds) {
+      ::unlinkat(folder, name.c_str(), 0);
     }
   }
-  for (const auto& name : stale) ::unlinkat(::dirfd(dir), name.c_str(), 0);
-  ::closedir(dir);
-}
-
-std::string randomDigits() {
-  unsigned char bytes[kTemporaryDigits / 2] = {};
-  if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-    const auto clock = static_cast<unsigned long>(::clock());
-    for (std::size_t i = 0; i < sizeof bytes; ++i) {
-      bytes[i] = static_cast<unsigned char>((clock >> (8 * i)) ^ static_cast<unsigned>(::getpid()));
-    }
-  }
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string digits;
-  for (unsigned char b : bytes) {
-    digits += kHex[b >> 4];
-    digits += kHex[b & 15];
-  }
-  return digits;
 }
 
 // Writes the new bytes beside the target and renames them over it. `readableFolder` (or -1)
@@ -160,8 +139,8 @@ std::string replaceIn(const Location& target, int readableFolder, const struct s
   const int folder = target.folder.get();
   std::string temporary;
   Descriptor file;
-  for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
-    temporary = "." + target.name + std::string(kTemporaryMark) + randomDigits();
+  for (int number = 0; number < kTemporaries && file.get() < 0; ++number) {
+    temporary = temporaryName(target.name, number);
     // A new file gets the mode the umask allows; an old one gets its own below.
     file = Descriptor(::openat(folder, temporary.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
@@ -212,9 +191,7 @@ bool isTemporaryOf(std::string_view name, std::string_view fileName) {
   name.remove_prefix(fileName.size());
   if (!name.starts_with(kTemporaryMark)) return false;
   name.remove_prefix(kTemporaryMark.size());
-  return name.size() == kTemporaryDigits && std::all_of(name.begin(), name.end(), [](char c) {
-           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-         });
+  return name.size() == 1 && name[0] >= '0' && name[0] < '0' + kTemporaries;
 }
 
 std::string executableFolder() {
@@ -261,14 +238,6 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   return contents;
 }
 
-void removeStaleTemporaries(const std::string& path) {
-  std::string reason;
-  const auto at = walkTo(path, MissingFolders::Fail, reason);
-  if (!at || at->name.empty()) return;
-  const UpdateLock lock(at->folder.get(), std::chrono::milliseconds(0));
-  if (lock.state() != UpdateLock::State::Busy) removeStaleTemporariesIn(at->folder.get(), at->name);
-}
-
 namespace {
 
 const std::string kWouldBeTooLarge =
@@ -281,8 +250,12 @@ std::string update(const std::string& path, const FileEdit* edit, std::string_vi
   if (!target) return reason;
   if (target->name.empty()) return reasonFor(EISDIR);
   const int folder = target->folder.get();
-  const UpdateLock lock(folder, std::chrono::seconds(5));
-  if (lock.state() == UpdateLock::State::Busy) return "another program keeps its folder locked";
+  const UpdateLock lock(folder, target->name, std::chrono::seconds(5));
+  if (lock.state() == UpdateLock::State::Busy) return "another program keeps it locked";
+  if (lock.state() == UpdateLock::State::Foreign) {
+    return "its lock file " + UpdateLock::lockFileName(target->name) +
+           " belongs to another user, who may be saving it";
+  }
 
   std::optional<std::string> updated(fixed);
   if (edit != nullptr) {
@@ -308,8 +281,9 @@ std::string update(const std::string& path, const FileEdit* edit, std::string_vi
   reason = replaceIn(*target, lock.readableFolder(), exists ? &existing : nullptr, *updated);
   if (reason.empty() && lock.state() == UpdateLock::State::None) {
     std::fprintf(stderr,
-                 "tollivane: saved %s without a lock: neither its folder nor a file under "
-                 "$XDG_RUNTIME_DIR can be locked, so a save by another copy of the program at the "
+                 "tollivane: saved %s without a lock: neither a lock file beside it, its folder "
+                 "nor a file under $XDG_RUNTIME_DIR can be locked, so a save by another copy of "
+                 "the program at the "
                  "same moment may be lost\n",
                  path.c_str());
   }

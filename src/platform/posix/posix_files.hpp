@@ -53,10 +53,6 @@ std::string updateFileAtomically(const std::string& path, const FileEdit& edit);
 // updateFileAtomically with the given bytes, whatever the file held.
 std::string replaceFileAtomically(const std::string& path, std::string_view bytes);
 
-// Removes the temporaries of cut-off updates of the file at `path` that are older than a
-// minute, as an update does, but never waits for another update to finish.
-void removeStaleTemporaries(const std::string& path);
-
 // True for the name of a temporary file that an update of `fileName` makes.
 bool isTemporaryOf(std::string_view name, std::string_view fileName);
 

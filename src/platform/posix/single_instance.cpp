@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <thread>
 
@@ -31,7 +32,8 @@ constexpr std::string_view kTaken = "tollivane: taken\n";
 constexpr std::string_view kRefused = "tollivane: refused\n";
 // The longest packet either way that is read whole.
 constexpr std::size_t kLongestPacket = 64;
-// Later starts heard at once; more are cut off, oldest first, so none can pile up fds.
+// Connections that have not spoken yet, heard at once; more are cut off, oldest first, so that
+// none can pile up fds.
 constexpr std::size_t kMaxWaiting = 8;
 
 struct Address {
@@ -111,13 +113,44 @@ Knock knock(const Address& address, Clock::time_point deadline, std::string_view
   return result;
 }
 
+// The path with every link on it followed, as a save follows them (a link to a folder not made
+// yet included, which the save makes), and "." and ".." made plain: one file, one name.
+std::string followLinks(std::string_view settingsPath) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path start(settingsPath);
+  if (start.is_relative()) start = fs::current_path(error) / start;
+  std::deque<fs::path> rest(start.begin(), start.end());
+  fs::path resolved = "/";
+  int links = 0;
+  while (!rest.empty()) {
+    const fs::path part = rest.front();
+    rest.pop_front();
+    if (part.empty() || part == "/" || part == ".") continue;
+    if (part == "..") {
+      resolved = resolved.parent_path();
+      continue;
+    }
+    const fs::path next = resolved / part;
+    // As the kernel does, at most 40 links: a loop ends as a plain name.
+    if (links < 40 && fs::is_symlink(next, error)) {
+      const fs::path target = fs::read_symlink(next, error);
+      if (!error) {
+        ++links;
+        if (target.is_absolute()) resolved = "/";
+        rest.insert(rest.begin(), target.begin(), target.end());
+        continue;
+      }
+    }
+    resolved = next;
+  }
+  return resolved.string();
+}
+
 }  // namespace
 
 std::string instanceName(uid_t user, std::string_view settingsPath) {
-  // The folders resolved as far as they exist, the rest made plain: one file, one name.
-  std::error_code error;
-  std::string path = std::filesystem::weakly_canonical(std::filesystem::path(settingsPath), error);
-  if (error) path = settingsPath;
+  const std::string path = followLinks(settingsPath);
   // FNV-1a: a short, stable digest; the user's id keeps users apart whatever the path.
   std::uint64_t digest = 14695981039346656037u;
   for (const char c : path) {
@@ -136,7 +169,7 @@ SingleInstance::SingleInstance(const std::string& name, std::chrono::millisecond
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address.socket), address.length) == 0 &&
-        ::listen(fd, 16) == 0) {
+        ::listen(fd, 64) == 0) {
       events_ = ::epoll_create1(EPOLL_CLOEXEC);
       epoll_event watch{};
       watch.events = EPOLLIN;
@@ -205,41 +238,61 @@ void SingleInstance::drop(int connection) {
   std::erase(connections_, connection);
 }
 
+SingleInstance::Heard SingleInstance::hear(int connection) {
+  char buffer[kLongestPacket];
+  const ssize_t got = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return Heard::Nothing;
+  const std::string_view packet(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+  if (packet == kRequest) {
+    ::send(connection, kAcknowledgement.data(), kAcknowledgement.size(),
+           MSG_NOSIGNAL | MSG_DONTWAIT);
+    return Heard::Asked;
+  }
+  if (packet.starts_with(kCommandStart) && packet.ends_with(kCommandEnd)) {
+    const std::string_view word = packet.substr(
+        kCommandStart.size(), packet.size() - kCommandStart.size() - kCommandEnd.size());
+    const std::string_view answer = commands_ && commands_(word) ? kTaken : kRefused;
+    ::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  }
+  return Heard::Other;
+}
+
 int SingleInstance::takeRequests() {
   if (socket_ < 0) return 0;
+  int asked = 0;
+  for (const int connection : std::vector<int>(connections_)) {
+    const Heard heard = hear(connection);
+    if (heard == Heard::Nothing) continue;
+    asked += heard == Heard::Asked ? 1 : 0;
+    drop(connection);
+  }
   for (;;) {
     const int connection = ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (connection < 0) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
       break;
     }
+    if (!peerIsUs(connection)) {
+      ::close(connection);
+      continue;
+    }
+    // A later start sends its request as soon as it connects: read it at once, so that a
+    // burst of starts is answered however many there are, and only a start yet to speak waits.
+    const Heard heard = hear(connection);
+    if (heard != Heard::Nothing) {
+      asked += heard == Heard::Asked ? 1 : 0;
+      ::close(connection);
+      continue;
+    }
     epoll_event watch{};
     watch.events = EPOLLIN;
     watch.data.fd = connection;
-    if (!peerIsUs(connection) || ::epoll_ctl(events_, EPOLL_CTL_ADD, connection, &watch) != 0) {
+    if (::epoll_ctl(events_, EPOLL_CTL_ADD, connection, &watch) != 0) {
       ::close(connection);
       continue;
     }
     if (connections_.size() == kMaxWaiting) drop(connections_.front());
     connections_.push_back(connection);
-  }
-  int asked = 0;
-  for (const int connection : std::vector<int>(connections_)) {
-    char buffer[kLongestPacket];
-    const ssize_t got = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
-    const std::string_view packet(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
-    if (packet == kRequest) {
-      ::send(connection, kAcknowledgement.data(), kAcknowledgement.size(),
-             MSG_NOSIGNAL | MSG_DONTWAIT);
-      ++asked;
-    } else if (packet.starts_with(kCommandStart) && packet.ends_with(kCommandEnd)) {
-      const std::string_view word = packet.substr(
-          kCommandStart.size(), packet.size() - kCommandStart.size() - kCommandEnd.size());
-      const std::string_view answer = commands_ && commands_(word) ? kTaken : kRefused;
-      ::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-    }
-    drop(connection);
   }
   return asked;
 }

@@ -63,12 +63,15 @@ class SingleInstance {
   int takeRequests();
 
  private:
+  enum class Heard { Nothing, Asked, Other };
+  // Answers a connection's request or command if it has come; Nothing while it has not.
+  Heard hear(int connection);
   void drop(int connection);
 
   Role role_ = Role::Alone;
   int socket_ = -1;
   int events_ = -1;               // epoll over the socket and the connections not yet heard
-  std::vector<int> connections_;  // accepted, their request not yet read
+  std::vector<int> connections_;  // accepted before their request came
   CommandHandler commands_;
 };
 

@@ -42,10 +42,65 @@ Descriptor lockFileFor(int folder) {
       ::openat(dir.get(), name, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600));
 }
 
+enum class Opened { Yes, Gone, Foreign, Unusable };
+
+// The lock file beside `name`, made where it is not there yet. Gone: removed as it was opened;
+// Foreign: another user's, closed to this one; Unusable: it cannot be made, or the name is
+// taken by something that is not a regular file.
+Descriptor openLockFile(int folder, const std::string& lockName, const std::string& name,
+                        Opened& opened) {
+  opened = Opened::Yes;
+  // Non-blocking and never through a link: whatever else is put there, the open must not hang.
+  constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  Descriptor lock(::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_EXCL | kFlags, 0600));
+  if (lock.get() >= 0) {
+    // Whoever may write the settings file may take its lock: root's lock file for a user's
+    // file goes to that user, or the user's save would find it closed.
+    struct stat file {};
+    if (::fstatat(folder, name.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode)) {
+      if (file.st_uid != ::geteuid() || file.st_gid != ::getegid()) {
+        [[maybe_unused]] const int ignored = ::fchown(lock.get(), file.st_uid, file.st_gid);
+      }
+      const mode_t shared =
+          ((file.st_mode & S_IWGRP) ? 0060 : 0) | ((file.st_mode & S_IWOTH) ? 0006 : 0);
+      if (shared != 0) ::fchmod(lock.get(), 0600 | shared);
+    }
+    return lock;
+  }
+  if (errno != EEXIST) {
+    opened = Opened::Unusable;
+    return lock;
+  }
+  lock = Descriptor(::openat(folder, lockName.c_str(), O_RDWR | kFlags));
+  // flock needs only an open descriptor: read access is enough.
+  if (lock.get() < 0 && errno == EACCES) {
+    lock = Descriptor(::openat(folder, lockName.c_str(), O_RDONLY | kFlags));
+  }
+  if (lock.get() < 0) {
+    opened = errno == ENOENT ? Opened::Gone : errno == EACCES ? Opened::Foreign : Opened::Unusable;
+    return lock;
+  }
+  struct stat info {};
+  if (::fstat(lock.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    opened = Opened::Unusable;
+    return Descriptor();
+  }
+  return lock;
+}
+
+bool stillNamed(int folder, const std::string& lockName, int fd) {
+  struct stat named {};
+  struct stat held {};
+  return ::fstatat(folder, lockName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+         ::fstat(fd, &held) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino;
+}
+
 }  // namespace
 
-UpdateLock::UpdateLock(int folder, std::chrono::milliseconds patience)
-    : readable_(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+UpdateLock::UpdateLock(int folder, const std::string& name, std::chrono::milliseconds patience)
+    : readable_(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      folder_(folder),
+      lockName_(lockFileName(name)) {
   const auto deadline = std::chrono::steady_clock::now() + patience;
   const auto take = [&](int fd) {
     const int error = lockBefore(fd, deadline);
@@ -53,9 +108,40 @@ UpdateLock::UpdateLock(int folder, std::chrono::milliseconds patience)
     if (error == EWOULDBLOCK) state_ = State::Busy;
     return error == 0 || error == EWOULDBLOCK;
   };
+  for (;;) {
+    Opened opened = Opened::Yes;
+    Descriptor lock = openLockFile(folder, lockName_, name, opened);
+    if (opened == Opened::Gone) continue;
+    if (opened == Opened::Foreign) {
+      // Another user's, while that user saves: it goes when the save is done.
+      if (std::chrono::steady_clock::now() >= deadline) {
+        state_ = State::Foreign;
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      continue;
+    }
+    if (opened == Opened::Unusable) break;
+    if (!take(lock.get())) break;
+    if (state_ == State::Busy) return;
+    // The holder before us removed it as it let go: the lock is the file now named so.
+    if (!stillNamed(folder, lockName_, lock.get())) {
+      state_ = State::None;
+      continue;
+    }
+    lockFile_ = std::move(lock);
+    ownsLockFile_ = true;
+    return;
+  }
   if (readable_.get() >= 0 && take(readable_.get())) return;
   lockFile_ = lockFileFor(folder);
   if (lockFile_.get() >= 0) take(lockFile_.get());
+}
+
+UpdateLock::~UpdateLock() {
+  // Removed before it is let go, so that no lock file outlives an update; whoever waited on it
+  // sees that it is gone and makes a new one.
+  if (ownsLockFile_) ::unlinkat(folder_, lockName_.c_str(), 0);
 }
 
 }  // namespace tollivane::platform::posix

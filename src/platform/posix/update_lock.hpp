@@ -1,13 +1,19 @@
-// Holds other processes' updates of the files in one folder off, so that none is lost.
+// Holds other processes' updates of one file off, so that none is lost.
 //
-// The folder itself is locked (flock) where it can be. Where it cannot, because its file system
-// refuses locks (ENOLCK) or the user may write to it but not read it (mode 0300), a lock file of
-// the user's own under $XDG_RUNTIME_DIR, named after the folder's device and inode, stands in:
-// whether a folder can be locked is the same for every process of the user, so all of them
-// choose the same lock. Only where neither can be had is there no lock.
+// The lock is a file beside it (".Tollivane.ini.lock"), locked with flock: every copy of the
+// program, whoever runs it and whatever its environment, finds the same one. It lasts only as
+// long as the update. Made by root for another user's settings file, it is handed to that user,
+// so the two hold each other off; one that this user may not open is waited for like a held
+// one, and when it stays the update is refused instead of made beside it.
+//
+// Only where no such file can be had or locked (a file system that refuses locks, the name
+// taken by something that is not a regular file) does the folder itself stand in, and where it
+// cannot either, a lock file of the user's own under $XDG_RUNTIME_DIR named after the folder's
+// device and inode. Where none can be had there is no lock.
 #pragma once
 
 #include <chrono>
+#include <string>
 
 #include "platform/posix/descriptor.hpp"
 
@@ -17,20 +23,31 @@ class UpdateLock {
  public:
   enum class State {
     Held,
-    Busy,  // another process kept it for all of `patience`
-    None,  // nothing here can be locked
+    Busy,     // another process kept it for all of `patience`
+    Foreign,  // the lock file is another user's, closed to this one
+    None,     // nothing here can be locked
   };
 
-  // `folder` may be opened as a path only. Waits at most `patience` for another process.
-  UpdateLock(int folder, std::chrono::milliseconds patience);
+  // `folder` may be opened as a path only; `name` is the file's within it. Waits at most
+  // `patience` for another process.
+  UpdateLock(int folder, const std::string& name, std::chrono::milliseconds patience);
+  ~UpdateLock();
+  UpdateLock(const UpdateLock&) = delete;
+  UpdateLock& operator=(const UpdateLock&) = delete;
 
   State state() const { return state_; }
   // The folder opened for reading, or -1 when the user may not read it.
   int readableFolder() const { return readable_.get(); }
 
+  // The name of the lock file beside `name`.
+  static std::string lockFileName(const std::string& name) { return "." + name + ".lock"; }
+
  private:
   Descriptor readable_;
+  int folder_;
+  std::string lockName_;
   Descriptor lockFile_;
+  bool ownsLockFile_ = false;
   State state_ = State::None;
 };
 

@@ -1,4 +1,5 @@
-// The keyboard as tests set it: keys held down and keys tapped between two queries.
+// The keyboard as tests set it: keys held down and keys tapped between two queries, kept to
+// the same promise as the real key states, on the simulated clock.
 #pragma once
 
 #include <array>
@@ -7,13 +8,18 @@
 #include <span>
 
 #include "platform/platform.hpp"
+#include "platform/sim/sim_clock.hpp"
 
 namespace tollivane::platform::sim {
 
 class SimKeyboard : public KeyState {
  public:
-  // 0x8000 while held; 0x0001 added at the first query after a tap; 0 for codes that name
-  // no key (0, negative, above 254).
+  explicit SimKeyboard(const SimClock& clock) : clock_(clock) {}
+
+  // 0x8000 while held; 0x0001 added at the first query after a tap of a key asked for in the
+  // last two seconds (or never yet), and for Shift, Ctrl and Alt whenever the key was down since
+  // the last query. A side of a modifier counts for the modifier as well. 0 for codes that name no
+  // key (0, negative, above 254).
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
 
   // Holds exactly these keys and releases every other; empty releases all.
@@ -29,8 +35,13 @@ class SimKeyboard : public KeyState {
  private:
   static constexpr int kHighestCode = 254;
   static bool namesKey(int code) { return code >= 1 && code <= kHighestCode; }
+  bool bound(int code) const;
+  void pressed(int code);
+
+  const SimClock& clock_;
   std::array<bool, kHighestCode + 1> held_{};
   std::array<bool, kHighestCode + 1> tapped_{};
+  std::array<std::int64_t, kHighestCode + 1> lastQueried_{};  // time + 1, 0: never
   std::uint64_t queries_ = 0;
 };
 

@@ -3,7 +3,8 @@
 namespace tollivane::platform::sim {
 
 SimMachine::SimMachine(std::string folder, std::unique_ptr<Files> host)
-    : files_(std::move(folder), std::move(host)),
+    : keyboard_(clock_),
+      files_(std::move(folder), std::move(host)),
       platform_{keyboard_, surface_, files_, surface_, surface_} {}
 
 }  // namespace tollivane::platform::sim

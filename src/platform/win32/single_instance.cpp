@@ -14,8 +14,11 @@ constexpr LRESULT kTaken = 1;
 constexpr LRESULT kRefused = 2;
 // A command waits on nothing but the first program's message loop, which may be busy a while.
 constexpr UINT kCommandAnswerTime = 2000;
+// The listener's answer: any other window of that class and name is not a Tollivane's.
+constexpr LRESULT kCameForward = 0x70CC;
 // A first program that owns the mutex but has not made its window yet, or is ending, is given
-// this long to settle.
+// this long to settle and answer; one that does not (hung, stopped, or the mutex another
+// program's) costs a later start this long, after which it runs on its own.
 constexpr ULONGLONG kSettleFor = 2000;
 
 }  // namespace
@@ -33,21 +36,27 @@ SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : w
     }
     return;
   }
-  role_ = Role::Another;
   CloseHandle(mutex_);
   mutex_ = nullptr;
   const ULONGLONG until = GetTickCount64() + kSettleFor;
   for (;;) {
+    const ULONGLONG now = GetTickCount64();
     if (const HWND first = FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str())) {
       // The program the user just started may give the foreground away; the first may not
       // take it on its own.
       DWORD process = 0;
       GetWindowThreadProcessId(first, &process);
       AllowSetForegroundWindow(process);
-      PostMessageW(first, kComeForward, 0, 0);
+      DWORD_PTR answer = 0;
+      const UINT patience = now < until ? static_cast<UINT>(until - now) : 1;
+      if (SendMessageTimeoutW(first, kComeForward, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, patience,
+                              &answer) != 0 &&
+          answer == static_cast<DWORD_PTR>(kCameForward)) {
+        role_ = Role::Another;
+      }
       return;
     }
-    if (GetTickCount64() >= until) return;
+    if (now >= until) return;
     Sleep(50);
   }
 }
@@ -90,7 +99,7 @@ LRESULT CALLBACK SingleInstance::windowProc(HWND window, UINT message, WPARAM w,
     if (IsIconic(self->window_)) ShowWindow(self->window_, SW_RESTORE);
     ShowWindow(self->window_, SW_SHOW);
     SetForegroundWindow(self->window_);
-    return 0;
+    return kCameForward;
   }
   if (message == WM_COPYDATA && self) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(l);

@@ -1,9 +1,11 @@
 // One running program per settings file on Windows, so that two never poll the same hotkeys
 // and fight over the same file. The first start owns a mutex named after the settings file
 // and a message-only window of the same name; a later start finds the mutex taken, asks that
-// window to bring the first program's window to the front, and ends. The system frees both
-// however their holder ends, so a program that was killed never blocks the next start. A
-// hotkey's command from the command line (tollivane.exe --start) goes to the same window.
+// window to bring the first program's window to the front, and ends once it answers. The system
+// frees both however their holder ends, so a program that was killed never blocks the next
+// start; one that does not answer within two seconds (hung, stopped, or the mutex held by
+// another program) leaves the later start to run on its own.
+// A hotkey's command from the command line (tollivane.exe --start) goes to the same window.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +20,8 @@ class SingleInstance {
  public:
   enum class Role {
     First,    // this process runs for the file and brings `window` forward when asked
-    Another,  // the running one was asked to come forward: this process should end
-    Alone,    // the system refused a mutex: run anyway
+    Another,  // the running one came forward: this process should end
+    Alone,    // the system refused a mutex, or the holder did not answer in time: run anyway
   };
 
   // `window`: the window to restore and bring to the front when a later start asks.

@@ -176,35 +176,72 @@ bool isFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-  const std::wstring target = apiPath(path);
+namespace {
+
+const std::string kTooLarge = "is larger than " + std::to_string(kMaxFileSize >> 20) + " MiB";
+const std::string kWouldBeTooLarge =
+    "would be larger than " + std::to_string(kMaxFileSize >> 20) + " MiB";
+const std::string kFolder = "is a folder, not a regular file";
+
+// Reads a regular file of at most kMaxFileSize bytes, in Linux's words when it is anything
+// else. `contents` stays empty when there is no such file. Returns "" or the reason.
+std::string readRegular(const std::wstring& target, std::optional<std::string>& contents) {
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? std::string()
+                                                                          : systemMessage(error);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return kFolder;
+  if (attributes & FILE_ATTRIBUTE_DEVICE) return "is a device, not a regular file";
   HANDLE opened = INVALID_HANDLE_VALUE;
   // Busy means held without sharing by another program: it is there, so wait for it.
-  whileBusy([&] {
+  const DWORD error = whileBusy([&] {
     opened = CreateFileW(target.c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    // A folder refuses with "access denied" at once and for good.
-    return error == ERROR_ACCESS_DENIED ? ERROR_FILE_NOT_FOUND : error;
+    return opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
   });
   Handle file(opened);
-  if (!file.valid()) return std::nullopt;
-  std::string contents;
-  char buffer[8192];
+  if (!file.valid()) return "the existing file cannot be read (" + systemMessage(error) + ")";
+  // What was opened, not what the name was: a name may lead to a device or a pipe.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return "is a device, not a regular file";
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && static_cast<ULONGLONG>(size.QuadPart) > kMaxFileSize) {
+    return kTooLarge;
+  }
+  std::string bytes;
+  char buffer[65536];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
-    if (got == 0) return contents;
-    contents.append(buffer, got);
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+      return "the existing file cannot be read (" + systemMessage(GetLastError()) + ")";
+    }
+    if (got == 0) break;
+    // A file that grows while it is read, or one whose size the system does not know.
+    if (bytes.size() + got > kMaxFileSize) return kTooLarge;
+    bytes.append(buffer, got);
   }
+  contents = std::move(bytes);
+  return {};
+}
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+  std::optional<std::string> contents;
+  if (!readRegular(apiPath(path), contents).empty()) return std::nullopt;
+  return contents;
 }
 
 std::string replaceFileAtomically(const std::string& path, std::string_view bytes) {
+  // Every later read would refuse the file, and so every later save.
+  if (bytes.size() > kMaxFileSize) return kWouldBeTooLarge;
   const std::wstring target = apiPath(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return systemMessage(ERROR_ACCESS_DENIED);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return kFolder;
+    if (attributes & FILE_ATTRIBUTE_DEVICE) return "is a device, not a regular file";
     // A move needs only the folder's permission: honour the user's read-only mark.
     if (attributes & FILE_ATTRIBUTE_READONLY) return systemMessage(ERROR_ACCESS_DENIED);
   }
@@ -250,8 +287,8 @@ std::string replaceFileAtomically(const std::string& path, std::string_view byte
 std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit) {
   const UpdateLock lock(path);
   if (lock.timedOut()) return "another Tollivane kept the file busy; nothing was saved";
-  const auto current = readWholeFile(path);
-  if (!current && isFile(path)) return "the existing file cannot be read";
+  std::optional<std::string> current;
+  if (std::string reason = readRegular(apiPath(path), current); !reason.empty()) return reason;
   const auto updated = edit(current);
   return updated ? replaceFileAtomically(path, *updated) : std::string();
 }

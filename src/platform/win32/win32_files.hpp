@@ -3,6 +3,7 @@
 // allows.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,9 @@
 #include "platform/platform.hpp"
 
 namespace tollivane::platform::win32 {
+
+// The largest settings file read or written, as on Linux.
+inline constexpr std::size_t kMaxFileSize = 128u << 20;
 
 class Win32Files final : public Files {
  public:
@@ -44,11 +48,13 @@ std::string folderOfProgram(std::wstring program);
 // True when the path names a file; hidden and system files count, folders do not.
 bool isFile(const std::string& path);
 
-// The whole file, or nothing when it cannot be opened or read. A file another program holds
-// without sharing it is waited for, a few seconds at most.
+// The whole file, or nothing when it cannot be opened or read, is no regular file or is larger
+// than kMaxFileSize. A file another program holds without sharing it is waited for, a few
+// seconds at most.
 std::optional<std::string> readWholeFile(const std::string& path);
 
-// Replaces the file so that no reader sees it torn or empty: a temporary file beside it,
+// Replaces the file so that no reader sees it torn or empty (bytes larger than kMaxFileSize,
+// a folder and a device are refused, in Linux's words): a temporary file beside it,
 // written and flushed, then moved over it with write-through. A read-only file is refused,
 // as Windows refuses to write it. A target that a reader or scanner holds open is tried again
 // for a few seconds. Returns "" on success, otherwise the system's reason; on failure the

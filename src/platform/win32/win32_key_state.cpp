@@ -24,6 +24,11 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
 
 std::uint32_t tick() { return static_cast<std::uint32_t>(GetTickCount()); }
 
+// Shift, Ctrl and Alt, either side or both.
+bool isModifier(unsigned vk) {
+  return (vk >= VK_SHIFT && vk <= VK_MENU) || (vk >= VK_LSHIFT && vk <= VK_RMENU);
+}
+
 }  // namespace
 
 Win32KeyState::Win32KeyState() {
@@ -95,12 +100,24 @@ std::int16_t Win32KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   // Codes outside 1..254 name no key; the system would read them modulo 256.
   if (keyCode <= 0 || keyCode > 254) return 0;
   const auto system = static_cast<std::uint16_t>(::GetAsyncKeyState(keyCode));
-  if (!hooked_) return static_cast<std::int16_t>(system);
   const auto vk = static_cast<unsigned>(keyCode);
-  const std::uint32_t bit = 1u << (vk % 32);
-  const bool pressedSince = (pressedSince_[vk / 32].fetch_and(~bit) & bit) != 0;
-  lastQueried_[vk].store(tick() | 1, std::memory_order_relaxed);
-  return static_cast<std::int16_t>((system & 0x8000) | (pressedSince ? 1 : 0));
+  const bool down = (system & 0x8000) != 0;
+  const std::uint32_t now = tick();
+  const std::uint32_t queried = lastQueried_[vk].load(std::memory_order_relaxed);
+  const bool bound = queried != 0 && static_cast<std::int32_t>(now - queried) <= kBoundFor;
+  // A modifier held through the last query was down after it too, so a key tapped under a
+  // held modifier fires the binding that names both.
+  const bool modifier = isModifier(vk);
+  const bool wasDown = modifier && downAtQuery_[vk] && bound;
+  downAtQuery_[vk] = down;
+  lastQueried_[vk].store(now | 1, std::memory_order_relaxed);
+  bool pressedSince = (system & 1) != 0;
+  if (hooked_) {
+    const std::uint32_t bit = 1u << (vk % 32);
+    pressedSince = (pressedSince_[vk / 32].fetch_and(~bit) & bit) != 0;
+  }
+  const bool sinceLast = pressedSince || wasDown || (modifier && down);
+  return static_cast<std::int16_t>((system & 0x8000) | (sinceLast ? 1 : 0));
 }
 
 }  // namespace tollivane::platform::win32

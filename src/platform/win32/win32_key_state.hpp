@@ -45,6 +45,7 @@ class Win32KeyState final : public KeyState {
   // Written by the hook's thread and the poll's, so bits and times are atomic.
   std::array<std::atomic<std::uint32_t>, kCodes / 32> pressedSince_{};  // by virtual-key code
   std::array<std::atomic<std::uint32_t>, kCodes> lastQueried_{};  // GetTickCount | 1, 0: never
+  std::array<bool, kCodes> downAtQuery_{};  // by virtual-key code; the poll's thread only
 };
 
 }  // namespace tollivane::platform::win32

@@ -14,6 +14,9 @@ struct SymToKey {
   friend bool operator<(const SymToKey& a, const SymToKey& b) { return a.sym < b.sym; }
 };
 
+// Shift, Ctrl and Alt, either side or both.
+bool isModifier(std::size_t vk) { return (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5); }
+
 }  // namespace
 
 X11KeyState::X11KeyState(Display* display, std::function<void()> drainEvents)
@@ -121,8 +124,13 @@ std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
 
   bool down = false;
   for (std::uint16_t i = codes.begin; i < codes.end && !down; ++i) down = down_[keycodes_[i]];
-  const bool pressed = pressedSince_[vk] && bound(vk, now);
+  // A modifier held through the last query was down after it too, so a key tapped under a
+  // held modifier fires the binding that names both.
+  const bool wasDown = isModifier(vk) && downAtQuery_[vk];
+  const bool pressed =
+      (down && isModifier(vk)) || ((pressedSince_[vk] || wasDown) && bound(vk, now));
   pressedSince_.reset(vk);
+  downAtQuery_[vk] = down;
   lastQueried_[vk] = now;
   return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
 }

@@ -63,6 +63,7 @@ class X11KeyState final : public platform::KeyState {
   std::array<Clock::time_point, kCodes> downSeen_{};     // by keycode: when last known down
   std::array<Clock::time_point, kCodes> lastQueried_{};  // by virtual-key code
   std::bitset<kCodes> pressedSince_;                     // by virtual-key code
+  std::bitset<kCodes> downAtQuery_;                      // by virtual-key code
 };
 
 }  // namespace tollivane::platform::x11

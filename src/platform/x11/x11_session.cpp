@@ -5,6 +5,12 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/shape.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/x11/display_probe.hpp"
 #include "platform/x11/x11_errors.hpp"
 #include "platform/x11/x11_key_state.hpp"
 #include "platform/x11/x11_overlay_window.hpp"
@@ -50,7 +56,20 @@ int selectKeyboardChanges(Display* display) {
 }  // namespace
 
 std::unique_ptr<X11Session> X11Session::open(const char* displayName) {
+  keepAuthorityFileSafe();
+  if (probeDisplay(displayName, kDisplayPatience) == DisplayAnswer::Silent) return nullptr;
+  // Xlib says on standard error why a server refused it; the program says it in a line of its
+  // own, so Xlib's go nowhere.
+  std::fflush(stderr);
+  const int standardError = ::dup(STDERR_FILENO);
+  const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (standardError >= 0 && quiet >= 0) ::dup2(quiet, STDERR_FILENO);
+  if (quiet >= 0) ::close(quiet);
   Display* display = XOpenDisplay(displayName);
+  if (standardError >= 0) {
+    ::dup2(standardError, STDERR_FILENO);
+    ::close(standardError);
+  }
   if (!display) return nullptr;
   return std::unique_ptr<X11Session>(new X11Session(display));
 }

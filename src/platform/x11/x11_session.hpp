@@ -3,6 +3,7 @@
 // toolkits'.
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include "platform/chosen_surface.hpp"
@@ -18,7 +19,11 @@ class X11Surface;
 
 class X11Session {
  public:
-  // nullptr when no X server can be reached (for example a Wayland session without XWayland).
+  // How long a server may stay silent before it counts as not there.
+  static constexpr std::chrono::seconds kDisplayPatience{5};
+
+  // nullptr when no X server can be reached (for example a Wayland session without XWayland)
+  // or when it does not answer within kDisplayPatience.
   static std::unique_ptr<X11Session> open(const char* displayName = nullptr);
   ~X11Session();
   X11Session(const X11Session&) = delete;
