@@ -34,6 +34,8 @@ bool ChosenSurface::chooseOwnWindow(WindowHandle front) {
     framesToLook_ = kFramesToFirstLook;
   }
   if (wantsOwnWindow_ || paintedOver_) return true;
+  // Nothing of ours is in front to draw onto, and the screen under it is hidden.
+  if (front == 0 && !direct_.screenSeen()) return true;
   // The looks are at the frames drawn onto this window since the way last changed.
   if (current_ != &direct_) {
     looksPaintedOver_ = 0;

@@ -43,6 +43,10 @@ class DirectSurface : public OverlayWay {
   // drew, and compares it with that text. Costly (a round trip to the display): call it at
   // most every 500 ms, between frames.
   virtual ClockSeen lookAtLastClock() = 0;
+  // Whether what is drawn onto the screen itself (window 0) can be seen: not under XWayland,
+  // whose root window no one sees; there 0 in front means a native Wayland window is. Known
+  // without asking the display.
+  virtual bool screenSeen() const = 0;
 };
 
 // A window of our own, exactly the overlay rectangle, that never takes the focus or any

@@ -165,6 +165,18 @@ TEST_F(Surfaces, ScaledTheRectangleAndTextFollowTheGamesClientArea) {
   EXPECT_EQ(own.drawn.lastTextHeight(), 0);
 }
 
+TEST_F(Surfaces, UnderXWaylandNoWindowOfTheServerInFrontGetsTheWindowOfOurOwn) {
+  for (const bool seen : {true, false}) {
+    direct.setScreenSeen(seen);
+    for (const WindowHandle front : {0, 2, 0, 2}) {
+      direct.setForeground(front);
+      frame();
+      EXPECT_EQ(chosen.drawsIntoOwnWindow(), !seen && front == 0) << seen << front;
+    }
+  }
+  EXPECT_EQ(own.hides, 2) << "gone whenever a window of the server came in front";
+}
+
 TEST(ChosenSurface, WithoutAWindowOfItsOwnEveryFrameGoesStraightOntoTheGame) {
   platform::sim::SimSurface direct;
   direct.setRepainting(true);

@@ -44,6 +44,7 @@ class SimSurface : public DirectSurface, public OverlayChoices, public RunObserv
   void setTextHeight(DeviceContext dc, int pixels) override;
   std::optional<Size> clientSize(WindowHandle window) override;
   ClockSeen lookAtLastClock() override;
+  bool screenSeen() const override { return screenSeen_; }
   // Only recorded: the frames' calls are the same either way.
   void setOwnWindow(bool on) override { ownWindow_ = on; }
   void setScaleToGame(bool on) override { scaleToGame_ = on; }
@@ -55,6 +56,8 @@ class SimSurface : public DirectSurface, public OverlayChoices, public RunObserv
   void setContextsAvailable(bool available) { contextsAvailable_ = available; }
   // The client area of every window (and the screen); 640 x 480 at first.
   void setClientSize(Size size) { clientSize_ = size; }
+  // Whether what is drawn onto the screen (window 0) is seen; it is at first.
+  void setScreenSeen(bool seen) { screenSeen_ = seen; }
   // Whether the window in front paints over every text drawn onto it, as a game does.
   void setRepainting(bool repainting) { repainting_ = repainting; }
 
@@ -96,6 +99,7 @@ class SimSurface : public DirectSurface, public OverlayChoices, public RunObserv
   Size clientSize_{640, 480};
   bool drawnSinceLook_ = false;
   bool repainting_ = false;
+  bool screenSeen_ = true;
   int textHeight_ = 0;
   int lastTextHeight_ = 0;
   DeviceContext nextContext_ = 0x1000;

@@ -27,6 +27,8 @@ class Win32Surface final : public DirectSurface {
   std::optional<Size> clientSize(WindowHandle window) override;
   // The screen itself, not the window: a flip-model game never shows GDI drawing on it.
   ClockSeen lookAtLastClock() override;
+  // The desktop window is always seen where nothing covers it.
+  bool screenSeen() const override { return true; }
 
  private:
   TextFonts fonts_;

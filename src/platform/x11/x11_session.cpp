@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/x11/display_probe.hpp"
 #include "platform/x11/x11_errors.hpp"
@@ -83,7 +84,9 @@ X11Session::X11Session(Display* display) : display_(display) {
   auto drain = [this] { handleEvents(false); };
   masks_ = std::make_unique<WindowEventMasks>(display_);
   keyState_ = std::make_unique<X11KeyState>(display_, drain);
-  foreground_ = std::make_unique<X11Surface>(display_, *masks_, drain);
+  // A Wayland compositor's XWayland, as far as can be told without asking the server.
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  foreground_ = std::make_unique<X11Surface>(display_, *masks_, drain, wayland && *wayland);
   int shapeEvents = 0;
   int shapeErrors = 0;
   if (XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {

@@ -35,11 +35,13 @@ bool sameRectangle(const XRectangle& a, const XRectangle& b) {
 
 }  // namespace
 
-X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents)
+X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents,
+                       bool underWayland)
     : display_(display),
       masks_(masks),
       drainEvents_(std::move(drainEvents)),
       root_(DefaultRootWindow(display)),
+      underWayland_(underWayland),
       xcb_(XGetXCBConnection(display)),
       netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       fonts_(display),
@@ -69,13 +71,14 @@ void X11Surface::onFocusChanged(int detail) {
   if (detail != NotifyPointer) focusStale_ = true;
 }
 
-Window X11Surface::readActiveWindow() {
+// Nothing when the property is missing or not a window; 0 when it is None.
+std::optional<Window> X11Surface::readActiveWindow() {
   Atom type = None;
   int format = 0;
   unsigned long items = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  Window window = 0;
+  std::optional<Window> window;
   if (XGetWindowProperty(display_, root_, netActiveWindow_, 0, 1, False, XA_WINDOW, &type, &format,
                          &items, &after, &data) == Success &&
       type == XA_WINDOW && format == 32 && items == 1) {
@@ -116,14 +119,21 @@ void X11Surface::refreshFocus() {
 platform::WindowHandle X11Surface::GetForegroundWindow() {
   drainEvents_();
   if (activeWindowStale_) {
-    activeWindow_ = readActiveWindow();
+    const std::optional<Window> active = readActiveWindow();
+    activeWindow_ = active.value_or(0);
+    activeWindowPublished_ = active.has_value();
     activeWindowStale_ = false;
     // Published afresh: the server hands a window id out again once its client has gone, so
     // a restarted game may well have the id we found destroyed.
     goneActiveWindow_ = 0;
   }
   if (activeWindow_ != 0 && activeWindow_ != goneActiveWindow_) return activeWindow_;
+  // A compositor that says None has a native window in front, and parks the X focus on a
+  // hidden window of its own.
+  if (underWayland_ && activeWindowPublished_ && activeWindow_ == 0) return 0;
   if (focusStale_) refreshFocus();
+  // The focus on none of the server's windows: a native window has it.
+  if (underWayland_ && focus_ == root_) return 0;
   return focus_;
 }
 

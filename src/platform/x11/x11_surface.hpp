@@ -25,7 +25,10 @@ namespace tollivane::platform::x11 {
 class X11Surface final : public platform::DirectSurface {
  public:
   // `drainEvents` handles the events that have arrived, among them onRootPropertyChanged.
-  X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents);
+  // `underWayland`: the server is XWayland, whose root window no one sees, and a native
+  // Wayland window is in front whenever none of the server's windows is.
+  X11Surface(Display* display, WindowEventMasks& masks, std::function<void()> drainEvents,
+             bool underWayland);
   ~X11Surface() override;
   X11Surface(const X11Surface&) = delete;
   X11Surface& operator=(const X11Surface&) = delete;
@@ -42,6 +45,7 @@ class X11Surface final : public platform::DirectSurface {
   void setTextHeight(platform::DeviceContext dc, int pixels) override;
   std::optional<platform::Size> clientSize(platform::WindowHandle window) override;
   platform::ClockSeen lookAtLastClock() override;
+  bool screenSeen() const override { return !underWayland_; }
 
   void onRootPropertyChanged(Atom property);
   // A focus event on the root or on the window that has the focus.
@@ -87,7 +91,7 @@ class X11Surface final : public platform::DirectSurface {
   int widthOf(const char* text, int count, const TextFont& font);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
-  Window readActiveWindow();
+  std::optional<Window> readActiveWindow();
   Window readFocus();
   void refreshFocus();
   void watchFocusOf(Window window);
@@ -99,6 +103,7 @@ class X11Surface final : public platform::DirectSurface {
   WindowEventMasks& masks_;
   std::function<void()> drainEvents_;
   Window root_;
+  bool underWayland_;
   // The same connection seen through XCB: a frame's drawing goes out through it.
   xcb_connection_t* xcb_;
   bool sentThroughXcb_ = false;
@@ -106,6 +111,7 @@ class X11Surface final : public platform::DirectSurface {
   // Both are read again only after an event said they changed: most frames make no round trip.
   bool activeWindowStale_ = true;
   Window activeWindow_ = 0;
+  bool activeWindowPublished_ = false;  // 0 above is None, not a missing property
   Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until published again
   bool focusStale_ = true;
   Window focus_ = 0;
