@@ -36,6 +36,7 @@ class MainWindow final : public TopWindow {
   // A line of its own below the panels, once; the window grows by it, so the panels keep
   // their place and size.
   void addLine(std::string_view text);
+  HWND line() const { return line_; }
 
  private:
   void onClick(std::string_view control) override;
