@@ -47,6 +47,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::Platform machine{keys, surface, files, keys, surface};
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
+  keyboard.onElevatedFront([&window] {
+    window.addLine(
+        "While the window in front runs as administrator, Windows keeps the hotkeys from "
+        "Tollivane. To use them in that game, run Tollivane as administrator too.");
+  });
   if (!window.load()) return 1;
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());

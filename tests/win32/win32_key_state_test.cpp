@@ -127,5 +127,48 @@ TEST(Win32KeyState, PressesOfKeysNoPollAsksForAreNotKept) {
   EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 0);
 }
 
+// Wine has neither hook timeouts nor integrity levels, so the system is stood in for.
+std::uint16_t systemKeys(int code) { return static_cast<std::uint16_t>(::GetAsyncKeyState(code)); }
+TEST(Win32KeyState, AnElevatedWindowInFrontIsToldOnce) {
+  std::atomic<bool> elevated{false};
+  Win32KeyState keys(systemKeys, [&] { return elevated.load(); });
+  int told = 0;
+  keys.onElevatedFront([&] { ++told; });
+  for (const auto& [front, ms, expected] :
+       {std::tuple{false, 1200, 0}, {true, 20000, 1}, {false, 1200, 1}, {true, 1200, 1}}) {
+    elevated = front;
+    for (const ULONGLONG until = GetTickCount64() + ms;
+         GetTickCount64() < until && told <= expected;) {
+      keys.GetAsyncKeyState(VK_F7);
+      Sleep(10);
+    }
+    EXPECT_EQ(told, expected) << front;
+  }
+}
+
+// A key the system saw go down after a poll, which the hook never saw: the hook is gone.
+TEST(Win32KeyState, AHookThatMissedAPressIsPutBack) {
+  std::atomic<int> phantom{0};
+  Win32KeyState keys(
+      [&](int code) { return code == phantom ? std::uint16_t{0x8000} : systemKeys(code); },
+      [] { return false; });
+  keys.GetAsyncKeyState(VK_F8);
+  phantom = VK_F8;
+  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 1);  // the press, though the hook missed it
+  for (const ULONGLONG until = GetTickCount64() + 20000;
+       keys.hookInstalls() == 1 && GetTickCount64() < until;)
+    Sleep(10);
+  EXPECT_EQ(keys.hookInstalls(), 2);
+  // Back: a key held through a poll raises no alarm, and a real tap is reported once.
+  keys.GetAsyncKeyState(VK_F8);
+  phantom = 0;
+  send(VK_F8, true);
+  send(VK_F8, false);
+  win32_tests::pumpMessages(60);
+  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 1);
+  EXPECT_EQ(keys.GetAsyncKeyState(VK_F8) & 1, 0);
+  EXPECT_EQ(keys.hookInstalls(), 2);
+}
+
 }  // namespace
 }  // namespace tollivane::platform::win32

@@ -114,6 +114,20 @@ TEST_F(MainWindowTest, IsLaidOutFromItsTableWithAFixedBorder) {
   EXPECT_EQ(windowText(control("qvHotKey1")), "F5");
 }
 
+TEST_F(MainWindowTest, ALineOfItsOwnLeavesThePanelsAsTheyAre) {
+  open();
+  RECT before, once, line;
+  GetClientRect(window_->handle(), &before);
+  window_->addLine(std::string(300, 'w') + " end");
+  window_->addLine("again");
+  GetClientRect(window_->handle(), &once);
+  ASSERT_NE(window_->line(), nullptr);
+  GetWindowRect(window_->line(), &line);
+  MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&line), 2);
+  EXPECT_GE(line.top, before.bottom);
+  EXPECT_LE(line.bottom, once.bottom);
+}
+
 TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
   open();
   menu("mnuHotkeys");

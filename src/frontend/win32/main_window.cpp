@@ -67,6 +67,36 @@ UINT MainWindow::menuId(std::string_view name) const {
   throw std::logic_error("no menu entry " + std::string(name));
 }
 
+void MainWindow::addLine(std::string_view text) {
+  if (line_ != nullptr) return;
+  const std::wstring wide = platform::win32::widen(text);
+  // The panels' font, from the first of them.
+  const auto font =
+      reinterpret_cast<HFONT>(SendMessageW(GetWindow(handle(), GW_CHILD), WM_GETFONT, 0, 0));
+  RECT client;
+  GetClientRect(handle(), &client);
+  HDC dc = GetDC(handle());
+  const HGDIOBJ old =
+      SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  // Margins of half a line, so they follow the dpi with the font.
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const int margin = metrics.tmHeight / 2;
+  RECT box{0, 0, client.right - 2 * margin, 0};
+  DrawTextW(dc, wide.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(handle(), dc);
+  line_ = CreateWindowExW(0, L"STATIC", wide.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                          margin, client.bottom + margin / 2, client.right - 2 * margin, box.bottom,
+                          handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (font) SendMessageW(line_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  RECT frame;
+  GetWindowRect(handle(), &frame);
+  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left,
+               frame.bottom - frame.top + box.bottom + margin,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool MainWindow::load() {
   events().fire(app::kMainWindow, app::Event::Load);
   return !shell_.ended();

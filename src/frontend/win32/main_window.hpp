@@ -33,6 +33,10 @@ class MainWindow final : public TopWindow {
   HMENU menu() const { return popup_; }
   // The menu item id of a menu entry of the table.
   UINT menuId(std::string_view name) const;
+  // A line of its own below the panels, once; the window grows by it, so the panels keep
+  // their place and size.
+  void addLine(std::string_view text);
+  HWND line() const { return line_; }
 
  private:
   void onClick(std::string_view control) override;
@@ -40,6 +44,7 @@ class MainWindow final : public TopWindow {
 
   Win32Shell& shell_;
   HMENU popup_ = nullptr;
+  HWND line_ = nullptr;
   std::unique_ptr<Win32SystemTimer> systemTimer_;
   std::unique_ptr<app::WindowTimers> timers_;
   std::unique_ptr<Win32WindowControls> controls_;

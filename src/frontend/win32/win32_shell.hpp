@@ -37,7 +37,7 @@ class Win32Shell final : public app::WindowShell {
   void reportRuntimeError(int number, std::string_view description) override;
   void endProgram() override;
   bool ended() const override { return ended_; }
-  // The Windows key state sees every key whatever window is in front: nothing to say.
+  // The Windows key state sees every key but an elevated window's, and says so itself.
   void hotkeysInUse(const std::array<std::int16_t, 3>&,
                     const std::array<std::int16_t, 3>&) override {}
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/elevated_front.hpp"
+
 namespace tollivane::platform::win32 {
 namespace {
 
@@ -10,6 +12,11 @@ namespace {
 constexpr std::int32_t kBoundFor = 2000;
 // The scan code of the right-hand Shift; the other right-hand modifiers are extended keys.
 constexpr unsigned kRightShiftScan = 0x36;
+
+// How often a poll looks at whose window is in front.
+constexpr std::int32_t kFrontEvery = 500;
+// Posted to the watcher: the hook was seen missing a press.
+constexpr UINT kReinstall = WM_APP + 1;
 
 // The key state whose hook runs on this thread.
 thread_local Win32KeyState* hookOwner = nullptr;
@@ -31,7 +38,13 @@ bool isModifier(unsigned vk) {
 
 }  // namespace
 
-Win32KeyState::Win32KeyState() {
+Win32KeyState::Win32KeyState()
+    : Win32KeyState(
+          [](int keyCode) { return static_cast<std::uint16_t>(::GetAsyncKeyState(keyCode)); },
+          frontWindowElevatedAboveUs) {}
+
+Win32KeyState::Win32KeyState(SystemKeys system, FrontElevated frontElevated)
+    : system_(std::move(system)), frontElevated_(std::move(frontElevated)) {
   std::promise<bool> hooked;
   std::future<bool> answer = hooked.get_future();
   watcher_ = std::thread([this, &hooked] { watch(hooked); });
@@ -53,11 +66,27 @@ void Win32KeyState::watch(std::promise<bool>& hooked) {
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   watcherId_ = GetCurrentThreadId();
   hookOwner = this;
-  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleW(nullptr), 0);
-  hooked.set_value(hook != nullptr);
-  if (!hook) return;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  UnhookWindowsHookEx(hook);
+  const bool installed = install();
+  hooked.set_value(installed);
+  if (!installed) return;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == nullptr && message.message == kReinstall) {
+      install();
+    } else {
+      DispatchMessageW(&message);
+    }
+  }
+  if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+}
+
+bool Win32KeyState::install() {
+  // A hook Windows has removed is unhooked again harmlessly; one still there would be called twice.
+  if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+  hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleW(nullptr), 0);
+  if (!hook_) return false;
+  installs_.fetch_add(1);
+  hookAlive_.store(true);
+  return true;
 }
 
 void Win32KeyState::onKeyDown(unsigned virtualKey, unsigned scanCode, bool extended) {
@@ -96,10 +125,20 @@ void Win32KeyState::pressed(unsigned virtualKey, std::uint32_t now) {
   pressedSince_[virtualKey / 32].fetch_or(1u << (virtualKey % 32));
 }
 
+void Win32KeyState::checkFront(std::uint32_t now) {
+  if (toldElevated_ || !tellElevated_) return;
+  if (frontChecked_ != 0 && static_cast<std::int32_t>(now - frontChecked_) < kFrontEvery) return;
+  frontChecked_ = now | 1;
+  if (!frontElevated_()) return;
+  toldElevated_ = true;
+  tellElevated_();
+}
+
 std::int16_t Win32KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   // Codes outside 1..254 name no key; the system would read them modulo 256.
   if (keyCode <= 0 || keyCode > 254) return 0;
-  const auto system = static_cast<std::uint16_t>(::GetAsyncKeyState(keyCode));
+  const std::uint16_t system = system_(keyCode);
+  checkFront(tick());
   const auto vk = static_cast<unsigned>(keyCode);
   const bool down = (system & 0x8000) != 0;
   const std::uint32_t now = tick();
@@ -108,15 +147,25 @@ std::int16_t Win32KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   // A modifier held through the last query was down after it too, so a key tapped under a
   // held modifier fires the binding that names both.
   const bool modifier = isModifier(vk);
+  const bool wentDown = down && !downAtQuery_[vk] && bound;
   const bool wasDown = modifier && downAtQuery_[vk] && bound;
   downAtQuery_[vk] = down;
   lastQueried_[vk].store(now | 1, std::memory_order_relaxed);
   bool pressedSince = (system & 1) != 0;
   if (hooked_) {
+    // Taken even while the system's bit answers, so no press is reported twice.
     const std::uint32_t bit = 1u << (vk % 32);
-    pressedSince = (pressedSince_[vk / 32].fetch_and(~bit) & bit) != 0;
+    const bool hookSaw = (pressedSince_[vk / 32].fetch_and(~bit) & bit) != 0;
+    // Windows calls the hook before it marks the key down, so a key that went down unseen
+    // means the hook is gone: the system's bit until the watcher has put it back.
+    if (hookAlive_.load() && wentDown && !hookSaw) {
+      hookAlive_.store(false);
+      PostThreadMessageW(watcherId_, kReinstall, 0, 0);
+    } else if (hookAlive_.load()) {
+      pressedSince = hookSaw;
+    }
   }
-  const bool sinceLast = pressedSince || wasDown || (modifier && down);
+  const bool sinceLast = pressedSince || wentDown || wasDown || (modifier && down);
   return static_cast<std::int16_t>((system & 0x8000) | (sinceLast ? 1 : 0));
 }
 

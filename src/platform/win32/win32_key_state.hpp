@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -20,15 +21,25 @@ class Win32KeyState final : public KeyState {
   // low-level hook through its thread's message loop, makes every key of the desktop wait for
   // the answer, and drops a hook that answers slowly. The hook consumes nothing. Without it,
   // the system's bit 0 is all there is.
+  // The system's own key state and whether the window in front is elevated above us: the
+  // system's unless a test stands in for them.
+  using SystemKeys = std::function<std::uint16_t(int keyCode)>;
+  using FrontElevated = std::function<bool()>;
+
   Win32KeyState();
+  Win32KeyState(SystemKeys system, FrontElevated frontElevated);
   ~Win32KeyState() override;
   Win32KeyState(const Win32KeyState&) = delete;
   Win32KeyState& operator=(const Win32KeyState&) = delete;
 
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
 
-  // Ours, for tests: whether presses are kept from the hook.
-  bool keepsPresses() const { return hooked_; }
+  // Ours, for tests: whether presses are kept from the hook, and how often it was installed.
+  bool keepsPresses() const { return hookAlive_.load(); }
+  int hookInstalls() const { return installs_.load(); }
+
+  // Called once, from a poll, the first time a window in front is elevated above us.
+  void onElevatedFront(std::function<void()> tell) { tellElevated_ = std::move(tell); }
 
   // From the hook's thread: a key went down.
   void onKeyDown(unsigned virtualKey, unsigned scanCode, bool extended);
@@ -38,10 +49,23 @@ class Win32KeyState final : public KeyState {
 
   void watch(std::promise<bool>& hooked);
   void pressed(unsigned virtualKey, std::uint32_t now);
+  bool install();
 
+  void checkFront(std::uint32_t now);
+
+  SystemKeys system_;
+  FrontElevated frontElevated_;
+  std::function<void()> tellElevated_;
+  std::uint32_t frontChecked_ = 0;  // GetTickCount | 1, 0: never
+  bool toldElevated_ = false;
   std::thread watcher_;
   unsigned long watcherId_ = 0;
-  bool hooked_ = false;
+  bool hooked_ = false;  // the watcher runs
+  // Windows removes a hook that answers too slowly (LowLevelHooksTimeout) and says nothing:
+  // false from a poll that caught it missing a press until the watcher has put it back.
+  std::atomic<bool> hookAlive_{false};
+  std::atomic<int> installs_{0};
+  void* hook_ = nullptr;  // the watcher's thread only
   // Written by the hook's thread and the poll's, so bits and times are atomic.
   std::array<std::atomic<std::uint32_t>, kCodes / 32> pressedSince_{};  // by virtual-key code
   std::array<std::atomic<std::uint32_t>, kCodes> lastQueried_{};  // GetTickCount | 1, 0: never
