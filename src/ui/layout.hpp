@@ -87,9 +87,21 @@ const MenuEntryLayout* findMenuEntry(const WindowLayout& window, std::string_vie
 const ControlLayout* defaultButton(const WindowLayout& window);
 const ControlLayout* cancelButton(const WindowLayout& window);
 
+// The hotkey capture box's own look, the same in every front end: grey, black text, its own
+// font whatever the window's.
+struct CaptureBoxLook {
+  Rgb background;
+  Rgb text;
+  std::string_view fontFace;
+  int fontPoints;
+};
+inline constexpr CaptureBoxLook kCaptureBoxLook{{192, 192, 192}, {0, 0, 0}, "MS Sans Serif", 10};
+
+inline constexpr double kTwipsPerInch = 1440.0;
+
 // Twips to pixels: 15 twips a pixel at 96 dpi, scaled by the screen's logical dpi.
 constexpr int twipsToPixels(int twips, double dpi = 96.0) {
-  const double px = twips * dpi / 1440.0;
+  const double px = twips * dpi / kTwipsPerInch;
   return static_cast<int>(px >= 0 ? px + 0.5 : px - 0.5);
 }
 

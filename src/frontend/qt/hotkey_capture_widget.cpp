@@ -3,11 +3,26 @@
 #include <QKeyEvent>
 #include <QPalette>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
+
+#include "ui/layout.hpp"
 
 namespace tollivane::frontend::qt {
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
+using ui::kCaptureBoxLook;
+using ui::kTwipsPerInch;
+
+QColor colour(ui::Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// The box's grey and black text, on whichever of its palette's roles `roles` names.
+void paintCaptureColours(QWidget& w,
+                         std::initializer_list<std::pair<QPalette::ColorRole, ui::Rgb>> roles) {
+  QPalette p = w.palette();
+  for (const auto& [role, rgb] : roles) p.setColor(role, colour(rgb));
+  w.setPalette(p);
+}
 
 }  // namespace
 
@@ -19,15 +34,14 @@ CaptureBox::CaptureBox(QWidget* parent) : QLineEdit(parent) {
   setDragEnabled(false);
   setAttribute(Qt::WA_InputMethodEnabled, false);
   setFocusPolicy(Qt::StrongFocus);
-  QPalette p = palette();
-  p.setColor(QPalette::Base, QColor(192, 192, 192));
-  p.setColor(QPalette::Text, Qt::black);
-  p.setColor(QPalette::Window, QColor(192, 192, 192));
-  p.setColor(QPalette::WindowText, Qt::black);
-  setPalette(p);
-  QFont f(QStringLiteral("MS Sans Serif"));
+  paintCaptureColours(*this, {{QPalette::Base, kCaptureBoxLook.background},
+                              {QPalette::Text, kCaptureBoxLook.text},
+                              {QPalette::Window, kCaptureBoxLook.background},
+                              {QPalette::WindowText, kCaptureBoxLook.text}});
+  QFont f(QString::fromLatin1(kCaptureBoxLook.fontFace.data(),
+                              static_cast<qsizetype>(kCaptureBoxLook.fontFace.size())));
   f.setStyleHint(QFont::SansSerif);
-  f.setPointSizeF(10.0);
+  f.setPointSizeF(kCaptureBoxLook.fontPoints);
   setFont(f);
 }
 
@@ -71,10 +85,8 @@ HotKeyCaptureWidget::HotKeyCaptureWidget(QWidget* parent)
     : QWidget(parent), t_(this), boxAdapter_(t_) {
   setFocusProxy(&t_);
   setAutoFillBackground(true);
-  QPalette p = palette();
-  p.setColor(QPalette::Window, QColor(192, 192, 192));
-  p.setColor(QPalette::WindowText, Qt::black);
-  setPalette(p);
+  paintCaptureColours(*this, {{QPalette::Window, kCaptureBoxLook.background},
+                              {QPalette::WindowText, kCaptureBoxLook.text}});
   t_.setGeometry(0, 0, width(), height());
 }
 

@@ -15,9 +15,6 @@ using platform::win32::widen;
 
 constexpr int kFirstId = 100;
 constexpr int kDialogFontPoints = 8;
-constexpr int kCaptureFontPoints = 10;
-constexpr ui::Rgb kCaptureBackground{192, 192, 192};
-constexpr ui::Rgb kCaptureText{0, 0, 0};
 
 COLORREF colorRef(ui::Rgb c) { return RGB(c.r, c.g, c.b); }
 std::uint32_t key(ui::Rgb c) { return (std::uint32_t(c.r) << 16) | (c.g << 8) | c.b; }
@@ -136,7 +133,8 @@ LayoutWindows::~LayoutWindows() {
 
 void LayoutWindows::makeFonts() {
   font_ = makeFont(L"MS Shell Dlg", kDialogFontPoints, dpi_);
-  captureFont_ = makeFont(L"MS Sans Serif", kCaptureFontPoints, dpi_);
+  captureFont_ =
+      makeFont(widen(ui::kCaptureBoxLook.fontFace).c_str(), ui::kCaptureBoxLook.fontPoints, dpi_);
 }
 
 void LayoutWindows::rescale(int dpi) {
@@ -263,7 +261,7 @@ std::vector<HWND> LayoutWindows::panelContents(std::string_view panel) const {
 }
 
 std::optional<ui::Rgb> LayoutWindows::backgroundOf(const ui::ControlLayout& c) const {
-  if (c.kind == ui::ControlKind::HotKeyCapture) return kCaptureBackground;
+  if (c.kind == ui::ControlKind::HotKeyCapture) return ui::kCaptureBoxLook.background;
   if (c.background && !c.transparent) return c.background;
   if (!c.parent.empty()) {
     if (const ui::ControlLayout* parent = ui::findControl(layout_, c.parent)) {
@@ -277,7 +275,7 @@ HBRUSH LayoutWindows::colours(HWND window, HDC dc) const {
   const ui::ControlLayout* c = find(window);
   if (c == nullptr) return nullptr;
   const auto back = backgroundOf(*c);
-  auto fore = c->kind == ui::ControlKind::HotKeyCapture ? kCaptureText : c->foreground;
+  auto fore = c->kind == ui::ControlKind::HotKeyCapture ? ui::kCaptureBoxLook.text : c->foreground;
   if (!back && !fore) return nullptr;
   if (fore) SetTextColor(dc, colorRef(*fore));
   if (!back) {
