@@ -16,6 +16,8 @@
 
 #include "platform/posix/posix_files.hpp"
 
+#include "unit/scratch_folder.hpp"
+
 namespace tollivane::platform::posix {
 namespace {
 
@@ -35,8 +37,8 @@ int temporariesIn(const std::string& folder) {
 }
 
 TEST(KillDuringSave, TheFileIsAlwaysTheOldOrTheNewBytes) {
-  std::string folder = (fs::temp_directory_path() / "tollivane-kill-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+  const tests::ScratchFolder scratch("kill");
+  const std::string& folder = scratch.path();
   const std::string file = folder + "/Tollivane.ini";
   // Large enough that a kill often lands inside the write, not only between saves.
   std::string one, two;
@@ -84,7 +86,6 @@ TEST(KillDuringSave, TheFileIsAlwaysTheOldOrTheNewBytes) {
   EXPECT_EQ(torn, 0);
   EXPECT_EQ(sawOne + sawTwo, total);
   EXPECT_EQ(afterCleanup, 0);
-  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -25,6 +25,8 @@
 #include <string>
 #include <thread>
 
+#include "unit/scratch_folder.hpp"
+
 namespace tollivane::platform::posix {
 namespace {
 
@@ -155,8 +157,8 @@ TEST(SingleInstance, EachUserAndSettingsFileHasItsOwnName) {
 
 TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
   namespace fs = std::filesystem;
-  const fs::path base =
-      fs::temp_directory_path() / ("tollivane-instance-" + std::to_string(::getpid()));
+  const tests::ScratchFolder scratch("instance");
+  const fs::path base = scratch.path();
   fs::create_directories(base / "real" / "sub");
   fs::create_directory_symlink(base / "real", base / "link");
   std::ofstream(base / "real" / "Tollivane.ini") << "[rect]\n";
@@ -177,7 +179,6 @@ TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
   fs::create_directory_symlink(base / "later", base / "pending");
   EXPECT_EQ(instanceName(1000, (base / "pending" / "tollivane" / "Tollivane.ini").string()),
             instanceName(1000, (base / "later" / "tollivane" / "Tollivane.ini").string()));
-  fs::remove_all(base);
 }
 
 TEST(SingleInstance, ALaterStartAsksTheFirstAndCopiesWithOtherFilesRunSideBySide) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "settings/profile.hpp"
+#include "win32/scratch_folder.hpp"
 
 namespace tollivane::settings {
 namespace {
@@ -50,8 +51,8 @@ TEST(ProfileSecondOpinion, DisagreesOnlyWhereExplained) {
        "6\r\n"s},
       {"long value", "[main]\r\nhotkey1=" + std::string(300, '7') + "\r\n"},
   };
-  const fs::path file = fs::temp_directory_path() /
-                        ("tollivane-opinion-" + std::to_string(GetCurrentProcessId()) + ".ini");
+  const tests::ScratchFolder scratch(L"opinion");
+  const fs::path file = scratch.path() / "Tollivane.ini";
   std::map<std::string, std::pair<std::string, std::string>> disagreements;
   for (const auto& [name, text] : cases) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
@@ -63,7 +64,6 @@ TEST(ProfileSecondOpinion, DisagreesOnlyWhereExplained) {
     const std::string ours = storedValue(text, "main", "hotkey1").value_or("");
     if (windows != ours) disagreements[name] = {windows, ours};
   }
-  fs::remove(file);
 
   const auto shown = [](std::string text) {
     for (auto at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {

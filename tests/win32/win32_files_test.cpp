@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/win32/wide_text.hpp"
+#include "win32/scratch_folder.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -18,38 +19,9 @@ namespace fs = std::filesystem;
 // outside the Basic Multilingual Plane.
 class Win32FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              widen(
-                  "tollivane-files-\xd0\xa1\xd0\xbf\xd0\xb8\xd0\xb4-\xe6\x97\xa5\xe6\x9c\xac-"
-                  "\xf0\x9f\x8f\x81-" +
-                  std::to_string(GetCurrentProcessId()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    ASSERT_TRUE(fs::create_directories(folder_));
-  }
-  void TearDown() override { removeTree(L"\\\\?\\" + folder_.wstring()); }
-
-  // The standard library's own removal stops at MAX_PATH and at read-only files.
-  static void removeTree(const std::wstring& path) {
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring child = path + L"\\" + name;
-        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          removeTree(child);
-        } else {
-          DeleteFileW(child.c_str());
-        }
-      } while (FindNextFileW(search, &entry));
-      FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
-  }
+  tests::ScratchFolder scratch_{
+      widen("files-\xd0\xa1\xd0\xbf\xd0\xb8\xd0\xb4-\xe6\x97\xa5\xe6\x9c\xac-\xf0\x9f\x8f\x81")};
+  const fs::path folder_ = scratch_.path();
 
   std::string at(const std::string& name) const {
     return narrow((folder_ / widen(name)).wstring());
@@ -65,8 +37,6 @@ class Win32FilesTest : public ::testing::Test {
     std::sort(found.begin(), found.end());
     return found;
   }
-
-  fs::path folder_;
 };
 
 TEST_F(Win32FilesTest, WritesAndReadsBackAnyBytesUnderAUnicodeName) {

@@ -22,6 +22,7 @@
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_key_state.hpp"
 #include "ui/layout.hpp"
+#include "win32/scratch_folder.hpp"
 
 namespace tollivane::frontend::win32 {
 namespace {
@@ -39,17 +40,9 @@ void holdModifiers(int mask) {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("tollivane-window-" + std::to_string(GetCurrentProcessId()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
   void TearDown() override {
     window_.reset();
     holdModifiers(0);
-    fs::remove_all(folder_);
   }
 
   void open(const std::string& settings = {}) {
@@ -77,7 +70,8 @@ class MainWindowTest : public ::testing::Test {
     holdModifiers(0);
   }
 
-  fs::path folder_;
+  tests::ScratchFolder scratch_{L"window"};
+  const fs::path folder_ = scratch_.path();
   platform::win32::Win32KeyState keys_;
   platform::NullSurface surface_;
   platform::NullRunObserver runs_;

@@ -11,6 +11,7 @@
 
 #include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_files.hpp"
+#include "win32/scratch_folder.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -59,9 +60,8 @@ TEST(Win32SettingsLocation, TheProgramsFolderInEveryFormOfPath) {
 }
 
 TEST(Win32SettingsLocation, AWritableFolderIsToldByTryingAndKeepsNothing) {
-  const fs::path folder =
-      fs::temp_directory_path() / ("tollivane-location-" + std::to_string(GetCurrentProcessId()));
-  fs::remove_all(folder);
+  const tests::ScratchFolder scratch(L"location");
+  const fs::path folder = scratch.path() / "portable";
   const std::string path = narrow(folder.wstring());
   EXPECT_FALSE(canCreateFilesIn(path));  // not there yet
   ASSERT_EQ(makeFolders(path + R"(\a\b)"), "");
@@ -71,7 +71,6 @@ TEST(Win32SettingsLocation, AWritableFolderIsToldByTryingAndKeepsNothing) {
   EXPECT_TRUE(fs::is_empty(folder / "a" / "b"));
   // A portable copy: the settings stay beside it.
   EXPECT_EQ(Win32Files(path).settingsFolder("Tollivane.ini"), path);
-  fs::remove_all(folder);
 }
 
 }  // namespace

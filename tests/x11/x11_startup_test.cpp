@@ -26,6 +26,8 @@
 #include "test_client.hpp"
 #include "xvfb.hpp"
 
+#include "unit/scratch_folder.hpp"
+
 namespace tollivane::x11test {
 namespace {
 
@@ -56,13 +58,10 @@ int lines(const std::string& text) {
 
 class Startup : public ::testing::Test {
  protected:
-  fs::path folder = fs::temp_directory_path() / ("tollivane-startup-" + std::to_string(getpid()));
+  tests::ScratchFolder scratch{"startup"};
+  fs::path folder = scratch.path();
 
-  void SetUp() override {
-    fs::create_directories(folder);
-    fs::copy_file(TOLLIVANE_EXE, folder / "tollivane", fs::copy_options::overwrite_existing);
-  }
-  void TearDown() override { fs::remove_all(folder); }
+  void SetUp() override { fs::copy_file(TOLLIVANE_EXE, folder / "tollivane"); }
 
   // Runs a private copy of the program with only the environment given (and PATH, HOME and
   // XDG_RUNTIME_DIR, which a session has);

@@ -89,12 +89,7 @@ SingleInstance::~SingleInstance() {
 }
 
 LRESULT CALLBACK SingleInstance::windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  const auto* self =
-      reinterpret_cast<const SingleInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  const auto* self = windowOwner<SingleInstance>(window, message, l);
   if (message == kComeForward && self && self->window_) {
     if (IsIconic(self->window_)) ShowWindow(self->window_, SW_RESTORE);
     ShowWindow(self->window_, SW_SHOW);

@@ -44,12 +44,7 @@ Win32OverlayWindow::~Win32OverlayWindow() {
 }
 
 LRESULT CALLBACK Win32OverlayWindow::windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  const auto* self =
-      reinterpret_cast<const Win32OverlayWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  const auto* self = windowOwner<Win32OverlayWindow>(window, message, l);
   switch (message) {
     // Clicks go to whatever lies below, and nothing here ever becomes active.
     case WM_NCHITTEST:

@@ -1,4 +1,5 @@
-// Registering the window classes of the adapters' own windows.
+// Registering the window classes of the adapters' own windows, and finding a window's owner
+// object from its procedure.
 #pragma once
 
 #include <windows.h>
@@ -8,5 +9,16 @@ namespace tollivane::platform::win32 {
 // Registers `name` for `procedure` once per process: the class outlives any one window, and
 // tests make several. True when the class is there to use.
 bool registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure);
+
+// The object a window was created for (CreateWindowExW's last argument), as the window
+// procedure sees it: bound at WM_NCCREATE, before any later message; nullptr before that.
+template <typename Owner>
+const Owner* windowOwner(HWND window, UINT message, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<const Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 }  // namespace tollivane::platform::win32
