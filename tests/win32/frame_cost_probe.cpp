@@ -16,6 +16,8 @@
 #include "platform/win32/win32_surface.hpp"
 #include "stopwatch/overlay_renderer.hpp"
 
+#include "win32/stand_in_window.hpp"
+
 namespace {
 long allocations = 0;
 }  // namespace
@@ -61,16 +63,7 @@ void measure(const char* way, ChosenSurface& surface, int frames) {
 int main(int argc, char** argv) {
   const int frames = argc > 1 ? std::atoi(argv[1]) : 2000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = L"TollivaneFrameCostGame";
-  RegisterClassW(&windowClass);
-  HWND game = CreateWindowExW(0, windowClass.lpszClassName, L"Stand-in game", WS_POPUP | WS_VISIBLE,
-                              0, 0, 640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
-  SetForegroundWindow(game);
-  UpdateWindow(game);
+  HWND game = tollivane::tests::openStandInGame();
 
   win32::Win32Surface direct;
   win32::Win32OverlayWindow ownWindow;

@@ -19,6 +19,8 @@
 
 #include "screen_copy.hpp"
 
+#include "win32/stand_in_window.hpp"
+
 namespace {
 
 using tollivane::win32_tests::ScreenCopy;
@@ -130,15 +132,10 @@ int main(int argc, char** argv) {
   const POINT offset{argc > 5 ? std::atoi(argv[4]) : 25, argc > 5 ? std::atoi(argv[5]) : 315};
   timeBeginPeriod(1);
 
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = gameProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"TollivaneRepaintingGame";
-  RegisterClassW(&windowClass);
-  HWND window =
-      CreateWindowExW(0, windowClass.lpszClassName, L"Stand-in game", WS_POPUP | WS_VISIBLE, 0, 0,
-                      640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
-  SetForegroundWindow(window);
+  tollivane::tests::StandInLook look;
+  look.procedure = gameProc;
+  look.background = nullptr;  // every frame paints it all
+  HWND window = tollivane::tests::openStandInGame(look);
 
   const LONGLONG second = ticksPerSecond();
   const auto ticks = [&](double inSeconds) {

@@ -2,6 +2,8 @@
 // every second, as a game redraws its screen. Ends after ten minutes or when closed.
 #include <windows.h>
 
+#include "win32/stand_in_window.hpp"
+
 namespace {
 
 LRESULT CALLBACK gameProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -21,16 +23,9 @@ LRESULT CALLBACK gameProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 }  // namespace
 
 int main() {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = gameProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = L"TollivaneStandInGame";
-  RegisterClassW(&windowClass);
-  HWND window =
-      CreateWindowExW(0, windowClass.lpszClassName, L"Stand-in game", WS_POPUP | WS_VISIBLE, 0, 0,
-                      640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
-  SetForegroundWindow(window);
+  tollivane::tests::StandInLook look;
+  look.procedure = gameProc;
+  HWND window = tollivane::tests::openStandInGame(look);
   SetTimer(window, 1, 1000, nullptr);
   SetTimer(window, 2, 600000, nullptr);
   MSG message;

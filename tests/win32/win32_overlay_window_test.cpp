@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/window_class.hpp"
 #include "screen_copy.hpp"
+
+#include "win32/stand_in_window.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -35,17 +38,8 @@ class Game {
   // 2 s to take the window away again, so tests keep such windows few.
   explicit Game(DWORD style = WS_POPUP, int x = 0, int y = 0, bool inFront = true) {
     static HBRUSH background = CreateSolidBrush(kGameColor);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = background;
-    windowClass.lpszClassName = L"TollivaneOverlayTestGame";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, windowClass.lpszClassName, L"game", style, x, y, 400, 400, nullptr,
-                              nullptr, windowClass.hInstance, this);
-    ShowWindow(window_, inFront ? SW_SHOW : SW_SHOWNOACTIVATE);
-    if (inFront) SetForegroundWindow(window_);
-    UpdateWindow(window_);
+    window_ = tests::openStandInGame(
+        {{x, y, 400, 400}, L"game", procedure, background, style, inFront, this});
     pump();
   }
   ~Game() { destroy(); }
@@ -73,12 +67,7 @@ class Game {
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-      SetWindowLongPtrW(
-          window, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(l)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Game*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = const_cast<Game*>(windowOwner<Game>(window, message, l));
     if (self && message == WM_LBUTTONDOWN) ++self->clicks;
     if (self && message == WM_KILLFOCUS) ++self->focusLost;
     if (self && message == WM_ACTIVATE && LOWORD(w) == WA_INACTIVE) ++self->focusLost;

@@ -8,6 +8,8 @@
 
 #include "screen_copy.hpp"
 
+#include "win32/stand_in_window.hpp"
+
 namespace tollivane::platform::win32 {
 namespace {
 
@@ -21,16 +23,10 @@ class Game {
   static constexpr int kHeight = 400;
 
   Game() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = L"TollivaneSurfaceTestGame";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, windowClass.lpszClassName, L"game", WS_POPUP | WS_VISIBLE, 0, 0,
-                              200, 400, nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetForegroundWindow(window_);
-    UpdateWindow(window_);
+    tests::StandInLook look;
+    look.place = {0, 0, kWidth, kHeight};
+    look.title = L"game";
+    window_ = tests::openStandInGame(look);
   }
   ~Game() { destroy(); }
   Game(const Game&) = delete;
