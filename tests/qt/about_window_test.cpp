@@ -9,6 +9,7 @@
 
 #include "frontend/qt/about_dialog.hpp"
 #include "frontend/qt/message_boxes.hpp"
+#include "patience.hpp"
 #include "window_harness.hpp"
 
 using tollivane::frontend::qt::AboutDialog;
@@ -20,7 +21,7 @@ namespace {
 void openAbout(WindowHarness& h, const std::function<void(AboutDialog&)>& inside) {
   bool ran = false;
   const auto check = [&] {
-    QTRY_VERIFY_WITH_TIMEOUT(h.shell.aboutWindow() != nullptr, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.shell.aboutWindow() != nullptr, kPatienceMs);
     QVERIFY(QTest::qWaitForWindowActive(h.shell.aboutWindow()));
     inside(*h.shell.aboutWindow());
     ran = true;
@@ -64,7 +65,7 @@ void AboutWindowTest::isModalToTheMainWindowWhileTimersTick() {
     // Timer1 goes on polling the keys while the window is open.
     const int before = h.keys.queries;
     QTRY_VERIFY2_WITH_TIMEOUT(h.keys.queries >= before + 2 * 3,
-                              "Timer1 stopped while About was open", 20000);
+                              "Timer1 stopped while About was open", kPatienceMs);
     about.widgets().as<QPushButton>("cmdOK").click();
   });
   QVERIFY(h.shown.empty());
@@ -166,7 +167,7 @@ void AboutWindowTest::theRealMessageBoxReturnsWhenClosed() {
   tollivane::frontend::qt::QtShell shell;  // the default presenter: a real modal box
   QString seen;
   QTimer::singleShot(0, [&] {
-    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr, kPatienceMs);
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     QVERIFY(box != nullptr);
     seen = box->text();

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "patience.hpp"
 #include "window_harness.hpp"
 
 using tollivane::testing::WindowHarness;
@@ -299,7 +300,7 @@ void MainWindowTest::nothingRunsAfterExit() {
   WindowHarness h;
   QVERIFY(h.window->load());
   h.window->show();
-  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, 20000);  // Timer1 is ticking
+  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, kPatienceMs);  // Timer1 is ticking
   h.window->action("mnuExit").trigger();
   QCOMPARE(h.endedWith, 0);
   QVERIFY(!h.window->timer("Timer1").enabled());
@@ -337,7 +338,7 @@ void MainWindowTest::anUncaughtRunTimeErrorIsReportedAndEnds() {
   WindowHarness h;
   QVERIFY(h.window->load());
   h.window->show();
-  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, 20000);  // Timer1 is ticking
+  QTRY_VERIFY_WITH_TIMEOUT(h.keys.queries > 0, kPatienceMs);  // Timer1 is ticking
   // The box waits for the user in a loop of its own: no timer reaches a handler meanwhile.
   int queriesInBox = -1;
   h.shell.setMessageBoxPresenter([&](QMessageBox& box) {
@@ -368,7 +369,8 @@ void MainWindowTest::kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes() 
   h.window->showCentred();
   const auto* line = h.window->findChild<QLabel*>("lblDesktop");
   QVERIFY(line && line->isVisible() && line->text().contains("without Ctrl or Alt"));
-  QTRY_VERIFY(h.window->statusBar()->y() > h.window->centralWidget()->geometry().bottom());
+  QTRY_VERIFY_WITH_TIMEOUT(
+      h.window->statusBar()->y() > h.window->centralWidget()->geometry().bottom(), kPatienceMs);
   QCOMPARE(h.window->centralWidget()->size(), QSize(312, 197));
 
   h.window->action("mnuHotkeys").trigger();  // the last binding given Ctrl too

@@ -7,6 +7,7 @@
 
 #include "app/timer_group.hpp"
 #include "frontend/qt/qt_system_timer.hpp"
+#include "patience.hpp"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -29,7 +30,7 @@ void TimerTest::ticksOnTheEventLoop() {
   QCOMPARE(timer.enabled(), false);
   const auto start = Clock::now();
   timer.setEnabled(true);
-  QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 6, 20000);
+  QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 6, kPatienceMs);
   timer.setEnabled(false);
   // Tick k comes at or after start + 50k ms; a loaded machine may make it late, never early.
   for (std::size_t k = 0; k < ticks.size(); ++k) {
@@ -47,7 +48,7 @@ void TimerTest::aBusyThreadGetsOneTickThenTheNextPhasePoint() {
   timer.setInterval(100);
   const auto start = Clock::now();
   timer.setEnabled(true);
-  QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 3, 20000);
+  QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 3, kPatienceMs);
   timer.setEnabled(false);
   // Busy from ~100 to ~450 ms: the points at 200, 300, 400 make one tick, at about 450 ms.
   QVERIFY(ticks[1] - start >= 450ms);

@@ -7,6 +7,9 @@
 
 namespace tollivane::x11test {
 
+// How long a test waits for anything a busy machine may be slow to do.
+inline constexpr std::chrono::seconds kPatience{20};
+
 // Whether `done` held within `limit`; it is asked once more at the end.
 template <typename Done>
 bool waitUntil(std::chrono::milliseconds limit, Done done) {

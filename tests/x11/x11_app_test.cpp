@@ -32,7 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kBackground = 0x305070;
 constexpr Area kOverlay{25, 315, 75, 14};  // the default position, in the front window
-constexpr auto kPatience = 20s;            // for anything a busy machine may be slow to do
 
 // The texts from a start: "00 : 00 : 00" until the first "00 : 00 : 01".
 bool countedFromZero(const std::vector<std::string>& texts) {

@@ -96,7 +96,7 @@ class TollivaneOnTheDesktop : public ::testing::Test {
   Window firstWindow = 0;
 
   void SetUp() override {
-    ASSERT_TRUE(waitUntil(20s, [&] {
+    ASSERT_TRUE(waitUntil(kPatience, [&] {
       return findWindowTitled(client, "Tollivane", &firstWindow).has_value() || !first.running();
     }));
     ASSERT_TRUE(first.running()) << first.output();
@@ -145,9 +145,9 @@ TEST_F(TollivaneOnTheDesktop, ASecondStartWithTheSameFileRaisesTheFirstWindowAnd
   AppProcess second{firstProgram(), server.display(), AppProcess::InPlace{}};
   EXPECT_EQ(second.waitForExit(10s), 0) << second.output();
   EXPECT_NE(second.output().find("already running"), std::string::npos) << second.output();
-  EXPECT_TRUE(waitUntil(5s, [&] { return isAbove(client, firstWindow, game); }))
+  EXPECT_TRUE(waitUntil(kPatience, [&] { return isAbove(client, firstWindow, game); }))
       << "the first window comes to the front";
-  EXPECT_TRUE(waitUntil(5s, [&] { return focusedTopLevel(client) == firstWindow; }))
+  EXPECT_TRUE(waitUntil(kPatience, [&] { return focusedTopLevel(client) == firstWindow; }))
       << "and takes the keyboard focus";
   EXPECT_EQ(countWindowsTitled(client, "Tollivane"), 1);
   EXPECT_TRUE(first.running());
@@ -187,7 +187,7 @@ TEST_F(TollivaneOnTheDesktop, UnderAWindowManagerTheFirstWindowIsActivatedAsAPag
 
 TEST_F(TollivaneOnTheDesktop, CopiesWithTheirOwnSettingsFilesRunSideBySide) {
   AppProcess other{TOLLIVANE_EXE, server.display()};
-  EXPECT_TRUE(waitUntil(20s, [&] { return countWindowsTitled(client, "Tollivane") == 2; }))
+  EXPECT_TRUE(waitUntil(kPatience, [&] { return countWindowsTitled(client, "Tollivane") == 2; }))
       << other.output();
   EXPECT_TRUE(other.running());
   EXPECT_TRUE(first.running());
@@ -196,10 +196,10 @@ TEST_F(TollivaneOnTheDesktop, CopiesWithTheirOwnSettingsFilesRunSideBySide) {
 TEST_F(TollivaneOnTheDesktop, AKilledFirstInstanceDoesNotStopTheNextStart) {
   ::kill(first.pid(), SIGKILL);
   ASSERT_NE(first.waitForExit(5s), -1);
-  ASSERT_TRUE(waitUntil(5s, [&] { return countWindowsTitled(client, "Tollivane") == 0; }));
+  ASSERT_TRUE(waitUntil(kPatience, [&] { return countWindowsTitled(client, "Tollivane") == 0; }));
 
   AppProcess next{firstProgram(), server.display(), AppProcess::InPlace{}};
-  EXPECT_TRUE(waitUntil(20s, [&] { return countWindowsTitled(client, "Tollivane") == 1; }))
+  EXPECT_TRUE(waitUntil(kPatience, [&] { return countWindowsTitled(client, "Tollivane") == 1; }))
       << next.output();
   EXPECT_TRUE(next.running()) << next.output();
 }

@@ -56,7 +56,7 @@ TEST(InstalledTollivane, SavesKeysIntoTheUsersConfigurationFolder) {
   AppProcess app{program, server.display(), AppProcess::InPlace{}};
   Window window = 0;
   std::optional<Area> area;
-  ASSERT_TRUE(waitUntil(20s, [&] {
+  ASSERT_TRUE(waitUntil(kPatience, [&] {
     area = findWindowTitled(client, "Tollivane", &window);
     return area.has_value() || !app.running();
   }));
