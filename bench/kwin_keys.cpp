@@ -2,7 +2,8 @@
 // (org_kde_kwin_fake_input, version 4): they go where KWin sends a real key, to the window in
 // front and, as its settings allow, to XWayland. KWin offers the protocol to any client only
 // when it runs with KWIN_WAYLAND_NO_PERMISSION_CHECKS=1.
-//   kwin_keys <Linux key code>...    each pressed, held 100 ms and released; F5 is 63
+//   kwin_keys <key>...   a key is a Linux key code (F5 is 63) or a chord of them (29+63 is
+//                        Ctrl+F5): pressed in order, held 100 ms and released in reverse
 #include <wayland-client.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -56,13 +58,20 @@ int main(int argc, char** argv) {
   // KWin takes the events of an authenticated device only; it grants every request.
   wl_proxy_marshal_flags(fake, kAuthenticate, nullptr, 4, 0, "kwin_keys", "bench");
   wl_display_roundtrip(display);
+  const auto send = [&](uint32_t key, uint32_t pressed) {
+    wl_proxy_marshal_flags(fake, kKeyboardKey, nullptr, 4, 0, key, pressed);
+    wl_display_roundtrip(display);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  };
   for (int i = 1; i < argc; ++i) {
-    const auto key = static_cast<uint32_t>(std::atoi(argv[i]));
-    for (uint32_t pressed : {1u, 0u}) {
-      wl_proxy_marshal_flags(fake, kKeyboardKey, nullptr, 4, 0, key, pressed);
-      wl_display_roundtrip(display);
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::vector<uint32_t> chord;
+    for (char* rest = argv[i]; *rest != '\0';) {
+      chord.push_back(static_cast<uint32_t>(std::strtoul(rest, &rest, 10)));
+      if (*rest != '+') break;
+      ++rest;
     }
+    for (uint32_t key : chord) send(key, 1);
+    for (auto key = chord.rbegin(); key != chord.rend(); ++key) send(*key, 0);
   }
   wl_display_disconnect(display);
   return 0;

@@ -4,11 +4,19 @@
 # Wayland full-screen game in front of it. Starts and stops the clock from the command line and
 # with keys typed through the compositor, and reads the screen back at the clock's place.
 # Prints one "check<TAB>yes|no" line per check, into $SESSION_RESULT when that is set.
-#   bench/wayland_native.sh <build's bin folder> <kwin|sway> <overlay window: 0|1>
+#   bench/wayland_native.sh <build's bin folder> <kwin|sway> <overlay window: 0|1> [ctrl]
+# With "ctrl" the start and stop hotkeys are Ctrl+F5 and Ctrl+F6 (Ctrl+F7 is one of KWin's own
+# shortcuts), not F5 and F7; pause goes to F7.
 set -uo pipefail
 bin=$1
 desktop=$2
 window=$3
+ctrl=""
+keys='hotshift1=0\nhotshift3=0'
+stop=65 stop_name=F7
+if [ -n "${4:-}" ]; then
+  ctrl=29+ keys='hotshift1=2\nhotkey2=118\nhotkey3=117\nhotshift3=2' stop=64 stop_name=F6
+fi
 here="$(cd "$(dirname "$0")" && pwd)"
 [ -n "${SESSION_RESULT:-}" ] && exec >"$SESSION_RESULT"
 scratch="$(mktemp -d)"
@@ -36,17 +44,17 @@ within() {
   done
   return 1
 }
-# Types keys into the compositor, as its own keyboard would: F5 is 63, F7 is 65.
+# Types keys into the compositor, as its own keyboard would: F5 is 63, F6 64, Ctrl+F5 29+63.
 typed() {
   if [ "$desktop" = kwin ]; then "$bin/kwin_keys" "$@"; else
-    for key in "$@"; do wtype -k "F$((key - 58))"; done
+    for key in "$@"; do wtype -s 300 -k "F$((key - 58))"; done
   fi
 }
 got() { grep -qx "press $1" "$scratch/game.out"; }
 
 mkdir -p "$scratch/a"
 cp "$bin/tollivane" "$scratch/a/tollivane"
-printf '[rect]\nX=25\nY=315\nwindow=%s\n' "$window" >"$scratch/a/Tollivane.ini"
+printf "[main]\n$keys\n[rect]\nX=25\nY=315\nwindow=%s\n" "$window" >"$scratch/a/Tollivane.ini"
 QT_QPA_PLATFORM=xcb "$scratch/a/tollivane" >"$scratch/a/out" 2>&1 &
 pids+=($!)
 app_window() { xdotool search --all --onlyvisible --pid "${pids[0]}" --name '^Tollivane$' >/dev/null 2>&1; }
@@ -69,12 +77,22 @@ say "tollivane --start: the time shows over the game" "$(yes_no within clock_dra
 "$scratch/a/tollivane" --stop >/dev/null 2>&1
 say "tollivane --stop: the time goes" "$(yes_no within clock_gone)"
 
-typed 63
-say "F5 typed into the game: the game gets it" "$(yes_no within got F5)"
-say "F5 typed into the game: the time shows over it" "$(yes_no within clock_drawn)"
-# F7 is tried on a running clock, whatever F5 did.
+typed "${ctrl}63"
+say "start hotkey typed into the game: the game gets it" "$(yes_no within got F5)"
+say "start hotkey typed into the game: the time shows over it" "$(yes_no within clock_drawn)"
+# The stop hotkey is tried on a running clock, whatever the start hotkey did.
 clock_drawn || "$scratch/a/tollivane" --start >/dev/null 2>&1
 within clock_drawn
-typed 65
-say "F7 typed into the game: the game gets it" "$(yes_no within got F7)"
-say "F7 typed into the game: the time goes" "$(yes_no within clock_gone)"
+typed "$ctrl$stop"
+say "stop hotkey typed into the game: the game gets it" "$(yes_no within got $stop_name)"
+say "stop hotkey typed into the game: the time goes" "$(yes_no within clock_gone)"
+
+# A key the desktop binds to the command: sway's own binding, set while it runs.
+if [ "$desktop" = sway ]; then
+  "$scratch/a/tollivane" --stop >/dev/null 2>&1
+  within clock_gone
+  swaymsg -q "bindsym F8 exec $scratch/a/tollivane --start"
+  typed 66
+  say "F8 bound by the desktop to tollivane --start: the time shows" "$(yes_no within clock_drawn)"
+  say "F8 bound by the desktop: the game gets it too" "$(yes_no within got F8)"
+fi
