@@ -136,31 +136,35 @@ otherwise. Every desktop can bind a key to a command: \`tollivane --start\`, \`-
 do reach Tollivane, its time shows in a window of its own at the clock's place.
 
 - **KDE Plasma 5.27** (measured below): System Settings > Applications > Legacy X11 App
-  Support passes keys typed into Wayland windows on to X11 programs. "Always" (in kwinrc,
-  \`[Xwayland] XwaylandEavesdrops=All\`) passes every hotkey, and the game still gets every
-  key; "Combinations" passes only keys typed with Ctrl, Alt or Meta, so plain F5 is kept; the
-  default "None" passes nothing. The cost: every X11 program may then read every key you type.
-  Tollivane's own window shows over the full-screen game. KDE's custom shortcuts can run the
-  commands as well; its desktop shortcuts portal cannot bind at all in this version (report).
-- **KDE Plasma 6** (not measured): the same Legacy X11 App Support setting. Its portal's
-  GlobalShortcuts interface fires while a full-screen game has the focus, and takes the key:
-  the game no longer sees it (report). Tollivane does not use that portal.
-- **GNOME 46** (not measured): no setting passes keys on to X11 programs and no
-  GlobalShortcuts portal (report): Settings > Keyboard > Custom Shortcuts running
-  \`tollivane --start\` and the others is the way, and the desktop takes that key from the game.
-  Whether mutter shows Tollivane's own window over a native full-screen window was not
-  measured.
-- **GNOME 48 and later** (not measured): as GNOME 46, and its portal has GlobalShortcuts,
-  which takes the key from the game (report).
-- **sway** (measured below): keys typed into a native window go to it alone; a key bound in
-  sway's configuration (\`bindsym F8 exec tollivane --start\`) runs the command, and the
-  game does not get that key. Tollivane's own window shows over the full-screen game. sway and
-  the other wlroots desktops have no GlobalShortcuts portal (report).
+  Support passes keys typed into Wayland windows on to X11 programs, and the game still gets
+  them. "Always" (kwinrc \`[Xwayland]\`, \`XwaylandEavesdrops=All\`) passes every hotkey; the
+  choice for keys typed with Ctrl, Alt or Meta (\`Combinations\`) passes Ctrl+F5 but not a
+  plain F5; the default (\`None\`) passes none. What it costs: every X11 program may
+  then read every key you type. Some combinations never reach the game or Tollivane, since
+  KWin keeps them for its own shortcuts; among the function keys by default Ctrl+F1 to
+  Ctrl+F4, Ctrl+F7, Ctrl+F9, Ctrl+F10, Alt+F3, Alt+F4, Meta+F5, Meta+F6 and Meta+F8. Tollivane's own window shows over the full-screen game. The
+  desktop's shortcuts portal cannot bind at all in this version (report); a custom shortcut
+  that runs \`tollivane --start\` was not tried here.
+- **KDE Plasma 6** (not measured): the same Legacy X11 App Support setting (report). Its
+  portal's GlobalShortcuts interface fires while a full-screen game has the focus, and takes
+  the key: the game no longer sees it (report). Tollivane does not use that portal.
+- **GNOME 46** (not measured): no setting passes keys on to X11 programs, and its portal has
+  no GlobalShortcuts (report). Settings > Keyboard > Custom Shortcuts can run
+  \`tollivane --start\` and the others (the README shows how). Whether mutter shows
+  Tollivane's own window over a native full-screen window was not measured.
+- **GNOME 48 and later** (not measured): as GNOME 46, and its portal has GlobalShortcuts, which
+  takes the key from the game (report).
+- **sway** (measured below): keys typed into a native window go to it alone. A key bound in
+  sway's configuration (\`bindsym F8 exec tollivane --start\`) runs the command, and the game
+  does not get that key. Tollivane's own window shows over the full-screen game. sway and the
+  other wlroots desktops have no GlobalShortcuts portal (report).
 - **Hyprland** (not measured): its portal has GlobalShortcuts, which takes the key from the
-  game (report); a key bound to \`exec tollivane --start\` in its configuration works as on
-  sway.
+  game (report); a key bound in its configuration (\`bind = , F8, exec, tollivane --start\`)
+  runs the command.
 - **gamescope** (not measured): no GlobalShortcuts portal (report); bind a key to the commands
-  in the desktop it runs on.
+  in the desktop that gamescope runs on.
+- **weston** (report): hides an X11 override-redirect window, as Tollivane's own window is,
+  under a native full-screen window; with an X11 game it works (below).
 
 ### Measured: KWin and sway
 
@@ -176,7 +180,11 @@ Keys are typed through the compositor as a keyboard would: KWin's fake input
 (\`kwin_keys\`), sway's virtual keyboard (\`wtype\`). The screen is read back (KWin's
 ScreenShot2 over D-Bus, grim on sway): the time shows when pixels of the clock's place differ
 from the game's colour, and is gone when none do; before the first start none do. A check
-waits up to 20 s. With F5 kept away, F7 is tried on a clock started with \`--start\`.
+waits up to 20 s. With the start hotkey kept away, the stop hotkey is tried on a clock started
+with \`--start\`. The hotkeys are Tollivane's own, F5 to start and F7 to stop, except in the
+third column: Ctrl+F5 and Ctrl+F6, since KWin keeps Ctrl+F7 for one of its own shortcuts
+("Toggle Present Windows (Window class)"), and the game never sees it. The other shortcuts
+named above are KWin's defaults as its kglobalaccel component lists them.
 
 EOT
   native_table
