@@ -142,9 +142,10 @@ do reach Tollivane, its time shows in a window of its own at the clock's place.
   plain F5; the default (\`None\`) passes none. What it costs: every X11 program may
   then read every key you type. Some combinations never reach the game or Tollivane, since
   KWin keeps them for its own shortcuts; among the function keys by default Ctrl+F1 to
-  Ctrl+F4, Ctrl+F7, Ctrl+F9, Ctrl+F10, Alt+F3, Alt+F4, Meta+F5, Meta+F6 and Meta+F8. Tollivane's own window shows over the full-screen game. The
-  desktop's shortcuts portal cannot bind at all in this version (report); a custom shortcut
-  that runs \`tollivane --start\` was not tried here.
+  Ctrl+F4, Ctrl+F7, Ctrl+F9, Ctrl+F10, Alt+F3, Alt+F4, Meta+F5, Meta+F6 and Meta+F8.
+  Tollivane's own window shows over the full-screen game. The desktop's shortcuts portal
+  cannot bind at all in this version (report); a custom shortcut that runs
+  \`tollivane --start\` was not tried here.
 - **KDE Plasma 6** (not measured): the same Legacy X11 App Support setting (report). Its
   portal's GlobalShortcuts interface fires while a full-screen game has the focus, and takes
   the key: the game no longer sees it (report). Tollivane does not use that portal.

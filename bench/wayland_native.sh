@@ -47,6 +47,7 @@ within() {
 # Types keys into the compositor, as its own keyboard would: F5 is 63, F6 64, Ctrl+F5 29+63.
 typed() {
   if [ "$desktop" = kwin ]; then "$bin/kwin_keys" "$@"; else
+    # Each wtype is a new keyboard; a key sent at once after its keymap can get lost.
     for key in "$@"; do wtype -s 300 -k "F$((key - 58))"; done
   fi
 }
