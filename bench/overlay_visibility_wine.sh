@@ -16,8 +16,7 @@ rates=(0 30 60 144)  # 0: never repaints
 seconds=6
 
 prefix="$(realpath "$build")/wine"
-cmake/run-wine.sh "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
+eval "$(cmake/run-wine.sh "$prefix" --env "$build/bin/repainting_game.exe")"
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -34,11 +33,11 @@ measure() {
   rm -rf "$work/run" && mkdir "$work/run"
   cp "$program" "$work/run/tollivane.exe"
   printf '[rect]\r\nX=25\r\nY=315\r\n%b' "$settings" > "$work/run/Tollivane.ini"
-  (cd "$work/run" && exec timeout 60 wine tollivane.exe) </dev/null >/dev/null 2>&1 &
+  (cd "$work/run" && exec timeout 60 "$WINELOADER" tollivane.exe) </dev/null >/dev/null 2>&1 &
   tollivane_pid=$!
   pids+=("$tollivane_pid")
   tollivane=$(timeout 30 xdotool search --sync --name '^Tollivane$' | head -n 1)
-  timeout 60 wine "$build/bin/repainting_game.exe" "$rate" "$seconds" 3 </dev/null \
+  timeout 60 "$WINELOADER" "$build/bin/repainting_game.exe" "$rate" "$seconds" 3 </dev/null \
     >"$work/game.out" 2>/dev/null &
   game_pid=$!
   game=$(timeout 30 xdotool search --sync --name '^Stand-in game$' | head -n 1)
@@ -97,7 +96,7 @@ fi
 # a run, the ways taking turns.
 frames=2000 rounds=5
 for ((run = 1; run <= runs; run++)); do
-  timeout 120 wine "$build/bin/frame_cost_probe.exe" "$frames" "$rounds" </dev/null
+  timeout 120 "$WINELOADER" "$build/bin/frame_cost_probe.exe" "$frames" "$rounds" </dev/null
 done 2>/dev/null | tr -d '\r' >"$work/cost.out"
 costs="| Way | Time per frame (µs) | Heap allocations per $frames frames, most of any round |
 |---|---|---|"
@@ -114,7 +113,7 @@ section="$(cat <<EOT
 ## The time over a game that repaints, Windows build under Wine
 
 Measured with \`$command\` on $(date -u +%Y-%m-%d), $(nproc) cores ($cpu, shared with other
-work), $(wine --version) on Xvfb with no window manager. Each run starts the real program with
+work), $("$WINELOADER" --version) on Xvfb with no window manager. Each run starts the real program with
 the overlay at (25, 315) and the default settings, or with \`window=1\` ("Overlay window"), and
 a stand-in game
 (\`tests/win32/repainting_game.cpp\`) that holds the focus and paints its whole client area at

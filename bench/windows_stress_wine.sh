@@ -13,8 +13,7 @@ taps=50 held=30
 command="bench/windows_stress_wine.sh $build $runs $saves"
 
 prefix="$(realpath "$build")/wine"
-cmake/run-wine.sh "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
+eval "$(cmake/run-wine.sh "$prefix" --env "$build/bin/tap_probe.exe")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; cmake/run-wine.sh "$prefix" --stop' EXIT
 
@@ -26,17 +25,17 @@ spread() {
 lost=() refused=() plain=() combination=() rival_plain=() rival_combination=()
 # Taps seen of each chord: "F7 C9" for F7 and Ctrl+Shift+F9.
 taps_seen() {
-  timeout 600 wine "$build/bin/tap_probe.exe" "$taps" "$held" "$@" </dev/null 2>/dev/null |
+  timeout 600 "$WINELOADER" "$build/bin/tap_probe.exe" "$taps" "$held" "$@" </dev/null 2>/dev/null |
     tr -d '\r' | tr '/' ' ' | awk '{ print $2, $5 }'
 }
 for ((run = 1; run <= runs; run++)); do
   file="$work/Tollivane.ini"
   rm -f "$file"
-  target=$(winepath -w "$file" 2>/dev/null)
-  timeout 600 wine "$build/bin/settings_writer.exe" "$target" "$saves" A \
+  target=$("$WINELOADER" winepath -w "$file" 2>/dev/null)
+  timeout 600 "$WINELOADER" "$build/bin/settings_writer.exe" "$target" "$saves" A \
     </dev/null >"$work/a.out" 2>/dev/null &
   a=$!
-  timeout 600 wine "$build/bin/settings_writer.exe" "$target" "$saves" B \
+  timeout 600 "$WINELOADER" "$build/bin/settings_writer.exe" "$target" "$saves" B \
     </dev/null >"$work/b.out" 2>/dev/null &
   b=$!
   wait "$a" || true
@@ -67,7 +66,7 @@ section="$(cat <<EOT
 ## Saves from two programs and quick taps, Windows build under Wine
 
 Measured with \`$command\` on $(date -u +%Y-%m-%d), $(nproc) cores ($cpu, shared with other
-work), $(wine --version). Saves: two processes (\`tests/win32/settings_writer.cpp\`) start
+work), $("$WINELOADER" --version). Saves: two processes (\`tests/win32/settings_writer.cpp\`) start
 together and each makes $saves updates of one settings file through the Windows files adapter,
 each adding a line of its own; an update is lost when it reported success but its line is not
 in the file at the end. Taps: \`tests/win32/tap_probe.cpp\` polls the bindings as the program

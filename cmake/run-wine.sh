@@ -1,17 +1,22 @@
 #!/bin/sh
-# Runs a 64-bit Windows program under Wine: run-wine.sh PREFIX PROGRAM [ARGS...]
+# Runs a Windows program under Wine: run-wine.sh PREFIX PROGRAM [ARGS...]
 # PREFIX is the Wine prefix of this build tree, made on first use, with an X server of its
 # own (Xvfb, its display in PREFIX.display): Wine draws nothing without one, and the user's
-# screen stays out of the tests. `run-wine.sh PREFIX --start` makes them ready beforehand,
-# `run-wine.sh PREFIX --stop` ends both. A 32-bit program is
-# refused: Debian's wine64 would exit 0 without running it, and a test would "pass".
+# screen stays out of the tests. `run-wine.sh PREFIX --start [PROGRAM]` makes them ready
+# beforehand, `run-wine.sh PREFIX --stop` ends both, and `run-wine.sh PREFIX --env [PROGRAM]`
+# makes them ready and prints the shell assignments that run Wine programs there by hand
+# (`eval` them, then run "$WINELOADER" PROGRAM).
+# A prefix holds one architecture: that of the first program it is made for (64-bit when
+# none is named). Each gets its own loader, named outright: once Debian's wine32 is installed
+# the plain `wine` command is the 32-bit loader, which cannot start a 64-bit prefix, and
+# without wine32, `wine` would exit 0 on a 32-bit program without running it.
 # Never hangs: the Wine server is started apart from our output (ctest waits for every
 # process that holds its pipes), and the program gets a time limit.
 set -eu
 prefix=$(realpath -m "$1")
 program=$2
 shift 2
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX="$prefix" WINEDEBUG=-all
 
 if [ "$program" = --stop ]; then
   wineserver -k 2>/dev/null || true
@@ -20,15 +25,44 @@ if [ "$program" = --stop ]; then
   exit 0
 fi
 
-if [ "$program" != --start ]; then
-  # The PE header: offset at 0x3c, then "PE\0\0" and the machine (0x8664 for x86-64).
+mode=run
+case $program in
+  --start | --env)
+    mode=$program
+    program=${1:-}
+    ;;
+esac
+
+arch=
+if [ -n "$program" ]; then
+  # The PE header: offset at 0x3c, then "PE\0\0" and the machine.
   pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
-  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')
-  if [ "$machine" != 8664 ]; then
-    echo "run-wine.sh: $program is not an x86-64 Windows program (machine $machine); refusing" >&2
-    exit 3
-  fi
+  case $(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ') in
+    8664) arch=win64 ;;
+    014c) arch=win32 ;;
+    *)
+      echo "run-wine.sh: $program is not an x86 or x86-64 Windows program; refusing" >&2
+      exit 3
+      ;;
+  esac
 fi
+# Wine notes the architecture at the top of the prefix's registry.
+made=$(sed -n '1,5s/^#arch=//p' "$prefix/system.reg" 2>/dev/null || true)
+if [ -n "$made" ] && [ -n "$arch" ] && [ "$made" != "$arch" ]; then
+  echo "run-wine.sh: $prefix is a $made prefix, $program needs $arch; refusing" >&2
+  exit 3
+fi
+arch=${arch:-${made:-win64}}
+if [ "$arch" = win64 ]; then
+  loader=/usr/lib/wine/wine64
+else
+  loader=/usr/lib/wine/wine
+fi
+if [ ! -x "$loader" ]; then
+  echo "run-wine.sh: Wine's $arch loader $loader is missing (Debian: wine64, or wine32:i386)" >&2
+  exit 3
+fi
+export WINEARCH="$arch" WINELOADER="$loader"
 
 # No Mono or Gecko download prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
@@ -50,17 +84,26 @@ mkdir -p "$prefix"
   fi
   export DISPLAY=":$(cat "$prefix.display")"
   if [ ! -f "$prefix/system.reg" ]; then
-    timeout 120 wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
+    timeout 120 "$loader" wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
   fi
   # A new server: start Wine's own services now, apart from our output, or they would
   # inherit the first test's pipes.
   if wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
-    timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    timeout 120 "$loader" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
   fi
 ) 9>"$prefix.lock"
-[ "$program" != --start ] || exit 0
 DISPLAY=":$(cat "$prefix.display")"
 export DISPLAY
+case $mode in
+  --start) exit 0 ;;
+  --env)
+    for name in WINEPREFIX WINEARCH WINELOADER WINEDEBUG WINEDLLOVERRIDES DISPLAY; do
+      eval "value=\$$name"
+      printf "export %s='%s'\n" "$name" "$value"
+    done
+    exit 0
+    ;;
+esac
 # A hard limit, so that a hung test fails; generous, since a loaded machine may run an hour of
 # frames several times slower than an idle one.
-exec timeout -k 5 "${WINE_TIMEOUT:-600}" wine "$program" "$@"
+exec timeout -k 5 "${WINE_TIMEOUT:-600}" "$loader" "$program" "$@"

@@ -4,6 +4,8 @@ set -euo pipefail
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
+# wine32 is an i386 package: the 32-bit Windows program's tests run with its loader.
+$sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq \
   build-essential g++ cmake ninja-build clang-format clang libclang-rt-14-dev \
@@ -13,5 +15,5 @@ $sudo apt-get install -y -qq \
   libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
   xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core weston qt6-wayland \
   python3 desktop-file-utils appstream lintian man-db file \
-  mingw-w64 wine wine64 \
+  mingw-w64 wine wine64 wine32:i386 \
   >/dev/null

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the folder boundaries, a plain build as a user makes it, the
 # ordinary build, the sanitizer build, the 32-bit clock, a short run of each fuzz target and the
-# two Windows builds (the 64-bit one tested under Wine); then the plain build's Debian package,
+# two Windows builds (both tested under Wine); then the plain build's Debian package,
 # linted, installed, run and removed again (as root only), and the package and the 32-bit
 # Windows program built a second time elsewhere, to be the same bytes.
 set -euo pipefail
@@ -28,16 +28,23 @@ for preset in default sanitize m32 fuzz; do
   ctest --preset "$preset" -j "$jobs" --no-tests=error
 done
 
-# Windows: both cross builds; the 64-bit one's tests run under Wine in a prefix of its own,
-# which the tests start and stop themselves (a CTest fixture); the trap is for a run cut short.
-wine_prefix="$PWD/build/windows-x64/wine"
-trap 'cmake/run-wine.sh "$wine_prefix" --stop' EXIT
+# Windows: both cross builds, their tests under Wine (the 32-bit ones with its 32-bit loader),
+# each in a prefix of its own, which the tests start and stop themselves (a CTest fixture); the
+# trap is for a run cut short. Both run the same unit, scenario and Windows tests: a 32-bit run
+# that lost its emulator would only check the program statically, and pass.
+trap 'for arch in x64 x86; do cmake/run-wine.sh "$PWD/build/windows-$arch/wine" --stop; done' EXIT
+counts=()
 for preset in windows-x64 windows-x86; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" --no-tests=error
+  counts+=("$(ctest --preset "$preset" -N -L '^(unit|scenario|win32)$' | sed -n 's/^Total Tests: //p')")
 done
+if [ "${counts[1]}" != "${counts[0]}" ] || [ "${counts[0]}" -lt 40 ]; then
+  echo "windows-x86 ran ${counts[1]} unit, scenario and Windows tests, windows-x64 ${counts[0]}" >&2
+  exit 1
+fi
 
 echo "== package"
 tools/test-package.sh build/plain build/default

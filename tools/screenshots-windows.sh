@@ -9,13 +9,12 @@ cd "$(dirname "$0")/.."
 program=${1:-build/windows-x64/bin/tollivane.exe}
 out=docs
 [ -f "$program" ] || { echo "screenshots: no program at $program (build it first)" >&2; exit 1; }
-for tool in wine xdotool import convert; do
+for tool in xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "screenshots: $tool is not installed" >&2; exit 1; }
 done
 
 prefix="$PWD/build/windows-x64/wine"
-cmake/run-wine.sh "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
+eval "$(cmake/run-wine.sh "$prefix" --env "$program")"
 work=$(mktemp -d)
 app_pid=""
 # Ends the program and the desktop with the Wine server (and the build's Xvfb with them).
@@ -28,7 +27,7 @@ trap cleanup EXIT
 
 # A copy in a folder of its own: no settings file, so the built-in settings show.
 cp "$program" "$work/tollivane.exe"
-(cd "$work" && exec wine explorer /desktop=tollivane-shots,640x480 tollivane.exe) \
+(cd "$work" && exec "$WINELOADER" explorer /desktop=tollivane-shots,640x480 tollivane.exe) \
   </dev/null >/dev/null 2>&1 &
 app_pid=$!
 desktop=$(timeout 30 xdotool search --sync --name 'tollivane-shots' | head -n 1)

@@ -5,9 +5,8 @@
 set -eu
 run_wine=$1 prefix=$2-dpi$3 dpi=$3
 shift 3
-"$run_wine" "$prefix" --start
 trap '"$run_wine" "$prefix" --stop' EXIT
-WINEPREFIX=$prefix WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")" \
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+eval "$("$run_wine" "$prefix" --env "$1")"
+"$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
   </dev/null >/dev/null 2>&1
 "$run_wine" "$prefix" "$@"

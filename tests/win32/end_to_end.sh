@@ -7,10 +7,10 @@ source "$(dirname "$0")/wine_session.sh"
 
 # Its own folder: the built-in keys, F5 F6 F7, and the overlay at (25, 315).
 cp "$program" "$work/tollivane.exe"
-(cd "$work" && exec timeout 600 wine tollivane.exe) </dev/null >/dev/null 2>&1 &
+(cd "$work" && exec timeout 600 "$WINELOADER" tollivane.exe) </dev/null >/dev/null 2>&1 &
 pids+=($!)
 timeout 60 xdotool search --sync --name '^Tollivane$' >/dev/null
-timeout 600 wine "$game" </dev/null >/dev/null 2>&1 &
+timeout 600 "$WINELOADER" "$game" </dev/null >/dev/null 2>&1 &
 pids+=($!)
 game_window=$(timeout 60 xdotool search --sync --name '^Stand-in game$' | head -n 1)
 wait_for 60 timeout 5 xdotool windowfocus --sync "$game_window" 2>/dev/null ||

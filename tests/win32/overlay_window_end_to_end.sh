@@ -12,7 +12,7 @@ start_tollivane() {
   mkdir -p "$work/$1"
   cp "$program" "$work/$1/tollivane.exe"
   printf '[rect]\r\nX=25\r\nY=315\r\n%b' "$2" > "$work/$1/Tollivane.ini"
-  (cd "$work/$1" && exec timeout 600 wine tollivane.exe) </dev/null >/dev/null 2>&1 &
+  (cd "$work/$1" && exec timeout 600 "$WINELOADER" tollivane.exe) </dev/null >/dev/null 2>&1 &
   tollivane=$!
   pids+=($tollivane)
   tollivane_window=$(timeout 60 xdotool search --sync --name '^Tollivane$' | head -n 1)
@@ -24,7 +24,7 @@ own_window_shown() { xdotool search --onlyvisible --name '^Tollivane overlay$' >
 # samples in order as runs seen and not ("-20+380"), $seen and $taken to their counts.
 play() {
   local rate=$1 seconds=$2 delay=$3 key=$4 pid window line
-  timeout 600 wine "$game" "$rate" "$seconds" "$delay" </dev/null >"$work/game.out" 2>/dev/null &
+  timeout 600 "$WINELOADER" "$game" "$rate" "$seconds" "$delay" </dev/null >"$work/game.out" 2>/dev/null &
   pid=$!
   pids+=("$pid")
   window=$(timeout 60 xdotool search --sync --name '^Stand-in game$' | head -n 1)

@@ -7,8 +7,7 @@
 # made immutable (chattr +i) instead of read-only, and the test fails if neither can be done.
 set -euo pipefail
 run_wine=$1 prefix=$2 probe=$3 sim=$4
-"$run_wine" "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
+eval "$("$run_wine" "$prefix" --env "$probe")"
 work=$(mktemp -d)
 locked=()
 cleanup() {
@@ -33,16 +32,16 @@ lock() {
   fi
   ! touch "$1/written" 2>/dev/null || fail "$1 is still writable"
 }
-run() { (cd "$1" && timeout 60 wine "$1/probe.exe" </dev/null 2>/dev/null | tr -d '\r'); }
+run() { (cd "$1" && timeout 60 "$WINELOADER" "$1/probe.exe" </dev/null 2>/dev/null | tr -d '\r'); }
 # The settings file the scenario runner's start-up chooses with FOLDER (a name in $work) as the
 # program's folder.
 settings_path() {
   (cd "$work" && printf 'load\nprint SettingsPath\n' |
-    timeout 60 wine "$sim" --dir "$1" 2>/dev/null | tr -d '\r')
+    timeout 60 "$WINELOADER" "$sim" --dir "$1" 2>/dev/null | tr -d '\r')
 }
 
-roaming=$(timeout 60 wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
-app_data=$(winepath -u "$roaming\\Tollivane" 2>/dev/null)
+roaming=$(timeout 60 "$WINELOADER" cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
+app_data=$("$WINELOADER" winepath -u "$roaming\\Tollivane" 2>/dev/null)
 rm -rf "$app_data"
 
 # Read-only, no settings file: the user's application data, made by the first save.
@@ -66,7 +65,7 @@ printf '[main]\r\n' >"$work/holding/Tollivane.ini"
 lock "$work/holding"
 out=$(run "$work/holding")
 echo "$out"
-[ "$(head -n 1 <<<"$out")" = "folder $(winepath -w "$work/holding")" ] ||
+[ "$(head -n 1 <<<"$out")" = "folder $("$WINELOADER" winepath -w "$work/holding")" ] ||
   fail "a read-only folder holding the settings: $out"
 grep -q '^refused .' <<<"$out" || fail "a save into a read-only folder did not say why: $out"
 out=$(settings_path holding)
@@ -79,7 +78,7 @@ mkdir "$work/portable"
 cp "$probe" "$work/portable/probe.exe"
 out=$(run "$work/portable")
 echo "$out"
-[ "$out" = "folder $(winepath -w "$work/portable")
+[ "$out" = "folder $("$WINELOADER" winepath -w "$work/portable")
 saved" ] || fail "a writable folder: $out"
 [ -f "$work/portable/Tollivane.ini" ] || fail "the portable copy's save is not beside it"
 [ "$(ls -A "$work/portable")" = "$(printf 'Tollivane.ini\nprobe.exe')" ] ||

@@ -11,7 +11,7 @@ mkdir "$work/a" "$work/b"
 cp "$program" "$work/a/tollivane.exe"
 cp "$program" "$work/b/tollivane.exe"
 start() {
-  (cd "$work/$1" && exec timeout 60 wine tollivane.exe) </dev/null >/dev/null 2>&1 &
+  (cd "$work/$1" && exec timeout 60 "$WINELOADER" tollivane.exe) </dev/null >/dev/null 2>&1 &
   pids+=($!)
 }
 windows() { xdotool search --onlyvisible --name '^Tollivane$' 2>/dev/null | sort; }
@@ -31,16 +31,16 @@ first=$(windows)
 
 # Again in the same folder: it ends at once with 0, and no second window opens.
 status=0
-(cd "$work/a" && timeout 60 wine tollivane.exe </dev/null >/dev/null 2>&1) || status=$?
+(cd "$work/a" && timeout 60 "$WINELOADER" tollivane.exe </dev/null >/dev/null 2>&1) || status=$?
 [ "$status" -eq 0 ] || fail "the second start ended with $status"
 [ "$(windows)" = "$first" ] || fail "a second window opened for the same settings file: $(windows | tr "\n" " ") after $first"
 
 # A command goes to the running one (exit 0); where none runs, exit 1 and one line. No window.
-(cd "$work/a" && timeout 60 wine tollivane.exe --start </dev/null >/dev/null 2>&1) ||
+(cd "$work/a" && timeout 60 "$WINELOADER" tollivane.exe --start </dev/null >/dev/null 2>&1) ||
   fail "--start to the running one ended with $?"
 mkdir "$work/c" && cp "$program" "$work/c/tollivane.exe"
 status=0
-(cd "$work/c" && timeout 60 wine tollivane.exe --stop </dev/null >/dev/null 2>"$work/err") || status=$?
+(cd "$work/c" && timeout 60 "$WINELOADER" tollivane.exe --stop </dev/null >/dev/null 2>"$work/err") || status=$?
 grep -q "^tollivane: no Tollivane is running with .*; --stop was not given to any" "$work/err" &&
   [ "$status" -eq 1 ] || fail "--stop with none running ended with $status: $(cat "$work/err")"
 [ "$(windows)" = "$first" ] || fail "a command opened a window: $(windows | tr "\n" " ")"

@@ -303,7 +303,7 @@ TEST_F(MainWindowTest, AboutIsModalToTheMainWindowWhoseTimersKeepTicking) {
   // Runs inside the About window's loop: looks, holds F5 until the poller has seen it (or ten
   // seconds have gone by), then presses Esc. The key repeats while held, as a keyboard's does:
   // under load, Wine sometimes never shows a single injected press to the poller.
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
     HWND about = FindWindowW(nullptr, L"About Tollivane");
     if (about == nullptr) return;
     ++probe.ticks;
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, AnUncaughtRunTimeErrorIsReportedAndEndsWithCodeOne) {
   static std::string reported;
   reported.clear();
   // Reads the critical box from inside its own loop and closes it.
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
     HWND box = FindWindowW(L"#32770", L"Tollivane");
     if (box == nullptr) return;
     KillTimer(nullptr, id);

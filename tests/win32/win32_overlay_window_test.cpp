@@ -386,7 +386,7 @@ int windowsOfThisThread() {
   int count = 0;
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND, LPARAM counter) {
+      [](HWND, LPARAM counter) CALLBACK -> BOOL {
         ++*reinterpret_cast<int*>(counter);
         return TRUE;
       },

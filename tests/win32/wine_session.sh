@@ -1,10 +1,10 @@
 # Sourced by the end-to-end scripts: RUN-WINE PREFIX TOLLIVANE.EXE GAME.EXE from their
-# arguments, Wine started on the build's Xvfb, a scratch folder, and on exit every window and
-# program they started taken away. `fail MESSAGE` ends the run with the script's name.
+# arguments, Wine started on the build's Xvfb ("$WINELOADER" runs a program there), a scratch
+# folder, and on exit every window and program they started taken away. `fail MESSAGE` ends
+# the run with the script's name.
 set -euo pipefail
 run_wine=$1 prefix=$2 program=$3 game=$4
-"$run_wine" "$prefix" --start
-export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY=":$(cat "$prefix.display")"
+eval "$("$run_wine" "$prefix" --env "$program")"
 work=$(mktemp -d)
 pids=()
 cleanup() {
