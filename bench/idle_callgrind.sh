@@ -37,7 +37,8 @@ HOME="$work" valgrind --tool=callgrind --instr-atstart=no \
 app=$!
 pids+=($app)
 for _ in $(seq 600); do
-  xdotool search --name '^(Tollivane|Empty timers)$' >/dev/null 2>&1 && break
+  timeout 5 xdotool search --name '^(Tollivane|Empty timers)$' >/dev/null 2>&1 && break
+  kill -0 "$app" 2>/dev/null || { cat "$work/valgrind.log" >&2; exit 1; }
   sleep 0.2
 done
 sleep 2

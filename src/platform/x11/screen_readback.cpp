@@ -1,11 +1,13 @@
 #include "platform/x11/screen_readback.hpp"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
-
-#include "platform/x11/x11_errors.hpp"
+#include <cstring>
 
 namespace tollivane::platform::x11 {
 namespace {
@@ -14,10 +16,38 @@ namespace {
 constexpr int kFirstWidth = 256;
 constexpr int kFirstHeight = 64;
 
+// Whether the upper `height` rows of `pixels`, a ZPixmap of `width` x 2 `height`, show what
+// its lower rows do in every pixel's bits within `depth`. Equal bytes, the rule while the clock
+// shows, take one comparison of memory; only then are pixels read one by one, since bits beyond
+// the depth and a row's padding may differ.
+bool sameHalves(Display* display, int depth, char* pixels, std::size_t bytes, int width,
+                int height) {
+  const std::size_t half = bytes / 2;
+  if (std::memcmp(pixels, pixels + half, half) == 0) return true;
+  const int bytesPerLine = static_cast<int>(half) / height;
+  XImage* image =
+      XCreateImage(display, DefaultVisual(display, DefaultScreen(display)),
+                   static_cast<unsigned>(depth), ZPixmap, 0, pixels, static_cast<unsigned>(width),
+                   static_cast<unsigned>(2 * height), 8, bytesPerLine);
+  if (!image) return true;
+  const unsigned long significant =
+      depth >= static_cast<int>(8 * sizeof(unsigned long)) ? ~0UL : (1UL << depth) - 1;
+  bool same = true;
+  for (int y = 0; y < height && same; ++y) {
+    for (int x = 0; x < width && same; ++x) {
+      same = ((XGetPixel(image, x, y) ^ XGetPixel(image, x, y + height)) & significant) == 0;
+    }
+  }
+  image->data = nullptr;  // the reply's, freed with it
+  XDestroyImage(image);
+  return same;
+}
+
 }  // namespace
 
 ScreenReadback::ScreenReadback(Display* display)
     : display_(display),
+      xcb_(XGetXCBConnection(display)),
       root_(DefaultRootWindow(display)),
       depth_(DefaultDepth(display, DefaultScreen(display))) {
   XWindowAttributes screen{};
@@ -25,17 +55,14 @@ ScreenReadback::ScreenReadback(Display* display)
 }
 
 ScreenReadback::~ScreenReadback() {
-  if (image_) XDestroyImage(image_);
   if (plain_) XFreeGC(display_, plain_);
   if (sized_) XFreeGC(display_, sized_);
   if (pixmap_) XFreePixmap(display_, pixmap_);
 }
 
-// A pixmap with two parts of at least `width` x `height` each, and an image to fetch it into.
-bool ScreenReadback::makeRoom(int width, int height) {
-  if (pixmap_ && width <= width_ && 2 * height <= height_) return true;
-  if (image_) XDestroyImage(image_);
-  image_ = nullptr;
+// A pixmap with two parts of at least `width` x `height` each.
+void ScreenReadback::makeRoom(int width, int height) {
+  if (pixmap_ && width <= width_ && 2 * height <= height_) return;
   if (plain_) XFreeGC(display_, plain_);
   if (sized_) XFreeGC(display_, sized_);
   plain_ = sized_ = nullptr;
@@ -50,20 +77,6 @@ bool ScreenReadback::makeRoom(int width, int height) {
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
   plain_ = XCreateGC(display_, pixmap_, GCSubwindowMode | GCGraphicsExposures, &values);
-  Visual* visual = DefaultVisual(display_, DefaultScreen(display_));
-  const int bitmapPad = BitmapPad(display_);
-  image_ =
-      XCreateImage(display_, visual, static_cast<unsigned>(depth_), ZPixmap, 0, nullptr,
-                   static_cast<unsigned>(width_), static_cast<unsigned>(height_), bitmapPad, 0);
-  if (image_) {
-    image_->data =
-        static_cast<char*>(std::calloc(static_cast<std::size_t>(image_->bytes_per_line), height_));
-    if (!image_->data) {
-      XDestroyImage(image_);
-      image_ = nullptr;
-    }
-  }
-  return image_ != nullptr;
 }
 
 GC ScreenReadback::penFor(const TextFont& font) {
@@ -93,9 +106,8 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
   if (right <= left || bottom <= top) return platform::ClockSeen::Unknown;
   const int width = right - left;
   const int height = bottom - top;
-  if (!makeRoom(width, height)) return platform::ClockSeen::Unknown;
+  makeRoom(width, height);
 
-  const unsigned long errors = trappedErrorCount(display_);
   // The text afresh below; what spills over above is overwritten by the screen's part next.
   GC pen = penFor(drawn.font);
   XSetForeground(display_, pen, pixelFor(drawn.color, format_));
@@ -104,21 +116,26 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
                    drawn.text.data(), static_cast<int>(drawn.text.size()));
   XCopyArea(display_, root_, pixmap_, plain_, area.x + left, area.y + top,
             static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0);
-  if (!XGetSubImage(display_, pixmap_, 0, 0, static_cast<unsigned>(width),
-                    static_cast<unsigned>(2 * height), AllPlanes, ZPixmap, image_, 0, 0) ||
-      trappedErrorCount(display_) != errors) {
-    return platform::ClockSeen::Unknown;
+  // Through XCB: Xlib's XGetImage would look for the visual of a pixmap, which has none,
+  // through every visual of the screen, and copy the reply once more. An error comes back in
+  // place of the reply.
+  xcb_generic_error_t* error = nullptr;
+  xcb_get_image_reply_t* reply = xcb_get_image_reply(
+      xcb_,
+      xcb_get_image(xcb_, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_drawable_t>(pixmap_), 0, 0,
+                    static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(2 * height), ~0U),
+      &error);
+  std::free(error);
+  platform::ClockSeen seen = platform::ClockSeen::Unknown;
+  if (reply) {
+    const auto bytes = static_cast<std::size_t>(xcb_get_image_data_length(reply));
+    seen = sameHalves(display_, depth_, reinterpret_cast<char*>(xcb_get_image_data(reply)), bytes,
+                      width, height)
+               ? platform::ClockSeen::Shown
+               : platform::ClockSeen::PaintedOver;
   }
-  const unsigned long significant =
-      depth_ >= static_cast<int>(8 * sizeof(unsigned long)) ? ~0UL : (1UL << depth_) - 1;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      if (((XGetPixel(image_, x, y) ^ XGetPixel(image_, x, y + height)) & significant) != 0) {
-        return platform::ClockSeen::PaintedOver;
-      }
-    }
-  }
-  return platform::ClockSeen::Shown;
+  std::free(reply);
+  return seen;
 }
 
 }  // namespace tollivane::platform::x11

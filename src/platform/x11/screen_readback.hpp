@@ -14,6 +14,8 @@
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
 
+struct xcb_connection_t;
+
 namespace tollivane::platform::x11 {
 
 // A text as drawn onto a window, in that window's coordinates.
@@ -40,19 +42,19 @@ class ScreenReadback {
   platform::ClockSeen compare(const DrawnText& drawn, const ClientArea& area);
 
  private:
-  bool makeRoom(int width, int height);
+  void makeRoom(int width, int height);
   GC penFor(const TextFont& font);
 
   Display* display_;
+  xcb_connection_t* xcb_;
   Window root_;
   int depth_;
   PixelFormat format_;
   Pixmap pixmap_ = 0;  // the screen's part above, the text drawn afresh below
   int width_ = 0;
   int height_ = 0;
-  XImage* image_ = nullptr;  // of the whole pixmap, made with it
-  GC plain_ = nullptr;       // the default font; also copies from the screen
-  GC sized_ = nullptr;       // any other font
+  GC plain_ = nullptr;  // the default font; also copies from the screen
+  GC sized_ = nullptr;  // any other font
   Font sizedFont_ = 0;
 };
 

@@ -144,6 +144,8 @@ bool X11Surface::describe(Drawable target) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display_, target, &attributes)) return false;
   describedFormat_ = formatOf(attributes);
+  describedBlack_ = pixelFor(0x000000, describedFormat_);
+  describedWhite_ = pixelFor(0xFFFFFF, describedFormat_);
   describedDepth_ = attributes.depth;
   described_ = target;
   errorsWhenDescribed_ = trappedErrorCount(display_);
@@ -175,8 +177,8 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
   if (depth != DefaultDepth(display_, screen))
     on = pixmap = XCreatePixmap(display_, root_, 1, 1, static_cast<unsigned>(depth));
   XGCValues values{};
-  values.foreground = pixelFor(0x000000, describedFormat_);
-  values.background = pixelFor(0xFFFFFF, describedFormat_);
+  values.foreground = describedBlack_;
+  values.background = describedWhite_;
   // Over child windows too: a game often renders into a child of its top-level window.
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
@@ -203,13 +205,7 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
   }
   Pens* pens = pensFor(describedDepth_);
   if (!pens) return 0;
-  *free = Context{pens,
-                  target,
-                  describedFormat_,
-                  0x000000,
-                  pixelFor(0x000000, describedFormat_),
-                  pixelFor(0xFFFFFF, describedFormat_),
-                  0};
+  *free = Context{pens, target, describedFormat_, 0x000000, describedBlack_, describedWhite_, 0};
   return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
 }
 

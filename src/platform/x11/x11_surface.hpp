@@ -121,6 +121,8 @@ class X11Surface final : public platform::DirectSurface {
   Drawable described_ = 0;
   unsigned long errorsWhenDescribed_ = 0;
   PixelFormat describedFormat_;
+  unsigned long describedBlack_ = 0;  // its pixels, which every frame's context starts with
+  unsigned long describedWhite_ = 0;
   int describedDepth_ = 0;
   std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
