@@ -14,6 +14,8 @@ std::unique_ptr<platform::Files> hostFiles(const std::string& folder) {
   return std::make_unique<platform::posix::PosixFiles>(folder);
 }
 
+const char kHostSeparator = '/';
+
 std::string makeTemporaryFolder() {
   std::error_code ec;
   std::filesystem::path base = std::filesystem::temp_directory_path(ec);

@@ -5,14 +5,18 @@
 
 namespace tollivane::platform::posix {
 
-std::string PosixFiles::programFolder() { return folder_.empty() ? executableFolder() : folder_; }
+std::string PosixFiles::programFolder() const {
+  return folder_.empty() ? executableFolder() : folder_;
+}
 
-std::string PosixFiles::settingsFolder(std::string_view fileName) {
+std::string PosixFiles::settingsFile(std::string_view fileName) {
   // A program that cannot find its own folder cannot tell whether it is installed either.
   const std::string program = programFolder();
   if (program.empty()) return program;
   // Only a question: what saves killed mid-write left behind goes at the next save.
-  return settingsFolderFor(program, fileName);
+  std::string folder = settingsFolderFor(program, fileName);
+  if (folder.back() != '/') folder += '/';
+  return folder.append(fileName);
 }
 
 bool PosixFiles::fileExists(const std::string& path) { return isFile(path); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/platform.hpp"
 
@@ -12,18 +13,18 @@ class PosixFiles final : public Files {
   // `folder`: the program folder to use; empty for the executable's own folder.
   explicit PosixFiles(std::string folder = {}) : folder_(std::move(folder)) {}
 
-  std::string programFolder() override;
-  // Beside the program for a portable copy, else the user's configuration folder
-  // (settings_location.hpp). Also removes the stale temporaries of killed saves there.
-  std::string settingsFolder(std::string_view fileName) override;
-  char pathSeparator() const override { return '/'; }
+  // Beside the program for a portable copy, else in the user's configuration folder
+  // (settings_location.hpp).
+  std::string settingsFile(std::string_view fileName) override;
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
-  // Creates the file's folder first when it is missing: the configuration folder comes into
-  // being with the first save.
-  std::string replaceFile(const std::string& path, std::string_view bytes) override;
-  // Other Tollivane processes' updates held off by a lock on the file's folder.
+  // Other Tollivane processes' updates held off by a lock beside the file (update_lock.hpp).
   std::string updateFile(const std::string& path, const FileEdit& edit) override;
+
+  // Ours: the folder given, or the executable's own (empty when it cannot be found).
+  std::string programFolder() const;
+  // The file's bytes replaced as updateFile replaces them, whatever it held.
+  std::string replaceFile(const std::string& path, std::string_view bytes);
 
  private:
   std::string folder_;

@@ -6,18 +6,14 @@
 // nor replaced.
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace tollivane::platform::posix {
+#include "platform/platform.hpp"
 
-// Larger than any settings file can be (a few hundred bytes; a 256-character value for each
-// key of thousands of sections still stays far below), small enough that reading it and
-// rewriting it stays well under a second and a few hundred megabytes.
-inline constexpr std::size_t kMaxFileSize = 128u << 20;
+namespace tollivane::platform::posix {
 
 // The folder holding the running program, without a trailing '/' except for "/" itself;
 // empty when the system cannot tell (never the current folder instead).

@@ -54,7 +54,6 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
 
 X11Surface::~X11Surface() {
   for (Pens& pens : pens_) {
-    if (pens.fill) XFreeGC(display_, pens.fill);
     if (pens.text.gc) XFreeGC(display_, pens.text.gc);
     if (pens.sized.gc) XFreeGC(display_, pens.sized.gc);
   }
@@ -154,9 +153,9 @@ bool X11Surface::describe(Drawable target) {
 // destroyed meanwhile would fail every frame after.
 X11Surface::Pens* X11Surface::pensFor(int depth) {
   for (Pens& pens : pens_) {
-    if (pens.fill && pens.depth == depth) return &pens;
+    if (pens.text.gc && pens.depth == depth) return &pens;
   }
-  Pens* pens = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.fill; });
+  Pens* pens = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.text.gc; });
   if (pens == pens_.end()) {
     // More depths than sets: a set no context holds makes room.
     pens = std::find_if(pens_.begin(), pens_.end(), [&](const Pens& p) {
@@ -164,7 +163,6 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
                           [&](const Context& c) { return c.pens == &p; });
     });
     if (pens == pens_.end()) return nullptr;
-    XFreeGC(display_, pens->fill);
     XFreeGC(display_, pens->text.gc);
     if (pens->sized.gc) XFreeGC(display_, pens->sized.gc);
     *pens = Pens{};
@@ -182,7 +180,7 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
   values.graphics_exposures = False;
   const unsigned long mask = GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures;
   *pens = Pens{
-      depth, XCreateGC(display_, on, mask, &values), values.foreground,
+      depth,
       TextPen{XCreateGC(display_, on, mask, &values), values.foreground, values.background, {}, 0},
       TextPen{}};
   // The other font's pen is made the same way, when first needed.
@@ -245,23 +243,7 @@ void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef col
   context->textPixel = pixelFor(color, context->format);
 }
 
-void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                          platform::BrushHandle brush) {
-  Context* context = find(dc);
-  const std::optional<XRectangle> area = visiblePart(rect);
-  if (!context || brush == 0 || !area) return;
-  // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
-  Pens& pens = *context->pens;
-  const unsigned long pixel = pixelFor(static_cast<platform::ColorRef>(brush), context->format);
-  if (pens.fillPixel != pixel) {
-    XSetForeground(display_, pens.fill, pens.fillPixel = pixel);
-    XFlushGC(display_, pens.fill);  // XCB's request below would not send Xlib's cached change
-  }
-  const xcb_rectangle_t fill{area->x, area->y, area->width, area->height};
-  xcb_poly_fill_rectangle(xcb_, static_cast<xcb_drawable_t>(context->drawable),
-                          static_cast<xcb_gcontext_t>(XGContextFromGC(pens.fill)), 1, &fill);
-  sentThroughXcb_ = true;
-}
+void X11Surface::FillRect(platform::DeviceContext, const platform::Rect&, platform::BrushHandle) {}
 
 // The pen for `font` in the context's colours and `clip`, each set only when it changed.
 GC X11Surface::textPenFor(Context& context, const TextFont& font, const XRectangle& clip) {
@@ -393,8 +375,6 @@ void X11Surface::onStructureEvent(const XEvent& event) {
   if (const Window gone = followed_.onEvent(event)) windowGone(gone);
 }
 
-void X11Surface::DeleteObject(platform::BrushHandle) {
-  // Nothing to release: this backend creates no drawing objects for the logic.
-}
+void X11Surface::DeleteObject(platform::BrushHandle) {}
 
 }  // namespace tollivane::platform::x11

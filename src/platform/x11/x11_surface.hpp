@@ -71,8 +71,6 @@ class X11Surface final : public platform::DirectSurface {
   };
   struct Pens {
     int depth = 0;
-    GC fill = nullptr;
-    unsigned long fillPixel = 0;
     TextPen text;   // in the default font, which it never changes
     TextPen sized;  // in any other
   };
