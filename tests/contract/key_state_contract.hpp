@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "platform/platform.hpp"
@@ -36,6 +37,8 @@ struct KeyStateKit {
   std::string name;
   std::function<std::unique_ptr<Keyboard>()> make;
 };
+
+inline void PrintTo(const KeyStateKit& kit, std::ostream* out) { *out << kit.name; }
 
 inline std::string keysKitName(const ::testing::TestParamInfo<KeyStateKit>& info) {
   return info.param.name;
