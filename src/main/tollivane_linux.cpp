@@ -15,7 +15,7 @@
 #include "frontend/qt/qt_shell.hpp"
 #include "platform/combined_keys.hpp"
 #include "platform/null_backends.hpp"
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
 #include "settings/settings_keys.hpp"
 

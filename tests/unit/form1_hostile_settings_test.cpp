@@ -11,8 +11,8 @@
 #include "app/form1.hpp"
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_desktop.hpp"
-#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/whole_files.hpp"
 #include "platform/sim/sim_files.hpp"
 
 namespace tollivane::frontend::sim {

@@ -21,8 +21,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/whole_files.hpp"
 #include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {

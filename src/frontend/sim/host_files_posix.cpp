@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frontend/sim/host_files.hpp"
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/posix_files.hpp"
 
 namespace tollivane::frontend::sim {
 
