@@ -12,9 +12,6 @@ namespace tollivane::platform::x11 {
 namespace {
 
 constexpr platform::DeviceContext kContext = 1;  // one frame at a time
-constexpr std::int64_t kMinCoordinate = -32768;
-constexpr std::int64_t kMaxCoordinate = 32767;
-constexpr std::int64_t kMaxSize = 65535;
 
 // The part of `a` inside `bounds`; empty (width 0) when they do not meet.
 XRectangle intersection(const XRectangle& a, const XRectangle& bounds) {
@@ -43,7 +40,6 @@ X11OverlayWindow::X11OverlayWindow(Display* display, X11Surface& direct)
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
-  measuredText_.reserve(32);
 }
 
 X11OverlayWindow::~X11OverlayWindow() {
@@ -161,13 +157,7 @@ void X11OverlayWindow::layOut() {
   next_.textX = 0;
   if (font && !next_.text.empty()) {
     const int count = static_cast<int>(next_.text.size());
-    // Measured once per text: a running clock shows each text ten times.
-    if (next_.text != measuredText_ || next_.font.id != measuredFont_) {
-      measuredText_ = next_.text;
-      measuredFont_ = next_.font.id;
-      measuredWidth_ = XTextWidth(font, next_.text.data(), count);
-    }
-    const std::int64_t textWidth = measuredWidth_;
+    const std::int64_t textWidth = widths_.of(font, next_.font.id, next_.text.data(), count);
     if (next_.centred) next_.textX = static_cast<int>((geometry_.width - textWidth) / 2);
     const XRectangle cells{static_cast<short>(std::max<std::int64_t>(next_.textX, kMinCoordinate)),
                            0, static_cast<unsigned short>(std::min(textWidth, kMaxSize)),

@@ -15,6 +15,7 @@
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/window_event_masks.hpp"
+#include "platform/x11/x11_geometry.hpp"
 
 namespace tollivane::platform::x11 {
 
@@ -83,9 +84,7 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   Drawing shown_;
   int textHeight_ = 0;
   unsigned long gcForeground_ = 0;
-  std::string measuredText_;
-  Font measuredFont_ = 0;
-  int measuredWidth_ = 0;
+  TextWidths widths_;
   bool needsPaint_ = false;
 
   XRectangle geometry_{};  // where the window stands, on the screen

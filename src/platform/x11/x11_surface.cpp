@@ -14,10 +14,7 @@
 namespace tollivane::platform::x11 {
 namespace {
 
-// Protocol coordinates are 16-bit; no pixel of a window lies at a negative one.
-constexpr std::int64_t kMinCoordinate = -32768;
-constexpr std::int64_t kMaxCoordinate = 32767;
-
+// No pixel of a window lies at a negative coordinate.
 std::optional<XRectangle> visiblePart(const platform::Rect& rect) {
   const std::int64_t left = std::max<std::int64_t>(rect.Left, 0);
   const std::int64_t top = std::max<std::int64_t>(rect.Top, 0);
@@ -48,7 +45,6 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       followed_(display, masks),
       readback_(display) {
   masks_.select(root_, kRootEvents);
-  measuredText_.reserve(32);
   lastText_.text.reserve(32);
 }
 
@@ -282,17 +278,6 @@ GC X11Surface::textPenFor(Context& context, const TextFont& font, const XRectang
   return pen.gc;
 }
 
-// Measured once per text and font: a running clock draws each text ten times.
-int X11Surface::widthOf(const char* text, int count, const TextFont& font) {
-  if (measuredFont_ != font.id || measuredText_.size() != static_cast<std::size_t>(count) ||
-      measuredText_.compare(0, std::string::npos, text, static_cast<std::size_t>(count)) != 0) {
-    measuredText_.assign(text, static_cast<std::size_t>(count));
-    measuredFont_ = font.id;
-    measuredWidth_ = XTextWidth(font.metrics, text, count);
-  }
-  return measuredWidth_;
-}
-
 void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
                            const platform::Rect& rect, unsigned format) {
   Context* context = find(dc);
@@ -306,7 +291,7 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
 
   const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
   std::int64_t x = rect.Left;
-  const int textWidth = widthOf(text, count, font);
+  const int textWidth = widths_.of(font.metrics, font.id, text, count);
   if (format & platform::kDtCenter) x += (width - textWidth) / 2;
   const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font.metrics->ascent;
   if (baseline < kMinCoordinate || baseline > kMaxCoordinate) return;

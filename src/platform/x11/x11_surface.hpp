@@ -17,6 +17,7 @@
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/screen_readback.hpp"
 #include "platform/x11/window_event_masks.hpp"
+#include "platform/x11/x11_geometry.hpp"
 
 struct xcb_connection_t;
 
@@ -86,7 +87,6 @@ class X11Surface final : public platform::DirectSurface {
 
   Pens* pensFor(int depth);
   GC textPenFor(Context& context, const TextFont& font, const XRectangle& clip);
-  int widthOf(const char* text, int count, const TextFont& font);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
   std::optional<Window> readActiveWindow();
@@ -122,10 +122,7 @@ class X11Surface final : public platform::DirectSurface {
   int describedDepth_ = 0;
   std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
-  // The width of the last text drawn, which a running clock draws ten times over.
-  std::string measuredText_;
-  Font measuredFont_ = 0;
-  int measuredWidth_ = 0;
+  TextWidths widths_;
   // The latest text drawn, until a look at the screen.
   DrawnText lastText_;
   Drawable lastTarget_ = 0;
