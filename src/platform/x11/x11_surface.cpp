@@ -1,6 +1,5 @@
 #include "platform/x11/x11_surface.hpp"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib-xcb.h>
 
 #include <algorithm>
@@ -40,11 +39,10 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       root_(DefaultRootWindow(display)),
       underWayland_(underWayland),
       xcb_(XGetXCBConnection(display)),
-      netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
+      front_(display, masks, underWayland),
       fonts_(display),
       followed_(display, masks),
       readback_(display) {
-  masks_.select(root_, kRootEvents);
   lastText_.text.reserve(32);
 }
 
@@ -53,83 +51,15 @@ X11Surface::~X11Surface() {
     if (pens.text.gc) XFreeGC(display_, pens.text.gc);
     if (pens.sized.gc) XFreeGC(display_, pens.sized.gc);
   }
-  watchFocusOf(0);
-  masks_.deselect(root_, kRootEvents);
-}
-
-void X11Surface::onRootPropertyChanged(Atom property) {
-  if (property == netActiveWindow_) activeWindowStale_ = true;
-}
-
-void X11Surface::onFocusChanged(int detail) {
-  // In PointerRoot mode the pointer's travels send these too, yet the focus stays PointerRoot.
-  if (detail != NotifyPointer) focusStale_ = true;
-}
-
-// Nothing when the property is missing or not a window; 0 when it is None.
-std::optional<Window> X11Surface::readActiveWindow() {
-  Atom type = None;
-  int format = 0;
-  unsigned long items = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  std::optional<Window> window;
-  if (XGetWindowProperty(display_, root_, netActiveWindow_, 0, 1, False, XA_WINDOW, &type, &format,
-                         &items, &after, &data) == Success &&
-      type == XA_WINDOW && format == 32 && items == 1) {
-    window = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
-  }
-  if (data) XFree(data);
-  return window;
-}
-
-Window X11Surface::readFocus() {
-  Window window = None;
-  int revertTo = 0;
-  XGetInputFocus(display_, &window, &revertTo);
-  return window == static_cast<Window>(PointerRoot) ? 0 : window;
-}
-
-void X11Surface::watchFocusOf(Window window) {
-  if (window == root_) window = 0;  // the root's focus events are always selected
-  if (window == watched_) return;
-  masks_.deselect(watched_, FocusChangeMask);
-  masks_.select(window, FocusChangeMask);
-  watched_ = window;
-}
-
-// The window that has the focus always gets a FocusOut when it loses it, also when it is
-// unmapped or destroyed; so watching it and the root is enough to know the focus is unchanged.
-void X11Surface::refreshFocus() {
-  focusStale_ = false;
-  for (int tries = 0; tries < 3; ++tries) {
-    focus_ = readFocus();
-    watchFocusOf(focus_);
-    // Selected only after the answer: a change in between went unseen, so ask once more.
-    if (readFocus() == focus_) return;
-  }
-  focusStale_ = true;
 }
 
 platform::WindowHandle X11Surface::GetForegroundWindow() {
   drainEvents_();
-  if (activeWindowStale_) {
-    const std::optional<Window> active = readActiveWindow();
-    activeWindow_ = active.value_or(0);
-    activeWindowPublished_ = active.has_value();
-    activeWindowStale_ = false;
-    // Published afresh: the server hands a window id out again once its client has gone, so
-    // a restarted game may well have the id we found destroyed.
-    goneActiveWindow_ = 0;
-  }
-  if (activeWindow_ != 0 && activeWindow_ != goneActiveWindow_) return activeWindow_;
-  // A compositor that says None has a native window in front, and parks the X focus on a
-  // hidden window of its own.
-  if (underWayland_ && activeWindowPublished_ && activeWindow_ == 0) return 0;
-  if (focusStale_) refreshFocus();
-  // The focus on none of the server's windows: a native window has it.
-  if (underWayland_ && focus_ == root_) return 0;
-  return focus_;
+  return front_.current();
+}
+
+void X11Surface::windowGone(platform::WindowHandle window) {
+  front_.windowGone(static_cast<Window>(window));
 }
 
 // The visual of the target, asked once per foreground window and again after an error.
@@ -205,11 +135,6 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
                   pixelFor(0xFFFFFF, describedFormat_),
                   0};
   return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
-}
-
-void X11Surface::windowGone(platform::WindowHandle window) {
-  if (window != 0 && window == activeWindow_) goneActiveWindow_ = activeWindow_;
-  if (window != 0 && window == focus_) focusStale_ = true;
 }
 
 X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {
