@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/form1.hpp"
-#include "app/hotkey_commands.hpp"
 #include "common/runtime_error.hpp"
 #include "common/values.hpp"
 #include "settings/profile.hpp"
@@ -45,8 +44,7 @@ void reportingFailures(WindowShell& shell, Save&& save) {
 
 void Form1::Form_Load() {
   platform::Files& files = p_.files;
-  const std::string path =
-      settingsFilePath(files.settingsFolder(settings::kSettingsFileName), files.pathSeparator());
+  const std::string path = files.settingsFile(settings::kSettingsFileName);
   if (path.empty()) {
     // Never the current folder instead: that may hold someone else's file.
     loadNotice_ =

@@ -1,7 +1,5 @@
 #include "app/hotkey_commands.hpp"
 
-#include "settings/settings_keys.hpp"
-
 namespace tollivane::app {
 
 std::optional<std::size_t> bindingOfCommand(std::string_view word) {
@@ -18,12 +16,6 @@ std::optional<std::string_view> commandOfOption(std::string_view argument) {
     return kHotkeyCommandWords[*binding];
   }
   return std::nullopt;
-}
-
-std::string settingsFilePath(std::string folder, char separator) {
-  if (folder.empty()) return folder;
-  if (folder.back() != separator) folder += separator;
-  return folder + std::string(settings::kSettingsFileName);
 }
 
 }  // namespace tollivane::app

@@ -17,7 +17,4 @@ std::optional<std::size_t> bindingOfCommand(std::string_view word);
 // The word of "--start", "--pause" or "--stop", or nothing for any other argument.
 std::optional<std::string_view> commandOfOption(std::string_view argument);
 
-// The settings file in `folder` as the program reads it; empty when the folder is unknown.
-std::string settingsFilePath(std::string folder, char separator);
-
 }  // namespace tollivane::app

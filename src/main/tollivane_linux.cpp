@@ -15,8 +15,7 @@
 #include "frontend/qt/qt_shell.hpp"
 #include "platform/combined_keys.hpp"
 #include "platform/null_backends.hpp"
-#include "platform/posix/posix_file_system.hpp"
-#include "platform/posix/settings_location.hpp"
+#include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
 #include "settings/settings_keys.hpp"
 
@@ -29,10 +28,7 @@ int main(int argc, char* argv[]) {
   posix::PosixFiles files;
   if (const qt::CommandLine line = qt::readCommandLine(argc, argv);
       line.action == qt::CommandLineAction::Command) {
-    // The folder as start-up finds it, without start-up's tidying of the running one's files.
-    const std::string folder =
-        posix::settingsFolderFor(files.programFolder(), tollivane::settings::kSettingsFileName);
-    return qt::handOnCommand(tollivane::app::settingsFilePath(folder, files.pathSeparator()),
+    return qt::handOnCommand(files.settingsFile(tollivane::settings::kSettingsFileName),
                              line.command);
   }
   qt::DisplaySetup display = qt::setUpDisplay(qt::readQtOptions(argc, argv));

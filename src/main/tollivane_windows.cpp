@@ -31,8 +31,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::optOutOfPowerThrottling();
 
   platform::win32::Win32Files files;
-  const std::string settingsPath = app::settingsFilePath(
-      files.settingsFolder(settings::kSettingsFileName), files.pathSeparator());
+  const std::string settingsPath = files.settingsFile(settings::kSettingsFileName);
   if (const std::optional<int> status =
           frontend::win32::handOnHotkeyCommand(__argc, __argv, settingsPath)) {
     return *status;

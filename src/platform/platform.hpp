@@ -5,6 +5,7 @@
 // calls keep their names (GetAsyncKeyState, DrawTextA); the rest follows ours (README).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,8 +17,8 @@ namespace tollivane::platform {
 // Small value handles; 0 always means "none".
 using WindowHandle = std::uintptr_t;
 using DeviceContext = std::uintptr_t;
-// The logic makes no brush and passes only 0: the overlay's background is never filled. What an
-// adapter makes of a nonzero brush is nothing the logic relies on.
+// 0 is the only brush: the logic makes none, and no adapter makes one for it, so the overlay's
+// background is never filled and no drawing object is ever released.
 using BrushHandle = std::uintptr_t;
 using ColorRef = std::uint32_t;  // 0x00BBGGRR
 
@@ -35,10 +36,14 @@ inline constexpr unsigned kDtCenter = 1;
 class KeyState {
  public:
   virtual ~KeyState() = default;
-  // Bit 15: down now. Bit 0: pressed since the last query of this code; for Shift, Ctrl and
+  // Bit 15: down now. Bit 0: pressed since the last query of this code (a key still down from
+  // that press may read without it, as the simulation's held keys do); for Shift, Ctrl and
   // Alt (16, 17, 18 and the sides 0xA0..0xA5), down at some moment since that query, so a held
-  // modifier reads 0x8001. Presses of a code not asked for in two seconds are not kept.
-  // 16, 17, 18 mean either Shift, Ctrl, Alt. A code naming no key gives 0. Never blocks.
+  // modifier reads 0x8001. Presses of a code not asked for in the last two seconds are not kept
+  // (a code not asked for yet counts as asked for when the key state was made), so a binding
+  // changed or restored fires on no press from long before. 16, 17, 18 mean either Shift,
+  // Ctrl, Alt, and a press of a side counts for them too. A code naming no key gives 0. Never
+  // blocks.
   virtual std::int16_t GetAsyncKeyState(std::int16_t keyCode) = 0;
 };
 
@@ -53,13 +58,13 @@ class ForegroundSurface {
   // Gives back a context from GetDC, with the same window value.
   virtual void ReleaseDC(WindowHandle window, DeviceContext dc) = 0;
   virtual void SetTextColor(DeviceContext dc, ColorRef color) = 0;
-  // Brush 0 fills nothing.
+  // Fills nothing, whatever the brush (see BrushHandle).
   virtual void FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) = 0;
   // The first `count` bytes of `text`, with kDtCenter: centred, at the top, one line, clipped to
   // rect.
   virtual void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                          unsigned format) = 0;
-  // Releases a drawing object; 0 is harmless.
+  // Releases nothing, whatever the handle (see BrushHandle).
   virtual void DeleteObject(BrushHandle object) = 0;
 };
 
@@ -87,32 +92,33 @@ class RunObserver {
   virtual void runEnds(bool framesComing) = 0;
 };
 
-// The program's folder and its settings file.
+// The largest file read or written, on every system: far above any settings file (a few
+// hundred bytes), small enough that reading and rewriting it stays well under a second.
+inline constexpr std::size_t kMaxFileSize = 128u << 20;
+
+// The settings file.
 class Files {
  public:
   virtual ~Files() = default;
-  // The folder holding the program, without a trailing separator except at a root; empty
-  // when it cannot be found.
-  virtual std::string programFolder() = 0;
-  // The folder in which the settings file `fileName` lives, in the same form: the program's
-  // own unless the system keeps an installed program's settings elsewhere.
-  virtual std::string settingsFolder(std::string_view fileName) = 0;
-  // The separator that joins a folder and a file name ('/' or '\\').
-  virtual char pathSeparator() const = 0;
+  // The path of the settings file `fileName`: in the program's folder unless the system keeps
+  // an installed program's settings elsewhere; empty when the program's folder cannot be
+  // found. Only a question: it leaves nothing on disk changed.
+  virtual std::string settingsFile(std::string_view fileName) = 0;
   // True when exactly this path names a file (hidden files count, folders do not).
   virtual bool fileExists(const std::string& path) = 0;
-  // The whole file, or nothing when it cannot be read (absent, unreadable).
+  // The whole file, or nothing when it cannot be read (absent, unreadable, not a regular file,
+  // larger than kMaxFileSize).
   virtual std::optional<std::string> readFile(const std::string& path) = 0;
-  // Replaces the file with `bytes` so that it is never seen torn or empty: a temporary
-  // file beside it, flushed to disk, then renamed over it. Returns an empty text on
-  // success, otherwise the reason (for example "Permission denied").
-  virtual std::string replaceFile(const std::string& path, std::string_view bytes) = 0;
   // What an update makes of a file's bytes (nothing when there is no file): the new bytes, or
   // nothing to leave the file as it is.
   using FileEdit = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
-  // Reads the file and replaces it as replaceFile does with what `edit` makes of it, other
-  // programs' updates of it held off in between so that none is lost. Returns as replaceFile
-  // does; a file that is there but cannot be read is left alone.
+  // Reads the file and replaces it with what `edit` makes of it so that it is never seen torn
+  // or empty (a temporary file beside it, flushed to disk, renamed over it; a missing folder is
+  // made first), other programs' updates of it held off in between so that none is lost.
+  // Returns an empty text on success, otherwise the reason in one line (for example
+  // "Permission denied"), the file unchanged. A file that is there but cannot be read is left
+  // alone; a folder, a file larger than kMaxFileSize and new bytes larger than that are refused
+  // ("is a folder, not a regular file", "is larger than 128 MiB", "would be larger than 128 MiB").
   virtual std::string updateFile(const std::string& path, const FileEdit& edit) = 0;
 };
 

@@ -59,8 +59,9 @@ class FilesContract : public ::testing::TestWithParam<FilesKit> {
     std::filesystem::remove_all(folder_, ignored);
   }
 
-  std::string at(const std::string& name) const {
-    return folder_.string() + files_->pathSeparator() + name;
+  std::string at(const std::filesystem::path& name) const { return (folder_ / name).string(); }
+  std::string replace(const std::string& path, const std::string& bytes) {
+    return files_->updateFile(path, [bytes](const auto&) { return std::optional(bytes); });
   }
   std::vector<std::string> names() const {
     std::vector<std::string> found;
@@ -114,7 +115,7 @@ TEST_P(FilesContract, UpdatesFromTwoProgramsAtOnceLoseNothing) {
 
 TEST_P(FilesContract, AFileHeldOpenDelaysASaveButDoesNotRefuseIt) {
   const std::string path = at("Tollivane.ini");
-  ASSERT_EQ(files_->replaceFile(path, "[main]\n"), "");
+  ASSERT_EQ(replace(path, "[main]\n"), "");
   auto letGo = GetParam().holdOpen(path);
   std::atomic<bool> heldOpen{true};
   std::thread holder([&] {
@@ -138,7 +139,7 @@ TEST_P(FilesContract, AnUpdateSeesTheFileAsItIsAndMayLeaveItAlone) {
   };
   EXPECT_EQ(files_->updateFile(path, looking), "");
   EXPECT_FALSE(files_->fileExists(path));  // nothing made when nothing was to be written
-  ASSERT_EQ(files_->replaceFile(path, "x=1\r\n"), "");
+  ASSERT_EQ(replace(path, "x=1\r\n"), "");
   EXPECT_EQ(files_->updateFile(path, looking), "");
   EXPECT_EQ(seen, (std::vector<std::optional<std::string>>{std::nullopt, "x=1\r\n"}));
   EXPECT_EQ(files_->readFile(path), "x=1\r\n");
@@ -146,10 +147,10 @@ TEST_P(FilesContract, AnUpdateSeesTheFileAsItIsAndMayLeaveItAlone) {
 
 TEST_P(FilesContract, RefusalsGiveTheReasonInOneLineAndChangeNothing) {
   std::filesystem::create_directory(folder_ / "Tollivane.ini");
-  ASSERT_EQ(files_->replaceFile(at("plain"), "keep"), "");
+  ASSERT_EQ(replace(at("plain"), "keep"), "");
   const std::string cases[] = {
-      at("Tollivane.ini"),                                      // a folder of that name
-      at("plain") + files_->pathSeparator() + "Tollivane.ini",  // a file where a folder should be
+      at("Tollivane.ini"),                                   // a folder of that name
+      at(std::filesystem::path("plain") / "Tollivane.ini"),  // a file where a folder should be
   };
   for (const std::string& path : cases) {
     const std::string reason = files_->updateFile(path, adding("X=25\n"));
@@ -168,13 +169,13 @@ TEST_P(FilesContract, OnlyRegularFilesUpTo128MiBAreReadOrWritten) {
   EXPECT_EQ(files_->updateFile(at("Tollivane.ini"), adding("X=25\n")),
             "is a folder, not a regular file");
 
-  constexpr std::uintmax_t kLimit = 128u << 20;
   { std::ofstream(folder_ / "large.ini") << "x"; }
-  std::filesystem::resize_file(folder_ / "large.ini", kLimit + 1);  // sparse: costs no disk
+  std::filesystem::resize_file(folder_ / "large.ini",
+                               platform::kMaxFileSize + 1);  // sparse: costs no disk
   EXPECT_EQ(files_->readFile(at("large.ini")), std::nullopt);
   EXPECT_EQ(files_->updateFile(at("large.ini"), adding("X=25\n")), "is larger than 128 MiB");
 
-  EXPECT_EQ(files_->replaceFile(at("new.ini"), std::string(kLimit + 1, 'x')),
+  EXPECT_EQ(replace(at("new.ini"), std::string(platform::kMaxFileSize + 1, 'x')),
             "would be larger than 128 MiB");
 }
 

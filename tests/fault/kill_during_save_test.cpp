@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/posix_files.hpp"
+#include "platform/posix/whole_files.hpp"
 
 #include "unit/scratch_folder.hpp"
 

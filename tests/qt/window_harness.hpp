@@ -15,7 +15,7 @@
 #include "frontend/qt/qt_shell.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/platform.hpp"
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/posix_files.hpp"
 
 namespace tollivane::testing {
 

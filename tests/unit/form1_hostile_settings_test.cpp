@@ -11,8 +11,8 @@
 #include "app/form1.hpp"
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_desktop.hpp"
-#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/whole_files.hpp"
 #include "platform/sim/sim_files.hpp"
 
 namespace tollivane::frontend::sim {
@@ -61,7 +61,7 @@ TEST(HostileSettings, AnUnknownProgramFolderMeansBuiltInValuesAndNoSaves) {
   const auto here = fs::current_path();
   fs::current_path(sim.folder());
   std::ofstream("Tollivane.ini") << "[main]\r\nhotkey1=65\r\n";
-  platform::sim::SimFiles lost("", std::make_unique<platform::posix::PosixFiles>());
+  platform::sim::SimFiles lost("", std::make_unique<platform::posix::PosixFiles>(), '/');
   platform::Platform machine{sim.platform().keys, sim.platform().surface, lost, sim.platform().runs,
                              sim.platform().overlay};
   app::Form1 form(machine, sim.dialogs(), sim.mainWindowControls());

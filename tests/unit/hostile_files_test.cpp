@@ -21,8 +21,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/whole_files.hpp"
 #include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {
@@ -218,7 +218,7 @@ TEST_F(HostileFiles, StaleTemporariesGoAtASaveAndNothingElseDoes) {
   for (const auto& name : others) fs::last_write_time(at(name), twoMinutesAgo);
 
   // The folder's question changes nothing.
-  EXPECT_EQ(PosixFiles(dir_).settingsFolder("Tollivane.ini"), dir_);
+  EXPECT_EQ(PosixFiles(dir_).settingsFile("Tollivane.ini"), dir_ + "/Tollivane.ini");
   EXPECT_TRUE(fs::exists(at(old)));
   // Found by name, so also where the folder may be written but not listed.
   ASSERT_EQ(::chmod(dir_.c_str(), 0300), 0);
@@ -273,14 +273,14 @@ TEST_F(HostileFiles, FoldersDeeperThanAPathMayBeAreUsedAsAnyOther) {
   // A portable copy that deep keeps its settings beside itself and saves there, making a
   // missing folder on the way as the first save into the configuration folder does.
   PosixFiles files(deep + "/portable");
-  const std::string beside = files.settingsFolder("Tollivane.ini");
-  ASSERT_EQ(beside, deep + "/portable");
-  ASSERT_EQ(files.updateFile(beside + "/Tollivane.ini",
+  const std::string beside = files.settingsFile("Tollivane.ini");
+  ASSERT_EQ(beside, deep + "/portable/Tollivane.ini");
+  ASSERT_EQ(files.updateFile(beside,
                              [](const auto& text) {
                                return std::optional<std::string>(text.value_or("[x]\n"));
                              }),
             "");
-  EXPECT_EQ(readWholeFile(beside + "/Tollivane.ini"), "[x]\n");
+  EXPECT_EQ(readWholeFile(beside), "[x]\n");
   ASSERT_EQ(files.replaceFile(deep + "/new/" + level + "/Tollivane.ini", "[y]\n"), "");
   EXPECT_EQ(files.readFile(deep + "/new/" + level + "/Tollivane.ini"), "[y]\n");
 }

@@ -13,7 +13,7 @@
 
 #include "contract/files_contract.hpp"
 #include "contract/line_appender.hpp"
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/posix_files.hpp"
 
 namespace tollivane::platform::posix {
 namespace {

@@ -1,4 +1,5 @@
-#include "platform/posix/posix_files.hpp"
+#include "platform/posix/program_folder.hpp"
+#include "platform/posix/whole_files.hpp"
 #include "unit/scratch_folder.hpp"
 
 #include <fcntl.h>

@@ -21,16 +21,16 @@ class FakeFiles : public platform::Files {
   std::string refusal;  // non-empty: replaceFile fails with this reason
   int replacements = 0;
 
-  std::string programFolder() override { return "/opt/tollivane"; }
-  std::string settingsFolder(std::string_view) override { return programFolder(); }
-  char pathSeparator() const override { return '/'; }
+  std::string settingsFile(std::string_view name) override {
+    return "/opt/tollivane/" + std::string(name);
+  }
   bool fileExists(const std::string& path) override { return files.contains(path); }
   std::optional<std::string> readFile(const std::string& path) override {
     const auto found = files.find(path);
     if (found == files.end() || unreadable.contains(path)) return std::nullopt;
     return found->second;
   }
-  std::string replaceFile(const std::string& path, std::string_view bytes) override {
+  std::string replaceFile(const std::string& path, std::string_view bytes) {
     ++replacements;
     if (!refusal.empty()) return refusal;
     files[path] = bytes;

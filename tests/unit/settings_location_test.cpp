@@ -20,7 +20,7 @@
 
 #include "frontend/sim/scenario_runner.hpp"
 #include "frontend/sim/sim_desktop.hpp"
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/posix_files.hpp"
 #include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {

@@ -2,6 +2,8 @@
 // a Timer1 tick and a Timer2 frame must allocate nothing.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 #include "heap_probe.hpp"
@@ -43,11 +45,14 @@ TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
 TEST(SimAllocation, RunningStopwatchAllocatesNothingPerTickOrFrame) {
   SimDesktop sim;
   // Every binding with all three modifiers: the most key queries a tick can make.
-  ASSERT_EQ(
-      sim.platform().files.replaceFile(sim.settingsFile(),
-                                       "[main]\r\nhotkey1=116\r\nhotkey2=117\r\nhotkey3=118\r\n"
-                                       "hotshift1=7\r\nhotshift2=7\r\nhotshift3=7\r\n"),
-      "");
+  ASSERT_EQ(sim.platform().files.updateFile(sim.settingsFile(),
+                                            [](const auto&) {
+                                              return std::optional<std::string>(
+                                                  "[main]\r\nhotkey1=116\r\nhotkey2=117\r\n"
+                                                  "hotkey3=118\r\nhotshift1=7\r\nhotshift2=7\r\n"
+                                                  "hotshift3=7\r\n");
+                                            }),
+            "");
   SimApp app(sim);
   app.load();
   ASSERT_FALSE(sim.dialogs().ended());

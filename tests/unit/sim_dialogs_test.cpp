@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -86,7 +87,9 @@ TEST(SimDesktopFolder, TemporaryFolderGoesAwayGivenFolderStays) {
     SimDesktop sim;
     temporary = sim.folder();
     EXPECT_TRUE(std::filesystem::is_directory(temporary));
-    EXPECT_EQ(sim.platform().files.replaceFile(sim.settingsFile(), "x"), "");
+    EXPECT_EQ(sim.platform().files.updateFile(
+                  sim.settingsFile(), [](const auto&) { return std::optional<std::string>("x"); }),
+              "");
   }
   EXPECT_FALSE(std::filesystem::exists(temporary));
 
@@ -94,13 +97,13 @@ TEST(SimDesktopFolder, TemporaryFolderGoesAwayGivenFolderStays) {
   std::filesystem::create_directories(given);
   {
     SimDesktop sim(given + "//");
-    EXPECT_EQ(sim.platform().files.programFolder(), given);
+    EXPECT_EQ(sim.folder(), given);
   }
   EXPECT_TRUE(std::filesystem::is_directory(given));
   std::filesystem::remove_all(given);
 
   SimDesktop root(std::string("/"));
-  EXPECT_EQ(root.platform().files.programFolder(), "/");
+  EXPECT_EQ(root.folder(), "/");
   EXPECT_EQ(root.settingsFile(), "/Tollivane.ini");
 }
 

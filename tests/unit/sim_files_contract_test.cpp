@@ -20,17 +20,10 @@ using contract::FilesContract;
 // One simulated desktop, seen only as its files.
 class SimDesktopFiles final : public platform::Files {
  public:
-  std::string programFolder() override { return files().programFolder(); }
-  std::string settingsFolder(std::string_view name) override {
-    return files().settingsFolder(name);
-  }
-  char pathSeparator() const override { return sim_.platform().files.pathSeparator(); }
+  std::string settingsFile(std::string_view name) override { return files().settingsFile(name); }
   bool fileExists(const std::string& path) override { return files().fileExists(path); }
   std::optional<std::string> readFile(const std::string& path) override {
     return files().readFile(path);
-  }
-  std::string replaceFile(const std::string& path, std::string_view bytes) override {
-    return files().replaceFile(path, bytes);
   }
   std::string updateFile(const std::string& path, const FileEdit& edit) override {
     return files().updateFile(path, edit);

@@ -9,18 +9,22 @@
 namespace tollivane::frontend::sim {
 namespace {
 
+platform::Files::FileEdit replacingWith(std::string bytes) {
+  return [bytes](const std::optional<std::string>&) { return std::optional<std::string>(bytes); };
+}
+
 TEST(SimFiles, LiveInTheProgramFolder) {
   SimDesktop sim;
   platform::Files& files = sim.platform().files;
   const std::string file = sim.settingsFile();
-  EXPECT_EQ(file, files.programFolder() + "/Tollivane.ini");
-  EXPECT_EQ(files.settingsFolder("Tollivane.ini"), files.programFolder());
+  EXPECT_EQ(file, sim.folder() + "/Tollivane.ini");
+  EXPECT_EQ(files.settingsFile("Tollivane.ini"), file);
   EXPECT_FALSE(files.fileExists(file));
   EXPECT_EQ(files.readFile(file), std::nullopt);
-  EXPECT_EQ(files.replaceFile(file, "[main]\r\nhotkey1=116\r\n"), "");
+  EXPECT_EQ(files.updateFile(file, replacingWith("[main]\r\nhotkey1=116\r\n")), "");
   EXPECT_TRUE(files.fileExists(file));
   EXPECT_EQ(files.readFile(file), "[main]\r\nhotkey1=116\r\n");
-  EXPECT_FALSE(files.fileExists(files.programFolder()));
+  EXPECT_FALSE(files.fileExists(sim.folder()));
 
   const auto append = [](const std::optional<std::string>& bytes) {
     return std::optional<std::string>(bytes.value_or("") + "hotkey2=117\r\n");
@@ -33,11 +37,9 @@ TEST(SimFiles, FailingSavesWriteNothing) {
   SimDesktop sim;
   platform::Files& files = sim.platform().files;
   const std::string file = sim.settingsFile();
-  ASSERT_EQ(files.replaceFile(file, "[main]\r\n"), "");
+  ASSERT_EQ(files.updateFile(file, replacingWith("[main]\r\n")), "");
   sim.steering().failSavesWith("Disk full");
-  EXPECT_EQ(files.replaceFile(file, "lost"), "Disk full");
-  EXPECT_EQ(files.updateFile(file, [](const auto&) { return std::optional<std::string>("lost"); }),
-            "Disk full");
+  EXPECT_EQ(files.updateFile(file, replacingWith("lost")), "Disk full");
   // An update that changes nothing writes nothing, so it cannot fail.
   EXPECT_EQ(files.updateFile(file, [](const auto&) { return std::optional<std::string>(); }), "");
   EXPECT_EQ(files.readFile(file), "[main]\r\n");

@@ -3,11 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
 
+#include "contract/key_state_contract.hpp"
 #include "platform/sim/sim_clock.hpp"
 
 namespace tollivane::platform::sim {
 namespace {
+
+class SimKeys final : public contract::Keyboard {
+ public:
+  KeyState& keys() override { return keys_; }
+  void key(int vk, bool down) override {
+    if (down) held_.insert(vk);
+    if (!down) held_.erase(vk);
+    keys_.hold(std::vector<int>(held_.begin(), held_.end()));
+  }
+  // The simulation's held keys read only bit 15: bit 0 is what a tap sets.
+  void tap(int vk) override { keys_.tap(vk); }
+  void pause(std::chrono::milliseconds time) override { clock_.advance(time.count()); }
+
+ private:
+  SimClock clock_;
+  SimKeyboard keys_{clock_};
+  std::set<int> held_;
+};
+
+using contract::KeyStateContract;
+INSTANTIATE_TEST_SUITE_P(Sim, KeyStateContract,
+                         ::testing::Values(contract::KeyStateKit{
+                             "Sim", [] { return std::make_unique<SimKeys>(); }}),
+                         contract::keysKitName);
 
 std::uint16_t state(SimKeyboard& keys, int code) {
   return static_cast<std::uint16_t>(keys.GetAsyncKeyState(static_cast<std::int16_t>(code)));

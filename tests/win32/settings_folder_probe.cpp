@@ -9,12 +9,11 @@
 
 int main() {
   tollivane::platform::win32::Win32Files files;
-  const std::string folder = files.settingsFolder("Tollivane.ini");
-  std::printf("folder %s\n", folder.c_str());
-  const std::string reason =
-      files.updateFile(folder + "\\Tollivane.ini", [](const std::optional<std::string>& current) {
-        return std::optional<std::string>(current.value_or("") + "[main]\r\nhotkey1=116\r\n");
-      });
+  const std::string file = files.settingsFile("Tollivane.ini");
+  std::printf("folder %s\n", file.substr(0, file.rfind('\\')).c_str());
+  const std::string reason = files.updateFile(file, [](const std::optional<std::string>& current) {
+    return std::optional<std::string>(current.value_or("") + "[main]\r\nhotkey1=116\r\n");
+  });
   if (reason.empty()) {
     std::printf("saved\n");
   } else {

@@ -70,7 +70,7 @@ TEST(Win32SettingsLocation, AWritableFolderIsToldByTryingAndKeepsNothing) {
   EXPECT_TRUE(fs::is_directory(folder / "a" / "b"));
   EXPECT_TRUE(fs::is_empty(folder / "a" / "b"));
   // A portable copy: the settings stay beside it.
-  EXPECT_EQ(Win32Files(path).settingsFolder("Tollivane.ini"), path);
+  EXPECT_EQ(Win32Files(path).settingsFile("Tollivane.ini"), path + "\\Tollivane.ini");
 }
 
 }  // namespace

@@ -78,22 +78,19 @@ TEST(Win32Surface, DrawsTheTextInsideTheRectangleAndNowhereElse) {
   EXPECT_EQ(outside, 0);
 }
 
-TEST(Win32Surface, FillsWithABrushAndNotWithBrushZero) {
+TEST(Win32Surface, NoBrushFillsAndNoneIsReleased) {
   Game game;
   Win32Surface surface;
-  const DeviceContext dc = surface.GetDC(game.handle());
-  surface.FillRect(dc, kOverlay, 0);
-  surface.ReleaseDC(game.handle(), dc);
-  EXPECT_EQ(game.litPixels(), std::make_pair(0, 0));
-
   HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
-  const DeviceContext again = surface.GetDC(game.handle());
-  surface.FillRect(again, kOverlay, reinterpret_cast<BrushHandle>(green));
-  surface.ReleaseDC(game.handle(), again);
-  EXPECT_EQ(game.litPixels(), std::make_pair(75 * 14, 0));
-  surface.DeleteObject(reinterpret_cast<BrushHandle>(green));
-  EXPECT_EQ(GetObjectType(green), 0u) << "the brush is released";
-  surface.DeleteObject(0);
+  for (const BrushHandle brush : {BrushHandle{0}, reinterpret_cast<BrushHandle>(green)}) {
+    const DeviceContext dc = surface.GetDC(game.handle());
+    surface.FillRect(dc, kOverlay, brush);
+    surface.ReleaseDC(game.handle(), dc);
+    EXPECT_EQ(game.litPixels(), std::make_pair(0, 0)) << brush;
+    surface.DeleteObject(brush);
+  }
+  EXPECT_NE(GetObjectType(green), 0u) << "a brush the logic never made is not released";
+  DeleteObject(green);
 }
 
 TEST(Win32Surface, AWindowDestroyedMidFrameCostsOnlyThatFrame) {

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/kwin_eavesdrop.hpp"
-#include "platform/posix/posix_files.hpp"
 #include "platform/posix/settings_location.hpp"
+#include "platform/posix/whole_files.hpp"
 
 namespace tollivane::frontend::qt {
 

@@ -11,6 +11,8 @@ namespace tollivane::frontend::sim {
 
 // The files adapter of the OS the simulation runs on, for the program folder `folder`.
 std::unique_ptr<platform::Files> hostFiles(const std::string& folder);
+// The separator its paths join names with.
+extern const char kHostSeparator;
 
 // A new empty folder in the system's temporary folder; throws std::runtime_error when none
 // can be made.

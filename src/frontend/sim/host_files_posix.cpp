@@ -6,13 +6,15 @@
 #include <vector>
 
 #include "frontend/sim/host_files.hpp"
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/posix_files.hpp"
 
 namespace tollivane::frontend::sim {
 
 std::unique_ptr<platform::Files> hostFiles(const std::string& folder) {
   return std::make_unique<platform::posix::PosixFiles>(folder);
 }
+
+const char kHostSeparator = '/';
 
 std::string makeTemporaryFolder() {
   std::error_code ec;

@@ -14,6 +14,8 @@ std::unique_ptr<platform::Files> hostFiles(const std::string& folder) {
   return std::make_unique<platform::win32::Win32Files>(folder);
 }
 
+const char kHostSeparator = '\\';
+
 std::string makeTemporaryFolder() {
   wchar_t base[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, base);

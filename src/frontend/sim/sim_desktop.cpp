@@ -19,7 +19,7 @@ std::string folderText(std::string folder) {
 SimDesktop::SimDesktop(std::optional<std::string> folder)
     : folder_(folder ? folderText(std::move(*folder)) : makeTemporaryFolder()),
       ownsFolder_(!folder),
-      machine_(folder_, hostFiles(folder_)),
+      machine_(folder_, hostFiles(folder_), kHostSeparator),
       mainWindow_(ui::mainWindowLayout(), machine_.clock()),
       aboutWindow_(ui::aboutWindowLayout(), machine_.clock()),
       dialogs_(machine_.clock(), aboutWindow_),

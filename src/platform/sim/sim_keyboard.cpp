@@ -11,11 +11,9 @@ bool isModifier(int code) { return (code >= 16 && code <= 18) || genericModifier
 
 }  // namespace
 
-bool SimKeyboard::bound(int code) const {
-  // The real key states keep presses only of keys asked for in the last two seconds. A key never
-  // asked for counts, so that a script may tap before the first poll.
-  return lastQueried_[code] == 0 || clock_.now() + 1 - lastQueried_[code] <= 2000;
-}
+SimKeyboard::SimKeyboard(const SimClock& clock) : clock_(clock) { lastQueried_.fill(clock_.now()); }
+
+bool SimKeyboard::bound(int code) const { return clock_.now() - lastQueried_[code] <= 2000; }
 
 void SimKeyboard::pressed(int code) {
   if (bound(code)) tapped_[code] = true;
@@ -29,7 +27,7 @@ std::int16_t SimKeyboard::GetAsyncKeyState(std::int16_t keyCode) {
   // A modifier held through this query was down at some moment since it.
   tapped_[keyCode] = isModifier(keyCode) && held_[keyCode];
   if (isModifier(keyCode) && held_[keyCode]) state |= 0x0001;
-  lastQueried_[keyCode] = clock_.now() + 1;
+  lastQueried_[keyCode] = clock_.now();
   return static_cast<std::int16_t>(state);
 }
 
@@ -40,7 +38,8 @@ void SimKeyboard::hold(std::span<const int> codes) {
     now[code] = true;
     if (const int generic = genericModifier(code)) now[generic] = true;
   }
-  // A modifier that went down between two queries was down at a moment since the first.
+  // A modifier that went down between two queries was down at a moment since the first. Other
+  // keys held read only bit 15, as a platform may report them: bit 0 is what a tap sets.
   for (int code = 1; code <= kHighestCode; ++code) {
     if (now[code] && isModifier(code)) pressed(code);
   }

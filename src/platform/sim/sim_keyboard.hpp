@@ -14,12 +14,9 @@ namespace tollivane::platform::sim {
 
 class SimKeyboard : public KeyState {
  public:
-  explicit SimKeyboard(const SimClock& clock) : clock_(clock) {}
+  explicit SimKeyboard(const SimClock& clock);
 
-  // 0x8000 while held; 0x0001 added at the first query after a tap of a key asked for in the
-  // last two seconds (or never yet), and for Shift, Ctrl and Alt whenever the key was down since
-  // the last query. A side of a modifier counts for the modifier as well. 0 for codes that name no
-  // key (0, negative, above 254).
+  // As platform.hpp promises; the keys are only those set below.
   std::int16_t GetAsyncKeyState(std::int16_t keyCode) override;
 
   // Holds exactly these keys and releases every other; empty releases all.
@@ -41,7 +38,7 @@ class SimKeyboard : public KeyState {
   const SimClock& clock_;
   std::array<bool, kHighestCode + 1> held_{};
   std::array<bool, kHighestCode + 1> tapped_{};
-  std::array<std::int64_t, kHighestCode + 1> lastQueried_{};  // time + 1, 0: never
+  std::array<std::int64_t, kHighestCode + 1> lastQueried_{};  // until the first: when made
   std::uint64_t queries_ = 0;
 };
 

@@ -2,9 +2,9 @@
 
 namespace tollivane::platform::sim {
 
-SimMachine::SimMachine(std::string folder, std::unique_ptr<Files> host)
+SimMachine::SimMachine(std::string folder, std::unique_ptr<Files> host, char hostSeparator)
     : keyboard_(clock_),
-      files_(std::move(folder), std::move(host)),
+      files_(std::move(folder), std::move(host), hostSeparator),
       platform_{keyboard_, surface_, files_, surface_, surface_} {}
 
 }  // namespace tollivane::platform::sim

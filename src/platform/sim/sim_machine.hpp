@@ -16,8 +16,8 @@ namespace tollivane::platform::sim {
 
 class SimMachine final : public SimSteering {
  public:
-  // `folder` and `host` as SimFiles takes them.
-  SimMachine(std::string folder, std::unique_ptr<Files> host);
+  // `folder`, `host` and `hostSeparator` as SimFiles takes them.
+  SimMachine(std::string folder, std::unique_ptr<Files> host, char hostSeparator);
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 

@@ -107,12 +107,17 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-std::string Win32Files::programFolder() { return folder_.empty() ? executableFolder() : folder_; }
+std::string Win32Files::programFolder() const {
+  return folder_.empty() ? executableFolder() : folder_;
+}
 
-std::string Win32Files::settingsFolder(std::string_view fileName) {
+std::string Win32Files::settingsFile(std::string_view fileName) {
   // A program that cannot find its own folder has no settings file at all.
   const std::string program = programFolder();
-  return program.empty() ? program : settingsFolderFor(program, fileName);
+  if (program.empty()) return program;
+  std::string folder = settingsFolderFor(program, fileName);
+  if (folder.back() != '\\') folder += '\\';
+  return folder.append(fileName);
 }
 
 bool Win32Files::fileExists(const std::string& path) { return isFile(path); }

@@ -3,7 +3,6 @@
 // allows.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,25 +11,22 @@
 
 namespace tollivane::platform::win32 {
 
-// The largest settings file read or written, as on Linux.
-inline constexpr std::size_t kMaxFileSize = 128u << 20;
-
 class Win32Files final : public Files {
  public:
   // `folder`: the program folder to use; empty for the executable's own folder.
   explicit Win32Files(std::string folder = {}) : folder_(std::move(folder)) {}
 
-  std::string programFolder() override;
-  // Beside the program for a portable copy, else the user's application data
+  // Beside the program for a portable copy, else in the user's application data
   // (settings_location.hpp).
-  std::string settingsFolder(std::string_view fileName) override;
-  char pathSeparator() const override { return '\\'; }
+  std::string settingsFile(std::string_view fileName) override;
   bool fileExists(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
-  // Both create the file's folder first when it is missing: the folder in the user's
-  // application data comes into being with the first save.
-  std::string replaceFile(const std::string& path, std::string_view bytes) override;
   std::string updateFile(const std::string& path, const FileEdit& edit) override;
+
+  // Ours: the folder given, or the executable's own (empty when it cannot be found).
+  std::string programFolder() const;
+  // The file's bytes replaced as updateFile replaces them, whatever it held.
+  std::string replaceFile(const std::string& path, std::string_view bytes);
 
  private:
   std::string folder_;

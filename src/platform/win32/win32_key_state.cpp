@@ -44,7 +44,7 @@ Win32KeyState::Win32KeyState()
           frontWindowElevatedAboveUs) {}
 
 Win32KeyState::Win32KeyState(SystemKeys system, FrontElevated frontElevated)
-    : system_(std::move(system)), frontElevated_(std::move(frontElevated)) {
+    : system_(std::move(system)), frontElevated_(std::move(frontElevated)), made_(tick()) {
   std::promise<bool> hooked;
   std::future<bool> answer = hooked.get_future();
   watcher_ = std::thread([this, &hooked] { watch(hooked); });
@@ -119,9 +119,12 @@ void Win32KeyState::onKeyDown(unsigned virtualKey, unsigned scanCode, bool exten
 void Win32KeyState::pressed(unsigned virtualKey, std::uint32_t now) {
   // 255 marks the fake keys of escaped sequences, not a key.
   if (virtualKey == 0 || virtualKey >= 255) return;
-  const std::uint32_t queried = lastQueried_[virtualKey].load(std::memory_order_relaxed);
+  // Until its first query, a key counts from when we started, so a tap before the first poll
+  // is seen.
+  std::uint32_t queried = lastQueried_[virtualKey].load(std::memory_order_relaxed);
+  if (queried == 0) queried = made_;
   // Signed: a query stamped one tick ahead (the low bit) is not two seconds old.
-  if (queried == 0 || static_cast<std::int32_t>(now - queried) > kBoundFor) return;
+  if (static_cast<std::int32_t>(now - queried) > kBoundFor) return;
   pressedSince_[virtualKey / 32].fetch_or(1u << (virtualKey % 32));
 }
 

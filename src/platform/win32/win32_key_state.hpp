@@ -56,6 +56,7 @@ class Win32KeyState final : public KeyState {
   SystemKeys system_;
   FrontElevated frontElevated_;
   std::function<void()> tellElevated_;
+  std::uint32_t made_;              // GetTickCount
   std::uint32_t frontChecked_ = 0;  // GetTickCount | 1, 0: never
   bool toldElevated_ = false;
   std::thread watcher_;

@@ -97,13 +97,9 @@ void Win32OverlayWindow::SetTextColor(DeviceContext dc, ColorRef color) {
   textColor_ = color;
 }
 
-void Win32OverlayWindow::FillRect(DeviceContext dc, const Rect& given, BrushHandle brush) {
-  if (dc == 0) return;
-  const Rect rect = own(given);
-  place(context(dc), rect);
-  if (brush == 0) return;
-  const RECT r = local(rect);
-  ::FillRect(context(dc), &r, reinterpret_cast<HBRUSH>(brush));
+// Places the window over the rectangle, as any frame's drawing does; nothing is filled.
+void Win32OverlayWindow::FillRect(DeviceContext dc, const Rect& given, BrushHandle) {
+  if (dc != 0) place(context(dc), own(given));
 }
 
 void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& given,
@@ -125,9 +121,7 @@ void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count
   format_ = format;
 }
 
-void Win32OverlayWindow::DeleteObject(BrushHandle object) {
-  if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
-}
+void Win32OverlayWindow::DeleteObject(BrushHandle) {}
 
 void Win32OverlayWindow::setTextHeight(DeviceContext dc, int pixels) {
   if (dc != 0) textHeight_ = pixels;

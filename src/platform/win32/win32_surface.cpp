@@ -35,11 +35,7 @@ void Win32Surface::SetTextColor(DeviceContext dc, ColorRef color) {
   textColor_ = color;
 }
 
-void Win32Surface::FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) {
-  if (dc == 0 || brush == 0) return;
-  const RECT r = rectangle(rect);
-  ::FillRect(context(dc), &r, reinterpret_cast<HBRUSH>(brush));
-}
+void Win32Surface::FillRect(DeviceContext, const Rect&, BrushHandle) {}
 
 void Win32Surface::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                              unsigned format) {
@@ -79,8 +75,6 @@ ClockSeen Win32Surface::lookAtLastClock() {
   return look_.compare(last_);
 }
 
-void Win32Surface::DeleteObject(BrushHandle object) {
-  if (object != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
-}
+void Win32Surface::DeleteObject(BrushHandle) {}
 
 }  // namespace tollivane::platform::win32

@@ -20,7 +20,7 @@ bool isModifier(std::size_t vk) { return (vk >= 0x10 && vk <= 0x12) || (vk >= 0x
 }  // namespace
 
 X11KeyState::X11KeyState(Display* display, std::function<void()> drainEvents)
-    : display_(display), drainEvents_(std::move(drainEvents)) {
+    : display_(display), drainEvents_(std::move(drainEvents)), made_(Clock::now()) {
   reloadKeyboardMapping();
 }
 
@@ -74,9 +74,11 @@ void X11KeyState::reloadKeyboardMapping() {
 
 bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
   // Not asked for in two seconds (ten polls): no longer one of the bindings' keys, so its
-  // presses are not kept, and none from before is reported when it is bound again.
-  return lastQueried_[vk] != Clock::time_point{} &&
-         now - lastQueried_[vk] <= std::chrono::seconds(2);
+  // presses are not kept, and none from before is reported when it is bound again. Until its
+  // first query, a key counts from when we started, so a tap before the first poll is seen.
+  const Clock::time_point asked =
+      lastQueried_[vk] == Clock::time_point{} ? made_ : lastQueried_[vk];
+  return now - asked <= std::chrono::seconds(2);
 }
 
 void X11KeyState::onRawKey(int keycode, bool pressed, unsigned long serial) {

@@ -49,6 +49,7 @@ class X11KeyState final : public platform::KeyState {
 
   Display* display_;
   std::function<void()> drainEvents_;
+  Clock::time_point made_;
   // Keycodes by virtual-key code and virtual-key codes by keycode, as spans of a flat list
   // each: made once per keyboard mapping, so a query reads a few bytes.
   struct Span {

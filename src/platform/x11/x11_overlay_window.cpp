@@ -12,9 +12,6 @@ namespace tollivane::platform::x11 {
 namespace {
 
 constexpr platform::DeviceContext kContext = 1;  // one frame at a time
-constexpr std::int64_t kMinCoordinate = -32768;
-constexpr std::int64_t kMaxCoordinate = 32767;
-constexpr std::int64_t kMaxSize = 65535;
 
 // The part of `a` inside `bounds`; empty (width 0) when they do not meet.
 XRectangle intersection(const XRectangle& a, const XRectangle& bounds) {
@@ -33,8 +30,7 @@ bool operator==(const XRectangle& a, const XRectangle& b) {
 
 template <typename Drawing>
 bool sameDrawing(const Drawing& a, const Drawing& b) {
-  return a.filled == b.filled && (!a.filled || (a.fillPixel == b.fillPixel && a.fill == b.fill)) &&
-         a.textPixel == b.textPixel && a.font == b.font && a.text == b.text && a.textX == b.textX;
+  return a.textPixel == b.textPixel && a.font == b.font && a.text == b.text && a.textX == b.textX;
 }
 
 }  // namespace
@@ -44,7 +40,6 @@ X11OverlayWindow::X11OverlayWindow(Display* display, X11Surface& direct)
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
-  measuredText_.reserve(32);
 }
 
 X11OverlayWindow::~X11OverlayWindow() {
@@ -103,7 +98,6 @@ platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   textHeight_ = 0;
   inFrame_ = true;
   frameDrew_ = false;
-  next_.filled = false;
   next_.text.clear();
   return kContext;
 }
@@ -113,16 +107,8 @@ void X11OverlayWindow::SetTextColor(platform::DeviceContext dc, platform::ColorR
   next_.textPixel = pixelFor(color, format_);
 }
 
-void X11OverlayWindow::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                                platform::BrushHandle brush) {
-  if (dc != kContext || !inFrame_ || brush == 0) return;
-  // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
-  next_.filled = true;
-  next_.fillPixel = pixelFor(static_cast<platform::ColorRef>(brush), format_);
-  fillRect_ = rect;
-  if (!frameDrew_) frameRect_ = rect;
-  frameDrew_ = true;
-}
+void X11OverlayWindow::FillRect(platform::DeviceContext, const platform::Rect&,
+                                platform::BrushHandle) {}
 
 void X11OverlayWindow::DrawTextA(platform::DeviceContext dc, const char* text, int count,
                                  const platform::Rect& rect, unsigned format) {
@@ -130,14 +116,12 @@ void X11OverlayWindow::DrawTextA(platform::DeviceContext dc, const char* text, i
   if (count < 0) count = static_cast<int>(std::strlen(text));
   next_.text.assign(text, static_cast<std::size_t>(count));
   next_.centred = (format & platform::kDtCenter) != 0;
-  // The window is the text's rectangle; a fill elsewhere is cut to it.
+  // The window is the text's rectangle.
   frameRect_ = rect;
   frameDrew_ = true;
 }
 
-void X11OverlayWindow::DeleteObject(platform::BrushHandle) {
-  // Nothing to release: this surface creates no drawing objects.
-}
+void X11OverlayWindow::DeleteObject(platform::BrushHandle) {}
 
 // Moves and sizes the window over the frame's rectangle; false when it cannot stand there.
 bool X11OverlayWindow::place() {
@@ -162,51 +146,30 @@ bool X11OverlayWindow::place() {
   return true;
 }
 
-// Where the text goes in the window, and the window's shape: the text's character cells (and
-// the fill, if any), as much of them as the window holds.
+// Where the text goes in the window, and the window's shape: the text's character cells, as
+// much of them as the window holds.
 void X11OverlayWindow::layOut() {
   const XRectangle box{0, 0, geometry_.width, geometry_.height};
   next_.font = direct_.fonts().forText(textHeight_, geometry_.height);
   XFontStruct* font = next_.font.metrics;
-  std::array<XRectangle, 2> shape{};
+  XRectangle shape{};
   int parts = 0;
-  if (next_.filled) {
-    const XRectangle fill{
-        static_cast<short>(
-            std::clamp<std::int64_t>(static_cast<std::int64_t>(fillRect_.Left) - frameRect_.Left,
-                                     kMinCoordinate, kMaxCoordinate)),
-        static_cast<short>(
-            std::clamp<std::int64_t>(static_cast<std::int64_t>(fillRect_.Top) - frameRect_.Top,
-                                     kMinCoordinate, kMaxCoordinate)),
-        static_cast<unsigned short>(std::clamp<std::int64_t>(
-            static_cast<std::int64_t>(fillRect_.Right) - fillRect_.Left, 0, kMaxSize)),
-        static_cast<unsigned short>(std::clamp<std::int64_t>(
-            static_cast<std::int64_t>(fillRect_.Bottom) - fillRect_.Top, 0, kMaxSize))};
-    next_.fill = intersection(fill, box);
-    if (next_.fill.width > 0) shape[parts++] = next_.fill;
-  }
   next_.textX = 0;
   if (font && !next_.text.empty()) {
     const int count = static_cast<int>(next_.text.size());
-    // Measured once per text: a running clock shows each text ten times.
-    if (next_.text != measuredText_ || next_.font.id != measuredFont_) {
-      measuredText_ = next_.text;
-      measuredFont_ = next_.font.id;
-      measuredWidth_ = XTextWidth(font, next_.text.data(), count);
-    }
-    const std::int64_t textWidth = measuredWidth_;
+    const std::int64_t textWidth = widths_.of(font, next_.font.id, next_.text.data(), count);
     if (next_.centred) next_.textX = static_cast<int>((geometry_.width - textWidth) / 2);
     const XRectangle cells{static_cast<short>(std::max<std::int64_t>(next_.textX, kMinCoordinate)),
                            0, static_cast<unsigned short>(std::min(textWidth, kMaxSize)),
                            static_cast<unsigned short>(font->ascent + font->descent)};
     const XRectangle shown = intersection(cells, box);
-    if (shown.width > 0) shape[parts++] = shown;
+    if (shown.width > 0) {
+      shape = shown;
+      parts = 1;
+    }
   }
-  const bool same = parts == shapeParts_ &&
-                    std::equal(shape.begin(), shape.begin() + parts, shape_.begin(),
-                               [](const XRectangle& a, const XRectangle& b) { return a == b; });
-  if (same) return;
-  XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, shape.data(), parts, ShapeSet,
+  if (parts == shapeParts_ && (parts == 0 || shape == shape_)) return;
+  XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, &shape, parts, ShapeSet,
                           Unsorted);
   shape_ = shape;
   shapeParts_ = parts;
@@ -215,12 +178,6 @@ void X11OverlayWindow::layOut() {
 
 void X11OverlayWindow::paint() {
   if (!mapped_) return;
-  if (shown_.filled) {
-    XSetForeground(display_, gc_, shown_.fillPixel);
-    XFillRectangle(display_, window_, gc_, shown_.fill.x, shown_.fill.y, shown_.fill.width,
-                   shown_.fill.height);
-    gcForeground_ = shown_.fillPixel;
-  }
   XFontStruct* font = shown_.font.metrics;
   if (!font || shown_.text.empty()) return;
   GC gc = gc_;

@@ -5,7 +5,6 @@
 // it. It follows the window in front by that window's events, not by asking each frame.
 #pragma once
 
-#include <array>
 #include <string>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
@@ -16,6 +15,7 @@
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/window_event_masks.hpp"
+#include "platform/x11/x11_geometry.hpp"
 
 namespace tollivane::platform::x11 {
 
@@ -51,9 +51,6 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
  private:
   // What one frame drew, in the window's own coordinates; kept to redraw after an exposure.
   struct Drawing {
-    bool filled = false;
-    unsigned long fillPixel = 0;
-    XRectangle fill{};
     unsigned long textPixel = 0;
     TextFont font;
     std::string text;
@@ -83,18 +80,15 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   bool inFrame_ = false;
   bool frameDrew_ = false;
   platform::Rect frameRect_{};  // the text's, in the target's client coordinates
-  platform::Rect fillRect_{};
   Drawing next_;
   Drawing shown_;
   int textHeight_ = 0;
   unsigned long gcForeground_ = 0;
-  std::string measuredText_;
-  Font measuredFont_ = 0;
-  int measuredWidth_ = 0;
+  TextWidths widths_;
   bool needsPaint_ = false;
 
-  XRectangle geometry_{};              // where the window stands, on the screen
-  std::array<XRectangle, 2> shape_{};  // its bounding shape, in its own coordinates
+  XRectangle geometry_{};  // where the window stands, on the screen
+  XRectangle shape_{};     // its bounding shape, in its own coordinates, when shapeParts_ is 1
   int shapeParts_ = 0;
   bool mapped_ = false;
   bool covered_ = false;

@@ -1,6 +1,5 @@
 #include "platform/x11/x11_surface.hpp"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib-xcb.h>
 
 #include <algorithm>
@@ -14,10 +13,7 @@
 namespace tollivane::platform::x11 {
 namespace {
 
-// Protocol coordinates are 16-bit; no pixel of a window lies at a negative one.
-constexpr std::int64_t kMinCoordinate = -32768;
-constexpr std::int64_t kMaxCoordinate = 32767;
-
+// No pixel of a window lies at a negative coordinate.
 std::optional<XRectangle> visiblePart(const platform::Rect& rect) {
   const std::int64_t left = std::max<std::int64_t>(rect.Left, 0);
   const std::int64_t top = std::max<std::int64_t>(rect.Top, 0);
@@ -43,98 +39,27 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       root_(DefaultRootWindow(display)),
       underWayland_(underWayland),
       xcb_(XGetXCBConnection(display)),
-      netActiveWindow_(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
+      front_(display, masks, underWayland),
       fonts_(display),
       followed_(display, masks),
       readback_(display) {
-  masks_.select(root_, kRootEvents);
-  measuredText_.reserve(32);
   lastText_.text.reserve(32);
 }
 
 X11Surface::~X11Surface() {
   for (Pens& pens : pens_) {
-    if (pens.fill) XFreeGC(display_, pens.fill);
     if (pens.text.gc) XFreeGC(display_, pens.text.gc);
     if (pens.sized.gc) XFreeGC(display_, pens.sized.gc);
   }
-  watchFocusOf(0);
-  masks_.deselect(root_, kRootEvents);
-}
-
-void X11Surface::onRootPropertyChanged(Atom property) {
-  if (property == netActiveWindow_) activeWindowStale_ = true;
-}
-
-void X11Surface::onFocusChanged(int detail) {
-  // In PointerRoot mode the pointer's travels send these too, yet the focus stays PointerRoot.
-  if (detail != NotifyPointer) focusStale_ = true;
-}
-
-// Nothing when the property is missing or not a window; 0 when it is None.
-std::optional<Window> X11Surface::readActiveWindow() {
-  Atom type = None;
-  int format = 0;
-  unsigned long items = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  std::optional<Window> window;
-  if (XGetWindowProperty(display_, root_, netActiveWindow_, 0, 1, False, XA_WINDOW, &type, &format,
-                         &items, &after, &data) == Success &&
-      type == XA_WINDOW && format == 32 && items == 1) {
-    window = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
-  }
-  if (data) XFree(data);
-  return window;
-}
-
-Window X11Surface::readFocus() {
-  Window window = None;
-  int revertTo = 0;
-  XGetInputFocus(display_, &window, &revertTo);
-  return window == static_cast<Window>(PointerRoot) ? 0 : window;
-}
-
-void X11Surface::watchFocusOf(Window window) {
-  if (window == root_) window = 0;  // the root's focus events are always selected
-  if (window == watched_) return;
-  masks_.deselect(watched_, FocusChangeMask);
-  masks_.select(window, FocusChangeMask);
-  watched_ = window;
-}
-
-// The window that has the focus always gets a FocusOut when it loses it, also when it is
-// unmapped or destroyed; so watching it and the root is enough to know the focus is unchanged.
-void X11Surface::refreshFocus() {
-  focusStale_ = false;
-  for (int tries = 0; tries < 3; ++tries) {
-    focus_ = readFocus();
-    watchFocusOf(focus_);
-    // Selected only after the answer: a change in between went unseen, so ask once more.
-    if (readFocus() == focus_) return;
-  }
-  focusStale_ = true;
 }
 
 platform::WindowHandle X11Surface::GetForegroundWindow() {
   drainEvents_();
-  if (activeWindowStale_) {
-    const std::optional<Window> active = readActiveWindow();
-    activeWindow_ = active.value_or(0);
-    activeWindowPublished_ = active.has_value();
-    activeWindowStale_ = false;
-    // Published afresh: the server hands a window id out again once its client has gone, so
-    // a restarted game may well have the id we found destroyed.
-    goneActiveWindow_ = 0;
-  }
-  if (activeWindow_ != 0 && activeWindow_ != goneActiveWindow_) return activeWindow_;
-  // A compositor that says None has a native window in front, and parks the X focus on a
-  // hidden window of its own.
-  if (underWayland_ && activeWindowPublished_ && activeWindow_ == 0) return 0;
-  if (focusStale_) refreshFocus();
-  // The focus on none of the server's windows: a native window has it.
-  if (underWayland_ && focus_ == root_) return 0;
-  return focus_;
+  return front_.current();
+}
+
+void X11Surface::windowGone(platform::WindowHandle window) {
+  front_.windowGone(static_cast<Window>(window));
 }
 
 // The visual of the target, asked once per foreground window and again after an error.
@@ -156,9 +81,9 @@ bool X11Surface::describe(Drawable target) {
 // destroyed meanwhile would fail every frame after.
 X11Surface::Pens* X11Surface::pensFor(int depth) {
   for (Pens& pens : pens_) {
-    if (pens.fill && pens.depth == depth) return &pens;
+    if (pens.text.gc && pens.depth == depth) return &pens;
   }
-  Pens* pens = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.fill; });
+  Pens* pens = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.text.gc; });
   if (pens == pens_.end()) {
     // More depths than sets: a set no context holds makes room.
     pens = std::find_if(pens_.begin(), pens_.end(), [&](const Pens& p) {
@@ -166,7 +91,6 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
                           [&](const Context& c) { return c.pens == &p; });
     });
     if (pens == pens_.end()) return nullptr;
-    XFreeGC(display_, pens->fill);
     XFreeGC(display_, pens->text.gc);
     if (pens->sized.gc) XFreeGC(display_, pens->sized.gc);
     *pens = Pens{};
@@ -184,7 +108,7 @@ X11Surface::Pens* X11Surface::pensFor(int depth) {
   values.graphics_exposures = False;
   const unsigned long mask = GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures;
   *pens = Pens{
-      depth, XCreateGC(display_, on, mask, &values), values.foreground,
+      depth,
       TextPen{XCreateGC(display_, on, mask, &values), values.foreground, values.background, {}, 0},
       TextPen{}};
   // The other font's pen is made the same way, when first needed.
@@ -207,11 +131,6 @@ platform::DeviceContext X11Surface::GetDC(platform::WindowHandle window) {
   if (!pens) return 0;
   *free = Context{pens, target, describedFormat_, 0x000000, describedBlack_, describedWhite_, 0};
   return static_cast<platform::DeviceContext>(free - contexts_.begin()) + 1;
-}
-
-void X11Surface::windowGone(platform::WindowHandle window) {
-  if (window != 0 && window == activeWindow_) goneActiveWindow_ = activeWindow_;
-  if (window != 0 && window == focus_) focusStale_ = true;
 }
 
 X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {
@@ -241,23 +160,7 @@ void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef col
   context->textPixel = pixelFor(color, context->format);
 }
 
-void X11Surface::FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                          platform::BrushHandle brush) {
-  Context* context = find(dc);
-  const std::optional<XRectangle> area = visiblePart(rect);
-  if (!context || brush == 0 || !area) return;
-  // We create no brushes; a nonzero brush is taken as a 0x00BBGGRR colour.
-  Pens& pens = *context->pens;
-  const unsigned long pixel = pixelFor(static_cast<platform::ColorRef>(brush), context->format);
-  if (pens.fillPixel != pixel) {
-    XSetForeground(display_, pens.fill, pens.fillPixel = pixel);
-    XFlushGC(display_, pens.fill);  // XCB's request below would not send Xlib's cached change
-  }
-  const xcb_rectangle_t fill{area->x, area->y, area->width, area->height};
-  xcb_poly_fill_rectangle(xcb_, static_cast<xcb_drawable_t>(context->drawable),
-                          static_cast<xcb_gcontext_t>(XGContextFromGC(pens.fill)), 1, &fill);
-  sentThroughXcb_ = true;
-}
+void X11Surface::FillRect(platform::DeviceContext, const platform::Rect&, platform::BrushHandle) {}
 
 // The pen for `font` in the context's colours and `clip`, each set only when it changed.
 GC X11Surface::textPenFor(Context& context, const TextFont& font, const XRectangle& clip) {
@@ -296,17 +199,6 @@ GC X11Surface::textPenFor(Context& context, const TextFont& font, const XRectang
   return pen.gc;
 }
 
-// Measured once per text and font: a running clock draws each text ten times.
-int X11Surface::widthOf(const char* text, int count, const TextFont& font) {
-  if (measuredFont_ != font.id || measuredText_.size() != static_cast<std::size_t>(count) ||
-      measuredText_.compare(0, std::string::npos, text, static_cast<std::size_t>(count)) != 0) {
-    measuredText_.assign(text, static_cast<std::size_t>(count));
-    measuredFont_ = font.id;
-    measuredWidth_ = XTextWidth(font.metrics, text, count);
-  }
-  return measuredWidth_;
-}
-
 void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int count,
                            const platform::Rect& rect, unsigned format) {
   Context* context = find(dc);
@@ -320,7 +212,7 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
 
   const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
   std::int64_t x = rect.Left;
-  const int textWidth = widthOf(text, count, font);
+  const int textWidth = widths_.of(font.metrics, font.id, text, count);
   if (format & platform::kDtCenter) x += (width - textWidth) / 2;
   const std::int64_t baseline = static_cast<std::int64_t>(rect.Top) + font.metrics->ascent;
   if (baseline < kMinCoordinate || baseline > kMaxCoordinate) return;
@@ -389,8 +281,6 @@ void X11Surface::onStructureEvent(const XEvent& event) {
   if (const Window gone = followed_.onEvent(event)) windowGone(gone);
 }
 
-void X11Surface::DeleteObject(platform::BrushHandle) {
-  // Nothing to release: this backend creates no drawing objects for the logic.
-}
+void X11Surface::DeleteObject(platform::BrushHandle) {}
 
 }  // namespace tollivane::platform::x11

@@ -14,9 +14,11 @@
 
 #include "platform/x11/followed_window.hpp"
 #include "platform/x11/font_choice.hpp"
+#include "platform/x11/front_window.hpp"
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/screen_readback.hpp"
 #include "platform/x11/window_event_masks.hpp"
+#include "platform/x11/x11_geometry.hpp"
 
 struct xcb_connection_t;
 
@@ -47,9 +49,9 @@ class X11Surface final : public platform::DirectSurface {
   platform::ClockSeen lookAtLastClock() override;
   bool screenSeen() const override { return !underWayland_; }
 
-  void onRootPropertyChanged(Atom property);
+  void onRootPropertyChanged(Atom property) { front_.onRootPropertyChanged(property); }
   // A focus event on the root or on the window that has the focus.
-  void onFocusChanged(int detail);
+  void onFocusChanged(int detail) { front_.onFocusChanged(detail); }
   // Structure events of the window in front.
   void onStructureEvent(const XEvent& event);
   // The window was found destroyed: the next frame asks which window is in front now.
@@ -71,8 +73,6 @@ class X11Surface final : public platform::DirectSurface {
   };
   struct Pens {
     int depth = 0;
-    GC fill = nullptr;
-    unsigned long fillPixel = 0;
     TextPen text;   // in the default font, which it never changes
     TextPen sized;  // in any other
   };
@@ -88,16 +88,8 @@ class X11Surface final : public platform::DirectSurface {
 
   Pens* pensFor(int depth);
   GC textPenFor(Context& context, const TextFont& font, const XRectangle& clip);
-  int widthOf(const char* text, int count, const TextFont& font);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
-  std::optional<Window> readActiveWindow();
-  Window readFocus();
-  void refreshFocus();
-  void watchFocusOf(Window window);
-
-  // Focus events on the root tell of every change to and from "no window" and PointerRoot.
-  static constexpr long kRootEvents = PropertyChangeMask | FocusChangeMask;
 
   Display* display_;
   WindowEventMasks& masks_;
@@ -107,15 +99,7 @@ class X11Surface final : public platform::DirectSurface {
   // The same connection seen through XCB: a frame's drawing goes out through it.
   xcb_connection_t* xcb_;
   bool sentThroughXcb_ = false;
-  Atom netActiveWindow_;
-  // Both are read again only after an event said they changed: most frames make no round trip.
-  bool activeWindowStale_ = true;
-  Window activeWindow_ = 0;
-  bool activeWindowPublished_ = false;  // 0 above is None, not a missing property
-  Window goneActiveWindow_ = 0;  // published but found destroyed: passed over until published again
-  bool focusStale_ = true;
-  Window focus_ = 0;
-  Window watched_ = 0;  // the focus window whose FocusOut we listen for, 0 for none
+  FrontWindow front_;
   FontChoice fonts_;
   FollowedWindow followed_;
   Drawable described_ = 0;
@@ -126,10 +110,7 @@ class X11Surface final : public platform::DirectSurface {
   int describedDepth_ = 0;
   std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
-  // The width of the last text drawn, which a running clock draws ten times over.
-  std::string measuredText_;
-  Font measuredFont_ = 0;
-  int measuredWidth_ = 0;
+  TextWidths widths_;
   // The latest text drawn, until a look at the screen.
   DrawnText lastText_;
   Drawable lastTarget_ = 0;
