@@ -77,6 +77,8 @@ def BindShortcuts(self, session, shortcuts, parent, options, sender=None):
 
 @dbus.service.method(STEER_IFACE, in_signature='sb', out_signature='')
 def Press(self, shortcut_id, down):
+    if not self.session:
+        return
     self.EmitSignal(MAIN_IFACE, 'Activated' if down else 'Deactivated', 'osta{sv}',
                     [self.session, shortcut_id, dbus.UInt64(0), dbus.Dictionary({}, signature='sv')])
 

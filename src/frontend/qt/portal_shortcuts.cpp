@@ -129,17 +129,17 @@ void PortalShortcuts::start() {
 void PortalShortcuts::createSession() {
   step_ = Step::Session;
   const QString token = QStringLiteral("tollivane%1").arg(++requests_);
-  expectResponse(requestPath(token));
+  const QString expected = requestPath(token);
+  expectResponse(expected);
   QDBusMessage call = portalCall(kShortcutsIface, QStringLiteral("CreateSession"));
   call << QVariantMap{{QStringLiteral("handle_token"), token},
                       {QStringLiteral("session_handle_token"), token}};
-  watch(new QDBusPendingCallWatcher(bus_.asyncCall(call), this), [this](const QDBusMessage& reply) {
+  watch(new QDBusPendingCallWatcher(bus_.asyncCall(call), this), [this, expected](
+                                                                     const QDBusMessage& reply) {
     if (reply.type() == QDBusMessage::ErrorMessage) {
       return fail("the desktop refused a session (" + reply.errorMessage().toStdString() + ")");
     }
-    // Portals before 0.9 chose the path themselves.
-    const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
-    if (!path.isEmpty() && path != pendingRequest_) expectResponse(path);
+    answeredAt(reply, expected);
   });
 }
 
@@ -157,17 +157,18 @@ void PortalShortcuts::bind() {
     shortcuts.push_back({QString::fromLatin1(kIds[i]), properties});
   }
   const QString token = QStringLiteral("tollivane%1").arg(++requests_);
-  expectResponse(requestPath(token));
+  const QString expected = requestPath(token);
+  expectResponse(expected);
   QDBusMessage call = portalCall(kShortcutsIface, QStringLiteral("BindShortcuts"));
   call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts)
        << QString() << QVariantMap{{QStringLiteral("handle_token"), token}};
-  watch(new QDBusPendingCallWatcher(bus_.asyncCall(call), this), [this](const QDBusMessage& reply) {
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-      return fail("the desktop refused them (" + reply.errorMessage().toStdString() + ")");
-    }
-    const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
-    if (!path.isEmpty() && path != pendingRequest_) expectResponse(path);
-  });
+  watch(new QDBusPendingCallWatcher(bus_.asyncCall(call), this),
+        [this, expected](const QDBusMessage& reply) {
+          if (reply.type() == QDBusMessage::ErrorMessage) {
+            return fail("the desktop refused them (" + reply.errorMessage().toStdString() + ")");
+          }
+          answeredAt(reply, expected);
+        });
 }
 
 void PortalShortcuts::onResponse(const QDBusMessage& message) {
@@ -251,6 +252,12 @@ void PortalShortcuts::expectResponse(const QString& path) {
   // Before the call: the answer may come before the call's own reply.
   bus_.connect({}, path, QStringLiteral("org.freedesktop.portal.Request"),
                QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
+}
+
+void PortalShortcuts::answeredAt(const QDBusMessage& reply, const QString& expected) {
+  // Portals before 0.9 chose the request's path themselves; its answer may not have come yet.
+  const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
+  if (!path.isEmpty() && path != expected && pendingRequest_ == expected) expectResponse(path);
 }
 
 void PortalShortcuts::watch(QDBusPendingCallWatcher* call,

@@ -54,6 +54,7 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
   void releaseAll();
   QString requestPath(const QString& token) const;
   void expectResponse(const QString& path);
+  void answeredAt(const QDBusMessage& reply, const QString& expected);
   void hold(const QDBusMessage& message, bool down);
   void watch(QDBusPendingCallWatcher* call, std::function<void(const QDBusMessage&)> done);
 
