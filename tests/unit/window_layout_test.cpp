@@ -106,19 +106,29 @@ TEST(MainWindowLayout, FocusRunsThroughEachPanelInItsOwnOrder) {
   EXPECT_EQ(focusOrder(mainWindowLayout()), expected);
 }
 
-TEST(MainWindowLayout, MenuHasEightEntriesWithOnlyTheFirstFourCheckable) {
+TEST(MainWindowLayout, MenuHasNineEntriesWithOnlyTheFirstFiveCheckable) {
   const WindowLayout& w = mainWindowLayout();
   EXPECT_EQ(w.menuCaption, "Menu");
-  ASSERT_EQ(w.menu.size(), 8u);
-  const char* names[] = {"mnuHotkeys", "mnuPosition", "mnuOverlayWindow", "mnuScaleToGame",
-                         "mnuRazdel",  "mnuAbout",    "mnuRazdel1",       "mnuExit"};
-  const char* captions[] = {
-      "Edit hotkeys", "Edit positions", "Overlay window", "Scale to the game", "-", "About", "-",
-      "Exit"};
-  for (std::size_t i = 0; i < 8; ++i) {
+  ASSERT_EQ(w.menu.size(), 9u);
+  const char* names[] = {"mnuHotkeys",     "mnuPosition",         "mnuOverlayWindow",
+                         "mnuScaleToGame", "mnuDesktopShortcuts", "mnuRazdel",
+                         "mnuAbout",       "mnuRazdel1",          "mnuExit"};
+  const char* captions[] = {"Edit hotkeys",
+                            "Edit positions",
+                            "Overlay window",
+                            "Scale to the game",
+                            "Desktop shortcuts",
+                            "-",
+                            "About",
+                            "-",
+                            "Exit"};
+  for (std::size_t i = 0; i < 9; ++i) {
     EXPECT_EQ(w.menu[i].name, names[i]);
     EXPECT_EQ(w.menu[i].caption, captions[i]);
-    EXPECT_EQ(w.menu[i].checkable, i < 4) << names[i];
+    EXPECT_EQ(w.menu[i].checkable, i < 5) << names[i];
+    // Only the desktop's shortcuts are Linux's alone, and they say what they cost.
+    EXPECT_EQ(w.menu[i].linuxOnly, i == 4) << names[i];
+    EXPECT_EQ(w.menu[i].help.find("no longer gets those keys") != std::string_view::npos, i == 4);
   }
 }
 
