@@ -58,50 +58,5 @@ TEST(CombinedKeys, ACommandFiresItsBindingAtTheNextPollOnly) {
   }
 }
 
-// The desktop's shortcuts: held from activation to deactivation, a tap between two polls fires
-// once, and the keyboard's keys go on counting beside them.
-TEST(CombinedKeys, AShortcutIsHeldFromActivationToDeactivation) {
-  constexpr std::array<std::int16_t, 3> kCodes{116, 117, 118};
-  constexpr std::array<std::int16_t, 3> kShifts{3, 0, 4};
-  struct Change {
-    std::size_t slot;
-    bool down;
-  };
-  const struct {
-    const char* what;
-    std::vector<std::vector<Change>> beforePolls;  // changes before each poll
-    std::int16_t held;
-    std::vector<A> polls;
-  } cases[] = {
-      {"held", {{{0, true}}, {}, {{0, false}}}, 0, {A::Start, A::Start, A::None}},
-      {"a tap fires once", {{{2, true}, {2, false}}, {}}, 0, {A::Stop, A::None}},
-      {"two taps in the poller's order",
-       {{{2, true}, {1, true}, {2, false}, {1, false}}, {}, {}},
-       0,
-       {A::Pause, A::Stop, A::None}},
-      {"the keyboard's keys count beside it",
-       {{{0, true}, {0, false}}, {}},
-       117,
-       {A::Start, A::Pause}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    Keyboard keyboard;
-    keyboard.held = c.held;
-    CombinedKeys keys(keyboard, keyboard);
-    std::vector<A> seen;
-    for (std::size_t i = 0; i < c.polls.size(); ++i) {
-      if (i < c.beforePolls.size()) {
-        for (const Change& ch : c.beforePolls[i]) {
-          keys.holdShortcut(ch.slot, kCodes[ch.slot], kShifts[ch.slot], ch.down);
-        }
-      }
-      seen.push_back(stopwatch::pollHotkeys(keys, kCodes, kShifts));
-      keys.runEnds(true);
-    }
-    EXPECT_EQ(seen, c.polls);
-  }
-}
-
 }  // namespace
 }  // namespace tollivane::platform

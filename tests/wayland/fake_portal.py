@@ -40,12 +40,6 @@ def respond(mock, sender, token, results):
     return path
 
 
-def shortcuts_iface(mock):
-    if 'version' not in mock.props.get(MAIN_IFACE, {}):
-        raise dbus.exceptions.DBusException('No such interface',
-                                            name='org.freedesktop.DBus.Error.UnknownMethod')
-
-
 @dbus.service.method(REGISTRY_IFACE, in_signature='sa{sv}', out_signature='')
 def Register(self, app_id, options):
     if self.version < 2:
@@ -56,7 +50,6 @@ def Register(self, app_id, options):
 
 @dbus.service.method(MAIN_IFACE, in_signature='a{sv}', out_signature='o', sender_keyword='sender')
 def CreateSession(self, options, sender=None):
-    shortcuts_iface(self)
     if self.version >= 2 and not self.registered:
         raise dbus.exceptions.DBusException('An app id is required',
                                             name='org.freedesktop.portal.Error.NotAllowed')
