@@ -64,20 +64,29 @@ std::string portalTrigger(std::int16_t code, std::int16_t mask) {
   return trigger + key;
 }
 
-PortalShortcuts::PortalShortcuts(platform::CombinedKeys& keys, QString appId, Report report,
-                                 QDBusConnection bus)
-    : keys_(keys), appId_(std::move(appId)), report_(std::move(report)), bus_(std::move(bus)) {
+PortalShortcuts::PortalShortcuts(platform::CombinedKeys& keys, QString appId, Report report)
+    : keys_(keys),
+      appId_(std::move(appId)),
+      report_(std::move(report)),
+      bus_(QStringLiteral("tollivane-no-bus")) {
   qDBusRegisterMetaType<PortalShortcut>();
   qDBusRegisterMetaType<QList<PortalShortcut>>();
+}
+
+void PortalShortcuts::listen() {
+  // Not before they are asked for: reaching for a session bus may start one.
+  if (listening_) return;
+  listening_ = true;
+  bus_ = QDBusConnection::sessionBus();
   if (!bus_.isConnected()) return;
   // From any sender: the session's path, ours alone, tells our shortcuts apart.
   bus_.connect({}, kPortalPath, kShortcutsIface, QStringLiteral("Activated"), this,
                SLOT(onActivated(QDBusMessage)));
   bus_.connect({}, kPortalPath, kShortcutsIface, QStringLiteral("Deactivated"), this,
                SLOT(onDeactivated(QDBusMessage)));
-  portalWatcher_ =
+  auto* watcher =
       new QDBusServiceWatcher(kPortal, bus_, QDBusServiceWatcher::WatchForUnregistration, this);
-  connect(portalWatcher_, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+  connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
     if (step_ == Step::Off) return;
     // Its sessions went with it; a key held through it must not stay down.
     session_.clear();
@@ -101,6 +110,7 @@ void PortalShortcuts::useDesktopShortcuts(bool on, const std::array<std::int16_t
 }
 
 void PortalShortcuts::start() {
+  listen();
   if (!bus_.isConnected()) return fail("there is no session bus");
   step_ = Step::Asking;
   QDBusMessage version = QDBusMessage::createMethodCall(

@@ -17,7 +17,6 @@
 #include "platform/platform.hpp"
 
 class QDBusPendingCallWatcher;
-class QDBusServiceWatcher;
 
 namespace tollivane::frontend::qt {
 
@@ -30,8 +29,8 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
   // Says why the shortcuts are not in use, or an empty text once they are or are off.
   using Report = std::function<void(const std::string&)>;
   // `appId`: the name of the desktop entry, which portals outside a sandbox must be told first.
-  PortalShortcuts(platform::CombinedKeys& keys, QString appId, Report report,
-                  QDBusConnection bus = QDBusConnection::sessionBus());
+  // The session bus is reached for only once they are first asked for.
+  PortalShortcuts(platform::CombinedKeys& keys, QString appId, Report report);
   ~PortalShortcuts() override;
 
   void useDesktopShortcuts(bool on, const std::array<std::int16_t, 3>& codes,
@@ -46,6 +45,7 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
 
  private:
   enum class Step { Off, Asking, Session, Binding, Bound };
+  void listen();
   void start();
   void createSession();
   void bind();
@@ -62,7 +62,7 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
   QString appId_;
   Report report_;
   QDBusConnection bus_;
-  QDBusServiceWatcher* portalWatcher_ = nullptr;
+  bool listening_ = false;
   Step step_ = Step::Off;
   std::array<std::int16_t, 3> codes_{};
   std::array<std::int16_t, 3> shifts_{};
