@@ -191,8 +191,10 @@ void PortalShortcuts::onResponse(const QDBusMessage& message) {
   if (args.value(0).toUInt() != 0) return fail("the desktop said no");
   if (step_ == Step::Session) {
     const QVariant handle = results.value(QStringLiteral("session_handle"));
-    session_ = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
-                                                    : handle.toString();
+    // A string by the interface's word; some portals send an object path.
+    session_ = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                   ? handle.value<QDBusObjectPath>().path()
+                   : handle.toString();
     if (session_.isEmpty()) return fail("the desktop gave no session");
     return bind();
   }
