@@ -24,6 +24,7 @@ constexpr EventRoute kRoutes[] = {
     {"mnuPosition", Event::Click, call<&Form1::mnuPosition_Click>},
     {"mnuOverlayWindow", Event::Click, call<&Form1::mnuOverlayWindow_Click>},
     {"mnuScaleToGame", Event::Click, call<&Form1::mnuScaleToGame_Click>},
+    {"mnuDesktopShortcuts", Event::Click, call<&Form1::mnuDesktopShortcuts_Click>},
     {"mnuAbout", Event::Click, call<&Form1::mnuAbout_Click>},
     {"mnuExit", Event::Click, call<&Form1::mnuExit_Click>},
     // The About window, while it loads or is open.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/window_controls.hpp"
@@ -30,6 +31,7 @@ struct Form1Record {
   platform::BrushHandle BackBrush = 0;
   bool OverlayWindow = false;  // frames go to a window of our own (menu "Overlay window")
   bool ScaleToGame = false;    // place and size follow the game's screen (menu "Scale to the game")
+  bool DesktopShortcuts = false;  // the desktop passes the hotkeys on (menu "Desktop shortcuts")
 };
 
 class Form1 {
@@ -53,6 +55,7 @@ class Form1 {
   void mnuPosition_Click();
   void mnuOverlayWindow_Click();
   void mnuScaleToGame_Click();
+  void mnuDesktopShortcuts_Click();
   void mnuAbout_Click();
   void mnuExit_Click();
 
@@ -82,7 +85,9 @@ class Form1 {
   controls::qvHotKey qvHotKey3_;
   // Flips a checkable menu entry's setting, applies it at once and saves it.
   void toggleSetting(bool& value, MenuEntry& entry, const settings::SettingKey& key,
-                     void (platform::OverlayChoices::*apply)(bool));
+                     const std::function<void(bool)>& apply);
+  // The bindings now polled, handed to the desktop's shortcuts when they are on.
+  void useDesktopShortcuts();
   std::string loadNotice_;  // shown once the window is up; empty when all settings were usable
 };
 

@@ -59,6 +59,7 @@ void Form1::Form_Load() {
   std::int16_t posY = 0;
   std::int16_t overlayWindow = 0;
   std::int16_t scaleToGame = 0;
+  std::int16_t desktopShortcuts = 0;
   constexpr std::int16_t kMin = -32768;
   // In the order they are read, which is the order any notice lists them in.
   const StoredSetting stored[] = {
@@ -72,6 +73,7 @@ void Form1::Form_Load() {
       {settings::kPosY, kMin, kMaxStoredY, posY},
       {settings::kOverlayWindow, 0, 1, overlayWindow},
       {settings::kScaleToGame, 0, 1, scaleToGame},
+      {settings::kDesktopShortcuts, 0, 1, desktopShortcuts},
   };
   for (const StoredSetting& setting : stored) setting.value = setting.key.fallback;
 
@@ -113,6 +115,8 @@ void Form1::Form_Load() {
   r_.ScaleToGame = scaleToGame != 0;
   p_.overlay.setScaleToGame(r_.ScaleToGame);
   c_.mnuScaleToGame.setChecked(r_.ScaleToGame);
+  r_.DesktopShortcuts = desktopShortcuts != 0;
+  c_.mnuDesktopShortcuts.setChecked(r_.DesktopShortcuts);
 
   fun_UpdatePos();
   qvHotKey1_.qvSetHotKey(codes[0], shifts[0]);
@@ -127,6 +131,7 @@ void Form1::Form_Load() {
   fun_FillArrays();
   r_.IsRunning = kFalse;
   shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
+  if (r_.DesktopShortcuts) useDesktopShortcuts();
 }
 
 void Form1::Form_Shown() {
@@ -153,6 +158,7 @@ void Form1::Command2_Click() {
     settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
     fun_FillArrays();
     shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
+    if (r_.DesktopShortcuts) useDesktopShortcuts();
   });
 }
 
@@ -191,10 +197,10 @@ void Form1::Command4_Click() {
 // Takes effect with the next frame even when it cannot be saved: the user sees the change, and
 // the message says it will not outlast this run.
 void Form1::toggleSetting(bool& value, MenuEntry& entry, const settings::SettingKey& key,
-                          void (platform::OverlayChoices::*apply)(bool)) {
+                          const std::function<void(bool)>& apply) {
   value = !value;
   entry.setChecked(value);
-  (p_.overlay.*apply)(value);
+  apply(value);
   reportingFailures(shell_, [&] {
     const settings::KeyValue writes[] = {{key.key, integerText(value ? 1 : 0)}};
     settings::writeProfileValues(p_.files, key.section, writes, r_.SettingsPath);
@@ -203,12 +209,21 @@ void Form1::toggleSetting(bool& value, MenuEntry& entry, const settings::Setting
 
 void Form1::mnuOverlayWindow_Click() {
   toggleSetting(r_.OverlayWindow, c_.mnuOverlayWindow, settings::kOverlayWindow,
-                &platform::OverlayChoices::setOwnWindow);
+                [this](bool on) { p_.overlay.setOwnWindow(on); });
 }
 
 void Form1::mnuScaleToGame_Click() {
   toggleSetting(r_.ScaleToGame, c_.mnuScaleToGame, settings::kScaleToGame,
-                &platform::OverlayChoices::setScaleToGame);
+                [this](bool on) { p_.overlay.setScaleToGame(on); });
+}
+
+void Form1::mnuDesktopShortcuts_Click() {
+  toggleSetting(r_.DesktopShortcuts, c_.mnuDesktopShortcuts, settings::kDesktopShortcuts,
+                [this](bool) { useDesktopShortcuts(); });
+}
+
+void Form1::useDesktopShortcuts() {
+  p_.shortcuts.useDesktopShortcuts(r_.DesktopShortcuts, r_.HotKeyCodes, r_.HotKeyShifts);
 }
 
 }  // namespace tollivane::app

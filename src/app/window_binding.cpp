@@ -72,6 +72,7 @@ MainWindowControls bindMainWindow(ControlLookup& window, WindowTimers& timers,
       .mnuPosition = w.menuEntry("mnuPosition"),
       .mnuOverlayWindow = w.menuEntry("mnuOverlayWindow"),
       .mnuScaleToGame = w.menuEntry("mnuScaleToGame"),
+      .mnuDesktopShortcuts = w.menuEntry("mnuDesktopShortcuts"),
   };
 }
 

@@ -88,6 +88,7 @@ struct MainWindowControls {
   MenuEntry& mnuPosition;
   MenuEntry& mnuOverlayWindow;
   MenuEntry& mnuScaleToGame;
+  MenuEntry& mnuDesktopShortcuts;
 };
 
 // The About window's one control that the logic writes.

@@ -11,6 +11,7 @@
 #include "frontend/qt/display_setup.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/one_instance.hpp"
+#include "frontend/qt/portal_shortcuts.hpp"
 #include "frontend/qt/qt_application.hpp"
 #include "frontend/qt/qt_shell.hpp"
 #include "platform/combined_keys.hpp"
@@ -45,8 +46,11 @@ int main(int argc, char* argv[]) {
   ForegroundSurface& surface = session ? session->surface() : noSurface;
   OverlayChoices& overlay = session ? session->overlay() : noChoices;
 
-  Platform machine{keys, surface, files, keys, overlay};
   qt::QtShell shell;
+  qt::PortalShortcuts shortcuts(
+      keys, QStringLiteral(TOLLIVANE_APP_ID),
+      [&shell](const std::string& why) { shell.desktopShortcutsNotice(why); });
+  Platform machine{keys, surface, files, keys, overlay, shortcuts};
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;
   const tollivane::app::Form1Record& record = window.form().record();

@@ -16,6 +16,7 @@
 #include "frontend/win32/win32_shell.hpp"
 #include "platform/chosen_surface.hpp"
 #include "platform/combined_keys.hpp"
+#include "platform/null_backends.hpp"
 #include "platform/win32/power_throttling.hpp"
 #include "platform/win32/single_instance.hpp"
 #include "platform/win32/win32_files.hpp"
@@ -43,7 +44,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::Win32OverlayWindow ownWindow;
   platform::ChosenSurface surface(direct, ownWindow.handle() ? &ownWindow : nullptr);
   platform::CombinedKeys keys(keyboard, surface);
-  platform::Platform machine{keys, surface, files, keys, surface};
+  // Windows hands every key to the key state already: no desktop shortcuts are needed.
+  platform::NullDesktopShortcuts noShortcuts;
+  platform::Platform machine{keys, surface, files, keys, surface, noShortcuts};
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
   keyboard.onElevatedFront([&window] {

@@ -39,6 +39,13 @@ bool CombinedKeys::pressBinding(std::int16_t code, std::int16_t mask) {
   return true;
 }
 
+void CombinedKeys::holdShortcut(std::size_t slot, std::int16_t code, std::int16_t mask, bool down) {
+  if (slot >= shortcuts_.size()) return;
+  Shortcut& s = shortcuts_[slot];
+  if (down) s = {code, mask, true, true, mask};
+  s.down = down;
+}
+
 std::int16_t CombinedKeys::GetAsyncKeyState(std::int16_t keyCode) {
   // Always asked, so that the keyboard's own "pressed since the last query" stays true to it.
   std::int16_t state = keyboard_.GetAsyncKeyState(keyCode);
@@ -50,6 +57,17 @@ std::int16_t CombinedKeys::GetAsyncKeyState(std::int16_t keyCode) {
       press.queried = true;
     } else if ((press.mask & modifier) != 0) {
       state |= kHeld;
+    }
+  }
+  for (Shortcut& s : shortcuts_) {
+    if (s.code == keyCode) {
+      if (s.down) state |= static_cast<std::int16_t>(0x8000);
+      if (s.pressed) state |= 1;
+      s.pressed = false;
+    } else if ((s.mask & modifier) != 0) {
+      // A modifier reads pressed when it was down at some moment since its last query.
+      if (s.down || (s.unreadMods & modifier) != 0) state |= s.down ? kHeld : 1;
+      s.unreadMods = static_cast<std::int16_t>(s.unreadMods & ~modifier);
     }
   }
   return state;

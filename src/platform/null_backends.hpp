@@ -34,4 +34,10 @@ class NullOverlayChoices final : public platform::OverlayChoices {
   void setScaleToGame(bool) override {}
 };
 
+class NullDesktopShortcuts final : public platform::DesktopShortcuts {
+ public:
+  void useDesktopShortcuts(bool, const std::array<std::int16_t, 3>&,
+                           const std::array<std::int16_t, 3>&) override {}
+};
+
 }  // namespace tollivane::platform

@@ -5,6 +5,7 @@
 // calls keep their names (GetAsyncKeyState, DrawTextA); the rest follows ours (README).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -82,6 +83,19 @@ class OverlayChoices {
   virtual void setScaleToGame(bool on) = 0;
 };
 
+// Ours: the desktop's own shortcuts for the three bindings, where the desktop offers them. While
+// on, the desktop hands a binding's presses to the key state beside the keyboard's, and the window
+// in front no longer gets those keys. Whether the desktop agrees is the adapter's to tell the
+// user; the logic goes on as before either way.
+class DesktopShortcuts {
+ public:
+  virtual ~DesktopShortcuts() = default;
+  // On: the bindings (key codes; modifier masks, Shift 1, Ctrl 2, Alt 4) asked of the desktop,
+  // replacing any asked before. Off: the desktop is given them back.
+  virtual void useDesktopShortcuts(bool on, const std::array<std::int16_t, 3>& codes,
+                                   const std::array<std::int16_t, 3>& shifts) = 0;
+};
+
 // The one hook adapters get around the program's handler runs (each event's handler with all
 // it calls, the About window's load included): told at each run's end.
 class RunObserver {
@@ -129,6 +143,7 @@ struct Platform {
   Files& files;
   RunObserver& runs;
   OverlayChoices& overlay;
+  DesktopShortcuts& shortcuts;
 };
 
 }  // namespace tollivane::platform

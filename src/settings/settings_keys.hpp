@@ -29,6 +29,8 @@ inline constexpr SettingKey kPosY{"rect", "Y", 315};
 inline constexpr SettingKey kOverlayWindow{"rect", "window", 0};
 // 1: the place and size are scaled from a 640 x 480 picture to the game's client area.
 inline constexpr SettingKey kScaleToGame{"rect", "scale", 0};
+// 1: the hotkeys are also asked of the desktop as its own shortcuts, where it has them.
+inline constexpr SettingKey kDesktopShortcuts{"main", "portal", 0};
 
 // Bindings 1..3 (start, pause, stop) at [0..2].
 inline constexpr std::array<SettingKey, 3> kHotKeyCodes{kHotKey1, kHotKey2, kHotKey3};

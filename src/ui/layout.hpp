@@ -45,6 +45,8 @@ struct MenuEntryLayout {
   std::string_view caption;  // "-" for a separator
   bool checkable = false;
   std::string_view checkedCaption{};  // the caption while checked, where the logic changes it
+  std::string_view help{};            // a line on what the entry does, where it needs one
+  bool linuxOnly = false;             // Windows needs it not, and shows it not
 };
 
 enum class StartPosition {

@@ -65,7 +65,8 @@ class WindowHarness {
   platform::NullSurface surface;
   platform::NullRunObserver runs;
   platform::NullOverlayChoices overlay;
-  platform::Platform machine{keys, surface, files, runs, overlay};
+  platform::NullDesktopShortcuts shortcuts;
+  platform::Platform machine{keys, surface, files, runs, overlay, shortcuts};
   frontend::qt::QtShell shell;
   std::vector<ShownBox> shown;
   int endedWith = -1;

@@ -13,6 +13,7 @@
 #include "common/runtime_error.hpp"
 #include "common/virtual_keys.hpp"
 #include "frontend/sim/sim_desktop.hpp"
+#include "platform/sim/sim_machine.hpp"
 #include "ui/about/about_text.hpp"
 
 namespace tollivane::app {
@@ -34,6 +35,9 @@ struct Window {
     return text.str();
   }
   bool visible(std::string_view panel) { return sim.mainWindow().panel(panel)->visible(); }
+  const platform::sim::SimShortcuts& shortcuts() {
+    return dynamic_cast<const platform::sim::SimShortcuts&>(sim.platform().shortcuts);
+  }
 };
 
 struct RouteCase {
@@ -67,8 +71,17 @@ const std::map<std::string, RouteCase>& cases() {
        {[](Window& w) { w.form.qvHotKey2().qvSetHotKey(vk::kF12, vk::kAltBit); },
         [](Window& w) { EXPECT_EQ(w.form.qvHotKey2().Text(), "F6"); }}},
       {"Command2 Click",
-       {[](Window& w) { w.form.qvHotKey1().qvSetHotKey(vk::kF12, 0); },
-        [](Window& w) { EXPECT_NE(w.settings().find("hotkey1=123"), std::string::npos); }}},
+       {[](Window& w) {
+          w.events.fire("mnuDesktopShortcuts", Event::Click);
+          w.form.qvHotKey1().qvSetHotKey(vk::kF12, vk::kControlBit);
+        },
+        [](Window& w) {
+          EXPECT_NE(w.settings().find("hotkey1=123"), std::string::npos);
+          // The desktop's shortcuts are bound again, to the keys saved.
+          EXPECT_EQ(w.shortcuts().asked, 2);
+          EXPECT_EQ(w.shortcuts().bound[0][0], vk::kF12);
+          EXPECT_EQ(w.shortcuts().bound[1][0], vk::kControlBit);
+        }}},
       {"Command3 Click",
        {[](Window& w) { w.sim.mainWindow().textBox("txtX")->setText("7"); },
         [](Window& w) { EXPECT_EQ(w.sim.mainWindow().textBox("txtX")->text(), "25"); }}},
@@ -88,6 +101,14 @@ const std::map<std::string, RouteCase>& cases() {
         [](Window& w) {
           EXPECT_TRUE(w.sim.steering().surface().scaleToGame());
           EXPECT_NE(w.settings().find("scale=1"), std::string::npos);
+        }}},
+      {"mnuDesktopShortcuts Click",
+       {[](Window&) {},
+        [](Window& w) {
+          EXPECT_TRUE(w.shortcuts().on);
+          EXPECT_EQ(w.shortcuts().bound[0],
+                    (std::array<std::int16_t, 3>{vk::kF5, vk::kF6, vk::kF7}));
+          EXPECT_NE(w.settings().find("portal=1"), std::string::npos);
         }}},
       {"mnuAbout Click",
        {[](Window&) {}, [](Window& w) { EXPECT_TRUE(w.sim.dialogs().aboutOpen()); }}},

@@ -129,6 +129,10 @@ TEST(MainWindowLayout, MenuChecksComeBeforeTheSeparatorsAndExitIsLast) {
     EXPECT_EQ(e.name.starts_with("mnuRazdel"), e.caption == "-") << e.name;
     pastSeparator = pastSeparator || e.caption == "-";
     EXPECT_FALSE(pastSeparator && e.checkable) << e.name;
+    // Only the desktop's shortcuts are Linux's alone, and they say what they cost.
+    const bool desktop = e.name == "mnuDesktopShortcuts";
+    EXPECT_EQ(e.linuxOnly, desktop) << e.name;
+    EXPECT_EQ(e.help.find("no longer gets those keys") != std::string_view::npos, desktop);
   }
   EXPECT_EQ(w.menu.back().caption, "Exit");
   EXPECT_EQ(findMenuEntry(w, "mnuOverlayWindow")->checkable, true);

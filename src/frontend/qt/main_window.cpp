@@ -46,12 +46,17 @@ void MainWindow::buildMenu() {
   menu_ = menuBar()->addMenu(toQString(layout.menuCaption));
   menu_->setObjectName(toQString(layout.menuName));
   actions_.assign(layout.menu.size(), nullptr);
+  menu_->setToolTipsVisible(true);
   for (std::size_t i = 0; i < layout.menu.size(); ++i) {
     const ui::MenuEntryLayout& entry = layout.menu[i];
     QAction* a =
         entry.caption == "-" ? menu_->addSeparator() : menu_->addAction(toQString(entry.caption));
     a->setObjectName(toQString(entry.name));
     a->setCheckable(entry.checkable);
+    if (!entry.help.empty()) {
+      a->setToolTip(toQString(entry.help));
+      a->setStatusTip(a->toolTip());
+    }
     actions_[i] = a;
     if (!a->isSeparator()) controls_->addMenuEntry(*a);
   }

@@ -56,9 +56,20 @@ void QtShell::reportRuntimeError(int number, std::string_view description) {
 
 void QtShell::hotkeysInUse(const std::array<std::int16_t, 3>& codes,
                            const std::array<std::int16_t, 3>& shifts) {
+  kdeNotice_ = kdeHotkeyNotice(codes, shifts);
+  showDesktopLine();
+}
+
+void QtShell::desktopShortcutsNotice(const std::string& why) {
+  shortcutsNotice_ = why;
+  showDesktopLine();
+}
+
+void QtShell::showDesktopLine() {
   auto* window = qobject_cast<QMainWindow*>(mainWindow_.data());
   if (window == nullptr) return;
-  const std::string notice = kdeHotkeyNotice(codes, shifts);
+  const std::string notice =
+      kdeNotice_ + (kdeNotice_.empty() || shortcutsNotice_.empty() ? "" : "\n") + shortcutsNotice_;
   auto* line = window->findChild<QLabel*>(QStringLiteral("lblDesktop"));
   if (notice.empty()) {
     // Made only when needed, so that the window keeps its size everywhere else.

@@ -49,9 +49,16 @@ class QtShell final : public app::WindowShell {
   // the hotkeys from Tollivane; nothing elsewhere.
   void hotkeysInUse(const std::array<std::int16_t, 3>& codes,
                     const std::array<std::int16_t, 3>& shifts) override;
+  // Why the desktop's shortcuts are not in use, on the same line; empty when they are or are off.
+  void desktopShortcutsNotice(const std::string& why);
 
  private:
+  // The line below the panels, shown while it has something to say.
+  void showDesktopLine();
+
   QPointer<QWidget> mainWindow_;
+  std::string kdeNotice_;
+  std::string shortcutsNotice_;
   app::EventTable* events_ = nullptr;
   MessageBoxPresenter present_;
   EndAction end_;

@@ -21,6 +21,7 @@ HMENU buildMenu(const ui::WindowLayout& layout, HMENU& popup) {
   popup = CreatePopupMenu();
   for (std::size_t i = 0; i < layout.menu.size(); ++i) {
     const ui::MenuEntryLayout& entry = layout.menu[i];
+    if (entry.linuxOnly) continue;
     if (entry.caption == "-") {
       AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
     } else {

@@ -14,6 +14,19 @@
 
 namespace tollivane::platform::sim {
 
+// The desktop's shortcuts as the logic last asked for them.
+struct SimShortcuts final : DesktopShortcuts {
+  void useDesktopShortcuts(bool wanted, const std::array<std::int16_t, 3>& codes,
+                           const std::array<std::int16_t, 3>& shifts) override {
+    on = wanted;
+    bound = {codes, shifts};
+    ++asked;
+  }
+  bool on = false;
+  std::array<std::array<std::int16_t, 3>, 2> bound{};  // codes, then shifts
+  int asked = 0;
+};
+
 class SimMachine final : public SimSteering {
  public:
   // `folder`, `host` and `hostSeparator` as SimFiles takes them.
@@ -39,12 +52,14 @@ class SimMachine final : public SimSteering {
   void failSavesWith(std::string reason) override { files_.failSavesWith(std::move(reason)); }
   const SimKeyboard& keyboard() const override { return keyboard_; }
   const SimSurface& surface() const override { return surface_; }
+  const SimShortcuts& shortcuts() const { return shortcuts_; }
 
  private:
   SimClock clock_;
   SimKeyboard keyboard_;
   SimSurface surface_;
   SimFiles files_;
+  SimShortcuts shortcuts_;
   Platform platform_;
 };
 

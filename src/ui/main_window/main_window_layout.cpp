@@ -213,6 +213,12 @@ constexpr MenuEntryLayout kMenu[] = {
      .checkedCaption = "Hide positions"},
     {.name = "mnuOverlayWindow", .caption = "Overlay window", .checkable = true},
     {.name = "mnuScaleToGame", .caption = "Scale to the game", .checkable = true},
+    {.name = "mnuDesktopShortcuts",
+     .caption = "Desktop shortcuts",
+     .checkable = true,
+     .help = "The desktop passes the hotkeys on even over a Wayland game; the game then no "
+             "longer gets those keys.",
+     .linuxOnly = true},
     {.name = "mnuRazdel", .caption = "-", .checkable = false},
     {.name = "mnuAbout", .caption = "About", .checkable = false},
     {.name = "mnuRazdel1", .caption = "-", .checkable = false},
