@@ -148,7 +148,8 @@ do reach Tollivane, its time shows in a window of its own at the clock's place.
   \`tollivane --start\` was not tried here.
 - **KDE Plasma 6** (not measured): the same Legacy X11 App Support setting (report). Its
   portal's GlobalShortcuts interface fires while a full-screen game has the focus, and takes
-  the key: the game no longer sees it (report). Tollivane does not use that portal.
+  the key: the game no longer sees it (report). Menu > "Desktop shortcuts" binds the hotkeys
+  there (tried here only against a stand-in portal).
 - **GNOME 46** (not measured): no setting passes keys on to X11 programs, and its portal has
   no GlobalShortcuts (report). Settings > Keyboard > Custom Shortcuts can run
   \`tollivane --start\` and the others (the README shows how). Whether mutter shows
