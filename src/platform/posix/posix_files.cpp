@@ -1,8 +1,9 @@
 #include "platform/posix/posix_files.hpp"
 
+#include "platform/posix/atomic_update.hpp"
 #include "platform/posix/program_folder.hpp"
 #include "platform/posix/settings_location.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 namespace tollivane::platform::posix {
 

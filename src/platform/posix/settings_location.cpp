@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/posix/path_walk.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 namespace tollivane::platform::posix {
 namespace {
