@@ -10,7 +10,6 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/posix/path_walk.hpp"
 #include "platform/posix/update_lock.hpp"
 #include "platform/posix/update_temporaries.hpp"
 #include "platform/posix/whole_file_read.hpp"
@@ -71,9 +70,10 @@ std::string replaceIn(const Location& target, int readableFolder, const struct s
 }
 
 // An update with `edit`, or, without one, a replacement by `fixed` that never reads the file.
-std::string update(const std::string& path, const Files::FileEdit* edit, std::string_view fixed) {
+std::string update(const std::string& path, MissingFolders folders, const Files::FileEdit* edit,
+                   std::string_view fixed) {
   std::string reason;
-  const auto target = walkTo(path, MissingFolders::Fail, reason);
+  const auto target = walkTo(path, folders, reason);
   if (!target) return reason;
   if (target->name.empty()) return reasonFor(EISDIR);
   const int folder = target->folder.get();
@@ -119,12 +119,14 @@ std::string update(const std::string& path, const Files::FileEdit* edit, std::st
 
 }  // namespace
 
-std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit) {
-  return update(path, &edit, {});
+std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit,
+                                 MissingFolders folders) {
+  return update(path, folders, &edit, {});
 }
 
-std::string replaceFileAtomically(const std::string& path, std::string_view bytes) {
-  return update(path, nullptr, bytes);
+std::string replaceFileAtomically(const std::string& path, std::string_view bytes,
+                                  MissingFolders folders) {
+  return update(path, folders, nullptr, bytes);
 }
 
 }  // namespace tollivane::platform::posix

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/platform.hpp"
+#include "platform/posix/path_walk.hpp"
 
 namespace tollivane::platform::posix {
 
@@ -19,13 +20,16 @@ namespace tollivane::platform::posix {
 // stderr. A link is followed and the file it points to is replaced. An existing file keeps its
 // permission bits, and its owner and group as far as the process may set them. New bytes larger
 // than kMaxFileSize are refused, since no read would take them. Temporaries that interrupted
-// updates left behind are removed once they are stale. Returns "" on success, otherwise the
-// reason (for example "No such file or directory", "is a FIFO, not a regular file"); on failure
-// the target is unchanged and no temporary file of this update remains. Exceptions from `edit`
-// pass through.
-std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit);
+// updates left behind are removed once they are stale. With MissingFolders::Make, missing
+// folders of the path are made as path_walk.hpp makes them; those of a link's target are not.
+// Returns "" on success, otherwise the reason (for example "No such file or directory", "is a
+// FIFO, not a regular file"); on failure the target is unchanged and no temporary file of this
+// update remains. Exceptions from `edit` pass through.
+std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit,
+                                 MissingFolders folders = MissingFolders::Fail);
 
 // updateFileAtomically with the given bytes, whatever the file held.
-std::string replaceFileAtomically(const std::string& path, std::string_view bytes);
+std::string replaceFileAtomically(const std::string& path, std::string_view bytes,
+                                  MissingFolders folders = MissingFolders::Fail);
 
 }  // namespace tollivane::platform::posix

@@ -75,10 +75,4 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
   return chooseSettingsFolder(programFolder, facts, config);
 }
 
-std::string makeFolders(const std::string& folder) {
-  std::string reason;
-  // The trailing '/' makes every component one to open as a folder, or to make.
-  return walkTo(folder + "/", MissingFolders::Make, reason) ? std::string() : reason;
-}
-
 }  // namespace tollivane::platform::posix
