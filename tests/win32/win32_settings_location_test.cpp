@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/win32/program_folder.hpp"
 #include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "win32/scratch_folder.hpp"

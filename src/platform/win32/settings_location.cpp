@@ -5,8 +5,8 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include "platform/win32/whole_file_read.hpp"
 #include "platform/win32/wide_text.hpp"
-#include "platform/win32/win32_files.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
