@@ -52,12 +52,10 @@ bool writeAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-}  // namespace
-
-std::string replaceFileAtomically(const std::string& path, std::string_view bytes) {
+// `target` in apiPath's form.
+std::string replaceAt(const std::wstring& target, std::string_view bytes) {
   // Every later read would refuse the file, and so every later save.
   if (bytes.size() > kMaxFileSize) return kWouldBeTooLarge;
-  const std::wstring target = apiPath(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (std::string reason = notRegular(attributes); !reason.empty()) return reason;
@@ -103,13 +101,21 @@ std::string replaceFileAtomically(const std::string& path, std::string_view byte
   return moved == 0 ? std::string() : fail(moved);
 }
 
+}  // namespace
+
+std::string replaceFileAtomically(const std::string& path, std::string_view bytes) {
+  return replaceAt(apiPath(path), bytes);
+}
+
 std::string updateFileAtomically(const std::string& path, const Files::FileEdit& edit) {
   const UpdateLock lock(path);
   if (lock.timedOut()) return "another Tollivane kept the file busy; nothing was saved";
+  // Resolved once: what is read is what is replaced.
+  const std::wstring target = apiPath(path);
   std::optional<std::string> current;
-  if (std::string reason = readRegular(apiPath(path), current); !reason.empty()) return reason;
+  if (std::string reason = readRegular(target, current); !reason.empty()) return reason;
   const auto updated = edit(current);
-  return updated ? replaceFileAtomically(path, *updated) : std::string();
+  return updated ? replaceAt(target, *updated) : std::string();
 }
 
 }  // namespace tollivane::platform::win32
