@@ -70,7 +70,9 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
 }
 
 std::string makeFolders(const std::string& folder) {
-  const std::wstring wide = widen(folder);
+  // In the form without MAX_PATH's limit, as the file itself is written: a portable copy may
+  // lie deeper than that.
+  const std::wstring wide = apiPath(folder);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? std::string() : systemMessage(ERROR_DIRECTORY);
