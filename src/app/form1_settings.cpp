@@ -150,10 +150,14 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() {
   reportingFailures(shell_, [&] {
     const controls::qvHotKey* const boxes[] = {&qvHotKey1_, &qvHotKey2_, &qvHotKey3_};
-    std::vector<settings::KeyValue> writes;
+    // The entries view these texts.
+    std::array<std::string, 2 * settings::kHotKeyCodes.size()> texts;
+    std::array<settings::ProfileEntry, 2 * settings::kHotKeyCodes.size()> writes;
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
-      writes.push_back({settings::kHotKeyCodes[i].key, integerText(boxes[i]->qvGetHotKeyCode())});
-      writes.push_back({settings::kHotKeyShifts[i].key, integerText(boxes[i]->qvGetHotKeyShift())});
+      texts[2 * i] = integerText(boxes[i]->qvGetHotKeyCode());
+      texts[2 * i + 1] = integerText(boxes[i]->qvGetHotKeyShift());
+      writes[2 * i] = {settings::kHotKeyCodes[i].key, texts[2 * i]};
+      writes[2 * i + 1] = {settings::kHotKeyShifts[i].key, texts[2 * i + 1]};
     }
     settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
     fun_FillArrays();
@@ -185,8 +189,10 @@ void Form1::Command4_Click() {
     }
     const std::int16_t newX = roundToInt16(x);
     const std::int16_t newY = roundToInt16(y);
-    const settings::KeyValue writes[] = {{settings::kPosX.key, integerText(newX)},
-                                         {settings::kPosY.key, integerText(newY)}};
+    const std::string textX = integerText(newX);
+    const std::string textY = integerText(newY);
+    const settings::ProfileEntry writes[] = {{settings::kPosX.key, textX},
+                                             {settings::kPosY.key, textY}};
     settings::writeProfileValues(p_.files, settings::kPosX.section, writes, r_.SettingsPath);
     r_.PosX = newX;
     r_.PosY = newY;
@@ -202,8 +208,8 @@ void Form1::toggleSetting(bool& value, MenuEntry& entry, const settings::Setting
   entry.setChecked(value);
   apply(value);
   reportingFailures(shell_, [&] {
-    const settings::KeyValue writes[] = {{key.key, integerText(value ? 1 : 0)}};
-    settings::writeProfileValues(p_.files, key.section, writes, r_.SettingsPath);
+    settings::writeProfileValue(p_.files, key.section, key.key, integerText(value ? 1 : 0),
+                                r_.SettingsPath);
   });
 }
 

@@ -42,16 +42,14 @@ std::optional<std::string> readProfileValue(platform::Files& files, std::string_
 
 void writeProfileValue(platform::Files& files, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file) {
-  const KeyValue one[] = {{key, std::string(value)}};
+  const ProfileEntry one[] = {{key, value}};
   writeProfileValues(files, section, one, file);
 }
 
 void writeProfileValues(platform::Files& files, std::string_view section,
-                        std::span<const KeyValue> values, const std::string& file) {
+                        std::span<const ProfileEntry> entries, const std::string& file) {
   // No folder to keep the file in: never fall back to some other folder.
   if (file.empty()) raiseCannotSave(file, "the program's folder cannot be found");
-  std::vector<ProfileEntry> entries;
-  for (const auto& [key, value] : values) entries.push_back({key, value});
   // Read and rewritten under one lock: another instance's save between the two is not lost.
   const auto reason = files.updateFile(
       file, [&](const std::optional<std::string>& text) -> std::optional<std::string> {

@@ -36,14 +36,9 @@ std::optional<std::string> readProfileValue(platform::Files& files, std::string_
 void writeProfileValue(platform::Files& files, std::string_view section, std::string_view key,
                        std::string_view value, const std::string& file);
 
-struct KeyValue {
-  std::string_view key;
-  std::string value;
-};
-
 // Stores several keys of one section, in order, with one replacement of the file: either all
 // of them reach the file or none does. Fails as writeProfileValue does.
 void writeProfileValues(platform::Files& files, std::string_view section,
-                        std::span<const KeyValue> values, const std::string& file);
+                        std::span<const ProfileEntry> entries, const std::string& file);
 
 }  // namespace tollivane::settings

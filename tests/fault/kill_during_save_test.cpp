@@ -14,7 +14,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/atomic_update.hpp"
+#include "platform/posix/update_temporaries.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 #include "unit/scratch_folder.hpp"
 

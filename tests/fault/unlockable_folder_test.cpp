@@ -19,7 +19,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/atomic_update.hpp"
+#include "platform/posix/whole_file_read.hpp"
 #include "unit/scratch_folder.hpp"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 #include "platform/posix/posix_files.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 #include "platform/sim/sim_files.hpp"
 
 namespace tollivane::frontend::sim {

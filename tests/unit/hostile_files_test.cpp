@@ -21,8 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/atomic_update.hpp"
 #include "platform/posix/posix_files.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/update_temporaries.hpp"
+#include "platform/posix/whole_file_read.hpp"
 #include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {

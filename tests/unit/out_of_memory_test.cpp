@@ -10,7 +10,7 @@
 #include "frontend/sim/sim_app.hpp"
 #include "frontend/sim/sim_desktop.hpp"
 #include "heap_probe.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 namespace tollivane::frontend::sim {
 namespace {

@@ -1,5 +1,6 @@
+#include "platform/posix/atomic_update.hpp"
 #include "platform/posix/program_folder.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 #include "unit/scratch_folder.hpp"
 
 #include <fcntl.h>

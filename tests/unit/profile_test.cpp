@@ -83,8 +83,8 @@ TEST(WriteProfileValue, CreatesTheFileAndUpdatesIt) {
 TEST(WriteProfileValues, StoresASectionInOneReplacement) {
   FakeFiles disk;
   disk.files[kFile] = "[rect]\r\nX=25\r\nY=315\r\n";
-  const KeyValue keys[] = {{"hotkey1", "116"}, {"hotshift1", "0"}, {"hotkey2", "117"},
-                           {"hotshift2", "0"}, {"hotkey3", "118"}, {"hotshift3", "0"}};
+  const ProfileEntry keys[] = {{"hotkey1", "116"}, {"hotshift1", "0"}, {"hotkey2", "117"},
+                               {"hotshift2", "0"}, {"hotkey3", "118"}, {"hotshift3", "0"}};
   writeProfileValues(disk, "main", keys, kFile);
   EXPECT_EQ(disk.replacements, 1);
   EXPECT_EQ(disk.files[kFile],

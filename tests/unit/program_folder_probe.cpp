@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/posix/program_folder.hpp"
-#include "platform/posix/whole_files.hpp"
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--delete-self") == 0) ::unlink(argv[0]);

@@ -206,6 +206,11 @@ TEST_F(SettingsFolderOnDisk, TheFirstSaveMakesTheFolderPrivateToTheUser) {
   }
   EXPECT_EQ(files.replaceFile(file.string(), "[rect]\n"), "") << "an existing folder is fine";
   EXPECT_EQ(files.readFile(file.string()), "[rect]\n");
+  // A link that names the file leads where it leads: no folder is made for its target.
+  fs::create_symlink(dir_ / "elsewhere" / "Tollivane.ini", dir_ / "config" / "linked.ini");
+  EXPECT_EQ(files.replaceFile((dir_ / "config" / "linked.ini").string(), "x"),
+            "No such file or directory");
+  EXPECT_FALSE(fs::exists(dir_ / "elsewhere"));
 }
 
 TEST_F(SettingsFolderOnDisk, AFolderThatCannotBeMadeIsTheSaveFailure) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "contract/files_contract.hpp"
+#include "platform/win32/program_folder.hpp"
 #include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_files.hpp"
 

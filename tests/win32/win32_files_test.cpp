@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/win32/atomic_update.hpp"
+#include "platform/win32/program_folder.hpp"
+#include "platform/win32/whole_file_read.hpp"
 #include "platform/win32/wide_text.hpp"
 #include "win32/scratch_folder.hpp"
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/win32/program_folder.hpp"
 #include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "win32/scratch_folder.hpp"
@@ -71,6 +72,10 @@ TEST(Win32SettingsLocation, AWritableFolderIsToldByTryingAndKeepsNothing) {
   EXPECT_TRUE(fs::is_empty(folder / "a" / "b"));
   // A portable copy: the settings stay beside it.
   EXPECT_EQ(Win32Files(path).settingsFile("Tollivane.ini"), path + "\\Tollivane.ini");
+  std::string deep = path;
+  for (int i = 0; i < 12; ++i) deep += "\\" + std::string(30, static_cast<char>('a' + i));
+  ASSERT_GT(deep.size(), std::size_t{MAX_PATH});
+  EXPECT_EQ(Win32Files(path).replaceFile(deep + "\\Tollivane.ini", "[main]\r\n"), "");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "app/kwin_eavesdrop.hpp"
 #include "platform/posix/settings_location.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 namespace tollivane::frontend::qt {
 

@@ -82,6 +82,9 @@ std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
     struct stat info {};
     if (::fstat(next.get(), &info) != 0) break;
     if (S_ISLNK(info.st_mode)) {
+      // Folders are made on the way to the path's own folder only: a link that names the file
+      // leads to an existing folder or fails.
+      if (last) missing = MissingFolders::Fail;
       struct stat folder {};
       if (::fstat(at.get(), &folder) != 0) break;
       if (!mayFollow(folder, info)) {

@@ -30,7 +30,8 @@ inline constexpr std::string_view kForeignLink =
 
 // The folder that holds the last component of `path` (after following links, the last one's
 // included) and its name there; the name need not exist. Folders on the way that are missing
-// fail, or with MissingFolders::Make are created private to the user (0700). A link is not
+// fail, or with MissingFolders::Make are created private to the user (0700), except in the
+// target of a link that is the path's last component. A link is not
 // followed when another user owns it in a sticky or world-writable folder whose owner is not
 // that user either: someone else may have planted it to make us write where they cannot.
 // Returns nothing and sets `reason` on failure.

@@ -1,8 +1,9 @@
 #include "platform/posix/posix_files.hpp"
 
+#include "platform/posix/atomic_update.hpp"
 #include "platform/posix/program_folder.hpp"
 #include "platform/posix/settings_location.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 namespace tollivane::platform::posix {
 
@@ -26,24 +27,14 @@ std::optional<std::string> PosixFiles::readFile(const std::string& path) {
   return readWholeFile(path);
 }
 
-namespace {
-
-// The user's configuration folder may not exist before the first save.
-std::string makeFolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash != std::string::npos && slash > 0 ? makeFolders(path.substr(0, slash)) : "";
-}
-
-}  // namespace
-
+// The user's configuration folder may not exist before the first save: made on the one walk
+// that the update takes to the file.
 std::string PosixFiles::replaceFile(const std::string& path, std::string_view bytes) {
-  if (std::string reason = makeFolderOf(path); !reason.empty()) return reason;
-  return replaceFileAtomically(path, bytes);
+  return replaceFileAtomically(path, bytes, MissingFolders::Make);
 }
 
 std::string PosixFiles::updateFile(const std::string& path, const FileEdit& edit) {
-  if (std::string reason = makeFolderOf(path); !reason.empty()) return reason;
-  return updateFileAtomically(path, edit);
+  return updateFileAtomically(path, edit, MissingFolders::Make);
 }
 
 }  // namespace tollivane::platform::posix

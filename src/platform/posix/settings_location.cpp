@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/posix/path_walk.hpp"
-#include "platform/posix/whole_files.hpp"
+#include "platform/posix/whole_file_read.hpp"
 
 namespace tollivane::platform::posix {
 namespace {
@@ -73,12 +73,6 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
       (home != nullptr && home[0] != '\0') ? std::string(home) : homeFromPasswordDatabase();
   const std::string config = userConfigFolder(std::getenv("XDG_CONFIG_HOME"), homeFolder.c_str());
   return chooseSettingsFolder(programFolder, facts, config);
-}
-
-std::string makeFolders(const std::string& folder) {
-  std::string reason;
-  // The trailing '/' makes every component one to open as a folder, or to make.
-  return walkTo(folder + "/", MissingFolders::Make, reason) ? std::string() : reason;
 }
 
 }  // namespace tollivane::platform::posix

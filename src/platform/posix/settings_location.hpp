@@ -35,9 +35,4 @@ bool isInstalledFolder(const std::string& folder, std::string_view desktopEntry)
 // the configuration folder from the environment (the password database when HOME is unset).
 std::string settingsFolderFor(const std::string& programFolder, std::string_view fileName);
 
-// Creates `folder` and any missing parents, each private to the user (0700), as the XDG rules
-// ask of a configuration folder made on the first write. Returns "" when the folder is there
-// afterwards, otherwise the reason.
-std::string makeFolders(const std::string& folder);
-
 }  // namespace tollivane::platform::posix

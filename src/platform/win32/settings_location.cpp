@@ -5,8 +5,8 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include "platform/win32/whole_file_read.hpp"
 #include "platform/win32/wide_text.hpp"
-#include "platform/win32/win32_files.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -70,7 +70,9 @@ std::string settingsFolderFor(const std::string& programFolder, std::string_view
 }
 
 std::string makeFolders(const std::string& folder) {
-  const std::wstring wide = widen(folder);
+  // In the form without MAX_PATH's limit, as the file itself is written: a portable copy may
+  // lie deeper than that.
+  const std::wstring wide = apiPath(folder);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? std::string() : systemMessage(ERROR_DIRECTORY);

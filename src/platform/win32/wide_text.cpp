@@ -23,6 +23,18 @@ std::string narrow(std::wstring_view utf16) {
   return text;
 }
 
+std::wstring apiPath(const std::string& path) {
+  std::wstring wide = widen(path);
+  if (wide.empty() || wide.starts_with(LR"(\\?\)")) return wide;
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return wide;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  full.resize(length);
+  if (full.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + full.substr(2);
+  return LR"(\\?\)" + full;
+}
+
 std::string systemMessage(unsigned long error) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(

@@ -10,6 +10,10 @@ namespace tollivane::platform::win32 {
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 
+// A path as the file functions take it: absolute, in the "\\?\" form that lifts the MAX_PATH
+// limit (which needs backslashes only); an empty one as it is.
+std::wstring apiPath(const std::string& path);
+
 // The system's own words for an error code (FormatMessageW), without the trailing line end;
 // "Error N" when the system has none.
 std::string systemMessage(unsigned long error);
