@@ -147,6 +147,51 @@ TEST(Win32Surface, LooksAtTheScreenWhereTheLatestTextWasDrawn) {
   EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "the window is gone";
 }
 
+// Another rasterizer (Wine's X11 driver onto another program's window, ClearType, a gamma of
+// its own) blends the glyphs' edges its own way: that is still the clock, and the text moved
+// a little or recoloured is not.
+TEST(Win32Surface, LooksPastHowTheGlyphsEdgesWereBlended) {
+  Game game;
+  ScreenLook look;
+  const auto font = [](DWORD quality) {
+    return CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, quality, VARIABLE_PITCH | FF_SWISS, L"Tahoma");
+  };
+  const HFONT smooth = font(ANTIALIASED_QUALITY), sharp = font(NONANTIALIASED_QUALITY);
+  DrawnText drawn{reinterpret_cast<HWND>(game.handle())};
+  std::memcpy(drawn.text.data(), kText, std::strlen(kText));
+  drawn.length = static_cast<int>(std::strlen(kText));
+  drawn.rect = {20, 40, 190, 72};
+  drawn.format = kDtCenter;
+  drawn.color = RGB(255, 0, 0);
+  drawn.font = smooth;
+  struct Case {
+    HFONT font;
+    int shift;
+    COLORREF color;
+    ClockSeen seen;
+  };
+  for (const Case& c : {Case{sharp, 0, drawn.color, ClockSeen::Shown},
+                        Case{smooth, 0, drawn.color, ClockSeen::Shown},
+                        Case{sharp, 6, drawn.color, ClockSeen::PaintedOver},
+                        Case{smooth, 0, RGB(0, 0, 255), ClockSeen::PaintedOver}}) {
+    InvalidateRect(drawn.window, nullptr, TRUE);
+    settle();
+    const HDC dc = GetDC(drawn.window);
+    const HGDIOBJ old = SelectObject(dc, c.font);
+    SetTextColor(dc, c.color);
+    RECT r{drawn.rect.Left + c.shift, drawn.rect.Top, drawn.rect.Right + c.shift,
+           drawn.rect.Bottom};
+    DrawTextA(dc, kText, drawn.length, &r, drawn.format);
+    SelectObject(dc, old);
+    ReleaseDC(drawn.window, dc);
+    settle();
+    EXPECT_EQ(look.compare(drawn), c.seen) << (c.font == sharp) << " " << c.shift;
+  }
+  DeleteObject(smooth);
+  DeleteObject(sharp);
+}
+
 // A frame whose context could not be had draws nothing anywhere, the screen included.
 TEST(Win32Surface, ContextZeroDrawsNothing) {
   Game game;
