@@ -147,6 +147,35 @@ TEST(Win32Surface, LooksAtTheScreenWhereTheLatestTextWasDrawn) {
   EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "the window is gone";
 }
 
+// Another rasterizer (Wine's X11 driver onto another program's window, ClearType, a gamma of
+// its own) blends the glyphs' edges its own way: still the clock; moved a little, it is not.
+TEST(Win32Surface, LooksPastHowTheGlyphsEdgesWereBlended) {
+  Game game;
+  ScreenLook look;
+  const auto tahoma = [](DWORD quality) {
+    return CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, quality, VARIABLE_PITCH | FF_SWISS, L"Tahoma");
+  };
+  const HFONT smooth = tahoma(ANTIALIASED_QUALITY), sharp = tahoma(NONANTIALIASED_QUALITY);
+  DrawnText drawn{reinterpret_cast<HWND>(game.handle()), {}, 12, {20, 40, 190, 72}, kDtCenter};
+  std::memcpy(drawn.text.data(), kText, 12);
+  drawn.font = smooth;
+  for (const int shift : {0, 6}) {
+    InvalidateRect(drawn.window, nullptr, TRUE);
+    settle();
+    const HDC dc = GetDC(drawn.window);
+    const HGDIOBJ old = SelectObject(dc, sharp);
+    RECT r{drawn.rect.Left + shift, drawn.rect.Top, drawn.rect.Right + shift, drawn.rect.Bottom};
+    DrawTextA(dc, kText, 12, &r, kDtCenter);
+    SelectObject(dc, old);
+    ReleaseDC(drawn.window, dc);
+    settle();
+    EXPECT_EQ(look.compare(drawn), shift ? ClockSeen::PaintedOver : ClockSeen::Shown) << shift;
+  }
+  DeleteObject(smooth);
+  DeleteObject(sharp);
+}
+
 // A frame whose context could not be had draws nothing anywhere, the screen included.
 TEST(Win32Surface, ContextZeroDrawsNothing) {
   Game game;

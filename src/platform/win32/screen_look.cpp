@@ -15,6 +15,12 @@ constexpr int kTolerance = 32;
 // A few cells covered (a tooltip's corner, say) is not the game painting over the clock.
 constexpr int kMostDifferentPercent = 5;
 
+// A COLORREF as the 32-bit DIB holds it.
+std::uint32_t pixelOf(COLORREF color) {
+  return static_cast<std::uint32_t>(GetRValue(color)) << 16 |
+         static_cast<std::uint32_t>(GetGValue(color)) << 8 | GetBValue(color);
+}
+
 bool alike(std::uint32_t a, std::uint32_t b) {
   for (int shift = 0; shift < 24; shift += 8) {
     const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
@@ -107,13 +113,17 @@ ClockSeen ScreenLook::compare(const DrawnText& drawn) {
   GdiFlush();
   if (!copied) return ClockSeen::Unknown;
 
+  // Only the pixels wholly text or wholly cell are compared: the glyphs' edges are blended by
+  // whoever rasterizes onto the window (Wine's X11 driver onto another program's window,
+  // ClearType, a gamma of its own), not as our memory context blends them.
+  const std::uint32_t ink = pixelOf(drawn.color), cell = pixelOf(GetBkColor(reference_.dc));
   int cells = 0, different = 0;
   for (int y = part.top; y < part.bottom; ++y) {
     const std::uint32_t* want = reference_.bits + y * kWidth;
     const std::uint32_t* seen = screen_.bits + y * kWidth;
     for (int x = part.left; x < part.right; ++x) {
       const std::uint32_t pixel = want[x] & 0xFFFFFF;
-      if (pixel == kKeyPixel) continue;
+      if (pixel == kKeyPixel || (pixel != ink && pixel != cell)) continue;
       ++cells;
       if (!alike(pixel, seen[x] & 0xFFFFFF)) ++different;
     }

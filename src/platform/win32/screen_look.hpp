@@ -1,6 +1,7 @@
 // Whether the screen, as the user sees it, still shows a text drawn onto a window: the
 // screen's pixels at the text's cells are read back and compared with the same text drawn
-// the same way into memory. Both copies are made once and kept.
+// the same way into memory, where that is wholly text or wholly cell. Both copies are made
+// once and kept.
 #pragma once
 
 #include <windows.h>
