@@ -54,7 +54,8 @@ class ForegroundSurface {
   virtual ~ForegroundSurface() = default;
   // The window with the user's attention, or 0.
   virtual WindowHandle GetForegroundWindow() = 0;
-  // A context for the client area (the whole screen for window 0), or 0 when none can be had.
+  // A context for the client area (the whole screen for window 0), or 0 when none can be had,
+  // as for a window that is gone. One at a time: a window of our own has only one to give.
   virtual DeviceContext GetDC(WindowHandle window) = 0;
   // Gives back a context from GetDC, with the same window value.
   virtual void ReleaseDC(WindowHandle window, DeviceContext dc) = 0;
@@ -62,7 +63,7 @@ class ForegroundSurface {
   // Fills nothing, whatever the brush (see BrushHandle).
   virtual void FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) = 0;
   // The first `count` bytes of `text`, with kDtCenter: centred, at the top, one line, clipped to
-  // rect.
+  // rect (an inside-out one holds no pixel). A window that goes mid-frame loses that frame.
   virtual void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                          unsigned format) = 0;
   // Releases nothing, whatever the handle (see BrushHandle).

@@ -296,11 +296,6 @@ TEST(Win32OverlayWindow, FollowsTheGameWithinOneFrame) {
     EXPECT_EQ(windowRect(ours(overlay)), expectedBounds(c.game.clientOrigin())) << c.to.x;
     EXPECT_TRUE(IsWindowVisible(ours(overlay)));
   }
-  // No window in front: screen coordinates.
-  const DeviceContext dc = overlay.GetDC(0);
-  overlay.DrawTextA(dc, kText.c_str(), -1, kOverlay, kDtCenter);
-  overlay.ReleaseDC(0, dc);
-  EXPECT_EQ(windowRect(ours(overlay)), expectedBounds(POINT{0, 0}));
 }
 
 bool above(HWND window, HWND other) {
@@ -325,35 +320,6 @@ TEST(Win32OverlayWindow, StaysAboveATopmostGameThatRaisesItself) {
     EXPECT_TRUE(above(ours(overlay), game.window())) << round;
   }
   EXPECT_EQ(::GetForegroundWindow(), game.window());
-}
-
-TEST(Win32OverlayWindow, AGameDestroyedAnywhereInAFrameCostsThatFrameAtMost) {
-  enum Stage { kBeforeGetDC, kAfterGetDC, kAfterFill, kAfterText };
-  Win32OverlayWindow overlay;
-  Game next(WS_POPUP, 200, 100);
-  for (const Stage stage : {kBeforeGetDC, kAfterGetDC, kAfterFill, kAfterText}) {
-    // The frame's target, as if it were the window in front: the surface never asks.
-    Game doomed(WS_POPUP, 50, 50, false);
-    const WindowHandle window = doomed.handle();
-    if (stage == kBeforeGetDC) doomed.destroy();
-    const DeviceContext dc = overlay.GetDC(window);
-    if (stage == kBeforeGetDC) {
-      EXPECT_EQ(dc, 0u) << "lost, not drawn in the screen's corner";
-    }
-    if (stage == kAfterGetDC) doomed.destroy();
-    overlay.SetTextColor(dc, 0);
-    overlay.FillRect(dc, kOverlay, 0);
-    if (stage == kAfterFill) doomed.destroy();
-    overlay.DrawTextA(dc, kText.c_str(), static_cast<int>(kText.size()), kOverlay, kDtCenter);
-    if (stage == kAfterText) doomed.destroy();
-    overlay.ReleaseDC(window, dc);
-    pump();
-
-    SetForegroundWindow(next.window());
-    frame(overlay);
-    EXPECT_EQ(windowRect(ours(overlay)), expectedBounds(next.clientOrigin())) << stage;
-    EXPECT_TRUE(IsWindowVisible(ours(overlay))) << stage;
-  }
 }
 
 TEST(Win32OverlayWindow, HideHidesAndTheNextFrameShows) {

@@ -2,10 +2,80 @@
 #include "backend_fixture.hpp"
 
 #include <X11/keysym.h>
+#include "contract/surface_contract.hpp"
+#include "platform/x11/x11_overlay_window.hpp"
 #include "x_resources.hpp"
 
 namespace tollivane::x11test {
 namespace {
+
+// A server of its own; the screen read back from the root, where both ways show.
+class X11Desktop final : public contract::Desktop {
+ public:
+  explicit X11Desktop(bool ownWindow) : ownWindow_(ownWindow) {}
+  // An X error costs a frame: none but those of windows that vanished.
+  ~X11Desktop() override {
+    if (session_ && !closed_) {
+      EXPECT_EQ(session_->trappedErrors(), 0u);
+    }
+  }
+  bool ok() const { return session_ && (!ownWindow_ || session_->overlayWindow()); }
+  platform::ForegroundSurface& surface() override {
+    if (ownWindow_) return *session_->overlayWindow();
+    return session_->surface();
+  }
+  platform::WindowHandle open() override {
+    const int n = ++opened_;
+    const Window window = client_.createWindow({20 * n, 10 * n, 340, 400}, kBackground);
+    focus(window);
+    return window;
+  }
+  void focus(platform::WindowHandle window) override {
+    client_.focus(window ? static_cast<Window>(window) : None);
+    session_->sync();
+  }
+  void close(platform::WindowHandle window) override {
+    client_.destroyWindow(static_cast<Window>(window));
+    closed_ = true;
+  }
+  contract::Pixels look(platform::WindowHandle window, const Rect& area) override {
+    session_->sync();
+    session_->processPendingEvents();
+    client_.sync();
+    int x = area.Left;
+    int y = area.Top;
+    Window child = 0;
+    if (window) {
+      XTranslateCoordinates(client_.display(), static_cast<Window>(window), client_.root(),
+                            area.Left, area.Top, &x, &y, &child);
+    }
+    return client_.pixels(client_.root(), {x, y, area.Right - area.Left, area.Bottom - area.Top});
+  }
+  std::optional<contract::Pixels> expected(const std::string& text, const Rect& rect,
+                                           const Rect& area, platform::ColorRef color) override {
+    return client_.expected(text, areaOf(rect), areaOf(area), kBackground, contract::rgbOf(color));
+  }
+
+ private:
+  bool ownWindow_;
+  int opened_ = 0;
+  bool closed_ = false;
+  Xvfb server_;
+  TestClient client_{server_.display()};
+  std::unique_ptr<X11Session> session_ = X11Session::open(server_.display().c_str());
+};
+
+contract::SurfaceKit x11Kit(bool ownWindow) {
+  return {ownWindow ? "X11OwnWindow" : "X11", [ownWindow]() -> std::unique_ptr<contract::Desktop> {
+            auto desktop = std::make_unique<X11Desktop>(ownWindow);
+            if (!desktop->ok()) return nullptr;
+            return desktop;
+          }};
+}
+
+using contract::SurfaceContract;
+INSTANTIATE_TEST_SUITE_P(X11, SurfaceContract, ::testing::Values(x11Kit(false), x11Kit(true)),
+                         contract::surfaceKitName);
 
 TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
   const Window other = client.createWindow({200, 0, 100, 100}, kBackground);
@@ -13,8 +83,6 @@ TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
     settle();
     return session->surface().GetForegroundWindow();
   };
-  client.focus(window);
-  EXPECT_EQ(foreground(), window);
   client.focus(None);
   EXPECT_EQ(foreground(), 0u);
   client.focus(PointerRoot);
@@ -31,79 +99,6 @@ TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
   client.setActiveWindow(std::nullopt);
   client.focus(window);
   EXPECT_EQ(foreground(), window);
-}
-
-TEST_F(X11Backend, FramesDrawTheTextCentredAtTheTopOfTheRectangleAndClipped) {
-  for (const DrawCase& c : kDrawCases) {
-    SCOPED_TRACE(c.text + " at " + std::to_string(c.rect.Top));
-    frame(window, c.text, c.rect, c.color);
-    settle();
-    EXPECT_EQ(client.pixels(window, around(c.rect)),
-              client.expected(c.text, areaOf(c.rect), around(c.rect), kBackground, c.rgb));
-  }
-  EXPECT_EQ(session->trappedErrors(), 0u);
-}
-
-TEST_F(X11Backend, RectanglesBeyondTheCoordinateRangeDrawNothing) {
-  const Rect rects[] = {{-32768, 315, -32693, 329},
-                        {65536 + 25, 315, 65536 + 100, 329},
-                        {25, 65536 + 315, 100, 65536 + 329},
-                        {25, -65536 + 315, 100, -65536 + 329},
-                        {100, 315, 25, 329}};
-  for (const Rect& rect : rects) frame(window, "00 : 00 : 00", rect);
-  settle();
-  EXPECT_EQ(client.pixels(window, kWindowArea), Pixels(340 * 400, kBackground));
-  EXPECT_EQ(session->trappedErrors(), 0u);
-}
-
-TEST_F(X11Backend, WindowZeroMeansTheScreenInScreenCoordinates) {
-  const Window placed = client.createWindow({100, 50, 200, 200}, kBackground);
-  frame(0, "00 : 00 : 07", {150, 100, 225, 114});
-  settle();
-  const Area inWindow{50, 50, 75, 14};
-  EXPECT_EQ(client.pixels(placed, grown(inWindow, 3)),
-            client.expected("00 : 00 : 07", inWindow, grown(inWindow, 3), kBackground));
-}
-
-TEST_F(X11Backend, ContextZeroDoesNothingAndNoBrushFills) {
-  auto& surface = session->surface();
-  const Rect rect{25, 315, 100, 329};
-  surface.SetTextColor(0, 0xFFFFFF);
-  surface.FillRect(0, rect, 0x00FF00);
-  surface.DrawTextA(0, "00 : 00 : 00", 12, rect, platform::kDtCenter);
-  surface.ReleaseDC(window, 0);
-  surface.DeleteObject(0);
-  frame(window, "", rect, 0, 0);
-  settle();
-  EXPECT_EQ(client.pixels(window, kWindowArea), Pixels(340 * 400, kBackground));
-
-  frame(window, "00 : 00 : 03", rect, 0x000000, 0x00FF00);
-  settle();
-  EXPECT_EQ(client.pixels(window, areaOf(rect)),
-            client.expected("00 : 00 : 03", areaOf(rect), areaOf(rect), kBackground))
-      << "the text alone, whatever the brush";
-}
-
-TEST_F(X11Backend, AWindowDestroyedMidFrameCostsThatFrameOnly) {
-  client.focus(window);
-  auto& surface = session->surface();
-  const platform::WindowHandle target = surface.GetForegroundWindow();
-  ASSERT_EQ(target, window);
-  const platform::DeviceContext dc = surface.GetDC(target);
-  client.destroyWindow(window);
-  surface.SetTextColor(dc, 0);
-  surface.DrawTextA(dc, "00 : 00 : 01", 12, {25, 315, 100, 329}, platform::kDtCenter);
-  surface.ReleaseDC(target, dc);
-  frame(target, "00 : 00 : 01", {25, 315, 100, 329});  // the same window again, already gone
-  settle();
-  EXPECT_GT(session->trappedErrors(), 0u);
-
-  const Window next = client.createWindow(kWindowArea, kBackground);
-  client.focus(next);
-  settle();
-  frame(surface.GetForegroundWindow(), "00 : 00 : 02", {25, 315, 100, 329});
-  settle();
-  EXPECT_EQ(client.overlayText(next, {25, 315, 75, 14}, kBackground), "00 : 00 : 02");
 }
 
 // Frames run while the window in front changes, is destroyed, is named by the window manager

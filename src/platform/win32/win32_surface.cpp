@@ -39,7 +39,8 @@ void Win32Surface::FillRect(DeviceContext, const Rect&, BrushHandle) {}
 
 void Win32Surface::DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
                              unsigned format) {
-  if (dc == 0) return;
+  // GDI would draw an inside-out rectangle's text into the rectangle turned right side out.
+  if (dc == 0 || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
   RECT r = rectangle(rect);
   const TextFonts::Choice font = fonts_.choose(context(dc), textHeight_, rect.Bottom - rect.Top);
   const HGDIOBJ old = font.ours ? SelectObject(context(dc), font.font) : nullptr;
