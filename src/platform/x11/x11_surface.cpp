@@ -54,7 +54,7 @@ X11Surface::~X11Surface() {
 }
 
 platform::WindowHandle X11Surface::GetForegroundWindow() {
-  drainEvents_();
+  if (QLength(display_) > 0) drainEvents_();
   return front_.current();
 }
 
