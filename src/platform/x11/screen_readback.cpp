@@ -52,6 +52,7 @@ ScreenReadback::ScreenReadback(Display* display)
       depth_(DefaultDepth(display, DefaultScreen(display))) {
   XWindowAttributes screen{};
   if (XGetWindowAttributes(display_, root_, &screen)) format_ = formatOf(screen);
+  white_ = pixelFor(0xFFFFFF, format_);
 }
 
 ScreenReadback::~ScreenReadback() {
@@ -76,7 +77,10 @@ void ScreenReadback::makeRoom(int width, int height) {
   // What the screen shows, child windows and windows above included.
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
-  plain_ = XCreateGC(display_, pixmap_, GCSubwindowMode | GCGraphicsExposures, &values);
+  values.background = white_;
+  plain_ =
+      XCreateGC(display_, pixmap_, GCSubwindowMode | GCGraphicsExposures | GCBackground, &values);
+  plainForeground_ = 0;  // every new GC's
 }
 
 GC ScreenReadback::penFor(const TextFont& font) {
@@ -84,7 +88,9 @@ GC ScreenReadback::penFor(const TextFont& font) {
   if (!sized_) {
     XGCValues values{};
     values.graphics_exposures = False;
-    sized_ = XCreateGC(display_, pixmap_, GCGraphicsExposures, &values);
+    values.background = white_;
+    sized_ = XCreateGC(display_, pixmap_, GCGraphicsExposures | GCBackground, &values);
+    sizedForeground_ = 0;
   }
   if (sizedFont_ != font.id) XSetFont(display_, sized_, sizedFont_ = font.id);
   return sized_;
@@ -110,8 +116,10 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
 
   // The text afresh below; what spills over above is overwritten by the screen's part next.
   GC pen = penFor(drawn.font);
-  XSetForeground(display_, pen, pixelFor(drawn.color, format_));
-  XSetBackground(display_, pen, pixelFor(0xFFFFFF, format_));
+  // The text's colour, set only when it changed: the cells behind it are white from the start.
+  const unsigned long text = pixels_.pixelFor(drawn.color, format_);
+  unsigned long& foreground = pen == plain_ ? plainForeground_ : sizedForeground_;
+  if (foreground != text) XSetForeground(display_, pen, foreground = text);
   XDrawImageString(display_, pixmap_, pen, drawn.x - left, height + drawn.baseline - top,
                    drawn.text.data(), static_cast<int>(drawn.text.size()));
   XCopyArea(display_, root_, pixmap_, plain_, area.x + left, area.y + top,
