@@ -59,7 +59,9 @@ void TimerGroup::arm(std::int64_t woke, bool onTime) {
     return;
   }
   const std::int64_t next = first->phase_.next();
-  const std::int64_t period = onTime ? commonPeriod(next) : 0;
+  // While the system timer repeats, no timer has changed since it was set going (a change
+  // re-arms it single-shot), so the phase points still fall on its period.
+  const std::int64_t period = !onTime ? 0 : repeat_ != 0 ? repeat_ : commonPeriod(next);
   // The repeating system timer wakes there anyway: nothing to set.
   if (period != 0 && period == repeat_ && next == expected_ + period) {
     expected_ = next;

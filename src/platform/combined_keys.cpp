@@ -42,13 +42,18 @@ bool CombinedKeys::pressBinding(std::int16_t code, std::int16_t mask) {
 void CombinedKeys::holdShortcut(std::size_t slot, std::int16_t code, std::int16_t mask, bool down) {
   if (slot >= shortcuts_.size()) return;
   Shortcut& s = shortcuts_[slot];
-  if (down) s = {code, mask, true, true, mask};
+  if (down) {
+    s = {code, mask, true, true, mask};
+    shortcutsHeld_ = true;
+  }
   s.down = down;
 }
 
 std::int16_t CombinedKeys::GetAsyncKeyState(std::int16_t keyCode) {
   // Always asked, so that the keyboard's own "pressed since the last query" stays true to it.
   std::int16_t state = keyboard_.GetAsyncKeyState(keyCode);
+  // Without the command line and the desktop's shortcuts, the keyboard's answer is all.
+  if (count_ == 0 && !shortcutsHeld_) return state;
   const std::int16_t modifier = modifierBitOf(keyCode);
   for (std::size_t i = 0; i < count_; ++i) {
     Press& press = waiting_[i];

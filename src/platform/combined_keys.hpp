@@ -52,6 +52,7 @@ class CombinedKeys final : public KeyState, public RunObserver {
   std::array<Press, kMaxWaiting> waiting_{};  // fixed, so a query never allocates
   std::size_t count_ = 0;
   std::array<Shortcut, 3> shortcuts_{};
+  bool shortcutsHeld_ = false;  // one was ever held: until then every slot reads nothing
 };
 
 }  // namespace tollivane::platform

@@ -2,7 +2,10 @@
 #include "backend_fixture.hpp"
 
 #include <X11/keysym.h>
+
 #include "contract/surface_contract.hpp"
+#include "platform/x11/font_choice.hpp"
+#include "platform/x11/screen_readback.hpp"
 #include "platform/x11/x11_overlay_window.hpp"
 #include "x_resources.hpp"
 
@@ -99,6 +102,23 @@ TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
   client.setActiveWindow(std::nullopt);
   client.focus(window);
   EXPECT_EQ(foreground(), window);
+}
+
+// A look draws the text afresh in the colour the frame drew it in, however often that changes.
+TEST_F(X11Backend, ALookFindsTheTextShownInEachColourItWasDrawnIn) {
+  platform::x11::ScreenReadback readback(client.display());
+  const platform::x11::TextFont font = platform::x11::FontChoice(client.display()).defaultFont();
+  const std::string text = "01 : 02 : 05";
+  const Rect rect{25, 250, 100, 264};
+  const int width = XTextWidth(font.metrics, text.data(), static_cast<int>(text.size()));
+  for (const platform::ColorRef color : {0x000000u, 0x0000FFu, 0xFF8000u, 0x000000u}) {
+    frame(window, text, rect, color);
+    settle();
+    const platform::x11::DrawnText drawn{
+        text, font, width, 25 + (75 - width) / 2, 250 + font.metrics->ascent, {25, 250, 75, 14},
+        color};
+    EXPECT_EQ(readback.compare(drawn, {0, 0, 340, 400}), platform::ClockSeen::Shown) << color;
+  }
 }
 
 // Frames run while the window in front changes, is destroyed, is named by the window manager

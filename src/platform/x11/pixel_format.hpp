@@ -22,11 +22,33 @@ struct PixelFormat {
 
   static PixelFormat fromMasks(unsigned long red, unsigned long green, unsigned long blue,
                                int depth);
+  friend bool operator==(const PixelFormat&, const PixelFormat&) = default;
 };
 
 // The format of a window's visual, from its attributes.
 PixelFormat formatOf(const XWindowAttributes& attributes);
 
 unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format);
+
+// The pixel of the colour last asked for, kept: a running clock asks for the same one in the
+// same format ten times a second.
+class PixelCache {
+ public:
+  unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format) {
+    if (!known_ || color != color_ || !(format == format_)) {
+      pixel_ = x11::pixelFor(color, format);
+      color_ = color;
+      format_ = format;
+      known_ = true;
+    }
+    return pixel_;
+  }
+
+ private:
+  bool known_ = false;
+  platform::ColorRef color_ = 0;
+  PixelFormat format_;
+  unsigned long pixel_ = 0;
+};
 
 }  // namespace tollivane::platform::x11

@@ -52,6 +52,7 @@ ScreenReadback::ScreenReadback(Display* display)
       depth_(DefaultDepth(display, DefaultScreen(display))) {
   XWindowAttributes screen{};
   if (XGetWindowAttributes(display_, root_, &screen)) format_ = formatOf(screen);
+  white_ = pixelFor(0xFFFFFF, format_);
 }
 
 ScreenReadback::~ScreenReadback() {
@@ -76,7 +77,10 @@ void ScreenReadback::makeRoom(int width, int height) {
   // What the screen shows, child windows and windows above included.
   values.subwindow_mode = IncludeInferiors;
   values.graphics_exposures = False;
-  plain_ = XCreateGC(display_, pixmap_, GCSubwindowMode | GCGraphicsExposures, &values);
+  values.background = white_;
+  plain_ =
+      XCreateGC(display_, pixmap_, GCSubwindowMode | GCGraphicsExposures | GCBackground, &values);
+  plainForeground_ = 0;  // every new GC's
 }
 
 GC ScreenReadback::penFor(const TextFont& font) {
@@ -84,8 +88,11 @@ GC ScreenReadback::penFor(const TextFont& font) {
   if (!sized_) {
     XGCValues values{};
     values.graphics_exposures = False;
-    sized_ = XCreateGC(display_, pixmap_, GCGraphicsExposures, &values);
+    values.background = white_;
+    sized_ = XCreateGC(display_, pixmap_, GCGraphicsExposures | GCBackground, &values);
+    sizedForeground_ = 0;
   }
+  // Xlib sends a font change at once, unlike other changes of a GC.
   if (sizedFont_ != font.id) XSetFont(display_, sized_, sizedFont_ = font.id);
   return sized_;
 }
@@ -110,12 +117,30 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
 
   // The text afresh below; what spills over above is overwritten by the screen's part next.
   GC pen = penFor(drawn.font);
-  XSetForeground(display_, pen, pixelFor(drawn.color, format_));
-  XSetBackground(display_, pen, pixelFor(0xFFFFFF, format_));
-  XDrawImageString(display_, pixmap_, pen, drawn.x - left, height + drawn.baseline - top,
-                   drawn.text.data(), static_cast<int>(drawn.text.size()));
-  XCopyArea(display_, root_, pixmap_, plain_, area.x + left, area.y + top,
-            static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0);
+  // The text's colour, set only when it changed: the cells behind it are white from the start.
+  const unsigned long text = pixels_.pixelFor(drawn.color, format_);
+  unsigned long& foreground = pen == plain_ ? plainForeground_ : sizedForeground_;
+  if (foreground != text) {
+    XSetForeground(display_, pen, foreground = text);
+    XFlushGC(display_, pen);  // Xlib would keep the change until a request of its own
+  }
+  // Through XCB like the frames: Xlib would take the connection back for its requests and hand
+  // it over again for the image's.
+  const int x = drawn.x - left;
+  const int baseline = height + drawn.baseline - top;
+  if (drawn.text.size() > 255) {  // more than one request holds: Xlib splits it
+    XDrawImageString(display_, pixmap_, pen, x, baseline, drawn.text.data(),
+                     static_cast<int>(drawn.text.size()));
+  } else {
+    xcb_image_text_8(
+        xcb_, static_cast<std::uint8_t>(drawn.text.size()), static_cast<xcb_drawable_t>(pixmap_),
+        static_cast<xcb_gcontext_t>(XGContextFromGC(pen)), static_cast<std::int16_t>(x),
+        static_cast<std::int16_t>(baseline), drawn.text.data());
+  }
+  xcb_copy_area(xcb_, static_cast<xcb_drawable_t>(root_), static_cast<xcb_drawable_t>(pixmap_),
+                static_cast<xcb_gcontext_t>(XGContextFromGC(plain_)),
+                static_cast<std::int16_t>(area.x + left), static_cast<std::int16_t>(area.y + top),
+                0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
   // Through XCB: Xlib's XGetImage would look for the visual of a pixmap, which has none,
   // through every visual of the screen, and copy the reply once more. An error comes back in
   // place of the reply.

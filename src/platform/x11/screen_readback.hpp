@@ -56,6 +56,10 @@ class ScreenReadback {
   GC plain_ = nullptr;  // the default font; also copies from the screen
   GC sized_ = nullptr;  // any other font
   Font sizedFont_ = 0;
+  unsigned long plainForeground_ = 0;  // each pen's, as last set
+  unsigned long sizedForeground_ = 0;
+  unsigned long white_ = 0;
+  PixelCache pixels_;
 };
 
 }  // namespace tollivane::platform::x11

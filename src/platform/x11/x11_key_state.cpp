@@ -1,6 +1,7 @@
 #include "platform/x11/x11_key_state.hpp"
 
 #include <algorithm>
+#include <bitset>
 #include <utility>
 
 #include "platform/x11/vk_keysyms.hpp"
@@ -93,7 +94,7 @@ void X11KeyState::onRawKey(int keycode, bool pressed, unsigned long serial) {
   if (!pressed) return;
   const Span span = virtualKeysOf_[code];
   for (std::uint16_t i = span.begin; i < span.end; ++i) {
-    if (bound(virtualKeys_[i], now)) pressedSince_.set(virtualKeys_[i]);
+    if (bound(virtualKeys_[i], now)) pressedSince_[virtualKeys_[i]] = true;
   }
 }
 
@@ -104,7 +105,7 @@ void X11KeyState::readKeymap() {
   XQueryKeymap(display_, keymap);
   const auto now = Clock::now();
   for (std::size_t code = 0; code < kCodes; ++code) {
-    down_[code] = keymap[code / 8] >> (code % 8) & 1;
+    down_[code] = (keymap[code / 8] >> (code % 8) & 1) != 0;
     if (down_[code]) downSeen_[code] = now;
   }
   keymapStale_ = false;
@@ -117,21 +118,27 @@ std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   const auto vk = static_cast<std::size_t>(keyCode);
   const Span codes = keycodesOf_[vk];
   if (codes.begin == codes.end) return 0;
-  drainEvents_();
+  // Nearly every query finds nothing queued: a look at the queue's length costs less than the
+  // call that would find it empty.
+  if (QLength(display_) > 0) drainEvents_();
   const auto now = Clock::now();
-  for (std::uint16_t i = codes.begin; i < codes.end && !keymapStale_; ++i) {
-    if (down_[keycodes_[i]] && now - downSeen_[keycodes_[i]] > kTrustDown) keymapStale_ = true;
-  }
-  if (keymapStale_) readKeymap();
-
   bool down = false;
-  for (std::uint16_t i = codes.begin; i < codes.end && !down; ++i) down = down_[keycodes_[i]];
+  for (std::uint16_t i = codes.begin; i < codes.end; ++i) {
+    if (!down_[keycodes_[i]]) continue;
+    down = true;
+    if (now - downSeen_[keycodes_[i]] > kTrustDown) keymapStale_ = true;
+  }
+  if (keymapStale_) {
+    readKeymap();
+    down = false;
+    for (std::uint16_t i = codes.begin; i < codes.end && !down; ++i) down = down_[keycodes_[i]];
+  }
   // A modifier held through the last query was down after it too, so a key tapped under a
   // held modifier fires the binding that names both.
   const bool wasDown = isModifier(vk) && downAtQuery_[vk];
   const bool pressed =
       (down && isModifier(vk)) || ((pressedSince_[vk] || wasDown) && bound(vk, now));
-  pressedSince_.reset(vk);
+  pressedSince_[vk] = false;
   downAtQuery_[vk] = down;
   lastQueried_[vk] = now;
   return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -59,12 +58,13 @@ class X11KeyState final : public platform::KeyState {
   std::array<Span, kCodes> keycodesOf_{}, virtualKeysOf_{};
 
   bool keymapStale_ = true;
-  unsigned long keymapSerial_ = 0;                       // of the last reading's request
-  std::bitset<kCodes> down_;                             // by keycode
+  unsigned long keymapSerial_ = 0;  // of the last reading's request
+  // Flags a byte each, which a query reads and writes without masking bits.
+  std::array<bool, kCodes> down_{};                      // by keycode
   std::array<Clock::time_point, kCodes> downSeen_{};     // by keycode: when last known down
   std::array<Clock::time_point, kCodes> lastQueried_{};  // by virtual-key code
-  std::bitset<kCodes> pressedSince_;                     // by virtual-key code
-  std::bitset<kCodes> downAtQuery_;                      // by virtual-key code
+  std::array<bool, kCodes> pressedSince_{};              // by virtual-key code
+  std::array<bool, kCodes> downAtQuery_{};               // by virtual-key code
 };
 
 }  // namespace tollivane::platform::x11

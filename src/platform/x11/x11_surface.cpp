@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "platform/x11/x11_errors.hpp"
@@ -54,7 +55,7 @@ X11Surface::~X11Surface() {
 }
 
 platform::WindowHandle X11Surface::GetForegroundWindow() {
-  drainEvents_();
+  if (QLength(display_) > 0) drainEvents_();
   return front_.current();
 }
 
@@ -157,7 +158,7 @@ void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef col
   Context* context = find(dc);
   if (!context) return;
   context->textColor = color;
-  context->textPixel = pixelFor(color, context->format);
+  context->textPixel = pixels_.pixelFor(color, context->format);
 }
 
 void X11Surface::FillRect(platform::DeviceContext, const platform::Rect&, platform::BrushHandle) {}
@@ -228,7 +229,11 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
 
   GC pen = textPenFor(*context, font, *clip);
   lastTarget_ = context->drawable;
-  lastText_.text.assign(text, static_cast<std::size_t>(count));
+  // The same text ten frames in a row: compared, it need not be copied.
+  if (const std::string_view drawn(text, static_cast<std::size_t>(count));
+      lastText_.text != drawn) {
+    lastText_.text.assign(drawn);
+  }
   lastText_.font = font;
   lastText_.width = textWidth - dropped;
   lastText_.x = static_cast<int>(x);

@@ -110,6 +110,7 @@ class X11Surface final : public platform::DirectSurface {
   int describedDepth_ = 0;
   std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
+  PixelCache pixels_;
   TextWidths widths_;
   // The latest text drawn, until a look at the screen.
   DrawnText lastText_;
