@@ -43,4 +43,13 @@ inline HWND openStandInGame(const StandInLook& look = {}) {
   return window;
 }
 
+// The screen catches up with a window of this thread as it waits for messages.
+inline void settleScreen() {
+  for (int tries = 0; tries < 4; ++tries) {
+    Sleep(30);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+}
+
 }  // namespace tollivane::tests

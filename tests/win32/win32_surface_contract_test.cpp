@@ -18,15 +18,6 @@
 namespace tollivane::platform::win32 {
 namespace {
 
-// The screen catches up with a window of this thread as it waits for messages.
-void settle() {
-  for (int tries = 0; tries < 4; ++tries) {
-    Sleep(30);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
-}
-
 // Stand-in games at the screen's corner; what shows read back from the screen, where both
 // ways show.
 template <typename Surface>
@@ -55,7 +46,7 @@ class Win32Desktop final : public contract::Desktop {
   }
   void focus(WindowHandle window) override {
     SetForegroundWindow(window ? reinterpret_cast<HWND>(window) : GetDesktopWindow());
-    settle();
+    tests::settleScreen();
   }
   void close(WindowHandle window) override {
     DestroyWindow(reinterpret_cast<HWND>(window));
@@ -68,7 +59,7 @@ class Win32Desktop final : public contract::Desktop {
     // The screen catches up on its own schedule: what it shows twice running.
     contract::Pixels seen;
     for (int tries = 0; tries < 50; ++tries) {
-      settle();
+      tests::settleScreen();
       contract::Pixels now = copy.from(nullptr, origin.x, origin.y).pixels();
       if (now == seen) break;
       seen = std::move(now);

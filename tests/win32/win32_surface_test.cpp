@@ -11,15 +11,6 @@
 namespace tollivane::platform::win32 {
 namespace {
 
-// The screen catches up with a window of this thread as it waits for messages.
-void settle() {
-  for (int tries = 0; tries < 4; ++tries) {
-    Sleep(30);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
-}
-
 constexpr Rect kOverlay{25, 315, 100, 329};
 constexpr char kText[] = "01 : 02 : 05";
 
@@ -77,7 +68,7 @@ TEST(Win32Surface, LooksAtTheScreenWhereTheLatestTextWasDrawn) {
     surface.DrawTextA(dc, kText, -1, c.rect, kDtCenter);
     surface.ReleaseDC(game.handle(), dc);
     if (c.repaint) InvalidateRect(reinterpret_cast<HWND>(game.handle()), nullptr, TRUE);
-    settle();
+    tests::settleScreen();
     EXPECT_EQ(surface.lookAtLastClock(), c.seen) << c.rect.Left << " " << c.pixels;
     EXPECT_EQ(surface.lookAtLastClock(), ClockSeen::Unknown) << "nothing drawn since";
   }
@@ -101,14 +92,14 @@ TEST(Win32Surface, LooksPastHowTheGlyphsEdgesWereBlended) {
   drawn.font = smooth;
   for (const int shift : {0, 6}) {
     InvalidateRect(drawn.window, nullptr, TRUE);
-    settle();
+    tests::settleScreen();
     const HDC dc = GetDC(drawn.window);
     const HGDIOBJ old = SelectObject(dc, sharp);
     RECT r{drawn.rect.Left + shift, drawn.rect.Top, drawn.rect.Right + shift, drawn.rect.Bottom};
     DrawTextA(dc, kText, 12, &r, kDtCenter);
     SelectObject(dc, old);
     ReleaseDC(drawn.window, dc);
-    settle();
+    tests::settleScreen();
     EXPECT_EQ(look.compare(drawn), shift ? ClockSeen::PaintedOver : ClockSeen::Shown) << shift;
   }
   DeleteObject(smooth);
