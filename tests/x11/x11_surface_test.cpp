@@ -107,7 +107,8 @@ TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
 // A look draws the text afresh in the colour the frame drew it in, however often that changes.
 TEST_F(X11Backend, ALookFindsTheTextShownInEachColourItWasDrawnIn) {
   platform::x11::ScreenReadback readback(client.display());
-  const platform::x11::TextFont font = platform::x11::FontChoice(client.display()).defaultFont();
+  platform::x11::FontChoice fonts(client.display());  // owns the font the look draws in
+  const platform::x11::TextFont font = fonts.defaultFont();
   const std::string text = "01 : 02 : 05";
   const Rect rect{25, 250, 100, 264};
   const int width = XTextWidth(font.metrics, text.data(), static_cast<int>(text.size()));
