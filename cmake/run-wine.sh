@@ -10,6 +10,9 @@
 # none is named). Each gets its own loader, named outright: once Debian's wine32 is installed
 # the plain `wine` command is the 32-bit loader, which cannot start a 64-bit prefix, and
 # without wine32, `wine` would exit 0 on a 32-bit program without running it.
+# `run-wine.sh PREFIX --can-run PROGRAM` only asks whether this machine can run PROGRAM's
+# loader: exit 0, or 1 with the reason on one line (some kernels are built without 32-bit
+# support). TOLLIVANE_WINE64_LOADER and TOLLIVANE_WINE32_LOADER name other loaders.
 # Never hangs: the Wine server is started apart from our output (ctest waits for every
 # process that holds its pipes), and the program gets a time limit.
 set -eu
@@ -27,7 +30,7 @@ fi
 
 mode=run
 case $program in
-  --start | --env)
+  --start | --env | --can-run)
     mode=$program
     program=${1:-}
     ;;
@@ -54,12 +57,29 @@ if [ -n "$made" ] && [ -n "$arch" ] && [ "$made" != "$arch" ]; then
 fi
 arch=${arch:-${made:-win64}}
 if [ "$arch" = win64 ]; then
-  loader=/usr/lib/wine/wine64
+  loader=${TOLLIVANE_WINE64_LOADER:-/usr/lib/wine/wine64}
+  bits=64
 else
-  loader=/usr/lib/wine/wine
+  loader=${TOLLIVANE_WINE32_LOADER:-/usr/lib/wine/wine}
+  bits=32
 fi
+# Where the kernel refuses the loader, a shell would go on to read it as a script and fail
+# with a syntax error: ask bash, which names the refusal, and say it in our own words.
+why=
 if [ ! -x "$loader" ]; then
-  echo "run-wine.sh: Wine's $arch loader $loader is missing (Debian: wine64, or wine32:i386)" >&2
+  why="Wine's $arch loader $loader is missing (Debian: wine64, or wine32:i386)"
+elif ! refusal=$(bash -c 'exec "$0" --version' "$loader" 2>&1 >/dev/null); then
+  case $refusal in
+    *"Exec format error"*) why="this kernel cannot run $bits-bit programs ($loader: Exec format error)" ;;
+    *) why="Wine's loader $loader does not start: $(echo "$refusal" | tail -n 1)" ;;
+  esac
+fi
+if [ "$mode" = --can-run ]; then
+  [ -z "$why" ] || { echo "$why"; exit 1; }
+  exit 0
+fi
+if [ -n "$why" ]; then
+  echo "run-wine.sh: $why; ${program:-Wine} not run" >&2
   exit 3
 fi
 export WINEARCH="$arch" WINELOADER="$loader"
