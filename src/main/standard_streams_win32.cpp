@@ -14,4 +14,7 @@ void useBinaryStandardStreams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
+// Windows hands out handles, not the lowest free number: a closed stream is never taken over.
+void openClosedStandardStreams() {}
+
 }  // namespace tollivane

@@ -19,10 +19,12 @@
 #include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
 #include "settings/settings_keys.hpp"
+#include "standard_streams.hpp"
 
 int main(int argc, char* argv[]) {
   using namespace tollivane::platform;
   namespace qt = tollivane::frontend::qt;
+  tollivane::openClosedStandardStreams();
   if (const std::optional<int> status = qt::answerCommandLine(argc, argv, TOLLIVANE_VERSION)) {
     return *status;
   }

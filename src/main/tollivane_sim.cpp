@@ -22,6 +22,7 @@ int usage() {
 
 int main(int argc, char** argv) {
   using namespace tollivane::frontend::sim;
+  tollivane::openClosedStandardStreams();
   tollivane::useBinaryStandardStreams();
   std::optional<std::string> folder;
   for (int i = 1; i < argc; ++i) {

@@ -271,5 +271,39 @@ TEST_F(Startup, WithWaylandAloneTheWindowOpensThroughQtsWaylandSupportWithTheNot
   EXPECT_EQ(outcome.err.find("tollivane: "), std::string::npos);
 }
 
+// Launchers and autostart may start it with its standard streams closed. Qt's first warning
+// (here for the missing XDG_RUNTIME_DIR) must never land in an X connection that took their
+// number: the window shows, its loop goes on, and a command from the command line is answered.
+TEST_F(Startup, ClosedStandardStreamsNeverTakeTheDisplaysPlace) {
+  Xvfb server;
+  const std::vector<std::vector<int>> closings = {{STDERR_FILENO},
+                                                  {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}};
+  for (const std::vector<int>& closed : closings) {
+    SCOPED_TRACE(closed.size() == 1 ? "standard error closed" : "all three closed");
+    const pid_t child = fork();
+    if (child == 0) {
+      clearenv();
+      setenv("PATH", "/usr/bin:/bin", 1);
+      setenv("HOME", folder.c_str(), 1);
+      setenv("DISPLAY", server.display().c_str(), 1);
+      for (const int fd : closed) close(fd);
+      execl((folder / "tollivane").c_str(), "tollivane", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    TestClient client(server.display());
+    std::optional<Area> window;
+    for (int i = 0; i < 3000 && !(window = findWindowTitled(client, "Tollivane")); ++i) {
+      std::this_thread::sleep_for(10ms);
+    }
+    // A few polls, each of which would block for good on a corrupted X stream.
+    std::this_thread::sleep_for(1s);
+    const Outcome start = run({"--start"}, {{"DISPLAY", server.display()}});
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(window.has_value()) << "no window";
+    EXPECT_EQ(start.exitCode, 0) << start.err;
+  }
+}
+
 }  // namespace
 }  // namespace tollivane::x11test
