@@ -2,9 +2,11 @@
 
 Parameters: "version" (1: no Registry, as the 1.16 frontend; 2: CreateSession refused until the
 caller has registered its app id, as since 1.21), "bound" (how many of the shortcuts asked for the
-desktop binds), "shortcuts" (false: no GlobalShortcuts interface at all).
+desktop binds), "shortcuts" (false: no GlobalShortcuts interface at all), "garbled" (true: the
+bind's answer carries its results as a{ss} and its shortcuts as a text).
 The test steers it through org.example.FakePortal: Press(id, down) sends Activated or Deactivated
-to the last session; Binds() lists each bind as "appid|id=trigger,...".
+to the last session; Close() closes it, as a desktop may; Session() names it; Binds() lists each
+bind as "appid|id=trigger,...".
 '''
 
 import dbus
@@ -24,6 +26,7 @@ def load(mock, parameters):
     mock.registered = ''
     mock.session = ''
     mock.binds = []
+    mock.garbled = bool(parameters.get('garbled', False))
     if parameters.get('shortcuts', True):
         mock.AddProperties(MAIN_IFACE, {'version': dbus.UInt32(mock.version)})
 
@@ -32,10 +35,10 @@ def handle(sender, kind, token):
     return dbus.ObjectPath(f'{MAIN_OBJ}/{kind}/{sender[1:].replace(".", "_")}/{token}')
 
 
-def respond(mock, sender, token, results):
+def respond(mock, sender, token, results, signature='sv'):
     path = handle(sender, 'request', token)
-    mock.EmitSignalDetailed('org.freedesktop.portal.Request', 'Response', 'ua{sv}',
-                            [dbus.UInt32(0), dbus.Dictionary(results, signature='sv')],
+    mock.EmitSignalDetailed('org.freedesktop.portal.Request', 'Response', 'ua{' + signature + '}',
+                            [dbus.UInt32(0), dbus.Dictionary(results, signature=signature)],
                             {'path': path, 'destination': sender})
     return path
 
@@ -65,6 +68,9 @@ def BindShortcuts(self, session, shortcuts, parent, options, sender=None):
     kept = dbus.Array([dbus.Struct((sid, dbus.Dictionary({'description': props['description']},
                                                          signature='sv')))
                        for sid, props in shortcuts[:self.bound]], signature='(sa{sv})')
+    if self.garbled:
+        return respond(self, sender, options['handle_token'], {'shortcuts': 'start,pause,stop'},
+                       'ss')
     return respond(self, sender, options['handle_token'], {'shortcuts': kept})
 
 
@@ -79,3 +85,14 @@ def Press(self, shortcut_id, down):
 @dbus.service.method(STEER_IFACE, in_signature='', out_signature='as')
 def Binds(self):
     return dbus.Array(self.binds, signature='s')
+
+
+@dbus.service.method(STEER_IFACE, in_signature='', out_signature='')
+def Close(self):
+    self.EmitSignalDetailed('org.freedesktop.portal.Session', 'Closed', 'a{sv}',
+                            [dbus.Dictionary({}, signature='sv')], {'path': self.session})
+
+
+@dbus.service.method(STEER_IFACE, in_signature='', out_signature='s')
+def Session(self):
+    return str(self.session)

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QProcess>
 #include <QTest>
 #include <memory>
@@ -137,6 +138,69 @@ class PortalShortcutsTest : public QObject {
     QVERIFY(QTest::qWaitFor([&] { return !a.report.empty(); }, kDeadline));
     QVERIFY(a.report.find("portal has gone") != std::string::npos);
     QCOMPARE(tollivane::stopwatch::pollHotkeys(a.keys, {65, 66, 67}, {2, 2, 2}), A::None);
+  }
+
+  // Anything on the bus may send anything: only the portal's own answers and signals, for our
+  // own request and session and of the right types, count; a closed session or a portal that
+  // goes lets every key go, and one that comes back binds them again by itself.
+  void trustsOnlyThePortal() {
+    {
+      FakePortal garbled(QStringLiteral("{\"garbled\": true}"));
+      QVERIFY(garbled.up());
+      Adapter a;
+      a.portal.useDesktopShortcuts(true, kCodes, kShifts);
+      QVERIFY(QTest::qWaitFor([&] { return !a.report.empty(); }, kDeadline));
+      QVERIFY2(a.report.find("could not be read") != std::string::npos, a.report.c_str());
+    }
+    auto fake = std::make_unique<FakePortal>(QStringLiteral("{}"));
+    QVERIFY(fake->up());
+    Adapter a;
+    a.portal.useDesktopShortcuts(true, kCodes, kShifts);
+    QVERIFY(QTest::qWaitFor([&] { return a.portal.bound(); }, kDeadline));
+
+    QDBusConnection forger =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("forger"));
+    const QString session = fake->steer("Session").value(0).toString();
+    const auto forge = [&](const char* signal, const char* id) {
+      QDBusMessage message = QDBusMessage::createSignal(
+          QStringLiteral("/org/freedesktop/portal/desktop"),
+          QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QString::fromLatin1(signal));
+      message << QVariant::fromValue(QDBusObjectPath(session)) << QString::fromLatin1(id)
+              << QVariant::fromValue(quint64(0)) << QVariantMap();
+      QVERIFY(forger.send(message));
+      // Mistyped too: a text where the session's path belongs.
+      QDBusMessage mistyped = QDBusMessage::createSignal(
+          QStringLiteral("/org/freedesktop/portal/desktop"),
+          QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QString::fromLatin1(signal));
+      mistyped << session << QString::fromLatin1(id);
+      QVERIFY(forger.send(mistyped));
+    };
+    forge("Activated", "start");
+    QTest::qWait(300);
+    QCOMPARE(a.poll(), A::None);
+    // A forged Deactivated lets go of nothing the portal holds.
+    fake->press("stop", true);
+    QVERIFY(a.firesWithin(A::Stop));
+    forge("Deactivated", "stop");
+    QTest::qWait(300);
+    QCOMPARE(a.poll(), A::Stop);
+
+    fake->steer("Close");
+    QVERIFY(QTest::qWaitFor([&] { return !a.report.empty(); }, kDeadline));
+    QVERIFY2(a.report.find("closed") != std::string::npos, a.report.c_str());
+    QCOMPARE(a.poll(), A::None);
+
+    // Gone, then back: bound again with nothing toggled.
+    a.portal.useDesktopShortcuts(true, kCodes, kShifts);
+    QVERIFY(QTest::qWaitFor([&] { return a.portal.bound(); }, kDeadline));
+    fake.reset();
+    QVERIFY(QTest::qWaitFor([&] { return !a.report.empty(); }, kDeadline));
+    fake = std::make_unique<FakePortal>(QStringLiteral("{}"));
+    QVERIFY(fake->up());
+    QVERIFY(QTest::qWaitFor([&] { return a.portal.bound(); }, kDeadline));
+    QCOMPARE(a.report, std::string());
+    fake->press("pause", true);
+    QVERIFY(a.firesWithin(A::Pause));
   }
 
   void saysWhyWhenTheDesktopCannot_data() {

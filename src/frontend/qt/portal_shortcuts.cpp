@@ -9,6 +9,7 @@
 #include <QDBusServiceWatcher>
 #include <QList>
 #include <QVariantMap>
+#include <optional>
 #include <utility>
 
 #include "common/virtual_keys.hpp"
@@ -42,8 +43,26 @@ const QDBusArgument& operator>>(const QDBusArgument& in, PortalShortcut& s) {
   return in;
 }
 
+const QString kRequestIface = QStringLiteral("org.freedesktop.portal.Request");
+const QString kSessionIface = QStringLiteral("org.freedesktop.portal.Session");
+
 QDBusMessage portalCall(const QString& iface, const QString& method) {
   return QDBusMessage::createMethodCall(kPortal, kPortalPath, iface, method);
+}
+
+// Whether `value`, as a message's argument, is D-Bus data of exactly `signature`: anything on
+// the bus may send anything, and decoding data of another type crashes.
+bool carries(const QVariant& value, const char* signature) {
+  return value.metaType() == QMetaType::fromType<QDBusArgument>() &&
+         value.value<QDBusArgument>().currentSignature() == QLatin1String(signature);
+}
+
+// The a{sv} entry `key` of `map`, when it is D-Bus data of exactly `signature`.
+std::optional<QDBusArgument> entry(const QVariantMap& map, const QString& key,
+                                   const char* signature) {
+  const QVariant value = map.value(key);
+  if (!carries(value, signature)) return std::nullopt;
+  return value.value<QDBusArgument>();
 }
 
 }  // namespace
@@ -79,19 +98,26 @@ void PortalShortcuts::listen() {
   listening_ = true;
   bus_ = QDBusConnection::sessionBus();
   if (!bus_.isConnected()) return;
-  // From any sender: the session's path, ours alone, tells our shortcuts apart.
-  bus_.connect({}, kPortalPath, kShortcutsIface, QStringLiteral("Activated"), this,
+  // Only what the portal sends counts; each handler checks the sender's unique name as well.
+  bus_.connect(kPortal, kPortalPath, kShortcutsIface, QStringLiteral("Activated"), this,
                SLOT(onActivated(QDBusMessage)));
-  bus_.connect({}, kPortalPath, kShortcutsIface, QStringLiteral("Deactivated"), this,
+  bus_.connect(kPortal, kPortalPath, kShortcutsIface, QStringLiteral("Deactivated"), this,
                SLOT(onDeactivated(QDBusMessage)));
   auto* watcher =
-      new QDBusServiceWatcher(kPortal, bus_, QDBusServiceWatcher::WatchForUnregistration, this);
-  connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
-    if (step_ == Step::Off) return;
-    // Its sessions went with it; a key held through it must not stay down.
-    session_.clear();
-    fail("the desktop's portal has gone");
-  });
+      new QDBusServiceWatcher(kPortal, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
+  connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+          [this](const QString&, const QString&, const QString& newOwner) {
+            if (!wanted_) return;
+            if (newOwner.isEmpty()) {
+              // Its sessions went with it; a key held through it must not stay down.
+              session_.clear();
+              return fail("the desktop's portal has gone");
+            }
+            // Back, or another one: the shortcuts are asked of it as they were of the last.
+            session_.clear();
+            fail({});
+            start();
+          });
 }
 
 PortalShortcuts::~PortalShortcuts() { closeSession(); }
@@ -100,11 +126,8 @@ void PortalShortcuts::useDesktopShortcuts(bool on, const std::array<std::int16_t
                                           const std::array<std::int16_t, 3>& shifts) {
   codes_ = codes;
   shifts_ = shifts;
-  closeSession();
-  releaseAll();
-  ++generation_;
-  step_ = Step::Off;
-  report_({});
+  wanted_ = on;
+  fail({});
   // A new session for each set of bindings: some desktops take one bind per session only.
   if (on) start();
 }
@@ -119,6 +142,8 @@ void PortalShortcuts::start() {
   version << kShortcutsIface << QStringLiteral("version");
   watch(new QDBusPendingCallWatcher(bus_.asyncCall(version), this),
         [this](const QDBusMessage& reply) {
+          // Whoever answers for the portal's name now is the one whose signals count.
+          owner_ = reply.service();
           if (reply.type() == QDBusMessage::ErrorMessage) {
             const QString error = reply.errorName();
             const bool noPortal = error.endsWith(QStringLiteral(".ServiceUnknown")) ||
@@ -182,24 +207,34 @@ void PortalShortcuts::bind() {
 }
 
 void PortalShortcuts::onResponse(const QDBusMessage& message) {
-  if (message.path() != pendingRequest_) return;
-  bus_.disconnect({}, pendingRequest_, QStringLiteral("org.freedesktop.portal.Request"),
-                  QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
-  pendingRequest_.clear();
+  if (message.path() != pendingRequest_ || !fromPortal(message)) return;
+  forgetRequest();
   const QList<QVariant> args = message.arguments();
-  const QVariantMap results = qdbus_cast<QVariantMap>(args.value(1));
-  if (args.value(0).toUInt() != 0) return fail("the desktop said no");
+  if (args.size() != 2 || args[0].metaType() != QMetaType::fromType<uint>() ||
+      !carries(args[1], "a{sv}")) {
+    return fail("the desktop's answer could not be read");
+  }
+  const QVariantMap results = qdbus_cast<QVariantMap>(args[1]);
+  if (args[0].toUInt() != 0) return fail("the desktop said no");
   if (step_ == Step::Session) {
     const QVariant handle = results.value(QStringLiteral("session_handle"));
     // A string by the interface's word; some portals send an object path.
-    session_ = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
-                   ? handle.value<QDBusObjectPath>().path()
-                   : handle.toString();
+    const QMetaType type = handle.metaType();
+    if (type == QMetaType::fromType<QDBusObjectPath>()) {
+      session_ = handle.value<QDBusObjectPath>().path();
+    } else if (type == QMetaType::fromType<QString>()) {
+      session_ = handle.toString();
+    }
     if (session_.isEmpty()) return fail("the desktop gave no session");
+    bus_.connect(owner_, session_, kSessionIface, QStringLiteral("Closed"), this,
+                 SLOT(onClosed(QDBusMessage)));
     return bind();
   }
   if (step_ != Step::Binding) return;
-  const auto bound = qdbus_cast<QList<PortalShortcut>>(results.value(QStringLiteral("shortcuts")));
+  const std::optional<QDBusArgument> list =
+      entry(results, QStringLiteral("shortcuts"), "a(sa{sv})");
+  if (!list) return fail("the desktop's answer could not be read");
+  const auto bound = qdbus_cast<QList<PortalShortcut>>(*list);
   if (bound.size() < static_cast<qsizetype>(std::size(kIds))) {
     // Some of them alone would take keys from the game and still leave a hotkey unseen.
     return fail("the desktop bound " + std::to_string(bound.size()) + " of the 3 hotkeys");
@@ -211,9 +246,22 @@ void PortalShortcuts::onActivated(const QDBusMessage& message) { hold(message, t
 
 void PortalShortcuts::onDeactivated(const QDBusMessage& message) { hold(message, false); }
 
+void PortalShortcuts::onClosed(const QDBusMessage& message) {
+  if (message.path() != session_ || !fromPortal(message)) return;
+  // Closed by the desktop: nothing it held stays down, and it is said.
+  session_.clear();
+  fail("the desktop closed them");
+}
+
+bool PortalShortcuts::fromPortal(const QDBusMessage& message) const {
+  return !owner_.isEmpty() && message.service() == owner_;
+}
+
 void PortalShortcuts::hold(const QDBusMessage& message, bool down) {
   const QList<QVariant> args = message.arguments();
-  if (step_ != Step::Bound || args.size() < 2 ||
+  if (step_ != Step::Bound || !fromPortal(message) || args.size() < 2 ||
+      args[0].metaType() != QMetaType::fromType<QDBusObjectPath>() ||
+      args[1].metaType() != QMetaType::fromType<QString>() ||
       args[0].value<QDBusObjectPath>().path() != session_) {
     return;
   }
@@ -228,20 +276,26 @@ void PortalShortcuts::fail(const std::string& why) {
   releaseAll();
   ++generation_;
   step_ = Step::Off;
-  report_("Desktop shortcuts: " + why + ". The hotkeys work as they do without them.");
+  report_(why.empty()
+              ? why
+              : "Desktop shortcuts: " + why + ". The hotkeys work as they do without them.");
 }
 
 void PortalShortcuts::closeSession() {
-  if (!pendingRequest_.isEmpty()) {
-    bus_.disconnect({}, pendingRequest_, QStringLiteral("org.freedesktop.portal.Request"),
-                    QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
-    pendingRequest_.clear();
-  }
+  forgetRequest();
   if (session_.isEmpty()) return;
-  bus_.asyncCall(QDBusMessage::createMethodCall(kPortal, session_,
-                                                QStringLiteral("org.freedesktop.portal.Session"),
-                                                QStringLiteral("Close")));
+  bus_.disconnect(owner_, session_, kSessionIface, QStringLiteral("Closed"), this,
+                  SLOT(onClosed(QDBusMessage)));
+  bus_.asyncCall(
+      QDBusMessage::createMethodCall(kPortal, session_, kSessionIface, QStringLiteral("Close")));
   session_.clear();
+}
+
+void PortalShortcuts::forgetRequest() {
+  if (pendingRequest_.isEmpty()) return;
+  bus_.disconnect(kPortal, pendingRequest_, kRequestIface, QStringLiteral("Response"), this,
+                  SLOT(onResponse(QDBusMessage)));
+  pendingRequest_.clear();
 }
 
 void PortalShortcuts::releaseAll() {
@@ -256,19 +310,18 @@ QString PortalShortcuts::requestPath(const QString& token) const {
 }
 
 void PortalShortcuts::expectResponse(const QString& path) {
-  if (!pendingRequest_.isEmpty()) {
-    bus_.disconnect({}, pendingRequest_, QStringLiteral("org.freedesktop.portal.Request"),
-                    QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
-  }
+  forgetRequest();
   pendingRequest_ = path;
   // Before the call: the answer may come before the call's own reply.
-  bus_.connect({}, path, QStringLiteral("org.freedesktop.portal.Request"),
-               QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
+  bus_.connect(kPortal, path, kRequestIface, QStringLiteral("Response"), this,
+               SLOT(onResponse(QDBusMessage)));
 }
 
 void PortalShortcuts::answeredAt(const QDBusMessage& reply, const QString& expected) {
   // Portals before 0.9 chose the request's path themselves; its answer may not have come yet.
-  const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
+  const QVariant handle = reply.arguments().value(0);
+  if (handle.metaType() != QMetaType::fromType<QDBusObjectPath>()) return;
+  const QString path = handle.value<QDBusObjectPath>().path();
   if (!path.isEmpty() && path != expected && pendingRequest_ == expected) expectResponse(path);
 }
 

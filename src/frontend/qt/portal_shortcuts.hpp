@@ -42,6 +42,7 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
   void onResponse(const QDBusMessage& message);
   void onActivated(const QDBusMessage& message);
   void onDeactivated(const QDBusMessage& message);
+  void onClosed(const QDBusMessage& message);
 
  private:
   enum class Step { Off, Asking, Session, Binding, Bound };
@@ -51,6 +52,8 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
   void bind();
   void fail(const std::string& why);
   void closeSession();
+  void forgetRequest();
+  bool fromPortal(const QDBusMessage& message) const;
   void releaseAll();
   QString requestPath(const QString& token) const;
   void expectResponse(const QString& path);
@@ -63,6 +66,8 @@ class PortalShortcuts final : public QObject, public platform::DesktopShortcuts 
   Report report_;
   QDBusConnection bus_;
   bool listening_ = false;
+  bool wanted_ = false;  // asked for on: bound again whenever a portal comes
+  QString owner_;        // the unique name that owned the portal's name when asked
   Step step_ = Step::Off;
   std::array<std::int16_t, 3> codes_{};
   std::array<std::int16_t, 3> shifts_{};
