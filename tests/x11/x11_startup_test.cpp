@@ -7,11 +7,15 @@
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -154,9 +158,84 @@ std::vector<Display*> fillClientSlots(const std::string& display) {
   return held;
 }
 
+// A display that takes connections, answers part of the way and then stalls: after one byte, or
+// after passing on a real server's whole setup reply, whatever the client sends next.
+class StallingDisplay {
+ public:
+  enum class After { OneByte, Setup };
+  StallingDisplay(After after, const std::string& real) : after_(after), real_(real) {
+    for (number_ = 400; number_ < 500; ++number_) {
+      listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      const Address address = abstractAddress(number_);
+      if (bind(listener_, reinterpret_cast<const sockaddr*>(&address.socket), address.size) == 0 &&
+          listen(listener_, 8) == 0) {
+        break;
+      }
+      close(listener_);
+      listener_ = -1;
+    }
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~StallingDisplay() {
+    shutdown(listener_, SHUT_RDWR);
+    close(listener_);
+    thread_.join();
+    for (const int fd : held_) close(fd);
+  }
+  std::string display() const { return ":" + std::to_string(number_); }
+
+ private:
+  // Xlib's abstract name for the display: the bytes after the leading zero, no more.
+  struct Address {
+    sockaddr_un socket{};
+    socklen_t size = 0;
+  };
+  static Address abstractAddress(int number) {
+    Address address;
+    address.socket.sun_family = AF_UNIX;
+    const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+    std::memcpy(address.socket.sun_path + 1, path.data(), path.size());
+    address.size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+    return address;
+  }
+  void serve() {
+    for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0;) {
+      held_.push_back(client);
+      unsigned char request[12];
+      if (recv(client, request, sizeof request, MSG_WAITALL) != sizeof request) continue;
+      if (after_ == After::OneByte) {
+        send(client, "\1", 1, MSG_NOSIGNAL);
+        continue;
+      }
+      const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      held_.push_back(server);
+      const Address address = abstractAddress(std::stoi(real_.substr(1)));
+      unsigned char head[8];
+      if (connect(server, reinterpret_cast<const sockaddr*>(&address.socket), address.size) != 0 ||
+          send(server, request, sizeof request, MSG_NOSIGNAL) != sizeof request ||
+          recv(server, head, sizeof head, MSG_WAITALL) != sizeof head) {
+        continue;
+      }
+      std::vector<unsigned char> rest(4u * (head[6] | head[7] << 8));
+      if (!rest.empty() && recv(server, rest.data(), rest.size(), MSG_WAITALL) < 0) continue;
+      send(client, head, sizeof head, MSG_NOSIGNAL);
+      send(client, rest.data(), rest.size(), MSG_NOSIGNAL);
+    }
+  }
+
+  After after_;
+  std::string real_;
+  int number_ = 0;
+  int listener_ = -1;
+  std::vector<int> held_;
+  std::thread thread_;
+};
+
 TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
   Xvfb full;
   Xvfb stopped;  // takes connections and says nothing
+  StallingDisplay oneByte(StallingDisplay::After::OneByte, full.display());
+  StallingDisplay setupOnly(StallingDisplay::After::Setup, full.display());
   // A display number no server has, now.
   int number = 300;
   while (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
@@ -199,6 +278,16 @@ TEST_F(Startup, EveryWayTheDisplayCanFailEndsInOneLineAndExitStatusOne) {
        [&] { kill(stopped.pid(), SIGSTOP); },
        {},
        "\"" + stopped.display() + "\""},
+      {"a server that answers one byte and stalls",
+       {{"DISPLAY", oneByte.display()}},
+       quiet,
+       {},
+       "\"" + oneByte.display() + "\""},
+      {"a server that answers the whole setup and stalls",
+       {{"DISPLAY", setupOnly.display()}},
+       quiet,
+       {},
+       "\"" + setupOnly.display() + "\""},
       {"a server with one client slot left, which the program's own connection takes",
        {{"DISPLAY", full.display()}},
        [&] { held = fillClientSlots(full.display()); }},

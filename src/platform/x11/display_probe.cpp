@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -60,16 +61,51 @@ Connected connectBefore(int fd, const sockaddr* address, socklen_t size,
   return Connected::Yes;
 }
 
-// The connection setup's first bytes, with no authorization: any server answers it at once,
-// if only to refuse.
+enum class Received { All, Closed, Late };
+
+// `size` bytes into `into` (or dropped, when it is null) before the deadline.
+Received receive(int fd, unsigned char* into, std::size_t size, Clock::time_point deadline) {
+  unsigned char dropped[4096];
+  while (size > 0) {
+    if (!waitFor(fd, POLLIN, deadline)) return Received::Late;
+    unsigned char* to = into != nullptr ? into : dropped;
+    const ssize_t got = ::recv(fd, to, into != nullptr ? size : std::min(size, sizeof dropped), 0);
+    if (got == 0) return Received::Closed;
+    if (got < 0) {
+      if (errno == EINTR || errno == EAGAIN) continue;
+      return Received::Closed;
+    }
+    size -= static_cast<std::size_t>(got);
+    if (into != nullptr) into += got;
+  }
+  return Received::All;
+}
+
+bool sendAll(int fd, const unsigned char* bytes, std::size_t size, Clock::time_point deadline) {
+  return waitFor(fd, POLLOUT, deadline) &&
+         ::send(fd, bytes, size, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
+}
+
+// The whole connection setup with no authorization, and where the server takes us, one round
+// trip: Xlib and Qt wait for both without end, so a server that answers a byte, or the setup
+// alone, and then stalls would hang the start. A server that refuses or closes answers too:
+// Xlib then says so at once.
 DisplayAnswer askSetup(int fd, Clock::time_point deadline) {
   const unsigned char request[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   if (!waitFor(fd, POLLOUT, deadline)) return DisplayAnswer::Silent;
-  if (::send(fd, request, sizeof request, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof request)) {
-    return DisplayAnswer::Unknown;
+  if (!sendAll(fd, request, sizeof request, deadline)) return DisplayAnswer::Unknown;
+  unsigned char head[8];
+  Received got = receive(fd, head, sizeof head, deadline);
+  // Every kind of setup reply gives the length of the rest, in 4-byte units, at bytes 6 and 7.
+  if (got == Received::All) got = receive(fd, nullptr, 4u * (head[6] | head[7] << 8), deadline);
+  if (got != Received::All || head[0] != 1) {
+    return got == Received::Late ? DisplayAnswer::Silent : DisplayAnswer::Answers;
   }
-  if (!waitFor(fd, POLLIN, deadline)) return DisplayAnswer::Silent;
-  return DisplayAnswer::Answers;
+  const unsigned char getInputFocus[4] = {43, 0, 1, 0};
+  if (!sendAll(fd, getInputFocus, sizeof getInputFocus, deadline)) return DisplayAnswer::Answers;
+  unsigned char reply[32];
+  return receive(fd, reply, sizeof reply, deadline) == Received::Late ? DisplayAnswer::Silent
+                                                                      : DisplayAnswer::Answers;
 }
 
 DisplayAnswer probeSocket(int family, const sockaddr* address, socklen_t size,

@@ -1,6 +1,7 @@
-// Whether an X server answers at all, asked before Xlib or Qt connect: both wait for the
-// server's first reply without a limit, so a stopped server, or a listener that takes the
-// connection and says nothing, would hold start-up for as long as it stays silent.
+// Whether an X server answers, asked before Xlib or Qt connect: both wait for the server's
+// replies without a limit, so a stopped server, or a listener that takes the connection and
+// stalls before its setup or its first round trip is through, would hold start-up for as long
+// as it stays silent.
 #pragma once
 
 #include <chrono>
@@ -9,7 +10,8 @@ namespace tollivane::platform::x11 {
 
 enum class DisplayAnswer {
   Answers,  // it replied (even to refuse us): Xlib may go ahead
-  Silent,   // it took the connection, or the connection hung, and nothing came by the deadline
+  Silent,   // it took the connection, or the connection hung, and the whole setup reply and a
+            // first round trip had not come by the deadline
   Unknown,  // no connection could be made here, or a name this probe does not read: Xlib's call
 };
 
