@@ -214,6 +214,7 @@ TEST_F(HostileFiles, StaleTemporariesGoAtASaveAndNothingElseDoes) {
   for (const auto& name : {old, fresh}) put(name, "[main]\nhotkey1=");
   for (const auto& name : others) put(name, "keep");
   fs::create_directory(at(".Tollivane.ini.saving-5"));
+  put(".Tollivane.ini.saving-5/inside", "keep");  // full: stepped past
   const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
   fs::last_write_time(at(old), twoMinutesAgo);
   fs::last_write_time(at(".Tollivane.ini.saving-5"), twoMinutesAgo);
@@ -233,13 +234,55 @@ TEST_F(HostileFiles, StaleTemporariesGoAtASaveAndNothingElseDoes) {
   for (const auto& name : others) EXPECT_TRUE(fs::exists(at(name))) << name;
 }
 
+// Whatever stands under every temporary name, fresh files, links, folders, FIFOs, the save
+// still goes through; no link is followed, and what can go without following one goes.
+TEST_F(HostileFiles, LeftoversUnderEveryTemporaryNameNeverStopASave) {
+  put("target", "outside");
+  const auto name = [](int n) { return ".Tollivane.ini.saving-" + std::to_string(n); };
+  const auto temporariesLeft = [&] {
+    std::size_t left = 0;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      left += isTemporaryOf(entry.path().filename().string(), "Tollivane.ini") ? 1 : 0;
+    }
+    return left;
+  };
+  const auto save = [&](int key) {
+    const std::string text = "[main]\nhotkey1=" + std::to_string(key) + "\n";
+    EXPECT_EQ(replaceFileAtomically(at("Tollivane.ini"), text), "");
+    EXPECT_EQ(readWholeFile(at("Tollivane.ini")), text);
+  };
+  // Eight that no save may take away: too young, or folders with something in them.
+  for (int n = 0; n < 8; ++n) {
+    if (n % 2 == 0) {
+      put(name(n), "fresh");
+    } else {
+      fs::create_directory(at(name(n)));
+      put(name(n) + "/inside", "keep");
+    }
+  }
+  save(65);
+  save(66);
+  EXPECT_EQ(temporariesLeft(), 8u);
+
+  for (int n = 0; n < 8; ++n) fs::remove_all(at(name(n)));
+  fs::create_symlink(at("target"), at(name(0)));
+  fs::create_symlink(at("nowhere"), at(name(1)));
+  fs::create_directory(at(name(2)));
+  ASSERT_EQ(::mkfifo(at(name(3)).c_str(), 0600), 0);
+  save(67);
+  EXPECT_EQ(readWholeFile(at("target")), "outside");
+  EXPECT_EQ(temporariesLeft(), 0u);
+}
+
 TEST(TemporaryNames, AreRecognisedExactly) {
   const std::pair<const char*, bool> cases[] = {
-      {".Tollivane.ini.saving-0", true},  {".Tollivane.ini.saving-7", true},
-      {".Tollivane.ini.saving-8", false}, {".Tollivane.ini.saving-00", false},
-      {"Tollivane.ini.saving-0", false},  {".tollivane.ini.saving-0", false},
-      {".Tollivane.ini.0", false},        {".Tollivane.ini", false},
-      {".Tollivane.ini.lock", false},
+      {".Tollivane.ini.saving-0", true},     {".Tollivane.ini.saving-7", true},
+      {".Tollivane.ini.saving-8", false},    {".Tollivane.ini.saving-00", false},
+      {"Tollivane.ini.saving-0", false},     {".tollivane.ini.saving-0", false},
+      {".Tollivane.ini.0", false},           {".Tollivane.ini", false},
+      {".Tollivane.ini.lock", false},        {".Tollivane.ini.saving-p123-0", true},
+      {".Tollivane.ini.saving-p-0", false},  {".Tollivane.ini.saving-p12x-0", false},
+      {".Tollivane.ini.saving-p1-9", false},
   };
   for (const auto& [name, expected] : cases) {
     EXPECT_EQ(isTemporaryOf(name, "Tollivane.ini"), expected) << name;

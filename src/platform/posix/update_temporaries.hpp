@@ -1,7 +1,8 @@
 // The temporary files an update writes beside its target before renaming them over it.
 //
 // They take the first free of a few fixed names: stale ones are found by name, which needs no
-// listing of the folder (that may be written but not read).
+// listing of the folder (that may be written but not read). Where leftovers hold all of them,
+// a name of the process's own is taken, so that leftovers never stop a save.
 #pragma once
 
 #include <sys/types.h>
@@ -22,7 +23,7 @@ Descriptor createTemporary(int folder, const std::string& fileName, mode_t mode,
                            std::string& temporary);
 
 // Removes the temporaries of updates that were cut off (the process killed mid-write) once
-// they are stale.
+// they are stale, and what else stands under their names and can go without following a link.
 void removeStaleTemporaries(int folder, const std::string& fileName);
 
 }  // namespace tollivane::platform::posix
