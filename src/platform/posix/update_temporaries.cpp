@@ -1,11 +1,14 @@
 #include "platform/posix/update_temporaries.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace tollivane::platform::posix {
 namespace {
@@ -59,24 +62,54 @@ Descriptor createTemporary(int folder, const std::string& fileName, mode_t mode,
   return Descriptor();
 }
 
-// Runs under the update lock where there is one, so no other update of ours is writing one;
-// the age rule also spares a temporary of an update that has no lock. What is not a regular
-// file under our names was never one of ours to write: a link, a FIFO or a device goes at once
-// (the entry itself, never what a link names), an empty folder too, and a full one is stepped
-// past.
-void removeStaleTemporaries(int folder, const std::string& fileName) {
-  constexpr time_t kStaleSeconds = 60;
-  const time_t now = ::time(nullptr);
-  for (int number = 0; number < kTemporaries; ++number) {
-    const std::string name = temporaryName(fileName, number);
-    struct stat info {};
-    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (S_ISDIR(info.st_mode)) {
-      ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
-    } else if (!S_ISREG(info.st_mode) || now - info.st_mtime > kStaleSeconds) {
-      ::unlinkat(folder, name.c_str(), 0);
-    }
+namespace {
+
+constexpr time_t kStaleSeconds = 60;
+
+// Removes `name` in `folder` when what stands there was never one of ours to write (a link, a
+// FIFO, a device, an empty folder: the entry itself, never what a link names) or is a file
+// left stale; true when the name is free afterwards.
+bool clearName(int folder, const char* name, time_t now, bool abandoned) {
+  struct stat info {};
+  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+  if (S_ISDIR(info.st_mode)) return ::unlinkat(folder, name, AT_REMOVEDIR) == 0;
+  if (S_ISREG(info.st_mode) && !abandoned && now - info.st_mtime <= kStaleSeconds) return false;
+  return ::unlinkat(folder, name, 0) == 0;
+}
+
+// The process names of processes that are gone, found by listing the folder where it may be
+// listed.
+void removeAbandonedTemporaries(int folder, const std::string& fileName, time_t now) {
+  const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return;
+  DIR* entries = ::fdopendir(listing);
+  if (entries == nullptr) {
+    ::close(listing);
+    return;
   }
+  const std::string prefix = "." + fileName + std::string(kTemporaryMark) + "p";
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(prefix) || !isTemporaryOf(name, fileName)) continue;
+    const auto pid = static_cast<pid_t>(std::atol(entry->d_name + prefix.size()));
+    const bool gone = pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+    clearName(folder, entry->d_name, now, gone);
+  }
+  ::closedir(entries);
+}
+
+}  // namespace
+
+// Runs under the update lock where there is one, so no other update of ours is writing one;
+// the age rule also spares a temporary of an update that has no lock. Only where a fixed name
+// is still held can a process name have been taken, so only then is the folder listed.
+void removeStaleTemporaries(int folder, const std::string& fileName) {
+  const time_t now = ::time(nullptr);
+  bool held = false;
+  for (int number = 0; number < kTemporaries; ++number) {
+    held |= !clearName(folder, temporaryName(fileName, number).c_str(), now, false);
+  }
+  if (held) removeAbandonedTemporaries(folder, fileName, now);
 }
 
 }  // namespace tollivane::platform::posix
