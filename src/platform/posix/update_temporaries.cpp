@@ -66,15 +66,23 @@ namespace {
 
 constexpr time_t kStaleSeconds = 60;
 
+enum class Name { Free, Freed, Held };
+
 // Removes `name` in `folder` when what stands there was never one of ours to write (a link, a
 // FIFO, a device, an empty folder: the entry itself, never what a link names) or is a file
-// left stale; true when the name is free afterwards.
-bool clearName(int folder, const char* name, time_t now, bool abandoned) {
+// left stale.
+Name clearName(int folder, const char* name, time_t now, bool abandoned) {
   struct stat info {};
-  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-  if (S_ISDIR(info.st_mode)) return ::unlinkat(folder, name, AT_REMOVEDIR) == 0;
-  if (S_ISREG(info.st_mode) && !abandoned && now - info.st_mtime <= kStaleSeconds) return false;
-  return ::unlinkat(folder, name, 0) == 0;
+  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT ? Name::Free : Name::Held;
+  }
+  bool removed = false;
+  if (S_ISDIR(info.st_mode)) {
+    removed = ::unlinkat(folder, name, AT_REMOVEDIR) == 0;
+  } else if (!S_ISREG(info.st_mode) || abandoned || now - info.st_mtime > kStaleSeconds) {
+    removed = ::unlinkat(folder, name, 0) == 0;
+  }
+  return removed ? Name::Freed : Name::Held;
 }
 
 // The process names of processes that are gone, found by listing the folder where it may be
@@ -101,15 +109,16 @@ void removeAbandonedTemporaries(int folder, const std::string& fileName, time_t 
 }  // namespace
 
 // Runs under the update lock where there is one, so no other update of ours is writing one;
-// the age rule also spares a temporary of an update that has no lock. Only where a fixed name
-// is still held can a process name have been taken, so only then is the folder listed.
+// the age rule also spares a temporary of an update that has no lock. A process name is taken
+// only while every fixed one is held, so the folder is listed only where one was.
 void removeStaleTemporaries(int folder, const std::string& fileName) {
   const time_t now = ::time(nullptr);
-  bool held = false;
+  bool leftovers = false;
   for (int number = 0; number < kTemporaries; ++number) {
-    held |= !clearName(folder, temporaryName(fileName, number).c_str(), now, false);
+    leftovers |=
+        clearName(folder, temporaryName(fileName, number).c_str(), now, false) != Name::Free;
   }
-  if (held) removeAbandonedTemporaries(folder, fileName, now);
+  if (leftovers) removeAbandonedTemporaries(folder, fileName, now);
 }
 
 }  // namespace tollivane::platform::posix
