@@ -11,9 +11,11 @@
 #include <QTest>
 #include <fstream>
 
+#include "frontend/qt/kde_hotkey_notice.hpp"
 #include "patience.hpp"
 #include "window_harness.hpp"
 
+using tollivane::frontend::qt::kdeHotkeyNotice;
 using tollivane::testing::WindowHarness;
 
 namespace {
@@ -47,6 +49,7 @@ class MainWindowTest : public QObject {
   void nothingRunsAfterExit();
   void anUncaughtRunTimeErrorIsReportedAndEnds();
   void kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes();
+  void aKwinrcFarLargerThanKwinWritesIsNotRead();
 };
 
 void MainWindowTest::controlsSitWherePlacedInPixels_data() {
@@ -377,6 +380,27 @@ void MainWindowTest::kdeKeepingAHotkeyIsSaidBelowThePanelsUntilItNoLongerDoes() 
   QTest::keyClick(&h.window->capture("qvHotKey3").lineEdit(), Qt::Key_F7, Qt::ControlModifier);
   QTest::mouseClick(&h.window->widgets().widget("Command2"), Qt::LeftButton);
   QVERIFY(!line->isVisible());
+  for (const char* name : {"XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME"}) {
+    qunsetenv(name);
+  }
+}
+
+// Read at every start: a huge one would cost seconds and hundreds of megabytes there. Not read,
+// it is KWin's default, as no file is.
+void MainWindowTest::aKwinrcFarLargerThanKwinWritesIsNotRead() {
+  QTemporaryDir config;
+  const std::string path = config.path().toStdString() + "/kwinrc";
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  qputenv("XDG_CURRENT_DESKTOP", "KDE");
+  qputenv("WAYLAND_DISPLAY", "wayland-0");
+  const std::array<std::int16_t, 3> codes{116, 117, 118};
+  const std::array<std::int16_t, 3> shifts{0, 0, 0};
+  const std::string absent = kdeHotkeyNotice(codes, shifts);
+  std::ofstream(path) << "[Xwayland]\nXwaylandEavesdrops=All\n";
+  QCOMPARE(kdeHotkeyNotice(codes, shifts), std::string());
+  std::ofstream(path) << "[Xwayland]\nXwaylandEavesdrops=All\n" << std::string(2 << 20, '#');
+  QVERIFY(!absent.empty());
+  QCOMPARE(kdeHotkeyNotice(codes, shifts), absent);
   for (const char* name : {"XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME"}) {
     qunsetenv(name);
   }

@@ -17,9 +17,12 @@ std::string kdeHotkeyNotice(const std::array<std::int16_t, 3>& codes,
   }
   const std::string folder =
       platform::posix::userConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  // No file is KWin's default, which keeps every key.
+  // No file is KWin's default, which keeps every key. The file holds a few dozen lines: one
+  // far larger is no kwinrc of KWin's, and is not read whole at every start.
+  constexpr std::size_t kLargestKwinrc = 1 << 20;
   const std::optional<std::string> kwinrc =
-      folder.empty() ? std::nullopt : platform::posix::readWholeFile(folder + "/kwinrc");
+      folder.empty() ? std::nullopt
+                     : platform::posix::readWholeFile(folder + "/kwinrc", kLargestKwinrc);
   return app::kwinHotkeyNotice(app::kwinEavesdrop(kwinrc.value_or("")), codes, shifts);
 }
 

@@ -18,20 +18,20 @@ std::string reasonFor(int error) { return std::generic_category().message(error)
 
 const std::string kTooLarge = "is larger than " + std::to_string(kMaxFileSize >> 20) + " MiB";
 
-// Reads an opened file to its end, at most kMaxFileSize bytes. Returns "" or the reason.
-std::string readOpened(int fd, std::string& contents) {
+// Reads an opened file to its end, at most `largest` bytes. Returns "" or the reason.
+std::string readOpened(int fd, std::string& contents, std::size_t largest) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return reasonFor(errno);
   // The type of what was opened, not of the name: the name may have changed in between.
   if (!S_ISREG(info.st_mode)) return notRegular(info.st_mode);
-  if (static_cast<std::size_t>(info.st_size) > kMaxFileSize) return kTooLarge;
+  if (static_cast<std::size_t>(info.st_size) > largest) return kTooLarge;
   // One byte more than the size, so that a file that grew since is still read in one pass.
   contents.resize(static_cast<std::size_t>(info.st_size) + 1);
   std::size_t have = 0;
   for (;;) {
     if (have == contents.size()) {
-      if (have > kMaxFileSize) return kTooLarge;
-      contents.resize(std::min(have * 2, kMaxFileSize + 1));
+      if (have > largest) return kTooLarge;
+      contents.resize(std::min(have * 2, largest + 1));
     }
     const auto got = ::read(fd, contents.data() + have, contents.size() - have);
     if (got < 0) {
@@ -58,8 +58,8 @@ std::string notRegular(mode_t mode) {
   return std::string("is ") + kind + ", not a regular file";
 }
 
-std::string readRegularIn(int folder, const std::string& name,
-                          std::optional<std::string>& current) {
+std::string readRegularIn(int folder, const std::string& name, std::optional<std::string>& current,
+                          std::size_t largest) {
   struct stat info {};
   // Refused before opening: opening a device can have effects of its own.
   if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -70,7 +70,7 @@ std::string readRegularIn(int folder, const std::string& name,
       ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
   if (file.get() < 0) return "the existing file cannot be read (" + reasonFor(errno) + ")";
   std::string contents;
-  if (auto reason = readOpened(file.get(), contents); !reason.empty()) return reason;
+  if (auto reason = readOpened(file.get(), contents, largest); !reason.empty()) return reason;
   current = std::move(contents);
   return {};
 }
@@ -86,12 +86,12 @@ bool isFile(const std::string& path) {
          !S_ISDIR(info.st_mode);
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t largest) {
   std::string reason;
   const auto at = walkTo(path, MissingFolders::Fail, reason);
   if (!at || at->name.empty()) return std::nullopt;
   std::optional<std::string> contents;
-  if (!readRegularIn(at->folder.get(), at->name, contents).empty()) return std::nullopt;
+  if (!readRegularIn(at->folder.get(), at->name, contents, largest).empty()) return std::nullopt;
   return contents;
 }
 

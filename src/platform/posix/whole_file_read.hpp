@@ -7,8 +7,11 @@
 
 #include <sys/stat.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
+
+#include "platform/platform.hpp"
 
 namespace tollivane::platform::posix {
 
@@ -18,13 +21,15 @@ namespace tollivane::platform::posix {
 bool isFile(const std::string& path);
 
 // The whole file, or nothing when it cannot be opened or read, is not a regular file or is
-// larger than kMaxFileSize. Never blocks on what the path names.
-std::optional<std::string> readWholeFile(const std::string& path);
+// larger than `largest`. Never blocks on what the path names.
+std::optional<std::string> readWholeFile(const std::string& path,
+                                         std::size_t largest = kMaxFileSize);
 
-// Reads `name` in `folder` when it is a regular file of at most kMaxFileSize bytes, without
+// Reads `name` in `folder` when it is a regular file of at most `largest` bytes, without
 // blocking on whatever else the name may be and without following a link (the walk to it
 // did). `current` stays empty when there is no such file. Returns "" or the reason.
-std::string readRegularIn(int folder, const std::string& name, std::optional<std::string>& current);
+std::string readRegularIn(int folder, const std::string& name, std::optional<std::string>& current,
+                          std::size_t largest = kMaxFileSize);
 
 // The reason given for a file of `mode` that is not regular ("is a FIFO, not a regular file").
 std::string notRegular(mode_t mode);
