@@ -28,10 +28,9 @@ std::int16_t modifierBitOf(std::int16_t keyCode) {
 bool CombinedKeys::pressBinding(std::int16_t code, std::int16_t mask) {
   // A press the poller could never take would hold its modifiers down for good.
   if (mask < 0 || mask > vk::kAllModifiers) return false;
-  const auto end = waiting_.begin() + static_cast<std::ptrdiff_t>(count_);
-  // The same binding asked for twice before a poll is one press, as two taps of a key are.
-  if (std::any_of(waiting_.begin(), end,
-                  [&](const Press& p) { return p.code == code && p.mask == mask; })) {
+  // The same binding asked for twice in a row before it is read is one press, as two taps of a
+  // key between polls are.
+  if (count_ > 0 && waiting_[count_ - 1].code == code && waiting_[count_ - 1].mask == mask) {
     return true;
   }
   if (count_ == waiting_.size()) return false;
@@ -55,8 +54,10 @@ std::int16_t CombinedKeys::GetAsyncKeyState(std::int16_t keyCode) {
   // Without the command line and the desktop's shortcuts, the keyboard's answer is all.
   if (count_ == 0 && !shortcutsHeld_) return state;
   const std::int16_t modifier = modifierBitOf(keyCode);
-  for (std::size_t i = 0; i < count_; ++i) {
-    Press& press = waiting_[i];
+  // One command a poll, the oldest first: two in one poll would fire in the poller's order,
+  // not in the order they were given.
+  if (count_ > 0) {
+    Press& press = waiting_[0];
     if (press.code == keyCode) {
       state |= kHeld;
       press.queried = true;
@@ -81,10 +82,11 @@ std::int16_t CombinedKeys::GetAsyncKeyState(std::int16_t keyCode) {
 void CombinedKeys::runEnds(bool framesComing) {
   // Released once a whole poll has seen it: held through the run, not only its first query, so
   // that a binding tested after another on the same key still sees it down.
-  const auto end = waiting_.begin() + static_cast<std::ptrdiff_t>(count_);
-  count_ = static_cast<std::size_t>(
-      std::remove_if(waiting_.begin(), end, [](const Press& p) { return p.queried; }) -
-      waiting_.begin());
+  if (count_ > 0 && waiting_[0].queried) {
+    std::move(waiting_.begin() + 1, waiting_.begin() + static_cast<std::ptrdiff_t>(count_),
+              waiting_.begin());
+    --count_;
+  }
   runs_.runEnds(framesComing);
 }
 

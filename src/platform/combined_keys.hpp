@@ -1,9 +1,10 @@
 // The key state the poller reads, with the hotkeys that the command line asks for beside the
 // keyboard's: a binding asked for reads as held down, its key and each modifier it needs,
-// through the whole of the next handler run that queries its key, as a key held through one
-// poll would; and the desktop's shortcuts, each held from its activation to its deactivation. The
-// poller, its order and its masks stay as they are, so a command or a shortcut acts exactly as the
-// same hotkey pressed would, at the next poll; a key down on both counts once.
+// through the whole of a handler run that queries its key, as a key held through one poll
+// would, one binding a poll in the order they were asked for; and the desktop's shortcuts, each
+// held from its activation to its deactivation. The poller, its order and its masks stay as they
+// are, so a command or a shortcut acts exactly as the same hotkey pressed would, at the next poll;
+// a key down on both counts once.
 #pragma once
 
 #include <array>
