@@ -193,6 +193,39 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
   }
 }
 
+// With "Scale to the game" and no window in front, the clock is placed on the screen as big as
+// it is now: a change of resolution resizes the root, whose ConfigureNotify (as RandR sends it)
+// tells the new size.
+TEST_F(X11Backend, TheScreensSizeIsFollowedWhenTheResolutionChanges) {
+  session->overlay().setScaleToGame(true);
+  session->overlay().setOwnWindow(true);
+  client.focus(PointerRoot);
+  settle();
+  session->processPendingEvents();
+  ASSERT_EQ(session->surface().GetForegroundWindow(), 0u);
+  ASSERT_NE(session->overlayWindow(), nullptr);
+  const auto placed = [&] {
+    // As the renderer's frames do: the window in front first.
+    frame(session->surface().GetForegroundWindow(), "00 : 00 : 00", {25, 315, 100, 329});
+    settle();
+    XWindowAttributes seen{};
+    XGetWindowAttributes(client.display(), session->overlayWindow()->window(), &seen);
+    return std::pair{seen.x, seen.y};
+  };
+  EXPECT_EQ(placed(), std::pair(40, 504)) << "25, 315 of 640 x 480 on 1024 x 768";
+
+  XEvent resized{};
+  resized.xconfigure.type = ConfigureNotify;
+  resized.xconfigure.event = resized.xconfigure.window = client.root();
+  resized.xconfigure.width = 640;
+  resized.xconfigure.height = 480;
+  XSendEvent(client.display(), client.root(), False, StructureNotifyMask, &resized);
+  client.sync();
+  settle();
+  session->processPendingEvents();
+  EXPECT_EQ(placed(), std::pair(25, 315));
+}
+
 TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
   client.setActiveWindow(window);
   const Rect rect{25, 315, 100, 329};

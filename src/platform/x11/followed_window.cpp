@@ -3,9 +3,20 @@
 namespace tollivane::platform::x11 {
 
 FollowedWindow::FollowedWindow(Display* display, WindowEventMasks& masks)
-    : display_(display), masks_(masks), root_(DefaultRootWindow(display)) {}
+    : display_(display),
+      masks_(masks),
+      root_(DefaultRootWindow(display)),
+      screen_{0, 0, DisplayWidth(display, DefaultScreen(display)),
+              DisplayHeight(display, DefaultScreen(display))} {
+  // A change of resolution (RandR) resizes the root: Xlib's own idea of the screen's size
+  // stays as it was at the connection's start.
+  masks_.select(root_, kEvents);
+}
 
-FollowedWindow::~FollowedWindow() { follow(0); }
+FollowedWindow::~FollowedWindow() {
+  follow(0);
+  masks_.deselect(root_, kEvents);
+}
 
 void FollowedWindow::follow(Window window) {
   if (window == root_) window = 0;
@@ -46,10 +57,7 @@ bool FollowedWindow::ask(bool sized) {
 
 std::optional<ClientArea> FollowedWindow::where(Window window, bool sized) {
   follow(window);
-  if (target_ == 0) {
-    const int screen = DefaultScreen(display_);
-    return ClientArea{0, 0, DisplayWidth(display_, screen), DisplayHeight(display_, screen)};
-  }
+  if (target_ == 0) return screen_;
   if (ask(sized)) return area_;
   // Gone before we could ask: nothing more will come of it.
   masks_.forget(target_);
@@ -58,6 +66,11 @@ std::optional<ClientArea> FollowedWindow::where(Window window, bool sized) {
 }
 
 Window FollowedWindow::onEvent(const XEvent& event) {
+  if (event.type == ConfigureNotify && event.xconfigure.window == root_) {
+    screen_.width = event.xconfigure.width;
+    screen_.height = event.xconfigure.height;
+    return 0;
+  }
   if (target_ == 0 || event.xany.window != target_) return 0;
   switch (event.type) {
     case ConfigureNotify:

@@ -32,8 +32,8 @@ class FollowedWindow {
   bool mapped() const { return target_ == 0 || mapped_; }
   Window window() const { return target_; }
 
-  // The followed window's structure events; others are ignored. Returns the window when this
-  // event says it is destroyed, 0 otherwise.
+  // The followed window's structure events and the root's; others are ignored. Returns the window
+  // when this event says it is destroyed, 0 otherwise.
   Window onEvent(const XEvent& event);
 
  private:
@@ -46,6 +46,7 @@ class FollowedWindow {
   WindowEventMasks& masks_;
   Window root_;
   Window target_ = 0;  // 0: the screen
+  ClientArea screen_;  // as the root's own events last told
   ClientArea area_{};
   bool originStale_ = false;
   bool sizeStale_ = false;
