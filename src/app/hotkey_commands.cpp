@@ -18,4 +18,24 @@ std::optional<std::string_view> commandOfOption(std::string_view argument) {
   return std::nullopt;
 }
 
+CommandOutcome commandOutcome(CommandAnswer answer, std::string_view settingsPath,
+                              std::string_view word) {
+  const std::string path(settingsPath);
+  const std::string option = "--" + std::string(word);
+  switch (answer) {
+    case CommandAnswer::Taken:
+      return {0, {}};
+    case CommandAnswer::Refused:
+      return {1, "tollivane: the Tollivane running with " + path + " cannot " + option +
+                     ": its hotkey is not usable"};
+    case CommandAnswer::NotAnswering:
+      return {3, "tollivane: the Tollivane running with " + path +
+                     " does not answer (stopped or hung); " + option + " was not given to it"};
+    case CommandAnswer::NoneRunning:
+      break;
+  }
+  return {1, "tollivane: no Tollivane is running with " + path + "; " + option +
+                 " was not given to any"};
+}
+
 }  // namespace tollivane::app

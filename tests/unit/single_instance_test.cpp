@@ -321,6 +321,8 @@ TEST(SingleInstance, AHolderThatDoesNotAnswerNeitherBlocksNorStopsALaterStart) {
   }
 }
 
+// Anyone may bind a name first: one held by another user's program is stepped past, to a name
+// every later start and command of ours finds too.
 TEST(SingleInstance, ANameHeldByAnotherUserIsNotAskedAndDoesNotStopUs) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run a process as another user";
   const std::string name = nameFor("a");
@@ -334,7 +336,24 @@ TEST(SingleInstance, ANameHeldByAnotherUserIsNotAskedAndDoesNotStopUs) {
       },
       [] {});
   ASSERT_TRUE(held.ready());
-  EXPECT_EQ(inChild([&] { return roleLetter(SingleInstance(name).role()); }), 'L');
+  AnsweringFirst first(name, [](std::string_view) { return true; });
+  EXPECT_EQ(first.role(), Role::First);
+  EXPECT_EQ(inChild([&] { return roleLetter(SingleInstance(name).role()); }), 'A');
+  EXPECT_EQ(SingleInstance::sendCommand(name, "start"), SingleInstance::CommandResult::Taken);
+}
+
+// A holder that does not answer is said to be one, and a command its sender gave up on is never
+// taken later.
+TEST(SingleInstance, ACommandItsSenderGaveUpOnIsNeverTaken) {
+  const std::string name = nameFor("late");
+  SingleInstance first(name);
+  ASSERT_EQ(first.role(), Role::First);
+  int heard = 0;
+  first.setCommandHandler([&](std::string_view) { return ++heard > 0; });
+  EXPECT_EQ(SingleInstance::sendCommand(name, "start", 100ms),
+            SingleInstance::CommandResult::NotAnswering);
+  first.takeRequests();
+  EXPECT_EQ(heard, 0);
 }
 
 }  // namespace

@@ -70,10 +70,12 @@ std::string usageText() {
          "      --start    start the running Tollivane's stopwatch, as its start hotkey does\n"
          "      --pause    pause or resume it, as its pause hotkey does\n"
          "      --stop     stop it, as its stop hotkey does\n"
-         "The last three go to the Tollivane running with the same settings file and end\n"
-         "with status 0 once it has taken the command, or 1 when none runs. Bind them to\n"
-         "keys in the desktop's own shortcut settings where a game does not let hotkeys\n"
-         "through.\n";
+         "The last three go to the Tollivane running with the same settings file, which\n"
+         "acts on each at a poll of its own, in the order given. They end with status 0\n"
+         "once it has taken the command, 1 when none runs, or 3 when one runs but does\n"
+         "not answer within 2 seconds (stopped or hung): that command is then never\n"
+         "taken. Bind them to keys in the desktop's own shortcut settings where a game\n"
+         "does not let hotkeys through.\n";
 }
 
 std::string versionText(std::string_view version) {

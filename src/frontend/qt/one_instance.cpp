@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "app/hotkey_commands.hpp"
 #include "frontend/qt/window_activation.hpp"
 
 namespace tollivane::frontend::qt {
@@ -17,6 +18,15 @@ OneInstance::OneInstance(const std::string& settingsPath, QWidget& window,
   instance_.setCommandHandler(std::move(commands));
   if (anotherRuns()) {
     std::fprintf(stderr, "tollivane: already running with %s; its window is brought to the front\n",
+                 settingsPath.c_str());
+  }
+  if (instance_.stepped() && !anotherRuns()) {
+    std::fprintf(stderr,
+                 instance_.role() == SingleInstance::Role::First
+                     ? "tollivane: another user's program holds the name of the Tollivane for "
+                       "%s; this one takes the next, where later starts find it too\n"
+                     : "tollivane: other users' programs hold every name of the Tollivane for "
+                       "%s; this one runs on its own\n",
                  settingsPath.c_str());
   }
   if (instance_.role() != SingleInstance::Role::First) return;
@@ -32,21 +42,23 @@ bool OneInstance::anotherRuns() const { return instance_.role() == SingleInstanc
 
 int handOnCommand(const std::string& settingsPath, std::string_view word) {
   const std::string name = platform::posix::instanceName(::geteuid(), settingsPath);
+  app::CommandAnswer answer = app::CommandAnswer::NoneRunning;
   switch (SingleInstance::sendCommand(name, word)) {
     case SingleInstance::CommandResult::Taken:
-      return 0;
+      answer = app::CommandAnswer::Taken;
+      break;
     case SingleInstance::CommandResult::Refused:
-      std::fprintf(
-          stderr,
-          "tollivane: the Tollivane running with %s cannot --%.*s: its hotkey is not usable\n",
-          settingsPath.c_str(), static_cast<int>(word.size()), word.data());
-      return 1;
+      answer = app::CommandAnswer::Refused;
+      break;
+    case SingleInstance::CommandResult::NotAnswering:
+      answer = app::CommandAnswer::NotAnswering;
+      break;
     case SingleInstance::CommandResult::NoneRunning:
       break;
   }
-  std::fprintf(stderr, "tollivane: no Tollivane is running with %s; --%.*s was not given to any\n",
-               settingsPath.c_str(), static_cast<int>(word.size()), word.data());
-  return 1;
+  const app::CommandOutcome outcome = app::commandOutcome(answer, settingsPath, word);
+  if (!outcome.line.empty()) std::fprintf(stderr, "%s\n", outcome.line.c_str());
+  return outcome.status;
 }
 
 }  // namespace tollivane::frontend::qt

@@ -30,20 +30,23 @@ std::optional<int> handOnHotkeyCommand(int argc, const char* const* argv,
   for (int i = 1; i < argc && !word; ++i) word = app::commandOfOption(argv[i]);
   if (!word) return std::nullopt;
   using Result = platform::win32::SingleInstance::CommandResult;
-  const std::string option = "--" + std::string(*word);
+  app::CommandAnswer answer = app::CommandAnswer::NoneRunning;
   switch (platform::win32::SingleInstance::sendCommand(settingsPath, *word)) {
     case Result::Taken:
-      return 0;
+      answer = app::CommandAnswer::Taken;
+      break;
     case Result::Refused:
-      sayOnStandardError("tollivane: the Tollivane running with " + settingsPath + " cannot " +
-                         option + ": its hotkey is not usable\r\n");
-      return 1;
+      answer = app::CommandAnswer::Refused;
+      break;
+    case Result::NotAnswering:
+      answer = app::CommandAnswer::NotAnswering;
+      break;
     case Result::NoneRunning:
       break;
   }
-  sayOnStandardError("tollivane: no Tollivane is running with " + settingsPath + "; " + option +
-                     " was not given to any\r\n");
-  return 1;
+  const app::CommandOutcome outcome = app::commandOutcome(answer, settingsPath, *word);
+  if (!outcome.line.empty()) sayOnStandardError(outcome.line + "\r\n");
+  return outcome.status;
 }
 
 }  // namespace tollivane::frontend::win32

@@ -162,10 +162,22 @@ std::string instanceName(uid_t user, std::string_view settingsPath) {
   return name;
 }
 
+namespace {
+
+// Anyone may bind any abstract name: where another user's program, or one that is no socket of
+// ours, holds a name, the next of a few is tried, by every start and command alike.
+constexpr int kNames = 4;
+
+std::string nameAt(const std::string& name, int step) {
+  return step == 0 ? name : name + "~" + std::to_string(step);
+}
+
+}  // namespace
+
 SingleInstance::SingleInstance(const std::string& name, std::chrono::milliseconds answerTime) {
-  const Address address = abstractAddress(name);
   const Clock::time_point deadline = Clock::now() + answerTime;
-  for (;;) {
+  for (int step = 0; step < kNames;) {
+    const Address address = abstractAddress(nameAt(name, step));
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address.socket), address.length) == 0 &&
@@ -193,8 +205,11 @@ SingleInstance::SingleInstance(const std::string& name, std::chrono::millisecond
         return;
       case Knock::Refused:
       case Knock::Silent:
-      case Knock::NotOurs:
         return;
+      case Knock::NotOurs:
+        stepped_ = true;
+        ++step;
+        break;
       case Knock::Nobody:
         // Bound but not listening: a holder starting or ending. Give it a moment to settle.
         if (Clock::now() >= deadline) return;
@@ -212,16 +227,21 @@ SingleInstance::CommandResult SingleInstance::sendCommand(const std::string& nam
   if (request.size() > kLongestPacket || word.find('\n') != std::string_view::npos) {
     return CommandResult::Refused;
   }
-  // No wait for a holder still starting: a script is better told at once that none runs.
-  switch (knock(abstractAddress(name), Clock::now() + answerTime, request, kTaken, kRefused)) {
-    case Knock::Answered:
-      return CommandResult::Taken;
-    case Knock::Refused:
-      return CommandResult::Refused;
-    case Knock::Nobody:
-    case Knock::Silent:
-    case Knock::NotOurs:
-      break;
+  const Clock::time_point deadline = Clock::now() + answerTime;
+  for (int step = 0; step < kNames; ++step) {
+    // No wait for a holder still starting: a script is better told at once that none runs.
+    switch (knock(abstractAddress(nameAt(name, step)), deadline, request, kTaken, kRefused)) {
+      case Knock::Answered:
+        return CommandResult::Taken;
+      case Knock::Refused:
+        return CommandResult::Refused;
+      case Knock::Silent:
+        return CommandResult::NotAnswering;
+      case Knock::Nobody:
+        return CommandResult::NoneRunning;
+      case Knock::NotOurs:
+        break;
+    }
   }
   return CommandResult::NoneRunning;
 }
@@ -249,6 +269,12 @@ SingleInstance::Heard SingleInstance::hear(int connection) {
     return Heard::Asked;
   }
   if (packet.starts_with(kCommandStart) && packet.ends_with(kCommandEnd)) {
+    // A sender that gave up waiting has told its user that nothing took the command: it must
+    // not take effect now.
+    pollfd sender{connection, POLLRDHUP, 0};
+    if (::poll(&sender, 1, 0) > 0 && (sender.revents & (POLLRDHUP | POLLHUP)) != 0) {
+      return Heard::Other;
+    }
     const std::string_view word = packet.substr(
         kCommandStart.size(), packet.size() - kCommandStart.size() - kCommandEnd.size());
     const std::string_view answer = commands_ && commands_(word) ? kTaken : kRefused;

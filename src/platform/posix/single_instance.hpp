@@ -3,8 +3,9 @@
 // the settings file; a later start connects to that name, sends a request to show the window
 // and waits a short while for the holder's acknowledgement. The kernel frees the name however
 // its holder ends, so an instance that was killed leaves no stale lock behind; one that is
-// stopped, or a name held by something else, costs a later start half a second, after which
-// it runs on its own. The same channel carries a hotkey's command from the command line
+// stopped, or a name held by a program of ours that does not answer, costs a later start half a
+// second, after which it runs on its own. A name held by another user's program is stepped past
+// to the next of a few. The same channel carries a hotkey's command from the command line
 // (tollivane --start) to the holder, which answers whether it took it.
 #pragma once
 
@@ -34,9 +35,10 @@ class SingleInstance {
   static constexpr std::chrono::milliseconds kAnswerTime{500};
 
   enum class CommandResult {
-    Taken,        // the holder took the command
-    Refused,      // the holder does not know it or cannot act on it
-    NoneRunning,  // nothing of ours holds the name, or it did not answer in time
+    Taken,         // the holder took the command
+    Refused,       // the holder does not know it or cannot act on it
+    NoneRunning,   // nothing of ours holds the name
+    NotAnswering,  // one of ours holds it but did not answer in time: it never takes the command
   };
   // A command waits on nothing but the holder's event loop, which may be busy for a while.
   static constexpr std::chrono::milliseconds kCommandAnswerTime{2000};
@@ -56,6 +58,9 @@ class SingleInstance {
   SingleInstance& operator=(const SingleInstance&) = delete;
 
   Role role() const { return role_; }
+  // Whether another user's program, or one that is not ours, held the name, so that this one
+  // took or asked another name of the few every start tries.
+  bool stepped() const { return stepped_; }
   // First: readable when a later start may have asked for the window; otherwise -1.
   int requestsFd() const { return events_; }
   // Accepts later starts and answers every complete request, without blocking, commands
@@ -69,6 +74,7 @@ class SingleInstance {
   void drop(int connection);
 
   Role role_ = Role::Alone;
+  bool stepped_ = false;
   int socket_ = -1;
   int events_ = -1;               // epoll over the socket and the connections not yet heard
   std::vector<int> connections_;  // accepted before their request came

@@ -1,5 +1,8 @@
 #include "platform/win32/single_instance.hpp"
 
+#include <cstring>
+#include <string>
+
 #include "platform/win32/path_key.hpp"
 #include "platform/win32/window_class.hpp"
 
@@ -12,6 +15,10 @@ constexpr UINT kComeForward = WM_APP + 1;
 constexpr ULONG_PTR kCommandTag = 0x546F6C31;
 constexpr LRESULT kTaken = 1;
 constexpr LRESULT kRefused = 2;
+constexpr LRESULT kTooLate = 3;
+// A command's word is followed by a zero and the moment (GetTickCount64) after which its sender
+// no longer waits: one taken after that would act on a command its user was told went nowhere.
+constexpr std::size_t kDeadlineSize = sizeof(ULONGLONG);
 // A command waits on nothing but the first program's message loop, which may be busy a while.
 constexpr UINT kCommandAnswerTime = 2000;
 // The listener's answer: any other window of that class and name is not a Tollivane's.
@@ -71,14 +78,19 @@ SingleInstance::CommandResult SingleInstance::sendCommand(const std::string& set
   const ULONGLONG until = GetTickCount64() + kSettleFor;
   HWND first = nullptr;
   while (!(first = FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str()))) {
-    if (GetTickCount64() >= until) return CommandResult::NoneRunning;
+    if (GetTickCount64() >= until) return CommandResult::NotAnswering;
     Sleep(50);
   }
-  COPYDATASTRUCT data{kCommandTag, static_cast<DWORD>(word.size()), const_cast<char*>(word.data())};
+  std::string packet(word);
+  packet.push_back('\0');
+  const ULONGLONG deadline = GetTickCount64() + kCommandAnswerTime;
+  packet.append(reinterpret_cast<const char*>(&deadline), kDeadlineSize);
+  COPYDATASTRUCT data{kCommandTag, static_cast<DWORD>(packet.size()), packet.data()};
   DWORD_PTR answer = 0;
   if (!SendMessageTimeoutW(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                           kCommandAnswerTime, &answer)) {
-    return CommandResult::NoneRunning;
+                           kCommandAnswerTime, &answer) ||
+      answer == static_cast<DWORD_PTR>(kTooLate)) {
+    return CommandResult::NotAnswering;
   }
   return answer == static_cast<DWORD_PTR>(kTaken) ? CommandResult::Taken : CommandResult::Refused;
 }
@@ -98,8 +110,15 @@ LRESULT CALLBACK SingleInstance::windowProc(HWND window, UINT message, WPARAM w,
   }
   if (message == WM_COPYDATA && self) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(l);
-    if (data->dwData != kCommandTag) return FALSE;
-    const std::string_view word(static_cast<const char*>(data->lpData), data->cbData);
+    if (data->dwData != kCommandTag || data->lpData == nullptr) return FALSE;
+    std::string_view word(static_cast<const char*>(data->lpData), data->cbData);
+    if (const std::size_t zero = word.find('\0'); zero != std::string_view::npos) {
+      if (word.size() - zero - 1 != kDeadlineSize) return kRefused;
+      ULONGLONG deadline = 0;
+      std::memcpy(&deadline, word.data() + zero + 1, kDeadlineSize);
+      if (GetTickCount64() > deadline) return kTooLate;
+      word = word.substr(0, zero);
+    }
     return self->commands_ && self->commands_(word) ? kTaken : kRefused;
   }
   return DefWindowProcW(window, message, w, l);

@@ -33,9 +33,10 @@ class SingleInstance {
   Role role() const { return role_; }
 
   enum class CommandResult {
-    Taken,        // the first program took the command
-    Refused,      // it does not know it or cannot act on it
-    NoneRunning,  // none runs with the file, or it did not answer in time
+    Taken,         // the first program took the command
+    Refused,       // it does not know it or cannot act on it
+    NoneRunning,   // none runs with the file
+    NotAnswering,  // one holds its name but did not answer in time: it never takes the command
   };
   // Hands the command `word` to the program running with `settingsPath`, never running as one.
   static CommandResult sendCommand(const std::string& settingsPath, std::string_view word);
