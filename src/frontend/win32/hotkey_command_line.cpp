@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "app/hotkey_commands.hpp"
+#include "common/hotkey_commands.hpp"
 #include "platform/win32/single_instance.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -27,7 +27,7 @@ void sayOnStandardError(const std::string& line) {
 std::optional<int> handOnHotkeyCommand(int argc, const char* const* argv,
                                        const std::string& settingsPath) {
   std::optional<std::string_view> word;
-  for (int i = 1; i < argc && !word; ++i) word = app::commandOfOption(argv[i]);
+  for (int i = 1; i < argc && !word; ++i) word = commandOfOption(argv[i]);
   if (!word) return std::nullopt;
   using Result = platform::win32::SingleInstance::CommandResult;
   const std::string option = "--" + std::string(*word);

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tollivane::app {
+namespace tollivane {
 
 inline constexpr std::array<std::string_view, 3> kHotkeyCommandWords = {"start", "pause", "stop"};
 
@@ -17,4 +17,4 @@ std::optional<std::size_t> bindingOfCommand(std::string_view word);
 // The word of "--start", "--pause" or "--stop", or nothing for any other argument.
 std::optional<std::string_view> commandOfOption(std::string_view argument);
 
-}  // namespace tollivane::app
+}  // namespace tollivane

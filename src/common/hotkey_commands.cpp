@@ -1,6 +1,6 @@
-#include "app/hotkey_commands.hpp"
+#include "common/hotkey_commands.hpp"
 
-namespace tollivane::app {
+namespace tollivane {
 
 std::optional<std::size_t> bindingOfCommand(std::string_view word) {
   for (std::size_t i = 0; i < kHotkeyCommandWords.size(); ++i) {
@@ -18,4 +18,4 @@ std::optional<std::string_view> commandOfOption(std::string_view argument) {
   return std::nullopt;
 }
 
-}  // namespace tollivane::app
+}  // namespace tollivane
