@@ -8,6 +8,7 @@
 #include "app/form1.hpp"
 #include "common/runtime_error.hpp"
 #include "common/values.hpp"
+#include "platform/overlay_choices.hpp"
 #include "settings/profile.hpp"
 #include "settings/settings_keys.hpp"
 #include "stopwatch/overlay_renderer.hpp"

@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/hotkey_commands.hpp"
 #include "frontend/qt/command_line.hpp"
 #include "frontend/qt/display_setup.hpp"
 #include "frontend/qt/main_window.hpp"
@@ -14,7 +13,7 @@
 #include "frontend/qt/portal_shortcuts.hpp"
 #include "frontend/qt/qt_application.hpp"
 #include "frontend/qt/qt_shell.hpp"
-#include "platform/combined_keys.hpp"
+#include "platform/machine_assembly.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
@@ -39,28 +38,24 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<x11::X11Session>& session = display.session;
   qt::QtApplication application(argc, argv, session.get(), TOLLIVANE_VERSION, TOLLIVANE_APP_ID);
 
+  // Without X the commands from the command line still reach the poll.
   NullKeyState noKeys;
   NullSurface noSurface;
-  NullRunObserver noRuns;
-  NullOverlayChoices noChoices;
-  // Without X the commands from the command line still reach the poll.
-  CombinedKeys keys(session ? session->keys() : noKeys, session ? session->runs() : noRuns);
-  ForegroundSurface& surface = session ? session->surface() : noSurface;
-  OverlayChoices& overlay = session ? session->overlay() : noChoices;
+  MachineAssembly assembly({session ? session->keys() : noKeys,
+                            session ? session->direct() : noSurface,
+                            session ? session->ownWindow() : nullptr, files});
 
   qt::QtShell shell;
   qt::PortalShortcuts shortcuts(
-      keys, QStringLiteral(TOLLIVANE_APP_ID),
+      assembly.keys(), QStringLiteral(TOLLIVANE_APP_ID),
       [&shell](const std::string& why) { shell.desktopShortcutsNotice(why); });
-  Platform machine{keys, surface, files, keys, overlay, shortcuts};
+  Platform machine = assembly.platform(shortcuts);
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;
   const tollivane::app::Form1Record& record = window.form().record();
-  const qt::OneInstance instance(record.SettingsPath, window, [&](std::string_view word) {
-    const std::optional<std::size_t> binding = tollivane::app::bindingOfCommand(word);
-    return binding &&
-           keys.pressBinding(record.HotKeyCodes[*binding], record.HotKeyShifts[*binding]);
-  });
+  assembly.pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
+  const qt::OneInstance instance(record.SettingsPath, window,
+                                 [&](std::string_view word) { return assembly.command(word); });
   if (instance.anotherRuns()) return 0;
   window.showCentred();
   if (!session) {

@@ -10,12 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/hotkey_commands.hpp"
 #include "frontend/win32/hotkey_command_line.hpp"
 #include "frontend/win32/main_window.hpp"
 #include "frontend/win32/win32_shell.hpp"
-#include "platform/chosen_surface.hpp"
-#include "platform/combined_keys.hpp"
+#include "platform/machine_assembly.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/win32/power_throttling.hpp"
 #include "platform/win32/single_instance.hpp"
@@ -42,11 +40,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::Win32Surface direct;
   // Made before the main window and destroyed after it: the last frames' hide() reaches it.
   platform::win32::Win32OverlayWindow ownWindow;
-  platform::ChosenSurface surface(direct, ownWindow.handle() ? &ownWindow : nullptr);
-  platform::CombinedKeys keys(keyboard, surface);
+  platform::MachineAssembly assembly(
+      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files});
   // Windows hands every key to the key state already: no desktop shortcuts are needed.
   platform::NullDesktopShortcuts noShortcuts;
-  platform::Platform machine{keys, surface, files, keys, surface, noShortcuts};
+  platform::Platform machine = assembly.platform(noShortcuts);
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
   keyboard.onElevatedFront([&window] {
@@ -58,11 +56,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());
   if (instance.role() == platform::win32::SingleInstance::Role::Another) return 0;
-  instance.setCommandHandler([&](std::string_view word) {
-    const std::optional<std::size_t> binding = app::bindingOfCommand(word);
-    return binding &&
-           keys.pressBinding(record.HotKeyCodes[*binding], record.HotKeyShifts[*binding]);
-  });
+  assembly.pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
+  instance.setCommandHandler([&](std::string_view word) { return assembly.command(word); });
   window.show(show);
 
   MSG message;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/overlay_choices.hpp"
 #include "platform/platform.hpp"
 
 namespace tollivane::platform {
@@ -93,6 +94,10 @@ class ChosenSurface final : public ForegroundSurface, public OverlayChoices, pub
 
   // Whether this frame goes to the window of our own.
   bool drawsIntoOwnWindow() const { return current_ == ownWindow_; }
+  // The choices as last made, and whether the last run's end said frames are still to come.
+  bool ownWindowChosen() const { return wantsOwnWindow_; }
+  bool scalesToGame() const { return scaleToGame_; }
+  bool framesComing() const { return framesComing_; }
 
  private:
   bool chooseOwnWindow(WindowHandle front);

@@ -2,7 +2,9 @@
 // no key is ever down and nothing is drawn.
 #pragma once
 
-#include "platform/platform.hpp"
+#include <optional>
+
+#include "platform/chosen_surface.hpp"
 
 namespace tollivane::platform {
 
@@ -11,7 +13,7 @@ class NullKeyState final : public platform::KeyState {
   std::int16_t GetAsyncKeyState(std::int16_t) override { return 0; }
 };
 
-class NullSurface final : public platform::ForegroundSurface {
+class NullSurface final : public platform::DirectSurface {
  public:
   platform::WindowHandle GetForegroundWindow() override { return 0; }
   platform::DeviceContext GetDC(platform::WindowHandle) override { return 0; }
@@ -21,17 +23,15 @@ class NullSurface final : public platform::ForegroundSurface {
   void DrawTextA(platform::DeviceContext, const char*, int, const platform::Rect&,
                  unsigned) override {}
   void DeleteObject(platform::BrushHandle) override {}
+  void setTextHeight(platform::DeviceContext, int) override {}
+  std::optional<Size> clientSize(platform::WindowHandle) override { return std::nullopt; }
+  ClockSeen lookAtLastClock() override { return ClockSeen::Unknown; }
+  bool screenSeen() const override { return true; }
 };
 
 class NullRunObserver final : public platform::RunObserver {
  public:
   void runEnds(bool) override {}
-};
-
-class NullOverlayChoices final : public platform::OverlayChoices {
- public:
-  void setOwnWindow(bool) override {}
-  void setScaleToGame(bool) override {}
 };
 
 class NullDesktopShortcuts final : public platform::DesktopShortcuts {

@@ -70,20 +70,6 @@ class ForegroundSurface {
   virtual void DeleteObject(BrushHandle object) = 0;
 };
 
-// Ours, not Windows calls: how the overlay's frames reach the screen. Each takes effect with
-// the next frame.
-class OverlayChoices {
- public:
-  virtual ~OverlayChoices() = default;
-  // On: every frame goes to a window of our own that stays above the window in front. Off:
-  // frames are drawn onto the window in front, and go to the window of our own only once that
-  // window is seen painting over them. Where no such window can be had, always onto it.
-  virtual void setOwnWindow(bool on) = 0;
-  // On: the rectangle, a place on a 640 x 480 picture of the game's screen, and its text are
-  // scaled to the client area of the window in front (the screen when there is none).
-  virtual void setScaleToGame(bool on) = 0;
-};
-
 // Ours: the desktop's own shortcuts for the three bindings, where the desktop offers them. While
 // on, the desktop hands a binding's presses to the key state beside the keyboard's, and the window
 // in front no longer gets those keys. Whether the desktop agrees is the adapter's to tell the
@@ -137,7 +123,11 @@ class Files {
   virtual std::string updateFile(const std::string& path, const FileEdit& edit) = 0;
 };
 
-// The machine as the logic sees it; a program's main picks one adapter for each.
+// The user's choices of the way to the screen, kept by the composite over the two ways
+// (overlay_choices.hpp), not by any adapter.
+class OverlayChoices;
+
+// The machine as the logic sees it, put together in one place (machine_assembly.hpp).
 struct Platform {
   KeyState& keys;
   ForegroundSurface& surface;

@@ -64,7 +64,7 @@ class WindowHarness {
   CountingKeys keys;
   platform::NullSurface surface;
   platform::NullRunObserver runs;
-  platform::NullOverlayChoices overlay;
+  platform::ChosenSurface overlay{surface, nullptr};
   platform::NullDesktopShortcuts shortcuts;
   platform::Platform machine{keys, surface, files, runs, overlay, shortcuts};
   frontend::qt::QtShell shell;

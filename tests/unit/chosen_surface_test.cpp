@@ -7,36 +7,16 @@
 
 #include <string>
 
+#include "platform/sim/sim_own_window.hpp"
 #include "platform/sim/sim_surface.hpp"
 #include "stopwatch/overlay_renderer.hpp"
 
 namespace tollivane::platform {
 namespace {
 
-class FakeOwnWindow final : public OwnWindowSurface {
- public:
-  platform::sim::SimSurface drawn;  // records the frames that reach this window
-  int hides = 0;
-  void hide() override { ++hides; }
-
-  WindowHandle GetForegroundWindow() override { return drawn.GetForegroundWindow(); }
-  DeviceContext GetDC(WindowHandle window) override { return drawn.GetDC(window); }
-  void ReleaseDC(WindowHandle window, DeviceContext dc) override { drawn.ReleaseDC(window, dc); }
-  void SetTextColor(DeviceContext dc, ColorRef color) override { drawn.SetTextColor(dc, color); }
-  void FillRect(DeviceContext dc, const Rect& rect, BrushHandle brush) override {
-    drawn.FillRect(dc, rect, brush);
-  }
-  void DrawTextA(DeviceContext dc, const char* text, int count, const Rect& rect,
-                 unsigned format) override {
-    drawn.DrawTextA(dc, text, count, rect, format);
-  }
-  void DeleteObject(BrushHandle object) override { drawn.DeleteObject(object); }
-  void setTextHeight(DeviceContext dc, int pixels) override { drawn.setTextHeight(dc, pixels); }
-};
-
 struct Surfaces : ::testing::Test {
   platform::sim::SimSurface direct;
-  FakeOwnWindow own;
+  platform::sim::SimOwnWindow own{direct};
   ChosenSurface chosen{direct, &own};
   std::string text = "00 : 00 : 01";
   DeviceContext dc = 0;
@@ -55,10 +35,10 @@ TEST_F(Surfaces, FramesGoStraightOntoTheGameUntilTheWindowIsChosen) {
   chosen.setOwnWindow(false);
   frame();
   EXPECT_EQ(direct.calls().DrawTextA, 2u);
-  EXPECT_EQ(own.drawn.calls().DrawTextA, 2u);
-  EXPECT_EQ(own.hides, 1) << "going back to drawing onto the game takes the window away";
-  EXPECT_EQ(direct.contextsOut() + own.drawn.contextsOut(), 0);
-  EXPECT_EQ(direct.badReleases() + own.drawn.badReleases(), 0);
+  EXPECT_EQ(own.drawn().calls().DrawTextA, 2u);
+  EXPECT_EQ(own.hides(), 1) << "going back to drawing onto the game takes the window away";
+  EXPECT_EQ(direct.contextsOut() + own.drawn().contextsOut(), 0);
+  EXPECT_EQ(direct.badReleases() + own.drawn().badReleases(), 0);
 }
 
 // A switch between a frame's GetDC and its ReleaseDC must not send the context to the surface
@@ -72,23 +52,23 @@ TEST_F(Surfaces, ASwitchWithinAFrameWaitsForTheNextOne) {
   chosen.ReleaseDC(window, context);
   EXPECT_EQ(direct.calls().DrawTextA, 1u);
   EXPECT_EQ(direct.contextsOut(), 0);
-  EXPECT_EQ(own.drawn.calls().GetDC, 0u);
+  EXPECT_EQ(own.drawn().calls().GetDC, 0u);
   frame();
-  EXPECT_EQ(own.drawn.calls().DrawTextA, 1u);
+  EXPECT_EQ(own.drawn().calls().DrawTextA, 1u);
 }
 
 TEST_F(Surfaces, TheWindowHidesOnceWhenFramesStopAndShowsWithTheNext) {
   chosen.setOwnWindow(true);
   chosen.runEnds(false);  // stopped before ever drawing: nothing to hide
-  EXPECT_EQ(own.hides, 0);
+  EXPECT_EQ(own.hides(), 0);
   frame();
   chosen.runEnds(true);
   chosen.runEnds(false);  // stop
   chosen.runEnds(false);  // every later handler run says so again
-  EXPECT_EQ(own.hides, 1);
+  EXPECT_EQ(own.hides(), 1);
   frame();  // started again
   chosen.runEnds(false);
-  EXPECT_EQ(own.hides, 2);
+  EXPECT_EQ(own.hides(), 2);
 }
 
 // Over a window that never repaints every frame stays on it, and the screen is looked at
@@ -97,8 +77,8 @@ TEST_F(Surfaces, AStillWindowKeepsTheClockDrawnOntoIt) {
   frames(50);
   EXPECT_EQ(direct.calls().DrawTextA, 50u);
   EXPECT_EQ(direct.calls().lookAtLastClock, 10u);
-  EXPECT_EQ(own.drawn.calls().GetForegroundWindow, 0u);
-  EXPECT_EQ(own.hides, 0);
+  EXPECT_EQ(own.drawn().calls().GetForegroundWindow, 0u);
+  EXPECT_EQ(own.hides(), 0);
 }
 
 TEST_F(Surfaces, AGameThatPaintsOverTheClockGetsTheWindowOfOurOwnUntilAnotherWindowIsInFront) {
@@ -107,23 +87,23 @@ TEST_F(Surfaces, AGameThatPaintsOverTheClockGetsTheWindowOfOurOwnUntilAnotherWin
   EXPECT_EQ(direct.calls().lookAtLastClock, 1u);
   frame();  // the second look in a row finds the clock gone: this frame goes to our window
   EXPECT_EQ(direct.calls().DrawTextA, 7u);
-  EXPECT_EQ(own.drawn.calls().DrawTextA, 1u);
-  EXPECT_EQ(own.drawn.lastTextRect(), (Rect{25, 315, 100, 329})) << "the same place";
+  EXPECT_EQ(own.drawn().calls().DrawTextA, 1u);
+  EXPECT_EQ(own.drawn().lastTextRect(), (Rect{25, 315, 100, 329})) << "the same place";
 
   chosen.runEnds(false);  // stopped and started again over the same game: straight to our window
   frames(20);
-  EXPECT_EQ(own.drawn.calls().DrawTextA, 21u);
+  EXPECT_EQ(own.drawn().calls().DrawTextA, 21u);
   EXPECT_EQ(direct.calls().lookAtLastClock, 2u) << "no look while our window shows the clock";
 
   direct.setRepainting(false);
   direct.setForeground(2);  // the next window in front starts again by drawing onto it
-  const int hides = own.hides;
+  const int hides = own.hides();
   frames(10);
-  EXPECT_EQ(own.hides, hides + 1);
+  EXPECT_EQ(own.hides(), hides + 1);
   EXPECT_EQ(direct.calls().DrawTextA, 17u);
-  EXPECT_EQ(own.drawn.calls().DrawTextA, 21u);
-  EXPECT_EQ(direct.contextsOut() + own.drawn.contextsOut(), 0);
-  EXPECT_EQ(direct.badReleases() + own.drawn.badReleases(), 0);
+  EXPECT_EQ(own.drawn().calls().DrawTextA, 21u);
+  EXPECT_EQ(direct.contextsOut() + own.drawn().contextsOut(), 0);
+  EXPECT_EQ(direct.badReleases() + own.drawn().badReleases(), 0);
 }
 
 // A window passing over the game, or one repaint of it, covers the clock until the next frame.
@@ -133,7 +113,7 @@ TEST_F(Surfaces, OneLookFindingTheClockGoneBetweenOthersKeepsItDrawnOntoTheGame)
     frames(look == 0 ? 3 : 5);
   }
   EXPECT_EQ(direct.calls().lookAtLastClock, 6u);
-  EXPECT_EQ(own.drawn.calls().GetForegroundWindow, 0u);
+  EXPECT_EQ(own.drawn().calls().GetForegroundWindow, 0u);
 }
 
 TEST_F(Surfaces, ScaledTheRectangleAndTextFollowTheGamesClientArea) {
@@ -157,12 +137,12 @@ TEST_F(Surfaces, ScaledTheRectangleAndTextFollowTheGamesClientArea) {
   }
   chosen.setOwnWindow(true);
   frame();
-  EXPECT_EQ(own.drawn.lastTextRect(), (Rect{150, 1418, 488, 1481})) << "both ways alike";
-  EXPECT_EQ(own.drawn.lastTextHeight(), 63);
+  EXPECT_EQ(own.drawn().lastTextRect(), (Rect{150, 1418, 488, 1481})) << "both ways alike";
+  EXPECT_EQ(own.drawn().lastTextHeight(), 63);
   chosen.setScaleToGame(false);
   frame();
-  EXPECT_EQ(own.drawn.lastTextRect(), (Rect{25, 315, 100, 329}));
-  EXPECT_EQ(own.drawn.lastTextHeight(), 0);
+  EXPECT_EQ(own.drawn().lastTextRect(), (Rect{25, 315, 100, 329}));
+  EXPECT_EQ(own.drawn().lastTextHeight(), 0);
 }
 
 TEST_F(Surfaces, UnderXWaylandNoWindowOfTheServerInFrontGetsTheWindowOfOurOwn) {
@@ -174,7 +154,7 @@ TEST_F(Surfaces, UnderXWaylandNoWindowOfTheServerInFrontGetsTheWindowOfOurOwn) {
       EXPECT_EQ(chosen.drawsIntoOwnWindow(), !seen && front == 0) << seen << front;
     }
   }
-  EXPECT_EQ(own.hides, 2) << "gone whenever a window of the server came in front";
+  EXPECT_EQ(own.hides(), 2) << "gone whenever a window of the server came in front";
 }
 
 TEST(ChosenSurface, WithoutAWindowOfItsOwnEveryFrameGoesStraightOntoTheGame) {

@@ -93,13 +93,13 @@ const std::map<std::string, RouteCase>& cases() {
       {"mnuOverlayWindow Click",
        {[](Window&) {},
         [](Window& w) {
-          EXPECT_TRUE(w.sim.steering().surface().ownWindow());
+          EXPECT_TRUE(w.sim.steering().chosen().ownWindowChosen());
           EXPECT_NE(w.settings().find("window=1"), std::string::npos);
         }}},
       {"mnuScaleToGame Click",
        {[](Window&) {},
         [](Window& w) {
-          EXPECT_TRUE(w.sim.steering().surface().scaleToGame());
+          EXPECT_TRUE(w.sim.steering().chosen().scalesToGame());
           EXPECT_NE(w.settings().find("scale=1"), std::string::npos);
         }}},
       {"mnuDesktopShortcuts Click",
@@ -206,7 +206,7 @@ TEST(EventTable, TheSurfaceHearsWhenFramesStopAfterEveryRun) {
   Window w;
   for (const Step& step : steps) {
     step.run(w);
-    EXPECT_EQ(w.sim.steering().surface().framesComing(), step.framesComing) << step.what;
+    EXPECT_EQ(w.sim.steering().chosen().framesComing(), step.framesComing) << step.what;
   }
 }
 

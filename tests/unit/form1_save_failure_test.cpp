@@ -46,7 +46,7 @@ TEST_F(SaveFailure, OverlayWindowSwitchesButSaysItWasNotSaved) {
   ASSERT_EQ(sim.dialogs().messageBoxes().size(), 1u);
   EXPECT_NE(lastMessage().find(sim.settingsFile()), std::string::npos);
   EXPECT_TRUE(app.form().record().OverlayWindow);
-  EXPECT_TRUE(sim.steering().surface().ownWindow());
+  EXPECT_TRUE(sim.steering().chosen().ownWindowChosen());
   EXPECT_TRUE(sim.mainWindow().menuEntry("mnuOverlayWindow")->checked());
 }
 

@@ -75,7 +75,7 @@ class MainWindowTest : public ::testing::Test {
   platform::win32::Win32KeyState keys_;
   platform::NullSurface surface_;
   platform::NullRunObserver runs_;
-  platform::NullOverlayChoices overlay_;
+  platform::ChosenSurface overlay_{surface_, nullptr};
   platform::NullDesktopShortcuts shortcuts_;
   std::unique_ptr<platform::win32::Win32Files> files_;
   std::unique_ptr<platform::Platform> machine_;

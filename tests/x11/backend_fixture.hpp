@@ -73,6 +73,10 @@ class X11Backend : public ::testing::Test {
   Xvfb server;
   TestClient client{server.display()};
   std::unique_ptr<X11Session> session = X11Session::open(server.display().c_str());
+  // The way to the screen the program takes, over the session's two.
+  std::unique_ptr<platform::ChosenSurface> chosen =
+      session ? std::make_unique<platform::ChosenSurface>(session->direct(), session->ownWindow())
+              : nullptr;
   Window window = client.createWindow(kWindowArea, kBackground);
 
   void SetUp() override { ASSERT_TRUE(session); }
@@ -95,7 +99,7 @@ class X11Backend : public ::testing::Test {
 
   void frame(platform::WindowHandle target, const std::string& text, const Rect& rect,
              platform::ColorRef color = 0, platform::BrushHandle brush = 0) {
-    auto& surface = session->surface();
+    auto& surface = *chosen;
     const platform::DeviceContext dc = surface.GetDC(target);
     surface.SetTextColor(dc, color);
     surface.FillRect(dc, rect, brush);

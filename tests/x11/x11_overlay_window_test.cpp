@@ -16,7 +16,7 @@ constexpr std::uint32_t kDesk = 0x806040;
 
 class X11OwnWindow : public X11Backend {
  protected:
-  platform::ForegroundSurface& surface = session->surface();
+  platform::ForegroundSurface& surface = *chosen;
   // Under everything, so that the screen around the game is one colour.
   Window desk = client.createWindow({0, 0, 1024, 768}, kDesk);
   Window game = client.createWindow({100, 100, 340, 400}, kBackground);
@@ -24,7 +24,7 @@ class X11OwnWindow : public X11Backend {
   void SetUp() override {
     X11Backend::SetUp();
     ASSERT_NE(session->overlayWindow(), nullptr) << "Xvfb shapes windows";
-    session->overlay().setOwnWindow(true);
+    chosen->setOwnWindow(true);
     client.focus(game);
   }
 
@@ -101,13 +101,13 @@ TEST_F(X11OwnWindow, ATextOfAnotherHeightLooksTheSameBothWays) {
     SCOPED_TRACE(c.name);
     XMoveResizeWindow(client.display(), game, c.game.x, c.game.y,
                       static_cast<unsigned>(c.game.width), static_cast<unsigned>(c.game.height));
-    session->overlay().setScaleToGame(c.scaled);
+    chosen->setScaleToGame(c.scaled);
     Area area = around(c.drawn);
     area.x += c.game.x;
     area.y += c.game.y;
     Pixels ways[2];
     for (const bool own : {false, true}) {
-      session->overlay().setOwnWindow(own);
+      chosen->setOwnWindow(own);
       repaint(game);
       ownFrame(clockText(7), c.rect);
       settle();
@@ -127,7 +127,7 @@ TEST_F(X11OwnWindow, ATextOfAnotherHeightLooksTheSameBothWays) {
     EXPECT_GE(bottom - top + 1, c.minRows);
     EXPECT_LE(bottom - top + 1, c.maxRows);
   }
-  session->overlay().setScaleToGame(false);
+  chosen->setScaleToGame(false);
   EXPECT_EQ(session->trappedErrors(), 0u);
 }
 
@@ -249,14 +249,14 @@ TEST_F(X11OwnWindow, HidesWhenFramesStopAndShowsWithTheNextFrame) {
     std::uint32_t under;  // what the screen shows where the text was
   };
   const Case cases[] = {
-      {"frames stop", [&] { session->runs().runEnds(false); }, [] {}, kBackground},
+      {"frames stop", [&] { chosen->runEnds(false); }, [] {}, kBackground},
       {"the direct way chosen",
        [&] {
-         session->overlay().setOwnWindow(false);
+         chosen->setOwnWindow(false);
          frame(surface.GetForegroundWindow(), clockText(0), kRect);
          repaint(game);
        },
-       [&] { session->overlay().setOwnWindow(true); }, kBackground},
+       [&] { chosen->setOwnWindow(true); }, kBackground},
       {"the game unmapped", [&] { XUnmapWindow(d, game); },
        [&] {
          XMapWindow(d, game);
@@ -299,7 +299,7 @@ TEST_F(X11OwnWindow, ListeningToTheGameKeepsTheFocusWatchedAndBackAgain) {
   EXPECT_EQ(onScreen(150, 120), clockText(4)) << "the game's ConfigureNotify still came";
 
   // Back to the direct way: the window no longer listens, the focus watch goes on.
-  session->overlay().setOwnWindow(false);
+  chosen->setOwnWindow(false);
   ownFrame(clockText(5));
   client.focus(other);
   ownFrame(clockText(6));
@@ -323,7 +323,7 @@ TEST_F(X11OwnWindow, FollowsAGameRestartedUnderTheSameWindowId) {
   constexpr Area kPlace{150, 120, 340, 400};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.way);
-    session->overlay().setOwnWindow(c.ownWindow);
+    chosen->setOwnWindow(c.ownWindow);
     const auto bringToFront = [&](Window target) {
       if (c.published) {
         client.setActiveWindow(target);

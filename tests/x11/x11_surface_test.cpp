@@ -25,7 +25,7 @@ class X11Desktop final : public contract::Desktop {
   bool ok() const { return session_ && (!ownWindow_ || session_->overlayWindow()); }
   platform::ForegroundSurface& surface() override {
     if (ownWindow_) return *session_->overlayWindow();
-    return session_->surface();
+    return session_->direct();
   }
   platform::WindowHandle open() override {
     const int n = ++opened_;
@@ -84,7 +84,7 @@ TEST_F(X11Backend, ForegroundIsTheActiveWindowElseTheInputFocus) {
   const Window other = client.createWindow({200, 0, 100, 100}, kBackground);
   auto foreground = [&] {
     settle();
-    return session->surface().GetForegroundWindow();
+    return chosen->GetForegroundWindow();
   };
   client.focus(None);
   EXPECT_EQ(foreground(), 0u);
@@ -154,7 +154,7 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
   };
   const std::vector<XID> ours = sessionClient();
   ASSERT_EQ(ours.size(), 1u);
-  auto& surface = session->surface();
+  auto& surface = *chosen;
   // The looks at the screen set up their pixmap once, at the first.
   for (int i = 0; i < 5; ++i)
     frame(surface.GetForegroundWindow(), "00 : 00 : 00", {25, 315, 100, 329});
@@ -197,16 +197,16 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
 // it is now: a change of resolution resizes the root, whose ConfigureNotify (as RandR sends it)
 // tells the new size.
 TEST_F(X11Backend, TheScreensSizeIsFollowedWhenTheResolutionChanges) {
-  session->overlay().setScaleToGame(true);
-  session->overlay().setOwnWindow(true);
+  chosen->setScaleToGame(true);
+  chosen->setOwnWindow(true);
   client.focus(PointerRoot);
   settle();
   session->processPendingEvents();
-  ASSERT_EQ(session->surface().GetForegroundWindow(), 0u);
+  ASSERT_EQ(chosen->GetForegroundWindow(), 0u);
   ASSERT_NE(session->overlayWindow(), nullptr);
   const auto placed = [&] {
     // As the renderer's frames do: the window in front first.
-    frame(session->surface().GetForegroundWindow(), "00 : 00 : 00", {25, 315, 100, 329});
+    frame(chosen->GetForegroundWindow(), "00 : 00 : 00", {25, 315, 100, 329});
     settle();
     XWindowAttributes seen{};
     XGetWindowAttributes(client.display(), session->overlayWindow()->window(), &seen);
@@ -229,12 +229,12 @@ TEST_F(X11Backend, TheScreensSizeIsFollowedWhenTheResolutionChanges) {
 TEST_F(X11Backend, AnHourOfFramesLeavesNoResourceOrMemoryBehind) {
   client.setActiveWindow(window);
   const Rect rect{25, 315, 100, 329};
-  for (int i = 0; i < 200; ++i) frame(session->surface().GetForegroundWindow(), clockText(0), rect);
+  for (int i = 0; i < 200; ++i) frame(chosen->GetForegroundWindow(), clockText(0), rect);
   settle();
   const long resourcesBefore = serverResources(client.display());
   [[maybe_unused]] const long memoryBefore = residentKiB();
   for (int i = 1; i <= 36000; ++i) {
-    frame(session->surface().GetForegroundWindow(), clockText(i / 10 % 120), rect);
+    frame(chosen->GetForegroundWindow(), clockText(i / 10 % 120), rect);
     if (i % 3000 == 0) settle();
   }
   settle();

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "app/hotkey_commands.hpp"
+#include "common/hotkey_commands.hpp"
 
 namespace tollivane::frontend::qt {
 namespace {
@@ -45,7 +45,7 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
     }
     if (argument.starts_with('-') && contains(kQtFlags, name)) continue;
     // One command a run: a second would act at the same poll, so its order would be lost.
-    const std::optional<std::string_view> word = app::commandOfOption(argument);
+    const std::optional<std::string_view> word = commandOfOption(argument);
     if (word && !command) {
       command = word;
       continue;

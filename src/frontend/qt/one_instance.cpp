@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "app/hotkey_commands.hpp"
+#include "common/hotkey_commands.hpp"
 #include "frontend/qt/window_activation.hpp"
 
 namespace tollivane::frontend::qt {
@@ -42,21 +42,21 @@ bool OneInstance::anotherRuns() const { return instance_.role() == SingleInstanc
 
 int handOnCommand(const std::string& settingsPath, std::string_view word) {
   const std::string name = platform::posix::instanceName(::geteuid(), settingsPath);
-  app::CommandAnswer answer = app::CommandAnswer::NoneRunning;
+  CommandAnswer answer = CommandAnswer::NoneRunning;
   switch (SingleInstance::sendCommand(name, word)) {
     case SingleInstance::CommandResult::Taken:
-      answer = app::CommandAnswer::Taken;
+      answer = CommandAnswer::Taken;
       break;
     case SingleInstance::CommandResult::Refused:
-      answer = app::CommandAnswer::Refused;
+      answer = CommandAnswer::Refused;
       break;
     case SingleInstance::CommandResult::NotAnswering:
-      answer = app::CommandAnswer::NotAnswering;
+      answer = CommandAnswer::NotAnswering;
       break;
     case SingleInstance::CommandResult::NoneRunning:
       break;
   }
-  const app::CommandOutcome outcome = app::commandOutcome(answer, settingsPath, word);
+  const CommandOutcome outcome = commandOutcome(answer, settingsPath, word);
   if (!outcome.line.empty()) std::fprintf(stderr, "%s\n", outcome.line.c_str());
   return outcome.status;
 }

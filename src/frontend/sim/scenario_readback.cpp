@@ -67,11 +67,17 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
     const platform::sim::SimSteering& machine = sim_.steering();
     if (property == "Time") return std::to_string(machine.now());
     if (property == "KeyQueries") return std::to_string(machine.keyboard().queries());
-    if (property == "ContextsOut") return std::to_string(machine.surface().contextsOut());
-    if (property == "DrawCalls") return std::to_string(machine.surface().calls().DrawTextA);
-    if (property == "OwnWindow") return trueFalse(machine.surface().ownWindow());
-    if (property == "ScaleToGame") return trueFalse(machine.surface().scaleToGame());
-    if (property == "FramesComing") return trueFalse(machine.surface().framesComing());
+    if (property == "ContextsOut") {
+      return std::to_string(machine.surface().contextsOut() +
+                            machine.ownWindow().drawn().contextsOut());
+    }
+    if (property == "DrawCalls") {
+      return std::to_string(machine.surface().calls().DrawTextA +
+                            machine.ownWindow().drawn().calls().DrawTextA);
+    }
+    if (property == "OwnWindow") return trueFalse(machine.chosen().ownWindowChosen());
+    if (property == "ScaleToGame") return trueFalse(machine.chosen().scalesToGame());
+    if (property == "FramesComing") return trueFalse(machine.chosen().framesComing());
     return std::nullopt;
   }
   if (const app::GroupTimer* timer = sim_.mainWindow().timer(control)) {

@@ -17,11 +17,21 @@ constexpr std::int64_t kLongestWait = 1'000'000'000'000;
 
 ScenarioRunner::ScenarioRunner(SimDesktop& sim, std::FILE* out) : sim_(sim), app_(sim), out_(out) {
   sim_.dialogs().onEvent = [this](std::string_view line) { writeLine(line); };
-  sim_.steering().onDraw([this](const platform::sim::DrawnText& d) {
-    writeLine("draw " + std::to_string(d.window) + " " + std::to_string(d.rect.Left) + " " +
-              std::to_string(d.rect.Top) + " " + std::to_string(d.rect.Right) + " " +
-              std::to_string(d.rect.Bottom) + " " + quote(d.text));
-  });
+  sim_.steering().onDraw([this](const platform::sim::DrawnText& d) { writeDraw(d); });
+}
+
+void ScenarioRunner::writeDraw(const platform::sim::DrawnText& d) {
+  // Moves the surface makes by itself; those the user asks for show in Sim.OwnWindow.
+  const bool chosen = sim_.steering().chosen().ownWindowChosen();
+  if (d.ownWindow != drewIntoOwnWindow_ && !chosen && !ownWindowChosen_) {
+    writeLine((d.ownWindow ? "into own window over " : "out of own window onto ") +
+              std::to_string(d.window));
+  }
+  drewIntoOwnWindow_ = d.ownWindow;
+  ownWindowChosen_ = chosen;
+  writeLine("draw " + std::to_string(d.window) + " " + std::to_string(d.rect.Left) + " " +
+            std::to_string(d.rect.Top) + " " + std::to_string(d.rect.Right) + " " +
+            std::to_string(d.rect.Bottom) + " " + quote(d.text));
 }
 
 void ScenarioRunner::writeLine(std::string_view line) {
@@ -70,6 +80,14 @@ bool ScenarioRunner::execute(std::string_view line) {
     const auto window = parseNumber<platform::WindowHandle>(words[1].text);
     if (!window) return false;
     sim_.steering().setForeground(*window);
+    return true;
+  }
+  if (command == "repaint" && args == 1 && (words[1].text == "on" || words[1].text == "off")) {
+    sim_.steering().setRepainting(words[1].text == "on");
+    return true;
+  }
+  if (command == "command" && args == 1) {
+    writeLine(sim_.steering().command(words[1].text) ? "command taken" : "command refused");
     return true;
   }
   if (command == "wait" && args == 1) {

@@ -34,6 +34,7 @@ class ScenarioRunner {
 
  private:
   void writeLine(std::string_view line);
+  void writeDraw(const platform::sim::DrawnText& d);
   bool print(std::string_view name);
   std::optional<std::string> recordField(std::string_view name);
   std::optional<std::string> controlProperty(std::string_view control, std::string_view property);
@@ -42,6 +43,9 @@ class ScenarioRunner {
   SimDesktop& sim_;
   SimApp app_;
   std::FILE* out_;
+  // Where the last text went, and whether the user had chosen the window of our own then.
+  bool drewIntoOwnWindow_ = false;
+  bool ownWindowChosen_ = false;
 };
 
 }  // namespace tollivane::frontend::sim

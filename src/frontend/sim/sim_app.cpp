@@ -33,6 +33,9 @@ SimApp::Input SimApp::load() {
   loaded_ = true;
   events_.fire(app::kMainWindow, Event::Load);
   events_.fire(app::kMainWindow, Event::Shown);
+  // Commands are taken once the window has loaded, as the programs take them.
+  const app::Form1Record& record = form().record();
+  sim_.assembly().pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
   return Input::Handled;
 }
 

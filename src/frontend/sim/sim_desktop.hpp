@@ -24,6 +24,8 @@ class SimDesktop {
 
   // What the logic sees.
   platform::Platform& platform() { return machine_.platform(); }
+  // Where commands from later starts reach the key state.
+  platform::MachineAssembly& assembly() { return machine_.assembly(); }
   SimDialogs& dialogs() { return dialogs_; }
   const app::MainWindowControls& mainWindowControls() const { return mainControls_; }
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "app/hotkey_commands.hpp"
+#include "common/hotkey_commands.hpp"
 #include "platform/win32/single_instance.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -27,24 +27,24 @@ void sayOnStandardError(const std::string& line) {
 std::optional<int> handOnHotkeyCommand(int argc, const char* const* argv,
                                        const std::string& settingsPath) {
   std::optional<std::string_view> word;
-  for (int i = 1; i < argc && !word; ++i) word = app::commandOfOption(argv[i]);
+  for (int i = 1; i < argc && !word; ++i) word = commandOfOption(argv[i]);
   if (!word) return std::nullopt;
   using Result = platform::win32::SingleInstance::CommandResult;
-  app::CommandAnswer answer = app::CommandAnswer::NoneRunning;
+  CommandAnswer answer = CommandAnswer::NoneRunning;
   switch (platform::win32::SingleInstance::sendCommand(settingsPath, *word)) {
     case Result::Taken:
-      answer = app::CommandAnswer::Taken;
+      answer = CommandAnswer::Taken;
       break;
     case Result::Refused:
-      answer = app::CommandAnswer::Refused;
+      answer = CommandAnswer::Refused;
       break;
     case Result::NotAnswering:
-      answer = app::CommandAnswer::NotAnswering;
+      answer = CommandAnswer::NotAnswering;
       break;
     case Result::NoneRunning:
       break;
   }
-  const app::CommandOutcome outcome = app::commandOutcome(answer, settingsPath, *word);
+  const CommandOutcome outcome = commandOutcome(answer, settingsPath, *word);
   if (!outcome.line.empty()) sayOnStandardError(outcome.line + "\r\n");
   return outcome.status;
 }

@@ -5,6 +5,17 @@ namespace tollivane::platform::sim {
 SimMachine::SimMachine(std::string folder, std::unique_ptr<Files> host, char hostSeparator)
     : keyboard_(clock_),
       files_(std::move(folder), std::move(host), hostSeparator),
-      platform_{keyboard_, surface_, files_, surface_, surface_, shortcuts_} {}
+      assembly_({keyboard_, surface_, &ownWindow_, files_}),
+      platform_(assembly_.platform(shortcuts_)) {}
+
+void SimMachine::onDraw(std::function<void(const DrawnText&)> observer) {
+  surface_.onDraw = observer;
+  ownWindow_.drawn().onDraw = [observer = std::move(observer)](const DrawnText& d) {
+    if (!observer) return;
+    DrawnText own = d;
+    own.ownWindow = true;
+    observer(own);
+  };
+}
 
 }  // namespace tollivane::platform::sim

@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "platform/machine_assembly.hpp"
 #include "platform/platform.hpp"
 #include "platform/sim/sim_clock.hpp"
 #include "platform/sim/sim_files.hpp"
 #include "platform/sim/sim_keyboard.hpp"
+#include "platform/sim/sim_own_window.hpp"
 #include "platform/sim/sim_steering.hpp"
 #include "platform/sim/sim_surface.hpp"
 
@@ -34,8 +36,9 @@ class SimMachine final : public SimSteering {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  // What the logic sees.
+  // What the logic sees, put together as the programs put theirs.
   Platform& platform() { return platform_; }
+  MachineAssembly& assembly() { return assembly_; }
   // The time the front end's timers run on.
   SimClock& clock() { return clock_; }
   SimSteering& steering() { return *this; }
@@ -46,20 +49,24 @@ class SimMachine final : public SimSteering {
   void hold(std::span<const int> codes) override { keyboard_.hold(codes); }
   void tap(int code) override { keyboard_.tap(code); }
   void setForeground(WindowHandle window) override { surface_.setForeground(window); }
-  void onDraw(std::function<void(const DrawnText&)> observer) override {
-    surface_.onDraw = std::move(observer);
-  }
+  void setRepainting(bool repainting) override { surface_.setRepainting(repainting); }
+  void onDraw(std::function<void(const DrawnText&)> observer) override;
+  bool command(std::string_view word) override { return assembly_.command(word); }
   void failSavesWith(std::string reason) override { files_.failSavesWith(std::move(reason)); }
   const SimKeyboard& keyboard() const override { return keyboard_; }
   const SimSurface& surface() const override { return surface_; }
+  const SimOwnWindow& ownWindow() const override { return ownWindow_; }
+  const ChosenSurface& chosen() const override { return assembly_.surface(); }
   const SimShortcuts& shortcuts() const { return shortcuts_; }
 
  private:
   SimClock clock_;
   SimKeyboard keyboard_;
   SimSurface surface_;
+  SimOwnWindow ownWindow_{surface_};
   SimFiles files_;
   SimShortcuts shortcuts_;
+  MachineAssembly assembly_;
   Platform platform_;
 };
 

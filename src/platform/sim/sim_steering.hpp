@@ -7,9 +7,12 @@
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
 
+#include "platform/chosen_surface.hpp"
 #include "platform/platform.hpp"
 #include "platform/sim/sim_keyboard.hpp"
+#include "platform/sim/sim_own_window.hpp"
 #include "platform/sim/sim_surface.hpp"
 
 namespace tollivane::platform::sim {
@@ -30,8 +33,14 @@ class SimSteering {
 
   // The window in front; 1 at first, 0 for none.
   virtual void setForeground(WindowHandle window) = 0;
-  // Told of every text drawn, while set.
+  // Whether the windows in front paint over what is drawn onto them, as games do; not at first.
+  virtual void setRepainting(bool repainting) = 0;
+  // Told of every text drawn, onto the window in front or into the window of our own, while set.
   virtual void onDraw(std::function<void(const DrawnText&)> observer) = 0;
+
+  // A command handed on by a later start (tollivane --start: "start"), as the single-instance
+  // channel delivers it; true when it was taken.
+  virtual bool command(std::string_view word) = 0;
 
   // Non-empty: every save writes nothing and fails with this reason.
   virtual void failSavesWith(std::string reason) = 0;
@@ -39,6 +48,9 @@ class SimSteering {
   // The key-state queries and the drawing calls, as recorded.
   virtual const SimKeyboard& keyboard() const = 0;
   virtual const SimSurface& surface() const = 0;
+  virtual const SimOwnWindow& ownWindow() const = 0;
+  // The way to the screen, as chosen between the two.
+  virtual const ChosenSurface& chosen() const = 0;
 };
 
 }  // namespace tollivane::platform::sim

@@ -16,6 +16,7 @@ struct DrawnText {
   Rect rect;
   std::string_view text;
   unsigned format;
+  bool ownWindow = false;  // drawn into the window of our own, which stands over `window`
 };
 
 struct SurfaceCalls {
@@ -29,7 +30,7 @@ struct SurfaceCalls {
   std::uint64_t lookAtLastClock = 0;
 };
 
-class SimSurface : public DirectSurface, public OverlayChoices, public RunObserver {
+class SimSurface : public DirectSurface {
  public:
   SimSurface();
 
@@ -45,15 +46,13 @@ class SimSurface : public DirectSurface, public OverlayChoices, public RunObserv
   std::optional<Size> clientSize(WindowHandle window) override;
   ClockSeen lookAtLastClock() override;
   bool screenSeen() const override { return screenSeen_; }
-  // Only recorded: the frames' calls are the same either way.
-  void setOwnWindow(bool on) override { ownWindow_ = on; }
-  void setScaleToGame(bool on) override { scaleToGame_ = on; }
-  void runEnds(bool framesComing) override { framesComing_ = framesComing; }
 
   // The window in front; 1 at first, 0 for none.
   void setForeground(WindowHandle window) { foreground_ = window; }
+  WindowHandle foreground() const { return foreground_; }
   // false: GetDC hands out no context (returns 0), as when a window refuses one.
   void setContextsAvailable(bool available) { contextsAvailable_ = available; }
+  bool contextsAvailable() const { return contextsAvailable_; }
   // The client area of every window (and the screen); 640 x 480 at first.
   void setClientSize(Size size) { clientSize_ = size; }
   // Whether what is drawn onto the screen (window 0) is seen; it is at first.
@@ -62,11 +61,8 @@ class SimSurface : public DirectSurface, public OverlayChoices, public RunObserv
   void setRepainting(bool repainting) { repainting_ = repainting; }
 
   const SurfaceCalls& calls() const { return calls_; }
-  bool ownWindow() const { return ownWindow_; }
-  bool scaleToGame() const { return scaleToGame_; }
   // The text height that the last text was drawn at (0: the context's own font).
   int lastTextHeight() const { return lastTextHeight_; }
-  bool framesComing() const { return framesComing_; }
   // Contexts handed out and not yet given back.
   int contextsOut() const { return contextsOut_; }
   // ReleaseDC calls with a context that was not out, or with another window than GetDC's.
@@ -93,9 +89,6 @@ class SimSurface : public DirectSurface, public OverlayChoices, public RunObserv
 
   WindowHandle foreground_ = 1;
   bool contextsAvailable_ = true;
-  bool ownWindow_ = false;
-  bool scaleToGame_ = false;
-  bool framesComing_ = false;
   Size clientSize_{640, 480};
   bool drawnSinceLook_ = false;
   bool repainting_ = false;

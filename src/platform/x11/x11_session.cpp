@@ -92,12 +92,10 @@ X11Session::X11Session(Display* display) : display_(display) {
   if (XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {
     overlay_ = std::make_unique<X11OverlayWindow>(display_, *foreground_);
   }
-  chosen_ = std::make_unique<platform::ChosenSurface>(*foreground_, overlay_.get());
   XFlush(display_);
 }
 
 X11Session::~X11Session() {
-  chosen_.reset();
   overlay_.reset();
   foreground_.reset();
   keyState_.reset();
@@ -151,11 +149,9 @@ void X11Session::sync() {
   handleEvents(false);
 }
 
-platform::RunObserver& X11Session::runs() { return *chosen_; }
-platform::OverlayChoices& X11Session::overlay() { return *chosen_; }
-
 platform::KeyState& X11Session::keys() { return *keyState_; }
-platform::ForegroundSurface& X11Session::surface() { return *chosen_; }
+platform::DirectSurface& X11Session::direct() { return *foreground_; }
+platform::OwnWindowSurface* X11Session::ownWindow() { return overlay_.get(); }
 X11OverlayWindow* X11Session::overlayWindow() { return overlay_.get(); }
 unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display_); }
 

@@ -38,15 +38,12 @@ class X11Session {
   // sent before. For tests and probes: the program itself never waits for the server.
   void sync();
 
+  // The system's parts, which the program joins into its machine (machine_assembly.hpp).
   platform::KeyState& keys();
-  // Straight onto the window in front, or through a window of our own when that is chosen
-  // and the server can shape windows.
-  platform::ForegroundSurface& surface();
-  // Told of the program's handler runs: the window of our own hides once frames stop.
-  platform::RunObserver& runs();
-  // Where frames go and how big they are: the choices of the menu.
-  platform::OverlayChoices& overlay();
+  // Straight onto the window in front.
+  platform::DirectSurface& direct();
   // The window of our own, null when the server cannot shape windows.
+  platform::OwnWindowSurface* ownWindow();
   X11OverlayWindow* overlayWindow();
 
   // X errors on this connection so far, each trapped and ignored (it costs one frame).
@@ -67,7 +64,6 @@ class X11Session {
   std::unique_ptr<X11KeyState> keyState_;
   std::unique_ptr<X11Surface> foreground_;
   std::unique_ptr<X11OverlayWindow> overlay_;
-  std::unique_ptr<platform::ChosenSurface> chosen_;
 };
 
 }  // namespace tollivane::platform::x11

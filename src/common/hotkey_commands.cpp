@@ -1,6 +1,6 @@
-#include "app/hotkey_commands.hpp"
+#include "common/hotkey_commands.hpp"
 
-namespace tollivane::app {
+namespace tollivane {
 
 std::optional<std::size_t> bindingOfCommand(std::string_view word) {
   for (std::size_t i = 0; i < kHotkeyCommandWords.size(); ++i) {
@@ -38,4 +38,4 @@ CommandOutcome commandOutcome(CommandAnswer answer, std::string_view settingsPat
                  " was not given to any"};
 }
 
-}  // namespace tollivane::app
+}  // namespace tollivane

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tollivane::app {
+namespace tollivane {
 
 inline constexpr std::array<std::string_view, 3> kHotkeyCommandWords = {"start", "pause", "stop"};
 
@@ -33,4 +33,4 @@ struct CommandOutcome {
 CommandOutcome commandOutcome(CommandAnswer answer, std::string_view settingsPath,
                               std::string_view word);
 
-}  // namespace tollivane::app
+}  // namespace tollivane
