@@ -115,10 +115,11 @@ TEST_F(X11Backend, ALookFindsTheTextShownInEachColourItWasDrawnIn) {
   for (const platform::ColorRef color : {0x000000u, 0x0000FFu, 0xFF8000u, 0x000000u}) {
     frame(window, text, rect, color);
     settle();
-    const platform::x11::DrawnText drawn{
-        text, font, width, 25 + (75 - width) / 2, 250 + font.metrics->ascent, {25, 250, 75, 14},
-        color};
-    EXPECT_EQ(readback.compare(drawn, {0, 0, 340, 400}), platform::ClockSeen::Shown) << color;
+    const platform::DrawnText drawn{window, rect, text, platform::kDtCenter, color};
+    const platform::x11::TextPlace place{
+        width, 25 + (75 - width) / 2, 250 + font.metrics->ascent, {25, 250, 75, 14}};
+    EXPECT_EQ(readback.compare(drawn, font, place, {0, 0, 340, 400}), platform::ClockSeen::Shown)
+        << color;
   }
 }
 

@@ -8,15 +8,11 @@
 #include <string_view>
 
 #include "platform/chosen_surface.hpp"
+#include "platform/drawn_text.hpp"
 
 namespace tollivane::platform::sim {
 
-struct DrawnText {
-  WindowHandle window;  // the window whose context it was drawn in
-  Rect rect;
-  std::string_view text;
-  unsigned format;
-};
+using platform::DrawnText;
 
 struct SurfaceCalls {
   std::uint64_t GetForegroundWindow = 0;
