@@ -7,6 +7,7 @@
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/screen_readback.hpp"
 #include "platform/x11/x11_overlay_window.hpp"
+#include "platform/x11/x11_surface.hpp"
 #include "x_resources.hpp"
 
 namespace tollivane::x11test {
@@ -26,6 +27,10 @@ class X11Desktop final : public contract::Desktop {
   platform::ForegroundSurface& surface() override {
     if (ownWindow_) return *session_->overlayWindow();
     return session_->surface();
+  }
+  platform::OverlayWay* way() override {
+    if (ownWindow_) return session_->overlayWindow();
+    return &session_->directSurface();
   }
   platform::WindowHandle open() override {
     const int n = ++opened_;

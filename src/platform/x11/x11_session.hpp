@@ -48,6 +48,8 @@ class X11Session {
   platform::OverlayChoices& overlay();
   // The window of our own, null when the server cannot shape windows.
   X11OverlayWindow* overlayWindow();
+  // Straight onto the window in front, for tests.
+  X11Surface& directSurface() { return *foreground_; }
 
   // X errors on this connection so far, each trapped and ignored (it costs one frame).
   unsigned long trappedErrors() const;

@@ -205,9 +205,12 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   Context* context = find(dc);
   std::optional<XRectangle> clip = visiblePart(rect);
   if (!context || !text || !clip) return;
-  const TextFont font = fonts_.forText(
-      context->textHeight, static_cast<int>(std::min<std::int64_t>(
-                               static_cast<std::int64_t>(rect.Bottom) - rect.Top, kMaxCoordinate)));
+  const auto clamped = [](std::int64_t size) {
+    return static_cast<int>(std::min<std::int64_t>(size, kMaxCoordinate));
+  };
+  const TextFont font = fonts_.forText(context->textHeight,
+                                       clamped(static_cast<std::int64_t>(rect.Bottom) - rect.Top),
+                                       clamped(static_cast<std::int64_t>(rect.Right) - rect.Left));
   if (!font.metrics) return;
   if (count < 0) count = static_cast<int>(std::strlen(text));
 
