@@ -42,7 +42,8 @@ void Win32Surface::DrawTextA(DeviceContext dc, const char* text, int count, cons
   // GDI would draw an inside-out rectangle's text into the rectangle turned right side out.
   if (dc == 0 || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
   RECT r = rectangle(rect);
-  const TextFonts::Choice font = fonts_.choose(context(dc), textHeight_, rect.Bottom - rect.Top);
+  const TextFonts::Choice font =
+      fonts_.choose(context(dc), textHeight_, rect.Bottom - rect.Top, rect.Right - rect.Left);
   const HGDIOBJ old = font.ours ? SelectObject(context(dc), font.font) : nullptr;
   ::DrawTextA(context(dc), text, count, &r, format);
   if (old) SelectObject(context(dc), old);

@@ -32,7 +32,7 @@ class Win32Surface final : public DirectSurface {
   bool screenSeen() const override { return true; }
 
  private:
-  TextFonts fonts_;
+  TextFonts& fonts_ = textFonts();
   ScreenLook look_;
   // The frame in progress.
   HWND window_ = nullptr;
