@@ -3,7 +3,7 @@
 namespace tollivane::platform {
 
 bool fits(const FontMeasure& font, int height, int width) {
-  return font.ascent <= height && font.width <= width;
+  return font.ascent < height && font.width <= width;
 }
 
 std::optional<std::size_t> largestFitting(std::span<const FontMeasure> fonts, int height,

@@ -20,8 +20,8 @@ struct FontMeasure {
   int width = 0;  // of kWidestClockText
 };
 
-// Digits stand on the baseline and nothing of them lies below it: they are whole when the
-// ascent fits the height; the descent may be cut off.
+// Digits stand on the baseline and only round ones reach below it, by a row at most: they are
+// whole when the ascent and that row fit the height; the rest of the descent may be cut off.
 bool fits(const FontMeasure& font, int height, int width);
 
 // Of the sizes that fit, the one of the tallest ascent, the narrowest of those; none when no

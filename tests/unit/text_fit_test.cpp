@@ -20,12 +20,12 @@ TEST(TextFit, TheLargestSizeWhoseDigitsShowWholeInHeightAndWidth) {
   };
   for (const Case& c : {
            Case{21, 1000, 5},   // the tallest, by its ascent
-           Case{20, 144, 5},    // ascent and width exactly the rectangle's
-           Case{19, 1000, 4},   // one row short of the tallest
+           Case{21, 144, 5},    // the width exactly the rectangle's
+           Case{20, 1000, 4},   // no row left below the tallest's digits
            Case{21, 112, 3},    // the clock over a 1280 x 720 game: the width decides
-           Case{14, 107, 3},    // of equal ascents the narrower
-           Case{12, 96, 0},     //
-           Case{10, 1000, {}},  // none: too short
+           Case{15, 107, 3},    // of equal ascents the narrower
+           Case{12, 96, 0},     // a row below the digits
+           Case{11, 1000, {}},  // none: too short
            Case{100, 71, {}},   // none: too narrow
        }) {
     EXPECT_EQ(largestFitting(kFonts, c.height, c.width), c.chosen) << c.height << " x " << c.width;
