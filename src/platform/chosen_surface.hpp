@@ -22,9 +22,10 @@ struct Size {
 // A way to the screen as the overlay draws through it.
 class OverlayWay : public ForegroundSurface {
  public:
-  // Text drawn into `dc` from now on uses a font whose cells are at most `pixels` tall, as
-  // tall as can be had. 0, as every new context starts: the context's own font, or a smaller
-  // one where the digits would not fit the rectangle whole in it.
+  // Text drawn into `dc` from now on uses the largest font whose digits fit `pixels` rows and
+  // whose widest clock fits the rectangle's width (text_fit.hpp). 0, as every new context
+  // starts: the context's own font, or a smaller one where the clock would not fit the
+  // rectangle whole in it.
   virtual void setTextHeight(DeviceContext dc, int pixels) = 0;
 };
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/chosen_surface.hpp"
 #include "platform/platform.hpp"
 
 namespace tollivane::contract {
@@ -29,6 +30,8 @@ class Desktop {
  public:
   virtual ~Desktop() = default;
   virtual platform::ForegroundSurface& surface() = 0;
+  // The same way with its text height, where surface() chooses the way itself.
+  virtual platform::OverlayWay* way() { return dynamic_cast<platform::OverlayWay*>(&surface()); }
   // A new window, in front of the others once this returns.
   virtual platform::WindowHandle open() = 0;
   // Brings `window` to the front; 0: none of the test's windows is in front.
@@ -192,6 +195,33 @@ TEST_P(SurfaceContract, TextIsCentredAtTheTopOnOneLineAndClippedToItsRectangle) 
     EXPECT_GE(box.Bottom - box.Top, 8) << "the digits whole";
     EXPECT_LE(box.Bottom - c.rect.Top, 20) << "one line";
   }
+}
+
+// At a game's scale the widest clock shows whole: 1280 x 720 makes the rectangle 112 x 21,
+// and the font of the tallest digits may be wider than that.
+TEST_P(SurfaceContract, AtScaleTheWidestClockShowsWhole) {
+  platform::OverlayWay* way = desktop_->way();
+  ASSERT_NE(way, nullptr);
+  const platform::WindowHandle window = desktop_->open();
+  const platform::Rect rect{40, 150, 152, 171};
+  const platform::Rect area = around(rect);
+  way->GetForegroundWindow();
+  const platform::DeviceContext dc = way->GetDC(window);
+  way->SetTextColor(dc, 0x000000);
+  way->setTextHeight(dc, rect.Bottom - rect.Top);
+  way->DrawTextA(dc, "99 : 59 : 59", 12, rect, platform::kDtCenter);
+  way->ReleaseDC(window, dc);
+  // Where the text's colour shows. The cells are clipped to the rectangle: a digit cut at its
+  // edge leaves ink there.
+  Pixels ink = desktop_->look(window, area);
+  for (std::uint32_t& pixel : ink) pixel = pixel == 0x000000 ? 1 : 0;
+  const Change inked = changeOf(Pixels(ink.size(), 0), ink, area, rect, 1);
+  EXPECT_GT(inked.pixels, 10);
+  EXPECT_EQ(inked.outside, 0);
+  EXPECT_GT(inked.box.Left, rect.Left) << "the first digit whole";
+  EXPECT_LT(inked.box.Right, rect.Right) << "the last digit whole";
+  EXPECT_LE(std::abs((inked.box.Left - rect.Left) - (rect.Right - inked.box.Right)), 2)
+      << "centred";
 }
 
 TEST_P(SurfaceContract, OnlyTheCountedBytesAreDrawn) {

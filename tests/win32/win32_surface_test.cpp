@@ -87,20 +87,20 @@ TEST(Win32Surface, LooksPastHowTheGlyphsEdgesWereBlended) {
                        CLIP_DEFAULT_PRECIS, quality, VARIABLE_PITCH | FF_SWISS, L"Tahoma");
   };
   const HFONT smooth = tahoma(ANTIALIASED_QUALITY), sharp = tahoma(NONANTIALIASED_QUALITY);
-  DrawnText drawn{reinterpret_cast<HWND>(game.handle()), {}, 12, {20, 40, 190, 72}, kDtCenter};
-  std::memcpy(drawn.text.data(), kText, 12);
-  drawn.font = smooth;
+  const DrawnText drawn{game.handle(), {20, 40, 190, 72}, kText, kDtCenter, 0};
+  const auto window = reinterpret_cast<HWND>(game.handle());
   for (const int shift : {0, 6}) {
-    InvalidateRect(drawn.window, nullptr, TRUE);
+    InvalidateRect(window, nullptr, TRUE);
     tests::settleScreen();
-    const HDC dc = GetDC(drawn.window);
+    const HDC dc = GetDC(window);
     const HGDIOBJ old = SelectObject(dc, sharp);
     RECT r{drawn.rect.Left + shift, drawn.rect.Top, drawn.rect.Right + shift, drawn.rect.Bottom};
     DrawTextA(dc, kText, 12, &r, kDtCenter);
     SelectObject(dc, old);
-    ReleaseDC(drawn.window, dc);
+    ReleaseDC(window, dc);
     tests::settleScreen();
-    EXPECT_EQ(look.compare(drawn), shift ? ClockSeen::PaintedOver : ClockSeen::Shown) << shift;
+    EXPECT_EQ(look.compare(drawn, smooth), shift ? ClockSeen::PaintedOver : ClockSeen::Shown)
+        << shift;
   }
   DeleteObject(smooth);
   DeleteObject(sharp);

@@ -7,6 +7,7 @@
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/screen_readback.hpp"
 #include "platform/x11/x11_overlay_window.hpp"
+#include "platform/x11/x11_surface.hpp"
 #include "x_resources.hpp"
 
 namespace tollivane::x11test {
@@ -26,6 +27,10 @@ class X11Desktop final : public contract::Desktop {
   platform::ForegroundSurface& surface() override {
     if (ownWindow_) return *session_->overlayWindow();
     return session_->direct();
+  }
+  platform::OverlayWay* way() override {
+    if (ownWindow_) return session_->overlayWindow();
+    return &session_->directSurface();
   }
   platform::WindowHandle open() override {
     const int n = ++opened_;
@@ -115,10 +120,11 @@ TEST_F(X11Backend, ALookFindsTheTextShownInEachColourItWasDrawnIn) {
   for (const platform::ColorRef color : {0x000000u, 0x0000FFu, 0xFF8000u, 0x000000u}) {
     frame(window, text, rect, color);
     settle();
-    const platform::x11::DrawnText drawn{
-        text, font, width, 25 + (75 - width) / 2, 250 + font.metrics->ascent, {25, 250, 75, 14},
-        color};
-    EXPECT_EQ(readback.compare(drawn, {0, 0, 340, 400}), platform::ClockSeen::Shown) << color;
+    const platform::DrawnText drawn{window, rect, text, platform::kDtCenter, color};
+    const platform::x11::TextPlace place{
+        width, 25 + (75 - width) / 2, 250 + font.metrics->ascent, {25, 250, 75, 14}};
+    EXPECT_EQ(readback.compare(drawn, font, place, {0, 0, 340, 400}), platform::ClockSeen::Shown)
+        << color;
   }
 }
 

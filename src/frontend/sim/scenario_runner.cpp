@@ -17,17 +17,18 @@ constexpr std::int64_t kLongestWait = 1'000'000'000'000;
 
 ScenarioRunner::ScenarioRunner(SimDesktop& sim, std::FILE* out) : sim_(sim), app_(sim), out_(out) {
   sim_.dialogs().onEvent = [this](std::string_view line) { writeLine(line); };
-  sim_.steering().onDraw([this](const platform::sim::DrawnText& d) { writeDraw(d); });
+  sim_.steering().onDraw(
+      [this](const platform::sim::DrawnText& d, bool intoOwnWindow) { writeDraw(d, intoOwnWindow); });
 }
 
-void ScenarioRunner::writeDraw(const platform::sim::DrawnText& d) {
+void ScenarioRunner::writeDraw(const platform::sim::DrawnText& d, bool intoOwnWindow) {
   // Moves the surface makes by itself; those the user asks for show in Sim.OwnWindow.
   const bool chosen = sim_.steering().chosen().ownWindowChosen();
-  if (d.ownWindow != drewIntoOwnWindow_ && !chosen && !ownWindowChosen_) {
-    writeLine((d.ownWindow ? "into own window over " : "out of own window onto ") +
+  if (intoOwnWindow != drewIntoOwnWindow_ && !chosen && !ownWindowChosen_) {
+    writeLine((intoOwnWindow ? "into own window over " : "out of own window onto ") +
               std::to_string(d.window));
   }
-  drewIntoOwnWindow_ = d.ownWindow;
+  drewIntoOwnWindow_ = intoOwnWindow;
   ownWindowChosen_ = chosen;
   writeLine("draw " + std::to_string(d.window) + " " + std::to_string(d.rect.Left) + " " +
             std::to_string(d.rect.Top) + " " + std::to_string(d.rect.Right) + " " +

@@ -34,7 +34,7 @@ class ScenarioRunner {
 
  private:
   void writeLine(std::string_view line);
-  void writeDraw(const platform::sim::DrawnText& d);
+  void writeDraw(const platform::sim::DrawnText& d, bool intoOwnWindow);
   bool print(std::string_view name);
   std::optional<std::string> recordField(std::string_view name);
   std::optional<std::string> controlProperty(std::string_view control, std::string_view property);

@@ -8,13 +8,12 @@ SimMachine::SimMachine(std::string folder, std::unique_ptr<Files> host, char hos
       assembly_({keyboard_, surface_, &ownWindow_, files_}),
       platform_(assembly_.platform(shortcuts_)) {}
 
-void SimMachine::onDraw(std::function<void(const DrawnText&)> observer) {
-  surface_.onDraw = observer;
+void SimMachine::onDraw(std::function<void(const DrawnText&, bool intoOwnWindow)> observer) {
+  surface_.onDraw = [observer](const DrawnText& d) {
+    if (observer) observer(d, false);
+  };
   ownWindow_.drawn().onDraw = [observer = std::move(observer)](const DrawnText& d) {
-    if (!observer) return;
-    DrawnText own = d;
-    own.ownWindow = true;
-    observer(own);
+    if (observer) observer(d, true);
   };
 }
 

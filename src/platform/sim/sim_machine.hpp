@@ -50,7 +50,7 @@ class SimMachine final : public SimSteering {
   void tap(int code) override { keyboard_.tap(code); }
   void setForeground(WindowHandle window) override { surface_.setForeground(window); }
   void setRepainting(bool repainting) override { surface_.setRepainting(repainting); }
-  void onDraw(std::function<void(const DrawnText&)> observer) override;
+  void onDraw(std::function<void(const DrawnText&, bool intoOwnWindow)> observer) override;
   bool command(std::string_view word) override { return assembly_.command(word); }
   void failSavesWith(std::string reason) override { files_.failSavesWith(std::move(reason)); }
   const SimKeyboard& keyboard() const override { return keyboard_; }

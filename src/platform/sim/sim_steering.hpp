@@ -36,7 +36,7 @@ class SimSteering {
   // Whether the windows in front paint over what is drawn onto them, as games do; not at first.
   virtual void setRepainting(bool repainting) = 0;
   // Told of every text drawn, onto the window in front or into the window of our own, while set.
-  virtual void onDraw(std::function<void(const DrawnText&)> observer) = 0;
+  virtual void onDraw(std::function<void(const DrawnText&, bool intoOwnWindow)> observer) = 0;
 
   // A command handed on by a later start (tollivane --start: "start"), as the single-instance
   // channel delivers it; true when it was taken.

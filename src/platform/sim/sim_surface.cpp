@@ -69,7 +69,7 @@ void SimSurface::DrawTextA(DeviceContext dc, const char* text, int count, const 
   drawnSinceLook_ = true;
   const OutContext* out = findOut(dc);
   lastTextWindow_ = out ? out->window : 0;
-  if (onDraw) onDraw({lastTextWindow_, rect, lastText_, format});
+  if (onDraw) onDraw({lastTextWindow_, rect, lastText_, format, lastTextColor_});
 }
 
 void SimSurface::setTextHeight(DeviceContext dc, int pixels) {

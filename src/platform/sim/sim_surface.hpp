@@ -8,16 +8,11 @@
 #include <string_view>
 
 #include "platform/chosen_surface.hpp"
+#include "platform/drawn_text.hpp"
 
 namespace tollivane::platform::sim {
 
-struct DrawnText {
-  WindowHandle window;  // the window whose context it was drawn in
-  Rect rect;
-  std::string_view text;
-  unsigned format;
-  bool ownWindow = false;  // drawn into the window of our own, which stands over `window`
-};
+using platform::DrawnText;
 
 struct SurfaceCalls {
   std::uint64_t GetForegroundWindow = 0;

@@ -1,19 +1,12 @@
 #include "platform/win32/screen_look.hpp"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstddef>
+
+#include "platform/clock_look.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
-
-// Neither the text's colour nor its cells' nor a blend of the two: where it stays, the text
-// has no cell and the game shows through.
-constexpr COLORREF kKey = RGB(255, 0, 255);
-constexpr std::uint32_t kKeyPixel = 0xFF00FF;
-// A screen of fewer colours, or a smoothing of its own, moves a pixel by a few steps.
-constexpr int kTolerance = 32;
-// A few cells covered (a tooltip's corner, say) is not the game painting over the clock.
-constexpr int kMostDifferentPercent = 5;
 
 // A COLORREF as the 32-bit DIB holds it.
 std::uint32_t pixelOf(COLORREF color) {
@@ -21,22 +14,22 @@ std::uint32_t pixelOf(COLORREF color) {
          static_cast<std::uint32_t>(GetGValue(color)) << 8 | GetBValue(color);
 }
 
-bool alike(std::uint32_t a, std::uint32_t b) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(x - y) > kTolerance) return false;
+// Neither the text's colour nor its cells' nor a blend of the two: where it stays, the text
+// has no cell and the game shows through.
+COLORREF keyFor(COLORREF ink, COLORREF cell) {
+  for (const COLORREF key : {RGB(255, 0, 255), RGB(0, 255, 0), RGB(0, 0, 255)}) {
+    if (key != ink && key != cell) return key;
   }
-  return true;
+  return RGB(255, 0, 255);  // not reached: three colours, two taken at most
 }
 
 }  // namespace
 
-ScreenLook::ScreenLook() : screen_(make()), reference_(make()), key_(CreateSolidBrush(kKey)) {}
+ScreenLook::ScreenLook() : screen_(make()), reference_(make()) {}
 
 ScreenLook::~ScreenLook() {
   free(screen_);
   free(reference_);
-  if (key_) DeleteObject(key_);
 }
 
 ScreenLook::Copy ScreenLook::make() {
@@ -65,10 +58,9 @@ bool ScreenLook::visiblePart(const DrawnText& drawn, POINT& at, RECT& part) cons
   RECT client{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
   client.right = client.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
   client.bottom = client.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  if (drawn.window) {
+  if (const auto window = reinterpret_cast<HWND>(drawn.window)) {
     RECT own{};
-    if (!IsWindow(drawn.window) || !ClientToScreen(drawn.window, &origin) ||
-        !GetClientRect(drawn.window, &own)) {
+    if (!IsWindow(window) || !ClientToScreen(window, &origin) || !GetClientRect(window, &own)) {
       return false;
     }
     // Drawing onto the window stops at its client area; the rest was never drawn.
@@ -87,21 +79,26 @@ bool ScreenLook::visiblePart(const DrawnText& drawn, POINT& at, RECT& part) cons
   return part.left < part.right && part.top < part.bottom;
 }
 
-ClockSeen ScreenLook::compare(const DrawnText& drawn) {
-  if (!screen_.bits || !reference_.bits || !key_) return ClockSeen::Unknown;
+ClockSeen ScreenLook::compare(const DrawnText& drawn, HFONT font) {
+  if (!screen_.bits || !reference_.bits) return ClockSeen::Unknown;
   POINT at{};
   RECT part{};
   if (!visiblePart(drawn, at, part)) return ClockSeen::Unknown;
 
   // The same call as onto the window, with the same font and colours; a new context's
   // opaque white background stands for the window's.
+  const COLORREF cell = GetBkColor(reference_.dc);
+  const HBRUSH key = CreateSolidBrush(keyFor(drawn.color, cell));
+  if (!key) return ClockSeen::Unknown;
   const RECT all{0, 0, kWidth, kHeight};
-  ::FillRect(reference_.dc, &all, key_);
-  const HGDIOBJ oldFont = drawn.font ? SelectObject(reference_.dc, drawn.font) : nullptr;
-  if (drawn.font && !oldFont) return ClockSeen::Unknown;  // another program's font
+  ::FillRect(reference_.dc, &all, key);
+  ::DeleteObject(key);
+  const HGDIOBJ oldFont = font ? SelectObject(reference_.dc, font) : nullptr;
+  if (font && !oldFont) return ClockSeen::Unknown;  // another program's font
   ::SetTextColor(reference_.dc, drawn.color);
   RECT r{0, 0, drawn.rect.Right - drawn.rect.Left, drawn.rect.Bottom - drawn.rect.Top};
-  ::DrawTextA(reference_.dc, drawn.text.data(), drawn.length, &r, drawn.format);
+  ::DrawTextA(reference_.dc, drawn.text.data(), static_cast<int>(drawn.text.size()), &r,
+              drawn.format);
   if (oldFont) SelectObject(reference_.dc, oldFont);
 
   const HDC screen = ::GetDC(nullptr);
@@ -113,24 +110,11 @@ ClockSeen ScreenLook::compare(const DrawnText& drawn) {
   GdiFlush();
   if (!copied) return ClockSeen::Unknown;
 
-  // Only the pixels wholly text or wholly cell are compared: the glyphs' edges are blended by
-  // whoever rasterizes onto the window (Wine's X11 driver onto another program's window,
-  // ClearType, a gamma of its own), not as our memory context blends them.
-  const std::uint32_t ink = pixelOf(drawn.color), cell = pixelOf(GetBkColor(reference_.dc));
-  int cells = 0, different = 0;
-  for (int y = part.top; y < part.bottom; ++y) {
-    const std::uint32_t* want = reference_.bits + y * kWidth;
-    const std::uint32_t* seen = screen_.bits + y * kWidth;
-    for (int x = part.left; x < part.right; ++x) {
-      const std::uint32_t pixel = want[x] & 0xFFFFFF;
-      if (pixel == kKeyPixel || (pixel != ink && pixel != cell)) continue;
-      ++cells;
-      if (!alike(pixel, seen[x] & 0xFFFFFF)) ++different;
-    }
-  }
-  if (cells == 0) return ClockSeen::Unknown;
-  return different * 100 <= cells * kMostDifferentPercent ? ClockSeen::Shown
-                                                          : ClockSeen::PaintedOver;
+  const std::ptrdiff_t first = part.top * kWidth + part.left;
+  const int width = part.right - part.left, height = part.bottom - part.top;
+  return compareClock(
+      {{reference_.bits + first, width, height, kWidth}, pixelOf(drawn.color), pixelOf(cell)},
+      {screen_.bits + first, width, height, kWidth});
 }
 
 }  // namespace tollivane::platform::win32

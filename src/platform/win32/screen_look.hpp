@@ -1,29 +1,16 @@
-// Whether the screen, as the user sees it, still shows a text drawn onto a window: the
-// screen's pixels at the text's cells are read back and compared with the same text drawn
-// the same way into memory, where that is wholly text or wholly cell. Both copies are made
-// once and kept.
+// The screen as the user sees it at a text drawn onto a window, beside the same text drawn the
+// same way into memory, compared by the one rule of clock_look.hpp. Both copies are made once
+// and kept.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 
 #include "platform/chosen_surface.hpp"
+#include "platform/drawn_text.hpp"
 
 namespace tollivane::platform::win32 {
-
-// One DrawTextA onto a window's client area (the screen's for a null window), kept to be
-// drawn again.
-struct DrawnText {
-  HWND window = nullptr;
-  std::array<char, 64> text{};
-  int length = 0;
-  Rect rect{};
-  unsigned format = 0;
-  COLORREF color = 0;
-  HFONT font = nullptr;
-};
 
 class ScreenLook {
  public:
@@ -36,9 +23,10 @@ class ScreenLook {
   ScreenLook(const ScreenLook&) = delete;
   ScreenLook& operator=(const ScreenLook&) = delete;
 
-  // One read of the screen. Unknown when the window is gone, none of the text's cells are on
-  // the screen, or the copies could not be made.
-  ClockSeen compare(const DrawnText& drawn);
+  // One read of the screen where `drawn` went onto its window's client area (the screen's for
+  // window 0) in `font` (null: the context's own). Unknown when the window is gone, none of the
+  // text's cells are on the screen, or the copies could not be made.
+  ClockSeen compare(const DrawnText& drawn, HFONT font);
 
  private:
   struct Copy {
@@ -54,7 +42,6 @@ class ScreenLook {
 
   Copy screen_;
   Copy reference_;
-  HBRUSH key_ = nullptr;
 };
 
 }  // namespace tollivane::platform::win32

@@ -1,5 +1,7 @@
 #include "platform/win32/text_font.hpp"
 
+#include "platform/text_fit.hpp"
+
 namespace tollivane::platform::win32 {
 namespace {
 
@@ -10,12 +12,16 @@ HFONT create(int cellHeight) {
                      VARIABLE_PITCH | FF_SWISS, L"Tahoma");
 }
 
-int cellHeight(HDC dc, HFONT font) {
-  const HGDIOBJ old = SelectObject(dc, font);
+// The font selected into `dc`.
+FontMeasure measure(HDC dc) {
   TEXTMETRICW metrics{};
-  const bool known = GetTextMetricsW(dc, &metrics) != 0;
-  SelectObject(dc, old);
-  return known ? metrics.tmHeight : 0;
+  SIZE extent{};
+  if (!GetTextMetricsW(dc, &metrics) ||
+      !GetTextExtentPoint32A(dc, kWidestClockText.data(), static_cast<int>(kWidestClockText.size()),
+                             &extent)) {
+    return {1 << 30, 0, 1 << 30};  // unknown: fits nothing
+  }
+  return {metrics.tmAscent, metrics.tmDescent, extent.cx};
 }
 
 }  // namespace
@@ -26,45 +32,55 @@ TextFonts::~TextFonts() {
   }
 }
 
-TextFonts::Choice TextFonts::choose(HDC dc, int pixels, int rectHeight) {
+TextFonts& textFonts() {
+  static TextFonts fonts;
+  return fonts;
+}
+
+TextFonts::Choice TextFonts::choose(HDC dc, int pixels, int rectHeight, int rectWidth) {
   if (pixels <= 0) {
     const auto own = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
     if (own != ownFont_) {
-      TEXTMETRICW metrics{};
+      const FontMeasure m = measure(dc);
       ownFont_ = own;
-      ownAscent_ = GetTextMetricsW(dc, &metrics) ? metrics.tmAscent : 0;
+      ownAscent_ = m.ascent;
+      ownWidth_ = m.width;
     }
-    // Digits stand on the baseline: above it they are whole, and the bottom row stays free.
-    if (ownAscent_ < rectHeight) return Choice{own, false};
+    if (fits({ownAscent_, 0, ownWidth_}, rectHeight, rectWidth)) return Choice{own, false};
     pixels = rectHeight;
   }
-  const HFONT font = sized(pixels);
+  const HFONT font = sized(pixels, rectWidth);
   return font ? Choice{font, true} : Choice{static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT))};
 }
 
-HFONT TextFonts::sized(int pixels) {
+HFONT TextFonts::sized(int pixels, int width) {
   if (pixels < 1) pixels = 1;
   Made* slot = &made_[0];
   for (Made& m : made_) {
-    if (m.font && m.pixels == pixels) {
+    if (m.font && m.pixels == pixels && m.width == width) {
       m.used = ++uses_;
       return m.font;
     }
     if (m.used < slot->used) slot = &m;
   }
-  // A face's cells may come out a pixel taller than asked: smaller until they fit.
+  // Cells taller than the digits: from half as tall again, smaller until the clock fits; the
+  // smallest when none does.
   const HDC probe = CreateCompatibleDC(nullptr);
   HFONT font = nullptr;
-  for (int asked = pixels; asked >= 1 && probe; --asked) {
+  for (int asked = pixels + pixels / 2; asked >= 1 && probe; --asked) {
     font = create(asked);
-    if (!font || cellHeight(probe, font) <= pixels) break;
+    if (!font) break;
+    const HGDIOBJ old = SelectObject(probe, font);
+    const bool fit = fits(measure(probe), pixels, width);
+    SelectObject(probe, old);
+    if (fit || asked == 1) break;
     DeleteObject(font);
     font = nullptr;
   }
   if (probe) DeleteDC(probe);
   if (!font) return nullptr;
   if (slot->font) DeleteObject(slot->font);
-  *slot = Made{pixels, font, ++uses_};
+  *slot = Made{pixels, width, font, ++uses_};
   return font;
 }
 

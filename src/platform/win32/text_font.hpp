@@ -1,6 +1,7 @@
-// The font the overlay's text is drawn in, shared by drawing onto the game and the window of
-// our own so that both look the same: the context's own font while the digits fit the
-// rectangle whole in it, otherwise one of ours sized to the rectangle.
+// The font the overlay's text is drawn in, one set for the program, shared by drawing onto the
+// game and the window of our own so that both look the same: the context's own font while the
+// clock fits the rectangle in it, otherwise one of ours sized to the rectangle, both by the
+// rule of text_fit.hpp.
 #pragma once
 
 #include <windows.h>
@@ -20,25 +21,31 @@ class TextFonts {
     HFONT font = nullptr;  // the font the text is drawn in
     bool ours = false;     // one of ours, to select for the text and take out again
   };
-  // For text in a rectangle `rectHeight` tall drawn into `dc`, `pixels` as setTextHeight gave
-  // it (0: fit the rectangle). A font of ours stays valid at least until the next choice.
-  Choice choose(HDC dc, int pixels, int rectHeight);
+  // For text in a rectangle `rectWidth` x `rectHeight` drawn into `dc`, `pixels` as
+  // setTextHeight gave it (0: fit the rectangle). A font of ours stays valid at least until
+  // eight other sizes have been chosen.
+  Choice choose(HDC dc, int pixels, int rectHeight, int rectWidth);
 
-  // Ours, for tests: the tallest cells that fit `pixels`, made once per height.
-  HFONT sized(int pixels);
+  // Ours: the largest whose clock fits `pixels` x `width`, made once per size.
+  HFONT sized(int pixels, int width);
 
  private:
   struct Made {
     int pixels = 0;
+    int width = 0;
     HFONT font = nullptr;
     unsigned used = 0;
   };
-  // Heights change only with the window's size: a few are kept, the least used made again.
+  // Sizes change only with the window's: a few are kept, the least used made again.
   std::array<Made, 8> made_{};
   unsigned uses_ = 0;
-  // The last context font looked at, and whether the digits fit in it, to ask only once.
+  // The last context font looked at, and whether the clock fits in it, to ask only once.
   HFONT ownFont_ = nullptr;
   int ownAscent_ = 0;
+  int ownWidth_ = 0;
 };
+
+// The program's one set.
+TextFonts& textFonts();
 
 }  // namespace tollivane::platform::win32

@@ -109,7 +109,7 @@ void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count
   place(context(dc), rect);
   RECT r = local(rect);
   font_ = fonts_.choose(context(dc), scaledForDpi(textHeight_, targetDpi_, ownDpi_),
-                        rect.Bottom - rect.Top);
+                        rect.Bottom - rect.Top, rect.Right - rect.Left);
   const HGDIOBJ old = font_.ours ? SelectObject(context(dc), font_.font) : nullptr;
   ::DrawTextA(context(dc), text, count, &r, format);
   if (old) SelectObject(context(dc), old);

@@ -53,7 +53,7 @@ class Win32OverlayWindow final : public OwnWindowSurface {
 
   HWND window_ = nullptr;
   HBRUSH key_ = nullptr;
-  TextFonts fonts_;
+  TextFonts& fonts_ = textFonts();
   // The frame in progress: the target's client origin on the screen and whether it is placed.
   HWND target_ = nullptr;
   POINT origin_{};

@@ -1,7 +1,7 @@
 #include "platform/win32/win32_surface.hpp"
 
-#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -42,20 +42,19 @@ void Win32Surface::DrawTextA(DeviceContext dc, const char* text, int count, cons
   // GDI would draw an inside-out rectangle's text into the rectangle turned right side out.
   if (dc == 0 || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
   RECT r = rectangle(rect);
-  const TextFonts::Choice font = fonts_.choose(context(dc), textHeight_, rect.Bottom - rect.Top);
+  const TextFonts::Choice font =
+      fonts_.choose(context(dc), textHeight_, rect.Bottom - rect.Top, rect.Right - rect.Left);
   const HGDIOBJ old = font.ours ? SelectObject(context(dc), font.font) : nullptr;
   ::DrawTextA(context(dc), text, count, &r, format);
   if (old) SelectObject(context(dc), old);
 
-  // Kept in memory only: the frame makes no call more for the look.
-  const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
-  last_.length = static_cast<int>(std::min(length, last_.text.size()));
-  std::memcpy(last_.text.data(), text, static_cast<std::size_t>(last_.length));
-  last_.window = window_;
-  last_.rect = rect;
-  last_.format = format;
-  last_.color = textColor_;
-  last_.font = font.font;
+  // Kept in memory only: the frame makes no call more for the look. The same text ten frames
+  // in a row need not be copied.
+  const std::string_view drawn(text,
+                               count < 0 ? std::strlen(text) : static_cast<std::size_t>(count));
+  if (lastCharacters_ != drawn) lastCharacters_.assign(drawn);
+  last_ = {reinterpret_cast<WindowHandle>(window_), rect, lastCharacters_, format, textColor_};
+  lastFont_ = font.font;
   drawn_ = true;
 }
 
@@ -73,7 +72,7 @@ std::optional<Size> Win32Surface::clientSize(WindowHandle handle) {
 ClockSeen Win32Surface::lookAtLastClock() {
   if (!drawn_) return ClockSeen::Unknown;
   drawn_ = false;
-  return look_.compare(last_);
+  return look_.compare(last_, lastFont_);
 }
 
 void Win32Surface::DeleteObject(BrushHandle) {}

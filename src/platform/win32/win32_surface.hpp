@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <array>
+#include <string>
 
 #include "platform/chosen_surface.hpp"
 #include "platform/win32/screen_look.hpp"
@@ -15,6 +15,7 @@ namespace tollivane::platform::win32 {
 
 class Win32Surface final : public DirectSurface {
  public:
+  Win32Surface() { lastCharacters_.reserve(32); }
   WindowHandle GetForegroundWindow() override;
   DeviceContext GetDC(WindowHandle window) override;
   void ReleaseDC(WindowHandle window, DeviceContext dc) override;
@@ -31,7 +32,7 @@ class Win32Surface final : public DirectSurface {
   bool screenSeen() const override { return true; }
 
  private:
-  TextFonts fonts_;
+  TextFonts& fonts_ = textFonts();
   ScreenLook look_;
   // The frame in progress.
   HWND window_ = nullptr;
@@ -39,7 +40,9 @@ class Win32Surface final : public DirectSurface {
   int textHeight_ = 0;
   // The latest text drawn since the last look, as the look draws it again.
   bool drawn_ = false;
+  std::string lastCharacters_;
   DrawnText last_{};
+  HFONT lastFont_ = nullptr;
 };
 
 }  // namespace tollivane::platform::win32

@@ -1,6 +1,6 @@
 #include "platform/x11/font_choice.hpp"
 
-#include <algorithm>
+#include <optional>
 #include <string_view>
 
 namespace tollivane::platform::x11 {
@@ -14,11 +14,20 @@ constexpr int kMaxNames = 200;
 
 bool scalable(std::string_view name) { return name.find("--0-") != std::string_view::npos; }
 
+// The measure of a font that failed to load: taller than any rectangle.
+constexpr int kFailed = 1 << 30;
+
+FontMeasure measure(XFontStruct* font) {
+  return {font->ascent, font->descent,
+          XTextWidth(font, kWidestClockText.data(), static_cast<int>(kWidestClockText.size()))};
+}
+
 }  // namespace
 
 FontChoice::FontChoice(Display* display)
     : display_(display),
       default_(XQueryFont(display, XGContextFromGC(DefaultGC(display, DefaultScreen(display))))) {
+  if (default_) defaultMeasure_ = measure(default_);
   chosen_.reserve(8);
 }
 
@@ -29,16 +38,17 @@ FontChoice::~FontChoice() {
   if (default_) XFreeFontInfo(nullptr, default_, 1);
 }
 
-TextFont FontChoice::forText(int pixels, int rectHeight) {
+TextFont FontChoice::forText(int pixels, int rectHeight, int rectWidth) {
   if (pixels <= 0) {
-    if (default_ && default_->ascent <= rectHeight) return defaultFont();
+    if (default_ && fits(defaultMeasure_, rectHeight, rectWidth)) return defaultFont();
     pixels = rectHeight;
   }
   for (const Chosen& c : chosen_) {
-    if (c.pixels == pixels) return c.font;
+    if (c.pixels == pixels && c.width == rectWidth) return c.font;
   }
-  const TextFont font = fitting(pixels);
-  chosen_.push_back({pixels, font});
+  const TextFont font = fitting(pixels, rectWidth);
+  // Sizes change only with the window's: the first few are kept.
+  if (chosen_.size() < 64) chosen_.push_back({pixels, rectWidth, font});
   return font;
 }
 
@@ -51,44 +61,40 @@ void FontChoice::listOnce() {
     char** names = XListFontsWithInfo(display_, pattern, kMaxNames, &count, &info);
     for (int i = 0; i < count; ++i) {
       if (scalable(names[i])) continue;
-      candidates_.push_back(
-          {names[i], info[i].ascent + info[i].descent, info[i].max_bounds.width, nullptr, false});
+      candidates_.push_back({names[i], nullptr, false});
+      // Character cells: every character as wide as the widest.
+      measures_.push_back({info[i].ascent, info[i].descent,
+                           info[i].max_bounds.width * static_cast<int>(kWidestClockText.size())});
     }
     if (names) XFreeFontInfo(names, info, count);
   }
-  // Of equal heights the narrowest first: the clock's text is the likelier to fit its width.
-  std::sort(candidates_.begin(), candidates_.end(), [](const Candidate& a, const Candidate& b) {
-    return a.height != b.height ? a.height < b.height : a.width < b.width;
-  });
 }
 
-// The tallest font whose cells are at most `pixels` tall, the shortest when none is; the
-// default font when the server lists none or loads none.
-TextFont FontChoice::fitting(int pixels) {
+// The largest font that fits, the smallest when none does; the default font when the server
+// lists none or loads none.
+TextFont FontChoice::fitting(int pixels, int width) {
   listOnce();
-  auto tallest = std::find_if(candidates_.rbegin(), candidates_.rend(),
-                              [&](const Candidate& c) { return c.height <= pixels && !c.failed; });
-  std::vector<Candidate>::iterator choice;
-  if (tallest != candidates_.rend()) {
-    choice = std::prev(tallest.base());
-    // The first of its height: equal heights sort narrowest first.
-    while (choice != candidates_.begin() && std::prev(choice)->height == choice->height &&
-           !std::prev(choice)->failed) {
-      --choice;
+  std::optional<std::size_t> choice = largestFitting(measures_, pixels, width);
+  if (!choice) {
+    for (std::size_t i = 0; i < candidates_.size(); ++i) {
+      if (candidates_[i].failed) continue;
+      if (!choice || measures_[i].ascent + measures_[i].descent <
+                         measures_[*choice].ascent + measures_[*choice].descent) {
+        choice = i;
+      }
     }
-  } else {
-    choice = std::find_if(candidates_.begin(), candidates_.end(),
-                          [](const Candidate& c) { return !c.failed; });
-    if (choice == candidates_.end()) return defaultFont();
+    if (!choice) return defaultFont();
   }
-  if (!choice->loaded) {
-    choice->loaded = XLoadQueryFont(display_, choice->name.c_str());
-    if (!choice->loaded) {
-      choice->failed = true;
-      return fitting(pixels);
+  Candidate& chosen = candidates_[*choice];
+  if (!chosen.loaded) {
+    chosen.loaded = XLoadQueryFont(display_, chosen.name.c_str());
+    if (!chosen.loaded) {
+      chosen.failed = true;
+      measures_[*choice] = {kFailed, 0, 0};
+      return fitting(pixels, width);
     }
   }
-  return {choice->loaded, choice->loaded->fid};
+  return {chosen.loaded, chosen.loaded->fid};
 }
 
 }  // namespace tollivane::platform::x11

@@ -1,13 +1,16 @@
 // Which core font the clock's text is drawn in, shared by drawing onto the window in front and
 // the window of our own, so that both look the same. The server's default font as long as the
-// text fits in it; otherwise the tallest fixed font the server has that fits the height asked
-// for. Fonts are listed once, loaded once per height and kept until the end.
+// clock's text fits the rectangle in it; otherwise the largest fixed font the server has that
+// fits, by the rule of text_fit.hpp. Fonts are listed once, loaded once per size and kept
+// until the end.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include <X11/Xlib.h>
+
+#include "platform/text_fit.hpp"
 
 namespace tollivane::platform::x11 {
 
@@ -24,32 +27,33 @@ class FontChoice {
   FontChoice(const FontChoice&) = delete;
   FontChoice& operator=(const FontChoice&) = delete;
 
-  // For text whose cells are to be at most `pixels` tall, drawn at the top of a rectangle
-  // `rectHeight` tall. 0: the default font when its characters above the baseline fit the
-  // rectangle, else one that fits it whole.
-  TextFont forText(int pixels, int rectHeight);
+  // For text whose digits are to be at most `pixels` tall, drawn at the top of a rectangle
+  // `rectWidth` x `rectHeight`. 0: the default font when the clock fits the rectangle in it,
+  // else one that fits it. The smallest font when none fits.
+  TextFont forText(int pixels, int rectHeight, int rectWidth);
   TextFont defaultFont() const { return {default_, 0}; }
 
  private:
   struct Candidate {
     std::string name;
-    int height = 0;  // ascent + descent
-    int width = 0;
     XFontStruct* loaded = nullptr;
     bool failed = false;
   };
   struct Chosen {
     int pixels;
+    int width;
     TextFont font;
   };
 
-  TextFont fitting(int pixels);
+  TextFont fitting(int pixels, int width);
   void listOnce();
 
   Display* display_;
   XFontStruct* default_;
   bool listed_ = false;
-  std::vector<Candidate> candidates_;  // shortest first
+  FontMeasure defaultMeasure_;
+  std::vector<Candidate> candidates_;
+  std::vector<FontMeasure> measures_;  // of each candidate; a failed one's never fits
   std::vector<Chosen> chosen_;
 };
 

@@ -12,6 +12,13 @@ unsigned long scaled(unsigned component, unsigned long mask) {
   return ((component * top + 127) / 255) << shift;
 }
 
+std::uint32_t component(unsigned long pixel, unsigned long mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const unsigned long top = mask >> shift;
+  return static_cast<std::uint32_t>((((pixel & mask) >> shift) * 255 + top / 2) / top);
+}
+
 }  // namespace
 
 PixelFormat PixelFormat::fromMasks(unsigned long red, unsigned long green, unsigned long blue,
@@ -49,6 +56,12 @@ unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format) {
   }
   return scaled(r, format.redMask) | scaled(g, format.greenMask) | scaled(b, format.blueMask) |
          format.otherBits;
+}
+
+std::uint32_t colourOf(unsigned long pixel, const PixelFormat& format) {
+  if (!format.trueColor) return pixel == format.white ? 0xFFFFFF : 0x000000;
+  return component(pixel, format.redMask) << 16 | component(pixel, format.greenMask) << 8 |
+         component(pixel, format.blueMask);
 }
 
 }  // namespace tollivane::platform::x11

@@ -29,6 +29,8 @@ struct PixelFormat {
 PixelFormat formatOf(const XWindowAttributes& attributes);
 
 unsigned long pixelFor(platform::ColorRef color, const PixelFormat& format);
+// The colour of a pixel as 0xRRGGBB; without masks, anything but white is black.
+std::uint32_t colourOf(unsigned long pixel, const PixelFormat& format);
 
 // The pixel of the colour last asked for, kept: a running clock asks for the same one in the
 // same format ten times a second.

@@ -1,5 +1,7 @@
 #include "platform/x11/screen_readback.hpp"
 
+#include "platform/clock_look.hpp"
+
 #include <X11/Xlib-xcb.h>
 #include <X11/Xutil.h>
 
@@ -7,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace tollivane::platform::x11 {
 namespace {
@@ -16,31 +17,19 @@ namespace {
 constexpr int kFirstWidth = 256;
 constexpr int kFirstHeight = 64;
 
-// Whether the upper `height` rows of `pixels`, a ZPixmap of `width` x 2 `height`, show what
-// its lower rows do in every pixel's bits within `depth`. Equal bytes, the rule while the clock
-// shows, take one comparison of memory; only then are pixels read one by one, since bits beyond
-// the depth and a row's padding may differ.
-bool sameHalves(Display* display, int depth, char* pixels, std::size_t bytes, int width,
-                int height) {
-  const std::size_t half = bytes / 2;
-  if (std::memcmp(pixels, pixels + half, half) == 0) return true;
-  const int bytesPerLine = static_cast<int>(half) / height;
+// The colours of a ZPixmap of `width` x `rows` pixels in `depth`, into `colours`.
+void coloursOf(Display* display, int depth, const PixelFormat& format, char* pixels,
+               std::size_t bytes, int width, int rows, std::uint32_t* colours) {
   XImage* image =
       XCreateImage(display, DefaultVisual(display, DefaultScreen(display)),
                    static_cast<unsigned>(depth), ZPixmap, 0, pixels, static_cast<unsigned>(width),
-                   static_cast<unsigned>(2 * height), 8, bytesPerLine);
-  if (!image) return true;
-  const unsigned long significant =
-      depth >= static_cast<int>(8 * sizeof(unsigned long)) ? ~0UL : (1UL << depth) - 1;
-  bool same = true;
-  for (int y = 0; y < height && same; ++y) {
-    for (int x = 0; x < width && same; ++x) {
-      same = ((XGetPixel(image, x, y) ^ XGetPixel(image, x, y + height)) & significant) == 0;
-    }
+                   static_cast<unsigned>(rows), 8, static_cast<int>(bytes) / rows);
+  if (!image) return;
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < width; ++x) *colours++ = colourOf(XGetPixel(image, x, y), format);
   }
   image->data = nullptr;  // the reply's, freed with it
   XDestroyImage(image);
-  return same;
 }
 
 }  // namespace
@@ -71,6 +60,7 @@ void ScreenReadback::makeRoom(int width, int height) {
   if (pixmap_) XFreePixmap(display_, pixmap_);
   width_ = std::max(width, kFirstWidth);
   height_ = 2 * std::max(height, kFirstHeight);
+  colours_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
   pixmap_ = XCreatePixmap(display_, root_, static_cast<unsigned>(width_),
                           static_cast<unsigned>(height_), static_cast<unsigned>(depth_));
   XGCValues values{};
@@ -97,18 +87,19 @@ GC ScreenReadback::penFor(const TextFont& font) {
   return sized_;
 }
 
-platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const ClientArea& area) {
-  XFontStruct* metrics = drawn.font.metrics;
+platform::ClockSeen ScreenReadback::compare(const platform::DrawnText& drawn, const TextFont& font,
+                                            const TextPlace& place, const ClientArea& area) {
+  XFontStruct* metrics = font.metrics;
   if (!metrics || drawn.text.empty()) return platform::ClockSeen::Unknown;
   // The cells, in the window's coordinates, as far as the clip, the window and the screen hold.
   const int screenWidth = DisplayWidth(display_, DefaultScreen(display_));
   const int screenHeight = DisplayHeight(display_, DefaultScreen(display_));
-  const int left = std::max({drawn.x, static_cast<int>(drawn.clip.x), 0, -area.x});
+  const int left = std::max({place.x, static_cast<int>(place.clip.x), 0, -area.x});
   const int top =
-      std::max({drawn.baseline - metrics->ascent, static_cast<int>(drawn.clip.y), 0, -area.y});
+      std::max({place.baseline - metrics->ascent, static_cast<int>(place.clip.y), 0, -area.y});
   const int right = std::min(
-      {drawn.x + drawn.width, drawn.clip.x + drawn.clip.width, area.width, screenWidth - area.x});
-  const int bottom = std::min({drawn.baseline + metrics->descent, drawn.clip.y + drawn.clip.height,
+      {place.x + place.width, place.clip.x + place.clip.width, area.width, screenWidth - area.x});
+  const int bottom = std::min({place.baseline + metrics->descent, place.clip.y + place.clip.height,
                                area.height, screenHeight - area.y});
   if (right <= left || bottom <= top) return platform::ClockSeen::Unknown;
   const int width = right - left;
@@ -116,7 +107,7 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
   makeRoom(width, height);
 
   // The text afresh below; what spills over above is overwritten by the screen's part next.
-  GC pen = penFor(drawn.font);
+  GC pen = penFor(font);
   // The text's colour, set only when it changed: the cells behind it are white from the start.
   const unsigned long text = pixels_.pixelFor(drawn.color, format_);
   unsigned long& foreground = pen == plain_ ? plainForeground_ : sizedForeground_;
@@ -126,8 +117,8 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
   }
   // Through XCB like the frames: Xlib would take the connection back for its requests and hand
   // it over again for the image's.
-  const int x = drawn.x - left;
-  const int baseline = height + drawn.baseline - top;
+  const int x = place.x - left;
+  const int baseline = height + place.baseline - top;
   if (drawn.text.size() > 255) {  // more than one request holds: Xlib splits it
     XDrawImageString(display_, pixmap_, pen, x, baseline, drawn.text.data(),
                      static_cast<int>(drawn.text.size()));
@@ -153,11 +144,14 @@ platform::ClockSeen ScreenReadback::compare(const DrawnText& drawn, const Client
   std::free(error);
   platform::ClockSeen seen = platform::ClockSeen::Unknown;
   if (reply) {
-    const auto bytes = static_cast<std::size_t>(xcb_get_image_data_length(reply));
-    seen = sameHalves(display_, depth_, reinterpret_cast<char*>(xcb_get_image_data(reply)), bytes,
-                      width, height)
-               ? platform::ClockSeen::Shown
-               : platform::ClockSeen::PaintedOver;
+    coloursOf(display_, depth_, format_, reinterpret_cast<char*>(xcb_get_image_data(reply)),
+              static_cast<std::size_t>(xcb_get_image_data_length(reply)), width, 2 * height,
+              colours_.data());
+    const std::ptrdiff_t half = static_cast<std::ptrdiff_t>(width) * height;
+    seen = platform::compareClock({{colours_.data() + half, width, height, width},
+                                   colourOf(text, format_),
+                                   colourOf(white_, format_)},
+                                  {colours_.data(), width, height, width});
   }
   std::free(reply);
   return seen;

@@ -1,12 +1,14 @@
-// Whether the screen still shows a text drawn onto a window: what the server shows at the
-// text's character cells (opaque, so fully given by the text, its font and two colours) beside
-// the same text drawn afresh, both in one small pixmap of our own, fetched in one round trip.
+// What the screen shows at a text's character cells (opaque, so fully given by the text, its
+// font and two colours) beside the same text drawn afresh, both in one small pixmap of our own,
+// fetched in one round trip and compared by the one rule of clock_look.hpp.
 #pragma once
 
-#include <string>
+#include <cstdint>
+#include <vector>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
 #include "platform/chosen_surface.hpp"
+#include "platform/drawn_text.hpp"
 
 #include <X11/Xlib.h>
 
@@ -18,15 +20,12 @@ struct xcb_connection_t;
 
 namespace tollivane::platform::x11 {
 
-// A text as drawn onto a window, in that window's coordinates.
-struct DrawnText {
-  std::string text;
-  TextFont font;
+// Where a text went in its font, in its window's coordinates.
+struct TextPlace {
   int width = 0;  // of the whole text in that font
   int x = 0;
   int baseline = 0;
   XRectangle clip{};
-  platform::ColorRef color = 0;
 };
 
 class ScreenReadback {
@@ -39,7 +38,8 @@ class ScreenReadback {
   // Compares what the screen shows of `drawn`'s cells, on a window whose client area is
   // `area`, with the text itself. Unknown when no cell lies on the window and the screen, or
   // the server could not answer.
-  platform::ClockSeen compare(const DrawnText& drawn, const ClientArea& area);
+  platform::ClockSeen compare(const platform::DrawnText& drawn, const TextFont& font,
+                              const TextPlace& place, const ClientArea& area);
 
  private:
   void makeRoom(int width, int height);
@@ -60,6 +60,7 @@ class ScreenReadback {
   unsigned long sizedForeground_ = 0;
   unsigned long white_ = 0;
   PixelCache pixels_;
+  std::vector<std::uint32_t> colours_;  // the pixmap's pixels as colours, made room for once
 };
 
 }  // namespace tollivane::platform::x11

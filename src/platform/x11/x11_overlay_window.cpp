@@ -150,7 +150,7 @@ bool X11OverlayWindow::place() {
 // much of them as the window holds.
 void X11OverlayWindow::layOut() {
   const XRectangle box{0, 0, geometry_.width, geometry_.height};
-  next_.font = direct_.fonts().forText(textHeight_, geometry_.height);
+  next_.font = direct_.fonts().forText(textHeight_, geometry_.height, geometry_.width);
   XFontStruct* font = next_.font.metrics;
   XRectangle shape{};
   int parts = 0;

@@ -45,6 +45,8 @@ class X11Session {
   // The window of our own, null when the server cannot shape windows.
   platform::OwnWindowSurface* ownWindow();
   X11OverlayWindow* overlayWindow();
+  // Straight onto the window in front, for tests.
+  X11Surface& directSurface() { return *foreground_; }
 
   // X errors on this connection so far, each trapped and ignored (it costs one frame).
   unsigned long trappedErrors() const;

@@ -44,7 +44,7 @@ X11Surface::X11Surface(Display* display, WindowEventMasks& masks, std::function<
       fonts_(display),
       followed_(display, masks),
       readback_(display) {
-  lastText_.text.reserve(32);
+  lastCharacters_.reserve(32);
 }
 
 X11Surface::~X11Surface() {
@@ -205,9 +205,12 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   Context* context = find(dc);
   std::optional<XRectangle> clip = visiblePart(rect);
   if (!context || !text || !clip) return;
-  const TextFont font = fonts_.forText(
-      context->textHeight, static_cast<int>(std::min<std::int64_t>(
-                               static_cast<std::int64_t>(rect.Bottom) - rect.Top, kMaxCoordinate)));
+  const auto clamped = [](std::int64_t size) {
+    return static_cast<int>(std::min<std::int64_t>(size, kMaxCoordinate));
+  };
+  const TextFont font = fonts_.forText(context->textHeight,
+                                       clamped(static_cast<std::int64_t>(rect.Bottom) - rect.Top),
+                                       clamped(static_cast<std::int64_t>(rect.Right) - rect.Left));
   if (!font.metrics) return;
   if (count < 0) count = static_cast<int>(std::strlen(text));
 
@@ -228,18 +231,16 @@ void X11Surface::DrawTextA(platform::DeviceContext dc, const char* text, int cou
   if (count == 0 || x > kMaxCoordinate) return;
 
   GC pen = textPenFor(*context, font, *clip);
-  lastTarget_ = context->drawable;
   // The same text ten frames in a row: compared, it need not be copied.
   if (const std::string_view drawn(text, static_cast<std::size_t>(count));
-      lastText_.text != drawn) {
-    lastText_.text.assign(drawn);
+      lastCharacters_ != drawn) {
+    lastCharacters_.assign(drawn);
   }
-  lastText_.font = font;
-  lastText_.width = textWidth - dropped;
-  lastText_.x = static_cast<int>(x);
-  lastText_.baseline = static_cast<int>(baseline);
-  lastText_.clip = *clip;
-  lastText_.color = context->textColor;
+  lastText_ = {
+      context->drawable == root_ ? 0 : static_cast<platform::WindowHandle>(context->drawable), rect,
+      lastCharacters_, format, context->textColor};
+  lastFont_ = font;
+  lastPlace_ = {textWidth - dropped, static_cast<int>(x), static_cast<int>(baseline), *clip};
   drawnSinceLook_ = true;
   if (count > 255) {  // more than one request holds: Xlib splits it
     XDrawImageString(display_, context->drawable, pen, static_cast<int>(x),
@@ -272,14 +273,14 @@ std::optional<platform::Size> X11Surface::clientSize(platform::WindowHandle wind
 platform::ClockSeen X11Surface::lookAtLastClock() {
   if (!drawnSinceLook_) return platform::ClockSeen::Unknown;
   drawnSinceLook_ = false;
-  const Window target = lastTarget_ == root_ ? 0 : static_cast<Window>(lastTarget_);
+  const auto target = static_cast<Window>(lastText_.window);
   const std::optional<ClientArea> area = followed_.where(target);
   if (!area) {
     windowGone(target);
     return platform::ClockSeen::Unknown;
   }
   if (!followed_.mapped()) return platform::ClockSeen::Unknown;
-  return readback_.compare(lastText_, *area);
+  return readback_.compare(lastText_, lastFont_, lastPlace_, *area);
 }
 
 void X11Surface::onStructureEvent(const XEvent& event) {

@@ -113,8 +113,10 @@ class X11Surface final : public platform::DirectSurface {
   PixelCache pixels_;
   TextWidths widths_;
   // The latest text drawn, until a look at the screen.
-  DrawnText lastText_;
-  Drawable lastTarget_ = 0;
+  std::string lastCharacters_;
+  platform::DrawnText lastText_;
+  TextFont lastFont_;
+  TextPlace lastPlace_;
   bool drawnSinceLook_ = false;
   ScreenReadback readback_;
 };
