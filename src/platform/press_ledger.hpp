@@ -1,5 +1,4 @@
-// Promise: bit 15 is down now; bit 0 is a press since the slot's last query, reported only when
-// that query was at most two seconds ago, or, read as held, the slot down at some moment since it.
+// Promises bit 15 down now, and bit 0 pressed since the slot's last query if that was within 2 s.
 //
 // One ledger per source of presses (the keys by virtual-key code, a pad by button index). Its
 // adapter tells it of presses and says at each query whether the slot is down now and what time
@@ -25,7 +24,8 @@ class PressLedger {
   static constexpr Time kKeptFor{2000};
   // What bit 0 reports: a press since the last query (keys), or the slot down at some moment
   // since it (modifiers, pad buttons), so a key tapped under a modifier held through the last
-  // query fires the binding that names both, whenever the modifier is let go.
+  // query fires the binding that names both, whenever the modifier is let go; a slot read as
+  // held that is down now reads pressed however long ago its last query was.
   enum class Since { Pressed, Down };
 
   explicit PressLedger(Time made) { asked_.fill(made); }
@@ -39,31 +39,27 @@ class PressLedger {
   // The slot's state (bit 15, bit 0), given whether it is down now; starts a new interval.
   std::uint16_t query(std::size_t slot, bool down, Time now, Since since) {
     std::atomic<bool>& pressed = pressed_[slot];
-    // Nearly every query finds nothing pressed: a plain load, and the exchange only when set.
-    bool sawPress = pressed.load(std::memory_order_relaxed) &&
-                    pressed.exchange(false, std::memory_order_relaxed);
-    if (since == Since::Down) sawPress = sawPress || atQuery_[slot] == kDown;
-    // A slot read as held and down now is down since the last query, however long ago that was.
-    const bool reported =
-        (sawPress && now - asked_[slot] <= kKeptFor) || (since == Since::Down && down);
+    const bool recent = now - asked_[slot] <= kKeptFor;
     asked_[slot] = now;
-    atQuery_[slot] = down ? kDown : kUp;
-    return static_cast<std::uint16_t>((down ? 0x8000 : 0) | (reported ? 1 : 0));
+    if (since == Since::Down && down) {
+      // Down at this query, so down at a moment since it for the next one.
+      pressed.store(true, std::memory_order_relaxed);
+      return 0x8001;
+    }
+    // Nearly every query finds nothing pressed: a plain load, and the exchange only when set.
+    const bool sawPress = pressed.load(std::memory_order_relaxed) &&
+                          pressed.exchange(false, std::memory_order_relaxed);
+    return static_cast<std::uint16_t>((down ? 0x8000 : 0) | (sawPress && recent ? 1 : 0));
   }
 
   // A press waits for the slot's next query.
   bool pressWaiting(std::size_t slot) const {
     return pressed_[slot].load(std::memory_order_relaxed);
   }
-  // The slot was queried and was up then: false before its first query.
-  bool upAtLastQuery(std::size_t slot) const { return atQuery_[slot] == kUp; }
 
  private:
-  enum : std::uint8_t { kNotAsked, kUp, kDown };
-
   std::array<std::atomic<bool>, Slots> pressed_{};
-  std::array<Time, Slots> asked_{};
-  std::array<std::uint8_t, Slots> atQuery_{};  // the query's thread only, as asked_
+  std::array<Time, Slots> asked_{};  // the query's thread only
 };
 
 // Virtual-key codes 0..255.

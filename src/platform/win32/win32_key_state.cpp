@@ -122,7 +122,8 @@ std::int16_t Win32KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   const auto vk = static_cast<std::size_t>(keyCode);
   const bool down = (system & 0x8000) != 0;
   // Down now and up at the last query: pressed since, whether or not anyone saw the press.
-  const bool wentDown = down && presses_.upAtLastQuery(vk);
+  const bool wentDown = down && upAtQuery_[vk];
+  upAtQuery_[vk] = !down;
   // Windows calls the hook before it marks the key down, so a key that went down unseen means
   // the hook is gone: the system's bit until the watcher has put it back.
   if (hooked_ && hookAlive_.load() && wentDown && !presses_.pressWaiting(vk)) {

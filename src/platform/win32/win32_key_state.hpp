@@ -4,6 +4,7 @@
 // between two polls could go unseen.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -58,6 +59,7 @@ class Win32KeyState final : public KeyState {
   bool toldElevated_ = false;
   // Before the watcher, whose hook presses keys into it; queried on the poll's thread only.
   KeyLedger presses_;
+  std::array<bool, 256> upAtQuery_{};  // by virtual-key code; false until its first query
   std::thread watcher_;
   unsigned long watcherId_ = 0;
   bool hooked_ = false;  // the watcher runs
