@@ -23,7 +23,8 @@ TEST(PressLedger, ASlotReadAsHeldReadsPressedWhileDownHoweverLongAgoItWasAsked) 
   Ledger ledger(T(0));
   EXPECT_EQ(ledger.query(0, true, T(10), Ledger::Since::Down), 0x8001);
   EXPECT_EQ(ledger.query(0, true, T(5000), Ledger::Since::Down), 0x8001);
-  EXPECT_EQ(ledger.query(0, false, T(9000), Ledger::Since::Down), 0) << "last asked for too long ago";
+  EXPECT_EQ(ledger.query(0, false, T(9000), Ledger::Since::Down), 0)
+      << "last asked for too long ago";
 }
 
 }  // namespace
