@@ -2,8 +2,8 @@
 //
 // One ledger per source of presses (the keys by virtual-key code, a pad by button index). Its
 // adapter tells it of presses and says at each query whether the slot is down now and what time
-// it is; which codes fold into which (a side of Shift into Shift) is the adapter's, since only
-// it knows where a press came from. A query allocates nothing.
+// it is. Folding a modifier's sides into its generic code is a step the key states take
+// (pressKey, below), so a pad's ledger has none. A query allocates nothing.
 #pragma once
 
 #include <array>
