@@ -23,10 +23,11 @@ found=$(grep -rnE '#include *"(platform/(x11|posix|win32)|frontend)/' $core || t
 found=$(grep -rnE '#include *"frontend/' src/platform src/frontend/sim | grep -v 'src/frontend/sim/.*"frontend/sim/' || true)
 [ -z "$found" ] || report "a front end or adapter includes another front end:" "$found"
 
-# The test platform is a real adapter: the platform's interfaces, the assembly of its composites
-# and the standard library, nothing else.
+# The test platform is a real adapter: the platform's interfaces, the press ledger every key
+# state keeps its promise with, the assembly of its composites and the standard library,
+# nothing else.
 found=$(grep -rnE '#include' src/platform/sim |
-  grep -vE '#include *"platform/(platform\.hpp|chosen_surface\.hpp|drawn_text\.hpp|machine_assembly\.hpp|sim/[a-z_]+\.hpp)"|#include *<[a-z_]+>' || true)
+  grep -vE '#include *"platform/(platform\.hpp|chosen_surface\.hpp|drawn_text\.hpp|press_ledger\.hpp|machine_assembly\.hpp|sim/[a-z_]+\.hpp)"|#include *<[a-z_]+>' || true)
 [ -z "$found" ] || report "src/platform/sim/ includes more than the platform's interfaces and the standard library:" "$found"
 # Only the simulation's front end builds on the test platform, and its steering is for tests
 # and the scenario runner: the simulated desktop only hands it over.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -31,6 +32,8 @@ class Keyboard {
   }
   // Lets this much time pass.
   virtual void pause(std::chrono::milliseconds time) = 0;
+  // How long ago the key state was made, or a little more.
+  virtual std::chrono::milliseconds age() = 0;
 };
 
 struct KeyStateKit {
@@ -69,6 +72,7 @@ TEST_P(KeyStateContract, HeldKeysAndTapsReadAsPromised) {
       {0xA0, 0xA0, true},  // left Shift
       {0xA0, 16, true},    // a side counts for its modifier
       {0xA3, 17, true},    // right Ctrl
+      {0xA1, 16, true},    // right Shift
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pressed * 1000 + c.queried);
@@ -96,6 +100,17 @@ TEST_P(KeyStateContract, PressesAreKeptOnlyOfKeysAskedForLately) {
   EXPECT_EQ(query(118), 0) << "nor one of a key never asked for";
   tap(117);
   EXPECT_EQ(query(117), 1);
+}
+
+TEST_P(KeyStateContract, KeysNotYetAskedForCountFromWhenTheKeyStateWasMade) {
+  using std::chrono::milliseconds;
+  tap(119);  // F8
+  tap(120);  // F9
+  const milliseconds first = std::max(milliseconds(1500) - board_->age(), milliseconds(0));
+  board_->pause(first);
+  EXPECT_EQ(query(119), 1) << "a tap before the first poll counts";
+  board_->pause(milliseconds(2500) - first);
+  EXPECT_EQ(query(120), 0) << "a tap over two seconds before a key's first query would fire late";
 }
 
 TEST_P(KeyStateContract, CodesNamingNoKeyGiveZero) {

@@ -24,6 +24,7 @@ class SimKeys final : public contract::Keyboard {
   // The simulation's held keys read only bit 15: bit 0 is what a tap sets.
   void tap(int vk) override { keys_.tap(vk); }
   void pause(std::chrono::milliseconds time) override { clock_.advance(time.count()); }
+  std::chrono::milliseconds age() override { return std::chrono::milliseconds(clock_.now()); }
 
  private:
   SimClock clock_;

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "platform/platform.hpp"
+#include "platform/press_ledger.hpp"
 #include "platform/sim/sim_clock.hpp"
 
 namespace tollivane::platform::sim {
@@ -32,13 +33,11 @@ class SimKeyboard : public KeyState {
  private:
   static constexpr int kHighestCode = 254;
   static bool namesKey(int code) { return code >= 1 && code <= kHighestCode; }
-  bool bound(int code) const;
-  void pressed(int code);
+  KeyLedger::Time now() const { return KeyLedger::Time(clock_.now()); }
 
   const SimClock& clock_;
   std::array<bool, kHighestCode + 1> held_{};
-  std::array<bool, kHighestCode + 1> tapped_{};
-  std::array<std::int64_t, kHighestCode + 1> lastQueried_{};  // until the first: when made
+  KeyLedger presses_{now()};
   std::uint64_t queries_ = 0;
 };
 

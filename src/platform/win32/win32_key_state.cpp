@@ -7,14 +7,11 @@
 namespace tollivane::platform::win32 {
 namespace {
 
-// Not asked for in two seconds (ten polls): no longer one of the bindings' keys, so its
-// presses are not kept, and none from before is reported when it is bound again.
-constexpr std::int32_t kBoundFor = 2000;
 // The scan code of the right-hand Shift; the other right-hand modifiers are extended keys.
 constexpr unsigned kRightShiftScan = 0x36;
 
 // How often a poll looks at whose window is in front.
-constexpr std::int32_t kFrontEvery = 500;
+constexpr KeyLedger::Time kFrontEvery{500};
 // Posted to the watcher: the hook was seen missing a press.
 constexpr UINT kReinstall = WM_APP + 1;
 
@@ -29,12 +26,7 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
   return CallNextHookEx(nullptr, code, message, data);
 }
 
-std::uint32_t tick() { return static_cast<std::uint32_t>(GetTickCount()); }
-
-// Shift, Ctrl and Alt, either side or both.
-bool isModifier(unsigned vk) {
-  return (vk >= VK_SHIFT && vk <= VK_MENU) || (vk >= VK_LSHIFT && vk <= VK_RMENU);
-}
+KeyLedger::Time tick() { return KeyLedger::Time(GetTickCount64()); }
 
 }  // namespace
 
@@ -44,7 +36,7 @@ Win32KeyState::Win32KeyState()
           frontWindowElevatedAboveUs) {}
 
 Win32KeyState::Win32KeyState(SystemKeys system, FrontElevated frontElevated)
-    : system_(std::move(system)), frontElevated_(std::move(frontElevated)), made_(tick()) {
+    : system_(std::move(system)), frontElevated_(std::move(frontElevated)), presses_(tick()) {
   std::promise<bool> hooked;
   std::future<bool> answer = hooked.get_future();
   watcher_ = std::thread([this, &hooked] { watch(hooked); });
@@ -90,48 +82,32 @@ bool Win32KeyState::install() {
 }
 
 void Win32KeyState::onKeyDown(unsigned virtualKey, unsigned scanCode, bool extended) {
-  const std::uint32_t now = tick();
-  // Either side counts for the generic modifier code and its own side for the sided one.
+  // The hook tells the side by the scan code or the extended flag, whichever code it was given.
   switch (virtualKey) {
     case VK_SHIFT:
     case VK_LSHIFT:
     case VK_RSHIFT:
-      pressed(VK_SHIFT, now);
-      pressed(virtualKey == VK_RSHIFT || scanCode == kRightShiftScan ? VK_RSHIFT : VK_LSHIFT, now);
+      virtualKey = virtualKey == VK_RSHIFT || scanCode == kRightShiftScan ? VK_RSHIFT : VK_LSHIFT;
       break;
     case VK_CONTROL:
     case VK_LCONTROL:
     case VK_RCONTROL:
-      pressed(VK_CONTROL, now);
-      pressed(virtualKey == VK_RCONTROL || extended ? VK_RCONTROL : VK_LCONTROL, now);
+      virtualKey = virtualKey == VK_RCONTROL || extended ? VK_RCONTROL : VK_LCONTROL;
       break;
     case VK_MENU:
     case VK_LMENU:
     case VK_RMENU:
-      pressed(VK_MENU, now);
-      pressed(virtualKey == VK_RMENU || extended ? VK_RMENU : VK_LMENU, now);
+      virtualKey = virtualKey == VK_RMENU || extended ? VK_RMENU : VK_LMENU;
       break;
-    default:
-      pressed(virtualKey, now);
   }
-}
-
-void Win32KeyState::pressed(unsigned virtualKey, std::uint32_t now) {
   // 255 marks the fake keys of escaped sequences, not a key.
-  if (virtualKey == 0 || virtualKey >= 255) return;
-  // Until its first query, a key counts from when we started, so a tap before the first poll
-  // is seen.
-  std::uint32_t queried = lastQueried_[virtualKey].load(std::memory_order_relaxed);
-  if (queried == 0) queried = made_;
-  // Signed: a query stamped one tick ahead (the low bit) is not two seconds old.
-  if (static_cast<std::int32_t>(now - queried) > kBoundFor) return;
-  pressedSince_[virtualKey / 32].fetch_or(1u << (virtualKey % 32));
+  if (virtualKey != 0 && virtualKey < 255) pressKey(presses_, virtualKey);
 }
 
-void Win32KeyState::checkFront(std::uint32_t now) {
+void Win32KeyState::checkFront(KeyLedger::Time now) {
   if (toldElevated_ || !tellElevated_) return;
-  if (frontChecked_ != 0 && static_cast<std::int32_t>(now - frontChecked_) < kFrontEvery) return;
-  frontChecked_ = now | 1;
+  if (frontChecked_ && now - *frontChecked_ < kFrontEvery) return;
+  frontChecked_ = now;
   if (!frontElevated_()) return;
   toldElevated_ = true;
   tellElevated_();
@@ -141,35 +117,22 @@ std::int16_t Win32KeyState::GetAsyncKeyState(std::int16_t keyCode) {
   // Codes outside 1..254 name no key; the system would read them modulo 256.
   if (keyCode <= 0 || keyCode > 254) return 0;
   const std::uint16_t system = system_(keyCode);
-  checkFront(tick());
-  const auto vk = static_cast<unsigned>(keyCode);
+  const KeyLedger::Time now = tick();
+  checkFront(now);
+  const auto vk = static_cast<std::size_t>(keyCode);
   const bool down = (system & 0x8000) != 0;
-  const std::uint32_t now = tick();
-  const std::uint32_t queried = lastQueried_[vk].load(std::memory_order_relaxed);
-  const bool bound = queried != 0 && static_cast<std::int32_t>(now - queried) <= kBoundFor;
-  // A modifier held through the last query was down after it too, so a key tapped under a
-  // held modifier fires the binding that names both.
-  const bool modifier = isModifier(vk);
-  const bool wentDown = down && !downAtQuery_[vk] && bound;
-  const bool wasDown = modifier && downAtQuery_[vk] && bound;
-  downAtQuery_[vk] = down;
-  lastQueried_[vk].store(now | 1, std::memory_order_relaxed);
-  bool pressedSince = (system & 1) != 0;
-  if (hooked_) {
-    // Taken even while the system's bit answers, so no press is reported twice.
-    const std::uint32_t bit = 1u << (vk % 32);
-    const bool hookSaw = (pressedSince_[vk / 32].fetch_and(~bit) & bit) != 0;
-    // Windows calls the hook before it marks the key down, so a key that went down unseen
-    // means the hook is gone: the system's bit until the watcher has put it back.
-    if (hookAlive_.load() && wentDown && !hookSaw) {
-      hookAlive_.store(false);
-      PostThreadMessageW(watcherId_, kReinstall, 0, 0);
-    } else if (hookAlive_.load()) {
-      pressedSince = hookSaw;
-    }
+  // Down now and up at the last query: pressed since, whether or not anyone saw the press.
+  const bool wentDown = down && upAtQuery_[vk];
+  upAtQuery_[vk] = !down;
+  // Windows calls the hook before it marks the key down, so a key that went down unseen means
+  // the hook is gone: the system's bit until the watcher has put it back.
+  if (hooked_ && hookAlive_.load() && wentDown && !presses_.pressWaiting(vk)) {
+    hookAlive_.store(false);
+    PostThreadMessageW(watcherId_, kReinstall, 0, 0);
   }
-  const bool sinceLast = pressedSince || wentDown || wasDown || (modifier && down);
-  return static_cast<std::int16_t>((system & 0x8000) | (sinceLast ? 1 : 0));
+  if ((!hooked_ || !hookAlive_.load()) && (system & 1) != 0) presses_.press(vk);
+  if (wentDown) presses_.press(vk);
+  return static_cast<std::int16_t>(queryKey(presses_, vk, down, now));
 }
 
 }  // namespace tollivane::platform::win32

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <optional>
 #include <thread>
 
 #include "platform/platform.hpp"
+#include "platform/press_ledger.hpp"
 
 namespace tollivane::platform::win32 {
 
@@ -45,20 +47,19 @@ class Win32KeyState final : public KeyState {
   void onKeyDown(unsigned virtualKey, unsigned scanCode, bool extended);
 
  private:
-  static constexpr std::size_t kCodes = 256;
-
   void watch(std::promise<bool>& hooked);
-  void pressed(unsigned virtualKey, std::uint32_t now);
   bool install();
 
-  void checkFront(std::uint32_t now);
+  void checkFront(KeyLedger::Time now);
 
   SystemKeys system_;
   FrontElevated frontElevated_;
   std::function<void()> tellElevated_;
-  std::uint32_t made_;              // GetTickCount
-  std::uint32_t frontChecked_ = 0;  // GetTickCount | 1, 0: never
+  std::optional<KeyLedger::Time> frontChecked_;
   bool toldElevated_ = false;
+  // Before the watcher, whose hook presses keys into it; queried on the poll's thread only.
+  KeyLedger presses_;
+  std::array<bool, 256> upAtQuery_{};  // by virtual-key code; false until its first query
   std::thread watcher_;
   unsigned long watcherId_ = 0;
   bool hooked_ = false;  // the watcher runs
@@ -67,10 +68,6 @@ class Win32KeyState final : public KeyState {
   std::atomic<bool> hookAlive_{false};
   std::atomic<int> installs_{0};
   void* hook_ = nullptr;  // the watcher's thread only
-  // Written by the hook's thread and the poll's, so bits and times are atomic.
-  std::array<std::atomic<std::uint32_t>, kCodes / 32> pressedSince_{};  // by virtual-key code
-  std::array<std::atomic<std::uint32_t>, kCodes> lastQueried_{};  // GetTickCount | 1, 0: never
-  std::array<bool, kCodes> downAtQuery_{};  // by virtual-key code; the poll's thread only
 };
 
 }  // namespace tollivane::platform::win32

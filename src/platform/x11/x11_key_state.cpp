@@ -15,13 +15,10 @@ struct SymToKey {
   friend bool operator<(const SymToKey& a, const SymToKey& b) { return a.sym < b.sym; }
 };
 
-// Shift, Ctrl and Alt, either side or both.
-bool isModifier(std::size_t vk) { return (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5); }
-
 }  // namespace
 
 X11KeyState::X11KeyState(Display* display, std::function<void()> drainEvents)
-    : display_(display), drainEvents_(std::move(drainEvents)), made_(Clock::now()) {
+    : display_(display), drainEvents_(std::move(drainEvents)) {
   reloadKeyboardMapping();
 }
 
@@ -73,15 +70,6 @@ void X11KeyState::reloadKeyboardMapping() {
   }
 }
 
-bool X11KeyState::bound(std::size_t vk, Clock::time_point now) const {
-  // Not asked for in two seconds (ten polls): no longer one of the bindings' keys, so its
-  // presses are not kept, and none from before is reported when it is bound again. Until its
-  // first query, a key counts from when we started, so a tap before the first poll is seen.
-  const Clock::time_point asked =
-      lastQueried_[vk] == Clock::time_point{} ? made_ : lastQueried_[vk];
-  return now - asked <= std::chrono::seconds(2);
-}
-
 void X11KeyState::onRawKey(int keycode, bool pressed, unsigned long serial) {
   if (keycode < 0 || keycode >= static_cast<int>(kCodes)) return;
   const auto code = static_cast<std::size_t>(keycode);
@@ -92,10 +80,9 @@ void X11KeyState::onRawKey(int keycode, bool pressed, unsigned long serial) {
     if (pressed) downSeen_[code] = now;
   }
   if (!pressed) return;
+  // The table gives a side of a modifier its generic code too, so each is pressed as it stands.
   const Span span = virtualKeysOf_[code];
-  for (std::uint16_t i = span.begin; i < span.end; ++i) {
-    if (bound(virtualKeys_[i], now)) pressedSince_[virtualKeys_[i]] = true;
-  }
+  for (std::uint16_t i = span.begin; i < span.end; ++i) presses_.press(virtualKeys_[i]);
 }
 
 void X11KeyState::readKeymap() {
@@ -133,15 +120,7 @@ std::int16_t X11KeyState::GetAsyncKeyState(std::int16_t keyCode) {
     down = false;
     for (std::uint16_t i = codes.begin; i < codes.end && !down; ++i) down = down_[keycodes_[i]];
   }
-  // A modifier held through the last query was down after it too, so a key tapped under a
-  // held modifier fires the binding that names both.
-  const bool wasDown = isModifier(vk) && downAtQuery_[vk];
-  const bool pressed =
-      (down && isModifier(vk)) || ((pressedSince_[vk] || wasDown) && bound(vk, now));
-  pressedSince_[vk] = false;
-  downAtQuery_[vk] = down;
-  lastQueried_[vk] = now;
-  return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
+  return static_cast<std::int16_t>(queryKey(presses_, vk, down, sinceEpoch(now)));
 }
 
 }  // namespace tollivane::platform::x11

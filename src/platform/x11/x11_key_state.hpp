@@ -12,6 +12,7 @@
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
 #include "platform/platform.hpp"
+#include "platform/press_ledger.hpp"
 
 #include <X11/Xlib.h>
 
@@ -43,12 +44,12 @@ class X11KeyState final : public platform::KeyState {
   using Clock = std::chrono::steady_clock;
 
   void readKeymap();
-  // A key is bound while the poller keeps asking for it.
-  bool bound(std::size_t vk, Clock::time_point now) const;
+  static KeyLedger::Time sinceEpoch(Clock::time_point t) {
+    return std::chrono::duration_cast<KeyLedger::Time>(t.time_since_epoch());
+  }
 
   Display* display_;
   std::function<void()> drainEvents_;
-  Clock::time_point made_;
   // Keycodes by virtual-key code and virtual-key codes by keycode, as spans of a flat list
   // each: made once per keyboard mapping, so a query reads a few bytes.
   struct Span {
@@ -60,11 +61,9 @@ class X11KeyState final : public platform::KeyState {
   bool keymapStale_ = true;
   unsigned long keymapSerial_ = 0;  // of the last reading's request
   // Flags a byte each, which a query reads and writes without masking bits.
-  std::array<bool, kCodes> down_{};                      // by keycode
-  std::array<Clock::time_point, kCodes> downSeen_{};     // by keycode: when last known down
-  std::array<Clock::time_point, kCodes> lastQueried_{};  // by virtual-key code
-  std::array<bool, kCodes> pressedSince_{};              // by virtual-key code
-  std::array<bool, kCodes> downAtQuery_{};               // by virtual-key code
+  std::array<bool, kCodes> down_{};                   // by keycode
+  std::array<Clock::time_point, kCodes> downSeen_{};  // by keycode: when last known down
+  KeyLedger presses_{sinceEpoch(Clock::now())};       // by virtual-key code
 };
 
 }  // namespace tollivane::platform::x11
