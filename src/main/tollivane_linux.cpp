@@ -50,7 +50,9 @@ int main(int argc, char* argv[]) {
   qt::PortalShortcuts shortcuts(
       keys, QStringLiteral(TOLLIVANE_APP_ID),
       [&shell](const std::string& why) { shell.desktopShortcutsNotice(why); });
-  Platform machine{keys, surface, files, keys, overlay, shortcuts};
+  // Pads until their adapter lands.
+  NullPadState noPads;
+  Platform machine{keys, surface, files, keys, overlay, shortcuts, noPads};
   qt::MainWindow window(machine, shell);
   if (!window.load()) return 1;
   const tollivane::app::Form1Record& record = window.form().record();

@@ -46,7 +46,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::CombinedKeys keys(keyboard, surface);
   // Windows hands every key to the key state already: no desktop shortcuts are needed.
   platform::NullDesktopShortcuts noShortcuts;
-  platform::Platform machine{keys, surface, files, keys, surface, noShortcuts};
+  // Pads until their adapter lands.
+  platform::NullPadState noPads;
+  platform::Platform machine{keys, surface, files, keys, surface, noShortcuts, noPads};
   frontend::win32::Win32Shell shell;
   frontend::win32::MainWindow window(machine, shell);
   keyboard.onElevatedFront([&window] {

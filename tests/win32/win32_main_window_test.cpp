@@ -50,7 +50,7 @@ class MainWindowTest : public ::testing::Test {
     files_ =
         std::make_unique<platform::win32::Win32Files>(platform::win32::narrow(folder_.wstring()));
     machine_ = std::make_unique<platform::Platform>(
-        platform::Platform{keys_, surface_, *files_, runs_, overlay_, shortcuts_});
+        platform::Platform{keys_, surface_, *files_, runs_, overlay_, shortcuts_, pads_});
     shell_.setEndAction([this](int code) { exitCode_ = code; });
     window_ = std::make_unique<MainWindow>(*machine_, shell_);
     loaded_ = window_->load();
@@ -77,6 +77,7 @@ class MainWindowTest : public ::testing::Test {
   platform::NullRunObserver runs_;
   platform::NullOverlayChoices overlay_;
   platform::NullDesktopShortcuts shortcuts_;
+  platform::NullPadState pads_;
   std::unique_ptr<platform::win32::Win32Files> files_;
   std::unique_ptr<platform::Platform> machine_;
   Win32Shell shell_;
