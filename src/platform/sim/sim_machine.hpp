@@ -53,6 +53,8 @@ class SimMachine final : public SimSteering {
   const SimKeyboard& keyboard() const override { return keyboard_; }
   const SimSurface& surface() const override { return surface_; }
   const SimShortcuts& shortcuts() const { return shortcuts_; }
+  SimPads& pads() override { return pads_; }
+  const SimPads& pads() const override { return pads_; }
 
  private:
   SimClock clock_;
@@ -60,6 +62,7 @@ class SimMachine final : public SimSteering {
   SimSurface surface_;
   SimFiles files_;
   SimShortcuts shortcuts_;
+  SimPads pads_;
   Platform platform_;
 };
 

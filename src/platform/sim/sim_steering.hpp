@@ -10,6 +10,7 @@
 
 #include "platform/platform.hpp"
 #include "platform/sim/sim_keyboard.hpp"
+#include "platform/sim/sim_pads.hpp"
 #include "platform/sim/sim_surface.hpp"
 
 namespace tollivane::platform::sim {
@@ -39,6 +40,10 @@ class SimSteering {
   // The key-state queries and the drawing calls, as recorded.
   virtual const SimKeyboard& keyboard() const = 0;
   virtual const SimSurface& surface() const = 0;
+
+  // The game controllers: plugged in and out, their buttons pressed and released.
+  virtual SimPads& pads() = 0;
+  virtual const SimPads& pads() const = 0;
 };
 
 }  // namespace tollivane::platform::sim
