@@ -54,8 +54,9 @@ class KeyState {
 class PadState {
  public:
   virtual ~PadState() = default;
-  // Into out[0..n): each attached pad's buttons that are down now or were down at some moment
-  // since the last call; returns n, at most out.size(). Never blocks, never allocates.
+  // Into out[0..n): each attached pad's buttons that are down now or went down at some moment
+  // since the last call (not one held at the last call and let go since: a chord held through
+  // one poll fires once); returns n, at most out.size(). Never blocks, never allocates.
   virtual std::size_t readPads(std::span<std::uint32_t> out) = 0;
 };
 

@@ -19,7 +19,7 @@ HotkeyAction pollHotkeys(platform::KeyState& keys, const std::array<std::int16_t
                          const std::array<std::int16_t, 3>& shifts);
 
 // The same, with a pad binding beside each key binding: binding i fires when its keys do, or
-// when one of `padStates` (each pad's buttons down now or since the last poll) holds every
+// when one of `padStates` (each pad's buttons down now or pressed since the last poll) holds every
 // button of pad binding i and that is a binding that can fire. Keys are queried exactly as
 // above.
 HotkeyAction pollHotkeys(platform::KeyState& keys, const std::array<std::int16_t, 3>& codes,

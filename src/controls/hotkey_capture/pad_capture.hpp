@@ -17,7 +17,7 @@ class PadCapture {
   // Forgets what the pads held: the next readings start afresh, as when the focus arrives.
   void restart() { last_ = {}; }
 
-  // One reading of every pad (down now or since the last reading), given the binding held
+  // One reading of every pad (down now or pressed since the last reading), given the binding held
   // now: the binding it makes, or nothing when it makes none.
   std::optional<pad::PadButtons> next(std::span<const pad::PadButtons> pads,
                                       pad::PadButtons current);

@@ -35,7 +35,7 @@ class SimPads final : public PadState {
   struct Pad {
     bool attached = false;
     std::uint32_t held = 0;
-    std::uint32_t sinceRead = 0;  // down at some moment since the last reading
+    std::uint32_t sinceRead = 0;  // pressed since the last reading
   };
   Pad* attached(std::size_t slot);
 
