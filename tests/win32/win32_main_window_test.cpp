@@ -273,6 +273,13 @@ TEST_F(MainWindowTest, CaptureBoxTakesEveryKeyAndRefusesText) {
     SendMessageW(box, message, 'x', 0);
     EXPECT_EQ(windowText(box), "F9") << message;
   }
+  // The box tells the core of its focus, for the pads; the pad binding shows after the keys.
+  SendMessageW(box, WM_SETFOCUS, 0, 0);
+  EXPECT_EQ(window_->form().focusedCapture(), &window_->form().qvHotKey1());
+  SendMessageW(box, WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(window_->form().focusedCapture(), nullptr);
+  window_->form().qvHotKey1().qvSetPadButtons(0x1020);
+  EXPECT_EQ(windowText(box), "F9 \xC2\xB7 Pad View+A");
 }
 
 TEST_F(MainWindowTest, SavingKeysWritesTheSameBytesAsEveryOtherBuild) {
