@@ -29,16 +29,5 @@ TEST(PadButtons, BindingsAndTheirTexts) {
   }
 }
 
-TEST(PadButtons, EveryNameFindsItsOwnBit) {
-  PadButtons seen = 0;
-  for (const PadButton& b : kButtons) {
-    EXPECT_EQ(padButtonNamed(b.name), b.bit);
-    EXPECT_EQ(padButtonsText(b.bit), b.name);
-    seen |= b.bit;
-  }
-  EXPECT_EQ(seen, 0x3F3FFu);
-  EXPECT_EQ(padButtonNamed("a"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace tollivane::pad

@@ -41,13 +41,5 @@ TEST(PadCapture, MakesBindingsFromPressesBetweenReadings) {
   }
 }
 
-TEST(PadCapture, RestartCountsButtonsStillDownAsNewPresses) {
-  PadCapture capture;
-  const std::vector<pad::PadButtons> held{kA};
-  capture.next(held, 0);
-  capture.restart();
-  EXPECT_EQ(capture.next(held, 0), kA);
-}
-
 }  // namespace
 }  // namespace tollivane::controls
