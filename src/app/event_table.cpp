@@ -69,6 +69,16 @@ void EventTable::keyDown(std::string_view control, std::int16_t keyCode, std::in
   }
 }
 
+void EventTable::focus(std::string_view control, bool has) {
+  controls::qvHotKey* box = captureControl(control);
+  if (box == nullptr) return;
+  if (has) {
+    form_.captureFocus(box);
+  } else if (form_.focusedCapture() == box) {
+    form_.captureFocus(nullptr);
+  }
+}
+
 controls::qvHotKey* EventTable::captureControl(std::string_view name) {
   if (name == "qvHotKey1") return &form_.qvHotKey1();
   if (name == "qvHotKey2") return &form_.qvHotKey2();

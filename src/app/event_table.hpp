@@ -49,6 +49,9 @@ class EventTable {
   }
   // The key-down of a capture control's inner box; other names do nothing.
   void keyDown(std::string_view control, std::int16_t keyCode, std::int16_t shift);
+  // The keyboard focus comes to (`has`) or leaves a capture control's inner box; other names
+  // do nothing. No handler runs: Timer1 reads the pads for the box while it has the focus.
+  void focus(std::string_view control, bool has);
   // The capture control named qvHotKey1..qvHotKey3, or nullptr.
   controls::qvHotKey* captureControl(std::string_view name);
 

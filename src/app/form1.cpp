@@ -33,8 +33,19 @@ void Form1::fun_End() {
   shell_.endProgram();
 }
 
+void Form1::captureFocus(controls::qvHotKey* box) {
+  if (box != nullptr && box != focusedCapture_) box->t_GotFocus();
+  focusedCapture_ = box;
+}
+
 void Form1::Timer1_Timer() {
-  switch (stopwatch::pollHotkeys(p_.keys, r_.HotKeyCodes, r_.HotKeyShifts)) {
+  // Read once for both: the poll and a capture control would otherwise split the presses.
+  const auto pads =
+      pads_.read(p_.pads, focusedCapture_ != nullptr || stopwatch::anyPadBinding(r_.PadBindings));
+  const std::span<const pad::PadButtons> padStates =
+      pads ? *pads : std::span<const pad::PadButtons>();
+  switch (
+      stopwatch::pollHotkeys(p_.keys, r_.HotKeyCodes, r_.HotKeyShifts, r_.PadBindings, padStates)) {
     case stopwatch::HotkeyAction::Start:
       funStart();
       break;
@@ -47,6 +58,7 @@ void Form1::Timer1_Timer() {
     case stopwatch::HotkeyAction::None:
       break;
   }
+  if (focusedCapture_ != nullptr && pads) focusedCapture_->t_PadsRead(padStates);
   stopwatch::countingStep({r_.ElapsedSeconds, r_.IsRunning, r_.TimeText});
 }
 
@@ -73,6 +85,7 @@ void Form1::fun_FillArrays() {
   for (std::size_t i = 0; i < r_.HotKeyCodes.size(); ++i) {
     r_.HotKeyCodes[i] = controls[i]->qvGetHotKeyCode();
     r_.HotKeyShifts[i] = controls[i]->qvGetHotKeyShift();
+    r_.PadBindings[i] = controls[i]->qvGetPadButtons();
   }
 }
 

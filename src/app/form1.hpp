@@ -9,9 +9,11 @@
 #include <string>
 
 #include "app/window_controls.hpp"
+#include "common/pad_buttons.hpp"
 #include "controls/hotkey_capture/qv_hot_key.hpp"
 #include "platform/platform.hpp"
 #include "settings/settings_keys.hpp"
+#include "stopwatch/pad_reading.hpp"
 
 namespace tollivane::app {
 
@@ -32,6 +34,7 @@ struct Form1Record {
   bool OverlayWindow = false;  // frames go to a window of our own (menu "Overlay window")
   bool ScaleToGame = false;    // place and size follow the game's screen (menu "Scale to the game")
   bool DesktopShortcuts = false;  // the desktop passes the hotkeys on (menu "Desktop shortcuts")
+  std::array<pad::PadButtons, 3> PadBindings{};  // beside HotKeyCodes; 0: none
 };
 
 class Form1 {
@@ -62,6 +65,10 @@ class Form1 {
   controls::qvHotKey& qvHotKey1() { return qvHotKey1_; }
   controls::qvHotKey& qvHotKey2() { return qvHotKey2_; }
   controls::qvHotKey& qvHotKey3() { return qvHotKey3_; }
+  // The capture control that has the keyboard focus, or nullptr: while one has it, Timer1
+  // reads the pads for its pad binding.
+  void captureFocus(controls::qvHotKey* box);
+  const controls::qvHotKey* focusedCapture() const { return focusedCapture_; }
 
   const Form1Record& record() const { return r_; }
   // Whether overlay frames are still to come: Timer2 runs and the program goes on.
@@ -89,6 +96,8 @@ class Form1 {
   // The bindings now polled, handed to the desktop's shortcuts when they are on.
   void useDesktopShortcuts();
   std::string loadNotice_;  // shown once the window is up; empty when all settings were usable
+  stopwatch::PadReading pads_;
+  controls::qvHotKey* focusedCapture_ = nullptr;
 };
 
 }  // namespace tollivane::app

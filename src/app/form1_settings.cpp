@@ -77,6 +77,7 @@ void Form1::Form_Load() {
       {settings::kDesktopShortcuts, 0, 1, desktopShortcuts},
   };
   for (const StoredSetting& setting : stored) setting.value = setting.key.fallback;
+  std::array<pad::PadButtons, 3> pads{};
 
   if (!path.empty() && files.fileExists(path)) {
     const std::optional<std::string> text = files.readFile(path);
@@ -85,10 +86,15 @@ void Form1::Form_Load() {
     }
     std::vector<settings::ProfileKey> keys;
     for (const StoredSetting& s : stored) keys.push_back({s.key.section, s.key.key});
+    for (const settings::SettingKey& k : settings::kPadBindings) keys.push_back({k.section, k.key});
     const auto found =
         text ? settings::storedValues(*text, keys) : std::vector<std::optional<std::string>>();
     std::string unusable;
-    for (std::size_t i = 0; i < found.size(); ++i) {
+    const auto unusableValue = [&](const settings::SettingKey& key, const std::string& value) {
+      unusable += "\r\n[" + std::string(key.section) + "] " + std::string(key.key) + " = " +
+                  quoted(value) + ": " + integerText(key.fallback) + " used instead";
+    };
+    for (std::size_t i = 0; i < found.size() && i < std::size(stored); ++i) {
       const StoredSetting& setting = stored[i];
       const settings::SettingKey& key = setting.key;
       const std::optional<std::string>& value = found[i];
@@ -99,8 +105,18 @@ void Form1::Form_Load() {
         if (v < setting.min || v > setting.max) raiseOverflow();
         setting.value = v;
       } catch (const RuntimeError&) {
-        unusable += "\r\n[" + std::string(key.section) + "] " + std::string(key.key) + " = " +
-                    quoted(*value) + ": " + integerText(key.fallback) + " used instead";
+        unusableValue(key, *value);
+      }
+    }
+    for (std::size_t i = std::size(stored); i < found.size(); ++i) {
+      const std::size_t slot = i - std::size(stored);
+      if (!found[i]) continue;
+      try {
+        // Kept as stored, bits no pad has included: such a binding never fires, and a save
+        // writes it back unchanged.
+        pads[slot] = static_cast<pad::PadButtons>(roundToInt32(numericTextValue(*found[i])));
+      } catch (const RuntimeError&) {
+        unusableValue(settings::kPadBindings[slot], *found[i]);
       }
     }
     if (!unusable.empty()) {
@@ -120,6 +136,9 @@ void Form1::Form_Load() {
   c_.mnuDesktopShortcuts.setChecked(r_.DesktopShortcuts);
 
   fun_UpdatePos();
+  qvHotKey1_.qvSetPadButtons(pads[0]);
+  qvHotKey2_.qvSetPadButtons(pads[1]);
+  qvHotKey3_.qvSetPadButtons(pads[2]);
   qvHotKey1_.qvSetHotKey(codes[0], shifts[0]);
   qvHotKey2_.qvSetHotKey(codes[1], shifts[1]);
   qvHotKey3_.qvSetHotKey(codes[2], shifts[2]);
@@ -146,6 +165,9 @@ void Form1::Command1_Click() {
   qvHotKey1_.qvSetHotKey(settings::kHotKey1.fallback, settings::kHotShift1.fallback);
   qvHotKey2_.qvSetHotKey(settings::kHotKey2.fallback, settings::kHotShift2.fallback);
   qvHotKey3_.qvSetHotKey(settings::kHotKey3.fallback, settings::kHotShift3.fallback);
+  qvHotKey1_.qvSetPadButtons(0);
+  qvHotKey2_.qvSetPadButtons(0);
+  qvHotKey3_.qvSetPadButtons(0);
 }
 
 void Form1::Command2_Click() {
@@ -154,13 +176,26 @@ void Form1::Command2_Click() {
     // The entries view these texts.
     std::array<std::string, 2 * settings::kHotKeyCodes.size()> texts;
     std::array<settings::ProfileEntry, 2 * settings::kHotKeyCodes.size()> writes;
+    std::array<std::string, settings::kPadBindings.size()> padTexts;
+    std::array<settings::ProfileEntry, settings::kPadBindings.size()> padWrites;
+    bool anyPad = false;
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
       texts[2 * i] = integerText(boxes[i]->qvGetHotKeyCode());
       texts[2 * i + 1] = integerText(boxes[i]->qvGetHotKeyShift());
       writes[2 * i] = {settings::kHotKeyCodes[i].key, texts[2 * i]};
       writes[2 * i + 1] = {settings::kHotKeyShifts[i].key, texts[2 * i + 1]};
+      const pad::PadButtons padBinding = boxes[i]->qvGetPadButtons();
+      anyPad = anyPad || padBinding != 0;
+      // As read: a stored negative number goes back as it came.
+      padTexts[i] = integerText(static_cast<std::int32_t>(padBinding));
+      padWrites[i] = {settings::kPadBindings[i].key, padTexts[i]};
     }
-    settings::writeProfileValues(p_.files, settings::kHotKey1.section, writes, r_.SettingsPath);
+    // Without pad bindings a file that never had them stays as copies without pads write it.
+    const settings::ProfileSectionWrite sections[] = {
+        {settings::kHotKey1.section, writes},
+        {settings::kPad1.section, padWrites, anyPad},
+    };
+    settings::writeProfileSections(p_.files, sections, r_.SettingsPath);
     fun_FillArrays();
     shell_.hotkeysInUse(r_.HotKeyCodes, r_.HotKeyShifts);
     if (r_.DesktopShortcuts) useDesktopShortcuts();

@@ -41,9 +41,10 @@ int main(int argc, char* argv[]) {
   // Without X the commands from the command line still reach the poll.
   NullKeyState noKeys;
   NullSurface noSurface;
+  NullPadState noPads;  // until the pads' adapter is joined in
   MachineAssembly assembly({session ? session->keys() : noKeys,
                             session ? session->direct() : noSurface,
-                            session ? session->ownWindow() : nullptr, files});
+                            session ? session->ownWindow() : nullptr, files, noPads});
 
   qt::QtShell shell;
   qt::PortalShortcuts shortcuts(

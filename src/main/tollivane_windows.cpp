@@ -40,8 +40,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::Win32Surface direct;
   // Made before the main window and destroyed after it: the last frames' hide() reaches it.
   platform::win32::Win32OverlayWindow ownWindow;
+  platform::NullPadState noPads;  // until the pads' adapter is joined in
   platform::MachineAssembly assembly(
-      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files});
+      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files, noPads});
   // Windows hands every key to the key state already: no desktop shortcuts are needed.
   platform::NullDesktopShortcuts noShortcuts;
   platform::Platform machine = assembly.platform(noShortcuts);

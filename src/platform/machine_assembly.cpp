@@ -7,11 +7,12 @@ namespace tollivane::platform {
 
 MachineAssembly::MachineAssembly(const MachineParts& parts)
     : files_(parts.files),
+      pads_(parts.pads),
       surface_(parts.direct, parts.ownWindow),
       keys_(parts.keyboard, surface_) {}
 
 Platform MachineAssembly::platform(DesktopShortcuts& shortcuts) {
-  return Platform{keys_, surface_, files_, keys_, surface_, shortcuts};
+  return Platform{keys_, surface_, files_, keys_, surface_, shortcuts, pads_};
 }
 
 void MachineAssembly::pressBindingsOf(const std::array<std::int16_t, 3>& codes,

@@ -13,13 +13,13 @@
 
 namespace tollivane::platform {
 
-// What a system has of its own. Another source of keys (pads) comes in here beside the
-// keyboard, and joins it in keys().
+// What a system has of its own.
 struct MachineParts {
   KeyState& keyboard;
   DirectSurface& direct;
   OwnWindowSurface* ownWindow;  // null where no window of our own can be had
   Files& files;
+  PadState& pads;
 };
 
 class MachineAssembly {
@@ -48,6 +48,7 @@ class MachineAssembly {
 
  private:
   Files& files_;
+  PadState& pads_;
   ChosenSurface surface_;
   // Told at each run's end, and tells the surface after it.
   CombinedKeys keys_;

@@ -1,5 +1,5 @@
 // Stand-ins where there is no key state or screen to reach (a session without X, tests):
-// no key is ever down and nothing is drawn.
+// no key or pad button is ever down and nothing is drawn.
 #pragma once
 
 #include <optional>
@@ -11,6 +11,11 @@ namespace tollivane::platform {
 class NullKeyState final : public platform::KeyState {
  public:
   std::int16_t GetAsyncKeyState(std::int16_t) override { return 0; }
+};
+
+class NullPadState final : public platform::PadState {
+ public:
+  std::size_t readPads(std::span<std::uint32_t>) override { return 0; }
 };
 
 class NullSurface final : public platform::DirectSurface {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,17 @@ class KeyState {
   // Ctrl, Alt, and a press of a side counts for them too. A code naming no key gives 0. Never
   // blocks.
   virtual std::int16_t GetAsyncKeyState(std::int16_t keyCode) = 0;
+};
+
+// Ours: game controllers, in XInput's button bits (L2 0x10000 and R2 0x20000: a trigger past
+// half way). Read without taking any button from the game.
+class PadState {
+ public:
+  virtual ~PadState() = default;
+  // Into out[0..n): each attached pad's buttons that are down now or went down at some moment
+  // since the last call (not one held at the last call and let go since: a chord held through
+  // one poll fires once); returns n, at most out.size(). Never blocks, never allocates.
+  virtual std::size_t readPads(std::span<std::uint32_t> out) = 0;
 };
 
 // Drawing straight onto whatever window is in front. Every call given a context of 0 does nothing.
@@ -135,6 +147,7 @@ struct Platform {
   RunObserver& runs;
   OverlayChoices& overlay;
   DesktopShortcuts& shortcuts;
+  PadState& pads;
 };
 
 }  // namespace tollivane::platform

@@ -48,16 +48,40 @@ void writeProfileValue(platform::Files& files, std::string_view section, std::st
 
 void writeProfileValues(platform::Files& files, std::string_view section,
                         std::span<const ProfileEntry> entries, const std::string& file) {
+  const ProfileSectionWrite one[] = {{section, entries}};
+  writeProfileSections(files, one, file);
+}
+
+namespace {
+
+bool holdsAnyOf(std::string_view text, const ProfileSectionWrite& write) {
+  std::vector<ProfileKey> keys;
+  for (const ProfileEntry& entry : write.entries) keys.push_back({write.section, entry.key});
+  for (const auto& value : profileLookupAll(text, keys)) {
+    if (value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void writeProfileSections(platform::Files& files, std::span<const ProfileSectionWrite> sections,
+                          const std::string& file) {
   // No folder to keep the file in: never fall back to some other folder.
   if (file.empty()) raiseCannotSave(file, "the program's folder cannot be found");
   // Read and rewritten under one lock: another instance's save between the two is not lost.
   const auto reason = files.updateFile(
       file, [&](const std::optional<std::string>& text) -> std::optional<std::string> {
         const std::string_view old = text ? std::string_view(*text) : std::string_view();
-        std::string updated = profileWriteAll(old, section, entries);
+        std::optional<std::string> updated;
+        for (const ProfileSectionWrite& write : sections) {
+          const std::string_view current = updated ? std::string_view(*updated) : old;
+          if (!write.always && !holdsAnyOf(current, write)) continue;
+          updated = profileWriteAll(current, write.section, write.entries);
+        }
         // Everything is stored already: leave the file alone, so that a save that changes
         // nothing cannot fail.
-        if (text && updated == *text) return std::nullopt;
+        if (!updated || (text && *updated == *text)) return std::nullopt;
         return updated;
       });
   if (!reason.empty()) raiseCannotSave(file, reason);

@@ -41,4 +41,16 @@ void writeProfileValue(platform::Files& files, std::string_view section, std::st
 void writeProfileValues(platform::Files& files, std::string_view section,
                         std::span<const ProfileEntry> entries, const std::string& file);
 
+struct ProfileSectionWrite {
+  std::string_view section;
+  std::span<const ProfileEntry> entries;
+  // False: written only where the file already holds one of these keys in that section, so
+  // that a section of nothing but empty values never comes into being.
+  bool always = true;
+};
+
+// Several sections, in order, with one replacement of the file, as writeProfileValues.
+void writeProfileSections(platform::Files& files, std::span<const ProfileSectionWrite> sections,
+                          const std::string& file);
+
 }  // namespace tollivane::settings

@@ -32,8 +32,15 @@ inline constexpr SettingKey kScaleToGame{"rect", "scale", 0};
 // 1: the hotkeys are also asked of the desktop as its own shortcuts, where it has them.
 inline constexpr SettingKey kDesktopShortcuts{"main", "portal", 0};
 
+// A pad binding beside each key binding: the sum of its buttons (common/pad_buttons.hpp), 0
+// for none. A section of its own, which copies that know no pads pass by.
+inline constexpr SettingKey kPad1{"pad", "pad1", 0};
+inline constexpr SettingKey kPad2{"pad", "pad2", 0};
+inline constexpr SettingKey kPad3{"pad", "pad3", 0};
+
 // Bindings 1..3 (start, pause, stop) at [0..2].
 inline constexpr std::array<SettingKey, 3> kHotKeyCodes{kHotKey1, kHotKey2, kHotKey3};
 inline constexpr std::array<SettingKey, 3> kHotKeyShifts{kHotShift1, kHotShift2, kHotShift3};
+inline constexpr std::array<SettingKey, 3> kPadBindings{kPad1, kPad2, kPad3};
 
 }  // namespace tollivane::settings

@@ -184,6 +184,8 @@ void MainWindowTest::focusRunsThroughThePanelInItsOrder() {
   QCOMPARE(QApplication::focusWidget(), &w.widget("Command1"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   QCOMPARE(QApplication::focusWidget(), &h.window->capture("qvHotKey3").lineEdit());
+  // The core reads the pads for the box with the focus.
+  QCOMPARE(h.window->form().focusedCapture(), &h.window->form().qvHotKey3());
   // In a capture box Tab is a key to capture, not a move: the box clears and keeps the focus.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   QCOMPARE(QApplication::focusWidget(), &h.window->capture("qvHotKey3").lineEdit());
@@ -196,6 +198,7 @@ void MainWindowTest::focusRunsThroughThePanelInItsOrder() {
 
   h.window->action("mnuPosition").trigger();
   w.widget("txtX").setFocus();
+  QCOMPARE(h.window->form().focusedCapture(), nullptr);
   const char* const order[] = {"txtY", "Command3", "Command4"};
   for (const char* name : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

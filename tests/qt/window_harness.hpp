@@ -66,7 +66,8 @@ class WindowHarness {
   platform::NullRunObserver runs;
   platform::ChosenSurface overlay{surface, nullptr};
   platform::NullDesktopShortcuts shortcuts;
-  platform::Platform machine{keys, surface, files, runs, overlay, shortcuts};
+  platform::NullPadState pads;
+  platform::Platform machine{keys, surface, files, runs, overlay, shortcuts, pads};
   frontend::qt::QtShell shell;
   std::vector<ShownBox> shown;
   int endedWith = -1;

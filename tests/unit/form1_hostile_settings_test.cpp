@@ -63,7 +63,8 @@ TEST(HostileSettings, AnUnknownProgramFolderMeansBuiltInValuesAndNoSaves) {
   std::ofstream("Tollivane.ini") << "[main]\r\nhotkey1=65\r\n";
   platform::sim::SimFiles lost("", std::make_unique<platform::posix::PosixFiles>(), '/');
   platform::Platform machine{sim.platform().keys, sim.platform().surface, lost,
-                             sim.platform().runs, sim.platform().overlay, sim.platform().shortcuts};
+                             sim.platform().runs, sim.platform().overlay, sim.platform().shortcuts,
+                             sim.platform().pads};
   app::Form1 form(machine, sim.dialogs(), sim.mainWindowControls());
   form.Form_Load();
   form.Form_Shown();

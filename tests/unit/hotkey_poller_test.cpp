@@ -106,5 +106,35 @@ TEST(HotkeyPoller, StopsQueryingOnceABindingFiresAndNeverExceedsTwelve) {
   EXPECT_EQ(idle.queried.size(), 12u);
 }
 
+TEST(HotkeyPoller, PadBindingsFireInTheBindingsOrderWhenOnePadHoldsThem) {
+  constexpr pad::PadButtons kView = 0x20, kA = 0x1000, kB = 0x2000;
+  struct PadCase {
+    const char* what;
+    std::array<pad::PadButtons, 3> pads;
+    std::vector<pad::PadButtons> states;
+    std::map<std::int16_t, std::int16_t> keys;
+    HotkeyAction expected;
+    std::int16_t mask2 = 0;
+  };
+  const PadCase cases[] = {
+      {"a chord on one pad", {0, kView | kA, 0}, {kView | kA | kB}, {}, HotkeyAction::Pause},
+      {"a chord split over two pads", {0, kView | kA, 0}, {kView, kA}, {}, HotkeyAction::None},
+      {"one button", {kB, 0, 0}, {0, kB}, {}, HotkeyAction::Start},
+      {"key 1 before pad 2", {0, kView, 0}, {kView}, {{kF5, kDown}}, HotkeyAction::Start},
+      {"pad 1 before key 2", {kView, 0, 0}, {kView}, {{kF6, kDown}}, HotkeyAction::Start},
+      {"three buttons never fire",
+       {kView | kA | kB, 0, 0},
+       {kView | kA | kB},
+       {},
+       HotkeyAction::None},
+      {"a bad key mask leaves the pad", {0, kA, 0}, {kA}, {{kF6, kDown}}, HotkeyAction::Pause, 9},
+  };
+  for (const PadCase& c : cases) {
+    FakeKeys keys(c.keys);
+    EXPECT_EQ(pollHotkeys(keys, {kF5, kF6, kF7}, {0, c.mask2, 0}, c.pads, c.states), c.expected)
+        << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace tollivane::stopwatch

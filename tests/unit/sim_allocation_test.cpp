@@ -44,18 +44,20 @@ TEST(SimAllocation, BareFramesAndPollsAllocateNothing) {
 
 TEST(SimAllocation, RunningStopwatchAllocatesNothingPerTickOrFrame) {
   SimDesktop sim;
-  // Every binding with all three modifiers: the most key queries a tick can make.
+  // Every binding with all three modifiers: the most key queries a tick can make; and a pad
+  // binding, so that every tick reads the pads too.
   ASSERT_EQ(sim.platform().files.updateFile(sim.settingsFile(),
                                             [](const auto&) {
                                               return std::optional<std::string>(
                                                   "[main]\r\nhotkey1=116\r\nhotkey2=117\r\n"
                                                   "hotkey3=118\r\nhotshift1=7\r\nhotshift2=7\r\n"
-                                                  "hotshift3=7\r\n");
+                                                  "hotshift3=7\r\n[pad]\r\npad3=196608\r\n");
                                             }),
             "");
   SimApp app(sim);
   app.load();
   ASSERT_FALSE(sim.dialogs().ended());
+  sim.steering().pads().plugIn(1);
   sim.steering().hold({16, 17, 18, 116});
   sim.steering().advance(200);
   sim.steering().hold({});
@@ -64,7 +66,9 @@ TEST(SimAllocation, RunningStopwatchAllocatesNothingPerTickOrFrame) {
 
   const std::uint64_t queriesBefore = sim.steering().keyboard().queries();
   const std::uint64_t framesBefore = sim.steering().surface().calls().DrawTextA;
+  const std::uint64_t padReadsBefore = sim.steering().pads().reads();
   EXPECT_EQ(allocationsDuring([&] { sim.steering().advance(60'000); }), 0);
+  EXPECT_EQ(sim.steering().pads().reads() - padReadsBefore, 300u);
   EXPECT_EQ(sim.steering().keyboard().queries() - queriesBefore, 300u * 12u);
   EXPECT_EQ(sim.steering().surface().calls().DrawTextA - framesBefore, 600u);
   EXPECT_EQ(sim.steering().surface().contextsOut(), 0);

@@ -50,7 +50,7 @@ class MainWindowTest : public ::testing::Test {
     files_ =
         std::make_unique<platform::win32::Win32Files>(platform::win32::narrow(folder_.wstring()));
     machine_ = std::make_unique<platform::Platform>(
-        platform::Platform{keys_, surface_, *files_, runs_, overlay_, shortcuts_});
+        platform::Platform{keys_, surface_, *files_, runs_, overlay_, shortcuts_, pads_});
     shell_.setEndAction([this](int code) { exitCode_ = code; });
     window_ = std::make_unique<MainWindow>(*machine_, shell_);
     loaded_ = window_->load();
@@ -77,6 +77,7 @@ class MainWindowTest : public ::testing::Test {
   platform::NullRunObserver runs_;
   platform::ChosenSurface overlay_{surface_, nullptr};
   platform::NullDesktopShortcuts shortcuts_;
+  platform::NullPadState pads_;
   std::unique_ptr<platform::win32::Win32Files> files_;
   std::unique_ptr<platform::Platform> machine_;
   Win32Shell shell_;
@@ -272,6 +273,13 @@ TEST_F(MainWindowTest, CaptureBoxTakesEveryKeyAndRefusesText) {
     SendMessageW(box, message, 'x', 0);
     EXPECT_EQ(windowText(box), "F9") << message;
   }
+  // The box tells the core of its focus, for the pads; the pad binding shows after the keys.
+  SendMessageW(box, WM_SETFOCUS, 0, 0);
+  EXPECT_EQ(window_->form().focusedCapture(), &window_->form().qvHotKey1());
+  SendMessageW(box, WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(window_->form().focusedCapture(), nullptr);
+  window_->form().qvHotKey1().qvSetPadButtons(0x1020);
+  EXPECT_EQ(windowText(box), "F9 \xC2\xB7 Pad View+A");
 }
 
 TEST_F(MainWindowTest, SavingKeysWritesTheSameBytesAsEveryOtherBuild) {

@@ -21,12 +21,33 @@ qvHotKey::qvHotKey(TextBox& box)
 void qvHotKey::t_KeyDown(std::int16_t KeyCode, std::int16_t Shift) {
   try {
     compose(KeyCode, Shift);
+    keyText_ = t.text();
+    if (CapturedPad != 0) showPad();
   } catch (const std::bad_alloc&) {
     // The failure path: a routine that cannot finish leaves the control cleared.
     CapturedShift = 0;
     CapturedKeyCode = 0;
     t.setText("");
+    keyText_.clear();
   }
+}
+
+void qvHotKey::showPad() {
+  std::string shown = keyText_;
+  if (!shown.empty()) shown += " \xC2\xB7 ";  // a middle dot, in UTF-8 as every text of ours
+  shown += pad::padBindingText(CapturedPad);
+  t.setText(shown);
+}
+
+void qvHotKey::qvSetPadButtons(pad::PadButtons buttons) {
+  if (buttons == CapturedPad) return;
+  CapturedPad = buttons;
+  if (buttons != 0) return showPad();
+  t.setText(keyText_);
+}
+
+void qvHotKey::t_PadsRead(std::span<const pad::PadButtons> pads) {
+  if (const auto made = padCapture_.next(pads, CapturedPad)) qvSetPadButtons(*made);
 }
 
 void qvHotKey::compose(std::int16_t KeyCode, std::int16_t Shift) {

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "common/pad_buttons.hpp"
 #include "controls/hotkey_capture/host.hpp"
+#include "controls/hotkey_capture/pad_capture.hpp"
 
 namespace tollivane::controls {
 
@@ -25,6 +28,15 @@ class qvHotKey {
   void qvSetHotKey(std::int16_t KeyCode, std::int16_t Shift);
   std::int16_t qvGetHotKeyCode() const { return CapturedKeyCode; }
   std::int16_t qvGetHotKeyShift() const { return CapturedShift; }
+
+  // The pad binding beside the key binding (common/pad_buttons.hpp), 0 for none. The box
+  // shows it after the key binding's text: "F5 · Pad View+A".
+  void qvSetPadButtons(pad::PadButtons buttons);
+  pad::PadButtons qvGetPadButtons() const { return CapturedPad; }
+  // The focus has come to the box: pad presses from now on make its pad binding.
+  void t_GotFocus() { padCapture_.restart(); }
+  // One reading of the pads while the box has the focus.
+  void t_PadsRead(std::span<const pad::PadButtons> pads);
 
   // The box's text; writing it leaves the binding alone.
   std::string Text() const;
@@ -46,6 +58,8 @@ class qvHotKey {
  private:
   // The capture routine itself; t_KeyDown runs it and takes its failure path.
   void compose(std::int16_t KeyCode, std::int16_t Shift);
+  // The key binding's text, then the pad binding's when there is one.
+  void showPad();
   TextBox& t;
   std::string StrControl_;
   std::string StrAlt_;
@@ -53,6 +67,9 @@ class qvHotKey {
   std::string StrAdd_;
   std::int16_t CapturedShift = 0;
   std::int16_t CapturedKeyCode = 0;
+  pad::PadButtons CapturedPad = 0;
+  std::string keyText_;  // what the key routine last left in the box
+  PadCapture padCapture_;
 };
 
 }  // namespace tollivane::controls

@@ -68,6 +68,16 @@ void CaptureBox::keyPressEvent(QKeyEvent* e) {
       {*keyCode, modifierMaskFromQt(static_cast<unsigned>(e->modifiers().toInt()), *keyCode)});
 }
 
+void CaptureBox::focusInEvent(QFocusEvent* e) {
+  QLineEdit::focusInEvent(e);
+  if (onFocus) onFocus(true);
+}
+
+void CaptureBox::focusOutEvent(QFocusEvent* e) {
+  QLineEdit::focusOutEvent(e);
+  if (onFocus) onFocus(false);
+}
+
 void CaptureBox::mousePressEvent(QMouseEvent* e) {
   // The middle button would paste the X selection even into a read-only box's owner.
   if (e->button() == Qt::MiddleButton) return e->accept();

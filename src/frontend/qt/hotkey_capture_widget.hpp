@@ -19,10 +19,14 @@ class CaptureBox final : public QLineEdit {
  public:
   explicit CaptureBox(QWidget* parent);
   std::function<void(KeyDown)> onKeyDown;
+  // The box gains (true) or loses the keyboard focus; its window losing the focus counts.
+  std::function<void(bool)> onFocus;
 
  protected:
   bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
@@ -37,6 +41,7 @@ class HotKeyCaptureWidget final : public QWidget {
   app::TextBox& box() { return boxAdapter_; }
   CaptureBox& lineEdit() { return t_; }
   void setOnKeyDown(std::function<void(KeyDown)> handler) { t_.onKeyDown = std::move(handler); }
+  void setOnFocus(std::function<void(bool)> handler) { t_.onFocus = std::move(handler); }
 
   // The control's shell: size in twips, the box's font.
   double widthTwips() const;

@@ -39,7 +39,12 @@ MainWindow::MainWindow(platform::Platform& platform, QtShell& shell, double dpi)
   shell_.setMainWindow(this, events());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // Widgets going away lose the focus after the wiring has gone: they tell nobody.
+  for (const ui::ControlLayout& control : ui::mainWindowLayout().controls) {
+    if (control.kind == ui::ControlKind::HotKeyCapture) capture(control.name).setOnFocus({});
+  }
+}
 
 void MainWindow::buildMenu() {
   const ui::WindowLayout& layout = ui::mainWindowLayout();
@@ -80,8 +85,10 @@ void MainWindow::connectEvents() {
       connect(&widgets_->as<QPushButton>(name), &QPushButton::clicked, this,
               [this, name] { events().fire(name, app::Event::Click); });
     } else if (control.kind == ui::ControlKind::HotKeyCapture) {
-      widgets_->as<HotKeyCaptureWidget>(name).setOnKeyDown(
+      HotKeyCaptureWidget& box = widgets_->as<HotKeyCaptureWidget>(name);
+      box.setOnKeyDown(
           [this, name](KeyDown key) { events().keyDown(name, key.keyCode, key.shift); });
+      box.setOnFocus([this, name](bool has) { events().focus(name, has); });
     }
   }
   for (QAction* a : actions_) {

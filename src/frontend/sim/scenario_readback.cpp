@@ -42,6 +42,10 @@ std::optional<std::string> ScenarioRunner::recordField(std::string_view name) {
   }
   if (name == "HotKeyCodes") return threeNumbers(r.HotKeyCodes);
   if (name == "HotKeyShifts") return threeNumbers(r.HotKeyShifts);
+  if (name == "PadBindings") {
+    return std::to_string(r.PadBindings[0]) + " " + std::to_string(r.PadBindings[1]) + " " +
+           std::to_string(r.PadBindings[2]);
+  }
   if (name == "IsRunning") return std::to_string(r.IsRunning);
   if (name == "TimeText") return quote(r.TimeText);
   if (name == "OverlayRect") {
@@ -67,6 +71,7 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
     const platform::sim::SimSteering& machine = sim_.steering();
     if (property == "Time") return std::to_string(machine.now());
     if (property == "KeyQueries") return std::to_string(machine.keyboard().queries());
+    if (property == "PadReads") return std::to_string(machine.pads().reads());
     if (property == "ContextsOut") {
       return std::to_string(machine.surface().contextsOut() +
                             machine.ownWindow().drawn().contextsOut());
@@ -89,6 +94,7 @@ std::optional<std::string> ScenarioRunner::controlProperty(std::string_view cont
     if (property == "Text") return quote(capture->Text());
     if (property == "Code") return std::to_string(capture->qvGetHotKeyCode());
     if (property == "Shift") return std::to_string(capture->qvGetHotKeyShift());
+    if (property == "Pad") return std::to_string(capture->qvGetPadButtons());
     return std::nullopt;
   }
   // Main-window controls first: both windows have a Frame1 and a Label1.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "frontend/sim/scenario_pads.hpp"
 #include "frontend/sim/scenario_words.hpp"
 #include "frontend/sim/sim_text.hpp"
 
@@ -97,6 +98,8 @@ bool ScenarioRunner::execute(std::string_view line) {
     sim_.steering().advance(*ms);
     return true;
   }
+  if (command == "focus" && args <= 1) return known(app_.focus(args == 1 ? words[1].text : ""));
+  if (const auto pad = padCommand(words, sim_.steering().pads())) return *pad;
   if (command == "print" && args == 1) return print(words[1].text);
   if (command == "ini" && args == 0) {
     printSettingsFile();

@@ -58,6 +58,12 @@ SimApp::Input SimApp::clickMain(std::string_view name) {
   if (!app::EventTable::lists(name, Event::Click)) return Input::Unknown;
   if (!takesInput() || !reachable(name)) return Input::Ignored;
   events_.fire(name, Event::Click);
+  // A box in a panel just hidden loses the focus with it.
+  for (const ui::ControlLayout& c : ui::mainWindowLayout().controls) {
+    if (c.kind == ui::ControlKind::HotKeyCapture && !reachable(c.name)) {
+      events_.focus(c.name, false);
+    }
+  }
   return Input::Handled;
 }
 
@@ -73,6 +79,17 @@ SimApp::Input SimApp::keyDown(std::string_view name, std::int16_t keyCode, std::
   if (!captureControl(name)) return Input::Unknown;
   if (!takesInput() || !reachable(name)) return Input::Ignored;
   events_.keyDown(name, keyCode, shift);
+  return Input::Handled;
+}
+
+SimApp::Input SimApp::focus(std::string_view name) {
+  if (!name.empty() && !captureControl(name)) return Input::Unknown;
+  if (!takesInput() || (!name.empty() && !reachable(name))) return Input::Ignored;
+  if (name.empty()) {
+    wiring_.form().captureFocus(nullptr);
+  } else {
+    events_.focus(name, true);
+  }
   return Input::Handled;
 }
 

@@ -40,6 +40,9 @@ class SimApp {
   // A key-down in qvHotKey1..qvHotKey3.
   Input keyDown(std::string_view name, std::int16_t keyCode, std::int16_t shift);
 
+  // The keyboard focus to qvHotKey1..qvHotKey3; an empty name takes it from them.
+  Input focus(std::string_view name);
+
   // The capture control of that name, or nullptr.
   controls::qvHotKey* captureControl(std::string_view name);
 

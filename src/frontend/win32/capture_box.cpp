@@ -7,16 +7,25 @@
 namespace tollivane::frontend::win32 {
 namespace {
 
+struct Handlers {
+  KeyDownHandler onKeyDown;
+  FocusHandler onFocus;
+};
+
 LRESULT CALLBACK captureProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR,
                              DWORD_PTR data) {
-  auto* onKeyDown = reinterpret_cast<KeyDownHandler*>(data);
+  auto* handlers = reinterpret_cast<Handlers*>(data);
   switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      handlers->onFocus(message == WM_SETFOCUS);
+      break;
     case WM_GETDLGCODE:
       // Every key is ours: no focus move, default or cancel button takes it.
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      (*onKeyDown)(static_cast<std::int16_t>(w & 0xFF), modifierMask());
+      handlers->onKeyDown(static_cast<std::int16_t>(w & 0xFF), modifierMask());
       return 0;
     // Key releases too, or releasing Alt or F10 would open the menu.
     case WM_KEYUP:
@@ -36,7 +45,7 @@ LRESULT CALLBACK captureProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_P
       return 0;
     case WM_NCDESTROY:
       RemoveWindowSubclass(edit, captureProc, 1);
-      delete onKeyDown;
+      delete handlers;
       break;
     default:
       break;
@@ -54,9 +63,10 @@ std::int16_t modifierMask() {
   return mask;
 }
 
-void makeCaptureBox(HWND edit, KeyDownHandler onKeyDown) {
-  SetWindowSubclass(edit, captureProc, 1,
-                    reinterpret_cast<DWORD_PTR>(new KeyDownHandler(std::move(onKeyDown))));
+void makeCaptureBox(HWND edit, KeyDownHandler onKeyDown, FocusHandler onFocus) {
+  SetWindowSubclass(
+      edit, captureProc, 1,
+      reinterpret_cast<DWORD_PTR>(new Handlers{std::move(onKeyDown), std::move(onFocus)}));
 }
 
 }  // namespace tollivane::frontend::win32

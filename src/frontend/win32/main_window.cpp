@@ -44,10 +44,12 @@ MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_
   timers_ = std::make_unique<app::WindowTimers>(layout, *systemTimer_);
   for (const ui::ControlLayout& control : layout.controls) {
     if (control.kind != ui::ControlKind::HotKeyCapture) continue;
-    makeCaptureBox(c.window(control.name),
-                   [this, name = control.name](std::int16_t key, std::int16_t shift) {
-                     events().keyDown(name, key, shift);
-                   });
+    makeCaptureBox(
+        c.window(control.name),
+        [this, name = control.name](std::int16_t key, std::int16_t shift) {
+          events().keyDown(name, key, shift);
+        },
+        [this, name = control.name](bool has) { events().focus(name, has); });
   }
   for (const ui::MenuEntryLayout& entry : layout.menu) {
     if (entry.caption == "-") continue;
@@ -58,7 +60,12 @@ MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_
   shell_.setMainWindow(handle(), events());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // A capture box that has the focus tells the wiring when it loses it: while the wiring lives.
+  if (const HWND focused = GetFocus(); focused != nullptr && IsChild(handle(), focused)) {
+    SetFocus(nullptr);
+  }
+}
 
 UINT MainWindow::menuId(std::string_view name) const {
   const auto& menu = ui::mainWindowLayout().menu;

@@ -58,6 +58,8 @@ class SimMachine final : public SimSteering {
   const SimOwnWindow& ownWindow() const override { return ownWindow_; }
   const ChosenSurface& chosen() const override { return assembly_.surface(); }
   const SimShortcuts& shortcuts() const { return shortcuts_; }
+  SimPads& pads() override { return pads_; }
+  const SimPads& pads() const override { return pads_; }
 
  private:
   SimClock clock_;
@@ -66,6 +68,7 @@ class SimMachine final : public SimSteering {
   SimOwnWindow ownWindow_{surface_};
   SimFiles files_;
   SimShortcuts shortcuts_;
+  SimPads pads_;
   MachineAssembly assembly_;
   Platform platform_;
 };

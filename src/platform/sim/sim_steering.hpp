@@ -13,6 +13,7 @@
 #include "platform/platform.hpp"
 #include "platform/sim/sim_keyboard.hpp"
 #include "platform/sim/sim_own_window.hpp"
+#include "platform/sim/sim_pads.hpp"
 #include "platform/sim/sim_surface.hpp"
 
 namespace tollivane::platform::sim {
@@ -51,6 +52,10 @@ class SimSteering {
   virtual const SimOwnWindow& ownWindow() const = 0;
   // The way to the screen, as chosen between the two.
   virtual const ChosenSurface& chosen() const = 0;
+
+  // The game controllers: plugged in and out, their buttons pressed and released.
+  virtual SimPads& pads() = 0;
+  virtual const SimPads& pads() const = 0;
 };
 
 }  // namespace tollivane::platform::sim
