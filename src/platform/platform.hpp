@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -95,6 +96,16 @@ class DesktopShortcuts {
   // replacing any asked before. Off: the desktop is given them back.
   virtual void useDesktopShortcuts(bool on, const std::array<std::int16_t, 3>& codes,
                                    const std::array<std::int16_t, 3>& shifts) = 0;
+};
+
+// Ours: game controllers, in XInput's button bits (L2 0x10000 and R2 0x20000: a trigger past
+// half way). Read without taking any button from the game.
+class PadState {
+ public:
+  virtual ~PadState() = default;
+  // Into out[0..n): each attached pad's buttons that are down now or were down at some moment
+  // since the last call; returns n, at most out.size(). Never blocks, never allocates.
+  virtual std::size_t readPads(std::span<std::uint32_t> out) = 0;
 };
 
 // The one hook adapters get around the program's handler runs (each event's handler with all
