@@ -82,8 +82,9 @@ SdlPads::~SdlPads() {
 std::size_t SdlPads::readPads(std::span<std::uint32_t> out) {
   if (start_ == Start::NotYet) start_ = startSdl() ? Start::Running : Start::Failed;
   if (start_ != Start::Running) return 0;
-  // Reads the devices and finds those added or removed, once per read and never waiting.
-  SDL_PumpEvents();
+  if (opened_ == 0 && ++readsWithoutPad_ % kReadsPerLook != 1) return 0;
+  // Reads the devices and finds those added or removed, never waiting.
+  SDL_GameControllerUpdate();
   // Everything is taken off the queue, not only the controllers' events: no one else reads it,
   // and what stayed would pile up.
   SDL_Event events[32];
@@ -112,6 +113,7 @@ void SdlPads::take(const SDL_Event& event) {
       if (Pad* pad = find(event.cdevice.which)) {
         SDL_GameControllerClose(pad->controller);
         *pad = Pad{};
+        --opened_;
       }
       break;
     case SDL_CONTROLLERBUTTONDOWN:
@@ -135,7 +137,9 @@ void SdlPads::open(int deviceIndex) {
   for (Pad& pad : pads_) {
     if (pad.controller != nullptr) continue;
     pad.controller = SDL_GameControllerOpen(deviceIndex);
-    if (pad.controller != nullptr) pad.instance = instance;
+    if (pad.controller == nullptr) return;
+    pad.instance = instance;
+    ++opened_;
     return;
   }
 }

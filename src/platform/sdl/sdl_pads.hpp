@@ -21,6 +21,10 @@ namespace tollivane::platform::sdl {
 class SdlPads final : public platform::PadState {
  public:
   static constexpr std::size_t kMaxPads = 8;
+  // While no pad is attached, SDL looks for one only at every fifth read, a second apart at the
+  // poll's pace: a look at every read would add about a seventh to what the stopped program
+  // costs while it waits (docs/performance.md).
+  static constexpr unsigned kReadsPerLook = 5;
 
   SdlPads() = default;
   SdlPads(const SdlPads&) = delete;
@@ -43,6 +47,8 @@ class SdlPads final : public platform::PadState {
   Pad* find(std::int32_t instance);
 
   Start start_ = Start::NotYet;
+  std::size_t opened_ = 0;
+  unsigned readsWithoutPad_ = 0;
   std::array<Pad, kMaxPads> pads_{};
 };
 
