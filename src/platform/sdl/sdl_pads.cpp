@@ -60,9 +60,9 @@ std::uint32_t downNow(SDL_GameController* controller) {
 }
 
 bool startSdl() {
-  // Set at normal priority, so the same variables in the environment still win. The game has
-  // the focus, never we. SDL's own SIGINT and SIGTERM handlers would turn the program's end into
-  // an event that no one reads.
+  // At normal priority, so the same variables in the environment still win. Background events:
+  // the game has the focus, never we. No signal handlers: SDL's would turn SIGINT and SIGTERM
+  // into an event that no one reads, and the program would not end.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
@@ -130,8 +130,8 @@ void SdlPads::take(const SDL_Event& event) {
 }
 
 void SdlPads::open(int deviceIndex) {
-  // Pads present at the start are announced once more by SDL; a device gone again since its
-  // event leaves an index that names another pad or none.
+  // The index names a device as SDL sees it now: one gone since its event leaves an index that
+  // names a pad already open, another one or none.
   const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);
   if (instance < 0 || find(instance) != nullptr) return;
   for (Pad& pad : pads_) {

@@ -1,8 +1,8 @@
 // Game controllers through SDL2's game-controller API, which maps Xbox, PlayStation, Switch Pro,
-// 8BitDo and Steam Deck pads onto one layout and follows hot-plug. SDL starts at the first read,
-// so a program that never reads pads never starts it, and it runs only inside readPads, on the
-// caller's thread: no thread, timer or descriptor of ours is added. One at a time: SDL has one
-// event queue, and each read empties it.
+// 8BitDo and other pads it knows onto one layout and follows hot-plug. SDL starts at the first
+// read, so a program that never reads pads never starts it, and it runs only inside readPads,
+// on the caller's thread: no thread, timer or descriptor of ours is added. One at a time: SDL
+// has one event queue, and each read empties it.
 #pragma once
 
 #include <array>
