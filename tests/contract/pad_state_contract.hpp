@@ -129,6 +129,8 @@ TEST_P(PadStateContract, PadsComeAndGoWhileRunningAndReadApart) {
   const int second = attach();
   pads_->hold(second, kB);
   EXPECT_EQ(read(), (Read{kA, kB}));
+  std::uint32_t one[1] = {};
+  EXPECT_EQ(pads_->state().readPads(one), 1u);  // no more than there is room for
   pads_->detach(first);
   EXPECT_EQ(read(), Read{kB});
   pads_->detach(second);
