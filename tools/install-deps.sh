@@ -12,7 +12,7 @@ $sudo apt-get install -y -qq \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   g++-multilib qemu-user \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
-  libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxext-dev libxres-dev \
+  libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxext-dev libxres-dev libsdl2-dev \
   xvfb xauth x11-utils xfonts-base xdotool imagemagick fonts-dejavu-core weston qt6-wayland \
   python3 python3-dbusmock dbus-daemon desktop-file-utils appstream lintian man-db file \
   mingw-w64 wine wine64 wine32:i386 \

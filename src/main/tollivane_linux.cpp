@@ -18,6 +18,7 @@
 #include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
 #include "settings/settings_keys.hpp"
+#include "game_pads.hpp"
 #include "standard_streams.hpp"
 
 int main(int argc, char* argv[]) {
@@ -41,10 +42,10 @@ int main(int argc, char* argv[]) {
   // Without X the commands from the command line still reach the poll.
   NullKeyState noKeys;
   NullSurface noSurface;
-  NullPadState noPads;  // until the pads' adapter is joined in
+  const std::unique_ptr<PadState> pads = tollivane::makeGamePads();
   MachineAssembly assembly({session ? session->keys() : noKeys,
                             session ? session->direct() : noSurface,
-                            session ? session->ownWindow() : nullptr, files, noPads});
+                            session ? session->ownWindow() : nullptr, files, *pads});
 
   qt::QtShell shell;
   qt::PortalShortcuts shortcuts(
