@@ -14,7 +14,7 @@ found=$(grep -rnE '#include *"(app|ui|frontend|settings|stopwatch|controls)/' sr
 [ -z "$found" ] || report "src/platform/ includes the program's own folders:" "$found"
 
 core="src/common src/stopwatch src/settings src/controls src/ui src/app"
-found=$(grep -rnE '#include *<(Q[A-Za-z]*|X11/[^>]*|xcb/[^>]*|windows\.h|unistd\.h|fcntl\.h|sys/[^>]*)>' $core || true)
+found=$(grep -rnE '#include *<(Q[A-Za-z]*|X11/[^>]*|xcb/[^>]*|dbus/[^>]*|windows\.h|unistd\.h|fcntl\.h|sys/[^>]*)>' $core || true)
 [ -z "$found" ] || report "the core includes a toolkit or OS header:" "$found"
 
 found=$(grep -rnE '#include *"(platform/(x11|posix|win32)|frontend)/' $core || true)

@@ -1,10 +1,10 @@
 // KWin's "Legacy X11 App Support" read from kwinrc as KConfig writes it, and which bindings it
 // keeps from Tollivane while a Wayland window is in front.
-#include "app/kwin_eavesdrop.hpp"
+#include "frontend/qt/kwin_eavesdrop.hpp"
 
 #include <gtest/gtest.h>
 
-namespace tollivane::app {
+namespace tollivane::frontend::qt {
 namespace {
 
 using E = KwinEavesdrop;
@@ -49,4 +49,4 @@ TEST(KwinEavesdrop, TheNoticeComesWhenABindingIsKept) {
 }
 
 }  // namespace
-}  // namespace tollivane::app
+}  // namespace tollivane::frontend::qt

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/kwin_eavesdrop.hpp"
+#include "frontend/qt/kwin_eavesdrop.hpp"
 #include "platform/posix/settings_location.hpp"
 #include "platform/posix/whole_file_read.hpp"
 
@@ -11,7 +11,7 @@ namespace tollivane::frontend::qt {
 
 std::string kdeHotkeyNotice(const std::array<std::int16_t, 3>& codes,
                             const std::array<std::int16_t, 3>& shifts) {
-  if (!app::isKdeWaylandSession(std::getenv("XDG_CURRENT_DESKTOP"),
+  if (!isKdeWaylandSession(std::getenv("XDG_CURRENT_DESKTOP"),
                                 std::getenv("WAYLAND_DISPLAY"))) {
     return {};
   }
@@ -23,7 +23,7 @@ std::string kdeHotkeyNotice(const std::array<std::int16_t, 3>& codes,
   const std::optional<std::string> kwinrc =
       folder.empty() ? std::nullopt
                      : platform::posix::readWholeFile(folder + "/kwinrc", kLargestKwinrc);
-  return app::kwinHotkeyNotice(app::kwinEavesdrop(kwinrc.value_or("")), codes, shifts);
+  return kwinHotkeyNotice(kwinEavesdrop(kwinrc.value_or("")), codes, shifts);
 }
 
 }  // namespace tollivane::frontend::qt

@@ -1,11 +1,11 @@
-#include "app/kwin_eavesdrop.hpp"
+#include "frontend/qt/kwin_eavesdrop.hpp"
 
 #include <algorithm>
 #include <cctype>
 
 #include "common/virtual_keys.hpp"
 
-namespace tollivane::app {
+namespace tollivane::frontend::qt {
 namespace {
 
 std::string_view trimmed(std::string_view text) {
@@ -90,4 +90,4 @@ std::string kwinHotkeyNotice(KwinEavesdrop setting, const std::array<std::int16_
          std::string(kWhere) + ", or the choice above it for hotkeys with Ctrl or Alt" + cost;
 }
 
-}  // namespace tollivane::app
+}  // namespace tollivane::frontend::qt

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tollivane::app {
+namespace tollivane::frontend::qt {
 
 enum class KwinEavesdrop {
   None,          // "Never", KWin's default
@@ -29,4 +29,4 @@ bool isKdeWaylandSession(const char* currentDesktop, const char* waylandDisplay)
 std::string kwinHotkeyNotice(KwinEavesdrop setting, const std::array<std::int16_t, 3>& codes,
                              const std::array<std::int16_t, 3>& shifts);
 
-}  // namespace tollivane::app
+}  // namespace tollivane::frontend::qt
