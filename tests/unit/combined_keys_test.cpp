@@ -7,6 +7,9 @@
 
 #include <vector>
 
+#include "contract/key_state_contract.hpp"
+#include "platform/sim/sim_clock.hpp"
+#include "platform/sim/sim_keyboard.hpp"
 #include "stopwatch/hotkey_poller.hpp"
 
 namespace tollivane::platform {
@@ -20,6 +23,41 @@ struct Keyboard : KeyState, RunObserver {
   std::int16_t held = 0;
   int runs = 0;
 };
+
+// The keyboard's promises hold through the composite, with a command and a desktop shortcut
+// waiting on a key the contract never presses, so that its own paths run.
+class CombinedKit final : public contract::Keyboard {
+ public:
+  CombinedKit() {
+    keys_.pressBinding(kUnused, 0);
+    keys_.holdShortcut(0, kUnused, 0, true);
+  }
+  KeyState& keys() override { return keys_; }
+  void key(int vk, bool down) override {
+    std::erase(held_, vk);
+    if (down) held_.push_back(vk);
+    keyboard_.hold(held_);
+  }
+  void tap(int vk) override { keyboard_.tap(vk); }
+  void pause(std::chrono::milliseconds time) override { clock_.advance(time.count()); }
+  std::chrono::milliseconds age() override { return std::chrono::milliseconds(clock_.now()); }
+
+ private:
+  static constexpr std::int16_t kUnused = 0x87;  // F24
+  struct NoRuns : RunObserver {
+    void runEnds(bool) override {}
+  } runs_;
+  sim::SimClock clock_;
+  sim::SimKeyboard keyboard_{clock_};
+  CombinedKeys keys_{keyboard_, runs_};
+  std::vector<int> held_;
+};
+
+using contract::KeyStateContract;
+INSTANTIATE_TEST_SUITE_P(Combined, KeyStateContract,
+                         ::testing::Values(contract::KeyStateKit{
+                             "Combined", [] { return std::make_unique<CombinedKit>(); }}),
+                         contract::keysKitName);
 
 TEST(CombinedKeys, ACommandFiresItsBindingAtTheNextPollOnly) {
   constexpr std::int16_t kF5 = 116, kF7 = 118;
