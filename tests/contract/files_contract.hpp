@@ -143,6 +143,10 @@ TEST_P(FilesContract, AnUpdateSeesTheFileAsItIsAndMayLeaveItAlone) {
   EXPECT_EQ(files_->updateFile(path, looking), "");
   EXPECT_EQ(seen, (std::vector<std::optional<std::string>>{std::nullopt, "x=1\r\n"}));
   EXPECT_EQ(files_->readFile(path), "x=1\r\n");
+  // A first save into a settings folder that is not there yet makes it.
+  const std::string deeper = at(std::filesystem::path("new") / "deeper" / "Tollivane.ini");
+  ASSERT_EQ(replace(deeper, "y=2\r\n"), "");
+  EXPECT_EQ(files_->readFile(deeper), "y=2\r\n");
 }
 
 TEST_P(FilesContract, RefusalsGiveTheReasonInOneLineAndChangeNothing) {
