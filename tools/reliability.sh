@@ -22,8 +22,20 @@ attacks=(
   "7|A save by root of a user's file|The file keeps its owner, group and mode.|HostileFiles.ASaveByRoot"
   "8|UTF-16 LE and BE files and UTF-8 files with a byte-order mark|Read correctly and written back in their own encoding, every other line kept.|ProfileEncoding|HostileSettings.UnicodeFiles"
   "9|Several instances saving at once, each with its own environment (its own or no XDG_RUNTIME_DIR), or as root and as the file's owner|Each save rereads and rewrites the file holding a lock file beside it (.Tollivane.ini.lock, for as long as the save): every copy takes the same one whoever runs it, so no update is lost. A lock file closed to the user is waited for and, while it stays, the save is refused. Only where no lock file can be had (a file system that refuses locks) does the folder, then a lock file under \$XDG_RUNTIME_DIR, stand in; where nothing can be locked the save is made and says so on stderr (trials below).|HostileFiles.ConcurrentUpdates|UnlockableFolder"
-  "10|Saves killed with SIGKILL mid-write|The file is always the old or the new bytes; leftover temporaries (.Tollivane.ini.saving-0 to -7, fixed names) are removed by name by a later save once older than a minute, never a fresh one, also in a folder that may be written but not read.|HostileFiles.StaleTemporaries|TemporaryNames|kill_during_save"
+  "10|Saves killed with SIGKILL mid-write; leftovers of any kind (fresh files, links, folders, FIFOs) under every temporary name|The file is always the old or the new bytes. Leftover temporaries (.Tollivane.ini.saving-0 to -7, fixed names) are removed by name by a later save once older than a minute, never a fresh one, also in a folder that may be written but not read; a link, a FIFO or an empty folder under those names goes at once (never what a link names), a full folder is stepped past. Where all eight are held, the save takes a name of its process's own (.saving-pPID-N), removed once that process is gone: leftovers never stop a save.|HostileFiles.StaleTemporaries|HostileFiles.Leftovers|TemporaryNames|kill_during_save"
   "11|Root saves through a link that another user planted in a sticky or world-writable folder, pointing to a file of root's|The link is not followed: the save is refused (\"is reached through a link that another user owns in a shared folder\") and the file it points to is untouched. The program follows links itself, one component at a time, by the kernel's protected_symlinks rule whatever the system's setting.|HostileFiles.ALinkAnotherUser"
+)
+
+# The same for attacks on the running program from outside the settings file.
+program_attacks=(
+  "1|Another program on the session bus forges the portal's Response, Activated and Deactivated, or sends them with the wrong types|Only the portal's own answers and signals count, from the bus name that owned it when asked, for our own request and session; each is read with its types checked, and one of the wrong types ends the shortcuts with one sentence, never a crash. A session the desktop closes, or a portal that goes, lets every key go; a portal that comes back binds them again.|portal_shortcuts_test"
+  "2|Started with standard error, or all three standard streams, closed (launchers, autostart)|They are opened on /dev/null first, so no warning is ever written into the X connection; the window shows and the poll runs.|Startup.ClosedStandardStreams"
+  "3|An X server that answers one byte, or its whole setup, and then stalls|The display check waits for the whole setup reply and a first round trip: one line, exit status 1, within its 5 s.|Startup.EveryWayTheDisplayCanFail"
+  "4|tollivane --stop, then tollivane --start, within one poll of a running clock|Each command takes a poll of its own, in the order given: the clock ends running.|CombinedKeys"
+  "5|A command to a first copy that is stopped (SIGSTOP)|The command is said not to be taken (its own words, exit status 3) and is never taken later: the first copy drops a command whose sender has gone.|SingleInstance.ACommandItsSenderGaveUpOn"
+  "6|Another user binds the instance name first|The name is stepped past to the next of a few, where later starts and commands find this copy too; said once on standard error.|SingleInstance.ANameHeldByAnotherUser"
+  "7|A change of resolution with \"Scale to the game\" and no X11 window in front|The root's ConfigureNotify gives the new size; the clock is placed on it at the next frame.|X11Backend.TheScreensSizeIsFollowed"
+  "8|A kwinrc of hundreds of megabytes|Not read (more than 1 MiB): taken as KWin's default, as no file is.|main_window_test"
 )
 
 rows=""
@@ -35,6 +47,16 @@ for entry in "${attacks[@]}"; do
   result="$passed of $total tests pass"
   names="$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*/`\1`/p' <<<"$log" | sort | paste -sd, - | sed 's/,/, /g')"
   rows+="| $number | $attack | $now | $names | $result |"$'\n'
+done
+
+program_rows=""
+for entry in "${program_attacks[@]}"; do
+  IFS='|' read -r number attack now tests <<<"$entry"
+  log="$(ctest --test-dir "$build" -R "$tests" 2>&1 || true)"
+  passed=$(grep -c ' Passed ' <<<"$log" || true)
+  total=$(grep -cE ' (Passed|Failed|Not Run|Timeout)|\*\*\*' <<<"$log" || true)
+  names="$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*/`\1`/p' <<<"$log" | sort | paste -sd, - | sed 's/,/, /g')"
+  program_rows+="| $number | $attack | $now | $names | $passed of $total tests pass |"$'\n'
 done
 
 trial="$(TOLLIVANE_KILLS="$kills" "$build/bin/kill_during_save_test" 2>&1 | grep -E '^kills=' || echo "kills=0 failed")"
@@ -76,6 +98,11 @@ Each attack is a test; the result column is from this run.
 | # | Attack | What happens now | Tests | Result |
 |---|---|---|---|---|
 $rows
+## Attacks on the running program
+
+| # | Attack | What happens now | Tests | Result |
+|---|---|---|---|---|
+$program_rows
 ## SIGKILL during saves
 
 \`kill_during_save_test\` with TOLLIVANE_KILLS=$kills: a child process saves a 55 KB settings
