@@ -57,6 +57,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());
   if (instance.role() == platform::win32::SingleInstance::Role::Another) return 0;
+  if (instance.stepped()) {
+    window.addLine(
+        "Another program holds the name Tollivane finds its running copy by; this one took the "
+        "next, where later starts find it too.");
+  }
   assembly.pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
   instance.setCommandHandler([&](std::string_view word) { return assembly.command(word); });
   window.show(show);

@@ -43,15 +43,27 @@ TEST(SingleInstance, ALaterStartForTheSameFileRestoresTheFirstsWindowAndEnds) {
   DestroyWindow(window);
 }
 
-// A mutex of that name held by another program: the later start runs on its own instead of
-// ending unseen (a first that is stopped is single_instance.sh's to check).
-TEST(SingleInstance, ALaterStartThatIsNotAnsweredRunsOnItsOwn) {
+// The name held by another program, as a mutex with no window of ours or as another kind of
+// object: stepped past, to a name every later start and command of ours finds too.
+TEST(SingleInstance, ANameAnotherProgramHoldsIsSteppedPast) {
   const std::string path = R"(C:\Games\Held\Tollivane.ini)";
-  const HANDLE elsewhere =
-      CreateMutexW(nullptr, FALSE, objectNameFor(L"Local\\Tollivane-instance-", path).c_str());
-  ASSERT_NE(elsewhere, nullptr);
-  EXPECT_EQ(SingleInstance(path, nullptr).role(), SingleInstance::Role::Alone);
-  CloseHandle(elsewhere);
+  const std::wstring name = objectNameFor(L"Local\\Tollivane-instance-", path);
+  for (const bool asMutex : {true, false}) {
+    SCOPED_TRACE(asMutex ? "a mutex" : "an event");
+    const HANDLE elsewhere = asMutex ? CreateMutexW(nullptr, FALSE, name.c_str())
+                                     : CreateEventW(nullptr, FALSE, FALSE, name.c_str());
+    ASSERT_NE(elsewhere, nullptr);
+    const HWND window = CreateWindowExW(0, L"STATIC", L"first", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SingleInstance first(path, window);
+    EXPECT_EQ(first.role(), SingleInstance::Role::First);
+    EXPECT_TRUE(first.stepped());
+    first.setCommandHandler([](std::string_view) { return true; });
+    EXPECT_EQ(SingleInstance(path, nullptr).role(), SingleInstance::Role::Another);
+    EXPECT_EQ(SingleInstance::sendCommand(path, "start"), SingleInstance::CommandResult::Taken);
+    CloseHandle(elsewhere);
+    DestroyWindow(window);
+  }
 }
 
 TEST(SingleInstance, TheFileIsFreeAgainOnceItsHolderIsGone) {

@@ -24,75 +24,108 @@ constexpr UINT kCommandAnswerTime = 2000;
 // The listener's answer: any other window of that class and name is not a Tollivane's.
 constexpr LRESULT kCameForward = 0x70CC;
 // A first program that owns the mutex but has not made its window yet, or is ending, is given
-// this long to settle and answer; one that does not (hung, stopped, or the mutex another
-// program's) costs a later start this long, after which it runs on its own.
+// this long to settle and answer; one that does not (hung or stopped) costs a later start this
+// long, after which it runs on its own. A mutex with no window by then is another program's.
 constexpr ULONGLONG kSettleFor = 2000;
 
 }  // namespace
 
-SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : window_(window) {
-  const std::wstring name = objectNameFor(L"Local\\Tollivane-instance-", settingsPath);
-  mutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
-  if (!mutex_) return;
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (GetLastError() != ERROR_ALREADY_EXISTS) {
-    role_ = Role::First;
-    if (registerWindowClass(instance, kClassName, windowProc)) {
-      listener_ = CreateWindowExW(0, kClassName, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, this);
-    }
-    return;
-  }
-  CloseHandle(mutex_);
-  mutex_ = nullptr;
-  const ULONGLONG until = GetTickCount64() + kSettleFor;
+namespace {
+
+// Any program of the session may take a name first: where something that is not a Tollivane's
+// mutex with its window holds one, the next of a few is tried, by every start and command alike.
+constexpr int kNames = 4;
+
+std::wstring nameAt(const std::string& settingsPath, int step) {
+  std::wstring name = objectNameFor(L"Local\\Tollivane-instance-", settingsPath);
+  if (step > 0) name += L"~" + std::to_wstring(step);
+  return name;
+}
+
+// The listener of `name`, once a first program that took the mutex has made it.
+HWND listenerOf(const std::wstring& name, ULONGLONG until) {
   for (;;) {
-    const ULONGLONG now = GetTickCount64();
     if (const HWND first = FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str())) {
-      // The program the user just started may give the foreground away; the first may not
-      // take it on its own.
-      DWORD process = 0;
-      GetWindowThreadProcessId(first, &process);
-      AllowSetForegroundWindow(process);
-      DWORD_PTR answer = 0;
-      const UINT patience = now < until ? static_cast<UINT>(until - now) : 1;
-      if (SendMessageTimeoutW(first, kComeForward, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, patience,
-                              &answer) != 0 &&
-          answer == static_cast<DWORD_PTR>(kCameForward)) {
-        role_ = Role::Another;
+      return first;
+    }
+    if (GetTickCount64() >= until) return nullptr;
+    Sleep(50);
+  }
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : window_(window) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  for (int step = 0; step < kNames; ++step) {
+    const std::wstring name = nameAt(settingsPath, step);
+    mutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
+    if (!mutex_) {
+      // The name is another kind of object's.
+      stepped_ = true;
+      continue;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      role_ = Role::First;
+      if (registerWindowClass(instance, kClassName, windowProc)) {
+        listener_ = CreateWindowExW(0, kClassName, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, instance, this);
       }
       return;
     }
-    if (now >= until) return;
-    Sleep(50);
+    CloseHandle(mutex_);
+    mutex_ = nullptr;
+    const ULONGLONG until = GetTickCount64() + kSettleFor;
+    const HWND first = listenerOf(name, until);
+    if (!first) {
+      // A mutex with no window of ours for it: another program's.
+      stepped_ = true;
+      continue;
+    }
+    // The program the user just started may give the foreground away; the first may not take
+    // it on its own.
+    DWORD process = 0;
+    GetWindowThreadProcessId(first, &process);
+    AllowSetForegroundWindow(process);
+    DWORD_PTR answer = 0;
+    const ULONGLONG now = GetTickCount64();
+    const UINT patience = now < until ? static_cast<UINT>(until - now) : 1;
+    if (SendMessageTimeoutW(first, kComeForward, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, patience,
+                            &answer) != 0 &&
+        answer == static_cast<DWORD_PTR>(kCameForward)) {
+      role_ = Role::Another;
+    }
+    return;
   }
 }
 
 SingleInstance::CommandResult SingleInstance::sendCommand(const std::string& settingsPath,
                                                           std::string_view word) {
-  const std::wstring name = objectNameFor(L"Local\\Tollivane-instance-", settingsPath);
-  const HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
-  if (!running) return CommandResult::NoneRunning;
-  CloseHandle(running);
-  // The first program may hold the mutex before its window is made.
-  const ULONGLONG until = GetTickCount64() + kSettleFor;
-  HWND first = nullptr;
-  while (!(first = FindWindowExW(HWND_MESSAGE, nullptr, kClassName, name.c_str()))) {
-    if (GetTickCount64() >= until) return CommandResult::NotAnswering;
-    Sleep(50);
+  for (int step = 0; step < kNames; ++step) {
+    const std::wstring name = nameAt(settingsPath, step);
+    const HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
+    if (!running) {
+      if (GetLastError() == ERROR_INVALID_HANDLE) continue;  // another kind of object's
+      return CommandResult::NoneRunning;
+    }
+    CloseHandle(running);
+    // The first program may hold the mutex before its window is made.
+    const HWND first = listenerOf(name, GetTickCount64() + kSettleFor);
+    if (!first) continue;
+    std::string packet(word);
+    packet.push_back('\0');
+    const ULONGLONG deadline = GetTickCount64() + kCommandAnswerTime;
+    packet.append(reinterpret_cast<const char*>(&deadline), kDeadlineSize);
+    COPYDATASTRUCT data{kCommandTag, static_cast<DWORD>(packet.size()), packet.data()};
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, kCommandAnswerTime, &answer) ||
+        answer == static_cast<DWORD_PTR>(kTooLate)) {
+      return CommandResult::NotAnswering;
+    }
+    return answer == static_cast<DWORD_PTR>(kTaken) ? CommandResult::Taken : CommandResult::Refused;
   }
-  std::string packet(word);
-  packet.push_back('\0');
-  const ULONGLONG deadline = GetTickCount64() + kCommandAnswerTime;
-  packet.append(reinterpret_cast<const char*>(&deadline), kDeadlineSize);
-  COPYDATASTRUCT data{kCommandTag, static_cast<DWORD>(packet.size()), packet.data()};
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutW(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                           kCommandAnswerTime, &answer) ||
-      answer == static_cast<DWORD_PTR>(kTooLate)) {
-    return CommandResult::NotAnswering;
-  }
-  return answer == static_cast<DWORD_PTR>(kTaken) ? CommandResult::Taken : CommandResult::Refused;
+  return CommandResult::NoneRunning;
 }
 
 SingleInstance::~SingleInstance() {

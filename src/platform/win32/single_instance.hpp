@@ -3,8 +3,8 @@
 // and a message-only window of the same name; a later start finds the mutex taken, asks that
 // window to bring the first program's window to the front, and ends once it answers. The system
 // frees both however their holder ends, so a program that was killed never blocks the next
-// start; one that does not answer within two seconds (hung, stopped, or the mutex held by
-// another program) leaves the later start to run on its own.
+// start; one that does not answer within two seconds (hung or stopped) leaves the later start to
+// run on its own. A name that another program holds is stepped past to the next of a few.
 // A hotkey's command from the command line (tollivane.exe --start) goes to the same window.
 #pragma once
 
@@ -31,6 +31,9 @@ class SingleInstance {
   SingleInstance& operator=(const SingleInstance&) = delete;
 
   Role role() const { return role_; }
+  // Whether another program held the name, so that this one took or asked the next of the few
+  // every start tries.
+  bool stepped() const { return stepped_; }
 
   enum class CommandResult {
     Taken,         // the first program took the command
@@ -48,6 +51,7 @@ class SingleInstance {
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l);
 
   Role role_ = Role::Alone;
+  bool stepped_ = false;
   HANDLE mutex_ = nullptr;
   HWND listener_ = nullptr;
   HWND window_;
