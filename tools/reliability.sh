@@ -38,26 +38,20 @@ program_attacks=(
   "8|A kwinrc of hundreds of megabytes|Not read (more than 1 MiB): taken as KWin's default, as no file is.|main_window_test"
 )
 
-rows=""
-for entry in "${attacks[@]}"; do
-  IFS='|' read -r number attack now tests <<<"$entry"
-  log="$(TOLLIVANE_KILLS=50 ctest --test-dir "$build" -R "$tests" 2>&1 || true)"
-  passed=$(grep -c ' Passed ' <<<"$log" || true)
-  total=$(grep -cE ' (Passed|Failed|Not Run|Timeout)|\*\*\*' <<<"$log" || true)
-  result="$passed of $total tests pass"
-  names="$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*/`\1`/p' <<<"$log" | sort | paste -sd, - | sed 's/,/, /g')"
-  rows+="| $number | $attack | $now | $names | $result |"$'\n'
-done
-
-program_rows=""
-for entry in "${program_attacks[@]}"; do
-  IFS='|' read -r number attack now tests <<<"$entry"
-  log="$(ctest --test-dir "$build" -R "$tests" 2>&1 || true)"
-  passed=$(grep -c ' Passed ' <<<"$log" || true)
-  total=$(grep -cE ' (Passed|Failed|Not Run|Timeout)|\*\*\*' <<<"$log" || true)
-  names="$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*/`\1`/p' <<<"$log" | sort | paste -sd, - | sed 's/,/, /g')"
-  program_rows+="| $number | $attack | $now | $names | $passed of $total tests pass |"$'\n'
-done
+# One table row per attack: its tests run, and how many of them passed.
+tableRows() {  # entries...
+  local entry number attack now tests log passed total names
+  for entry in "$@"; do
+    IFS='|' read -r number attack now tests <<<"$entry"
+    log="$(TOLLIVANE_KILLS=50 ctest --test-dir "$build" -R "$tests" 2>&1 || true)"
+    passed=$(grep -c ' Passed ' <<<"$log" || true)
+    total=$(grep -cE ' (Passed|Failed|Not Run|Timeout)|\*\*\*' <<<"$log" || true)
+    names="$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*/`\1`/p' <<<"$log" | sort | paste -sd, - | sed 's/,/, /g')"
+    echo "| $number | $attack | $now | $names | $passed of $total tests pass |"
+  done
+}
+rows="$(tableRows "${attacks[@]}")"$'\n'
+program_rows="$(tableRows "${program_attacks[@]}")"$'\n'
 
 trial="$(TOLLIVANE_KILLS="$kills" "$build/bin/kill_during_save_test" 2>&1 | grep -E '^kills=' || echo "kills=0 failed")"
 read -r k oldnew torn left after <<<"$(sed 's/[a-z_]*=//g' <<<"$trial")"
