@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,10 +19,12 @@
 #include "frontend/win32/win32_controls.hpp"
 #include "frontend/win32/win32_shell.hpp"
 #include "platform/null_backends.hpp"
+#include "platform/win32/exclusive_full_screen.hpp"
 #include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_key_state.hpp"
 #include "ui/layout.hpp"
+#include "win32/key_taps.hpp"
 #include "win32/scratch_folder.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -110,18 +113,80 @@ TEST_F(MainWindowTest, IsLaidOutFromItsTableWithAFixedBorder) {
   EXPECT_EQ(windowText(control("qvHotKey1")), "F5");
 }
 
-TEST_F(MainWindowTest, ALineOfItsOwnLeavesThePanelsAsTheyAre) {
+RECT placeIn(HWND window, HWND child) {
+  RECT box;
+  GetWindowRect(child, &box);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+  return box;
+}
+
+TEST_F(MainWindowTest, LinesOfTheirOwnComeAndGoBelowThePanels) {
   open();
-  RECT before, once, line;
+  RECT before, one, two, after;
   GetClientRect(window_->handle(), &before);
-  window_->addLine(std::string(300, 'w') + " end");
-  window_->addLine("again");
-  GetClientRect(window_->handle(), &once);
-  ASSERT_NE(window_->line(), nullptr);
-  GetWindowRect(window_->line(), &line);
-  MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&line), 2);
-  EXPECT_GE(line.top, before.bottom);
-  EXPECT_LE(line.bottom, once.bottom);
+  const std::string first = std::string(300, 'w') + " end";
+  window_->addLine(first);
+  window_->addLine(first);
+  GetClientRect(window_->handle(), &one);
+  window_->addLine("second");
+  GetClientRect(window_->handle(), &two);
+  ASSERT_NE(window_->line(first), nullptr);
+  ASSERT_NE(window_->line("second"), nullptr);
+  const RECT firstBox = placeIn(window_->handle(), window_->line(first));
+  EXPECT_GE(firstBox.top, before.bottom);
+  EXPECT_LE(firstBox.bottom, one.bottom);
+  EXPECT_GE(placeIn(window_->handle(), window_->line("second")).top, one.bottom);
+  EXPECT_GT(two.bottom, one.bottom);
+
+  // The first goes: the second takes its place and the window shrinks by it.
+  window_->removeLine(first);
+  EXPECT_EQ(window_->line(first), nullptr);
+  const RECT moved = placeIn(window_->handle(), window_->line("second"));
+  EXPECT_EQ(moved.top, firstBox.top);
+  window_->removeLine("second");
+  window_->removeLine("second");
+  GetClientRect(window_->handle(), &after);
+  EXPECT_EQ(after.bottom, before.bottom);
+}
+
+// The notice follows the shell's answers, asked at most once a second.
+TEST_F(MainWindowTest, TellsWhileAGameRunsInExclusiveFullScreen) {
+  open();
+  constexpr int kFullScreen = 3;  // QUNS_RUNNING_D3D_FULL_SCREEN
+  constexpr int kAccepts = 5;     // QUNS_ACCEPTS_NOTIFICATIONS
+  constexpr int kBusy = 2;        // full screen, but not exclusive: a borderless game
+  constexpr std::string_view kNotice = "exclusive";
+  int answer = kAccepts;
+  int asked = 0;
+  platform::win32::ExclusiveFullScreen watch([&] { return ++asked, answer; },
+                                             [this, kNotice](bool holds) {
+                                               holds ? window_->addLine(kNotice)
+                                                     : window_->removeLine(kNotice);
+                                             });
+  struct Step {
+    std::uint64_t at;
+    int answer;
+    int askedSoFar;
+    bool shown;
+  };
+  const Step steps[] = {
+      {5000, kFullScreen, 1, true},  {5999, kAccepts, 1, true},     {6000, kAccepts, 2, false},
+      {6500, kFullScreen, 2, false}, {7000, kFullScreen, 3, true},  {8000, 0, 4, true},
+      {9000, kBusy, 5, false},       {10000, kFullScreen, 6, true},
+  };
+  for (const Step& step : steps) {
+    answer = step.answer;
+    watch.check(step.at);
+    EXPECT_EQ(asked, step.askedSoFar) << "at " << step.at;
+    EXPECT_EQ(window_->line(kNotice) != nullptr, step.shown) << "at " << step.at;
+  }
+  // The program asks from the wakes of the window's timers, which run from start-up on.
+  int wakes = 0;
+  window_->onWake([&wakes] { ++wakes; });
+  for (int i = 0; i < 500 && wakes == 0; ++i) win32_tests::pumpMessages(20);
+  EXPECT_GT(wakes, 0);
+  std::printf("SHQueryUserNotificationState under this system: %d\n",
+              platform::win32::systemNotificationState());
 }
 
 TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
