@@ -113,79 +113,59 @@ TEST_F(MainWindowTest, IsLaidOutFromItsTableWithAFixedBorder) {
   EXPECT_EQ(windowText(control("qvHotKey1")), "F5");
 }
 
-RECT placeIn(HWND window, HWND child) {
-  RECT box;
-  GetWindowRect(child, &box);
-  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
-  return box;
-}
-
 TEST_F(MainWindowTest, LinesOfTheirOwnComeAndGoBelowThePanels) {
   open();
-  RECT before, one, two, after;
-  GetClientRect(window_->handle(), &before);
+  const HWND main = window_->handle();
+  const auto top = [main](HWND line) {
+    RECT box;
+    GetWindowRect(line, &box);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&box), 2);
+    return box.top;
+  };
+  RECT before, after;
+  GetClientRect(main, &before);
   const std::string first = std::string(300, 'w') + " end";
   window_->addLine(first);
   window_->addLine(first);
-  GetClientRect(window_->handle(), &one);
   window_->addLine("second");
-  GetClientRect(window_->handle(), &two);
-  ASSERT_NE(window_->line(first), nullptr);
-  ASSERT_NE(window_->line("second"), nullptr);
-  const RECT firstBox = placeIn(window_->handle(), window_->line(first));
-  EXPECT_GE(firstBox.top, before.bottom);
-  EXPECT_LE(firstBox.bottom, one.bottom);
-  EXPECT_GE(placeIn(window_->handle(), window_->line("second")).top, one.bottom);
-  EXPECT_GT(two.bottom, one.bottom);
-
-  // The first goes: the second takes its place and the window shrinks by it.
+  const LONG firstTop = top(window_->line(first));
+  EXPECT_GE(firstTop, before.bottom);
+  EXPECT_GT(top(window_->line("second")), firstTop);
+  // The first goes: the second takes its place; once both have gone the window is as it was.
   window_->removeLine(first);
   EXPECT_EQ(window_->line(first), nullptr);
-  const RECT moved = placeIn(window_->handle(), window_->line("second"));
-  EXPECT_EQ(moved.top, firstBox.top);
+  EXPECT_EQ(top(window_->line("second")), firstTop);
   window_->removeLine("second");
-  window_->removeLine("second");
-  GetClientRect(window_->handle(), &after);
+  GetClientRect(main, &after);
   EXPECT_EQ(after.bottom, before.bottom);
 }
 
-// The notice follows the shell's answers, asked at most once a second.
+// The notice follows the shell's answers, asked at most once a second, from the timers' wakes.
 TEST_F(MainWindowTest, TellsWhileAGameRunsInExclusiveFullScreen) {
   open();
-  constexpr int kFullScreen = 3;  // QUNS_RUNNING_D3D_FULL_SCREEN
-  constexpr int kAccepts = 5;     // QUNS_ACCEPTS_NOTIFICATIONS
-  constexpr int kBusy = 2;        // full screen, but not exclusive: a borderless game
-  constexpr std::string_view kNotice = "exclusive";
-  int answer = kAccepts;
-  int asked = 0;
-  platform::win32::ExclusiveFullScreen watch([&] { return ++asked, answer; },
-                                             [this, kNotice](bool holds) {
-                                               holds ? window_->addLine(kNotice)
-                                                     : window_->removeLine(kNotice);
-                                             });
-  struct Step {
+  int answer = 0, asked = 0;
+  platform::win32::ExclusiveFullScreen watch(
+      [&] { return ++asked, answer; },
+      [this](bool holds) { holds ? window_->addLine("x") : window_->removeLine("x"); });
+  // 3: exclusive full screen; 5: accepts notifications; 2: busy (borderless); 0: failed.
+  const struct {
     std::uint64_t at;
-    int answer;
-    int askedSoFar;
+    int answer, askedSoFar;
     bool shown;
-  };
-  const Step steps[] = {
-      {5000, kFullScreen, 1, true},  {5999, kAccepts, 1, true},     {6000, kAccepts, 2, false},
-      {6500, kFullScreen, 2, false}, {7000, kFullScreen, 3, true},  {8000, 0, 4, true},
-      {9000, kBusy, 5, false},       {10000, kFullScreen, 6, true},
-  };
-  for (const Step& step : steps) {
+  } steps[] = {{5000, 3, 1, true}, {5999, 5, 1, true}, {6000, 5, 2, false}, {6500, 3, 2, false},
+               {7000, 3, 3, true}, {8000, 0, 4, true}, {9000, 2, 5, false}};
+  for (const auto& step : steps) {
     answer = step.answer;
     watch.check(step.at);
-    EXPECT_EQ(asked, step.askedSoFar) << "at " << step.at;
-    EXPECT_EQ(window_->line(kNotice) != nullptr, step.shown) << "at " << step.at;
+    EXPECT_EQ(asked, step.askedSoFar) << step.at;
+    EXPECT_EQ(window_->line("x") != nullptr, step.shown) << step.at;
   }
-  // The program asks from the wakes of the window's timers, which run from start-up on.
   int wakes = 0;
   window_->onWake([&wakes] { ++wakes; });
   for (int i = 0; i < 500 && wakes == 0; ++i) win32_tests::pumpMessages(20);
   EXPECT_GT(wakes, 0);
-  std::printf("SHQueryUserNotificationState under this system: %d\n",
+  window_->onWake(nullptr);
+  std::printf("SHQueryUserNotificationState answers %d here\n",
               platform::win32::systemNotificationState());
 }
 
