@@ -15,6 +15,7 @@
 #include "frontend/win32/win32_shell.hpp"
 #include "platform/machine_assembly.hpp"
 #include "platform/null_backends.hpp"
+#include "platform/win32/exclusive_full_screen.hpp"
 #include "platform/win32/power_throttling.hpp"
 #include "platform/win32/single_instance.hpp"
 #include "platform/win32/win32_files.hpp"
@@ -53,6 +54,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         "While the window in front runs as administrator, Windows keeps the hotkeys from "
         "Tollivane. To use them in that game, run Tollivane as administrator too.");
   });
+  platform::win32::ExclusiveFullScreen fullScreen([&window](bool holds) {
+    constexpr std::string_view kNotice =
+        "The game in front runs in exclusive full screen, where Windows shows no other window: "
+        "the time cannot be seen over it. Set the game to borderless or windowed full screen.";
+    holds ? window.addLine(kNotice) : window.removeLine(kNotice);
+  });
+  window.onWake([&fullScreen] { fullScreen.check(); });
   if (!window.load()) return 1;
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,10 +19,12 @@
 #include "frontend/win32/win32_controls.hpp"
 #include "frontend/win32/win32_shell.hpp"
 #include "platform/null_backends.hpp"
+#include "platform/win32/exclusive_full_screen.hpp"
 #include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_key_state.hpp"
 #include "ui/layout.hpp"
+#include "win32/key_taps.hpp"
 #include "win32/scratch_folder.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -110,18 +113,60 @@ TEST_F(MainWindowTest, IsLaidOutFromItsTableWithAFixedBorder) {
   EXPECT_EQ(windowText(control("qvHotKey1")), "F5");
 }
 
-TEST_F(MainWindowTest, ALineOfItsOwnLeavesThePanelsAsTheyAre) {
+TEST_F(MainWindowTest, LinesOfTheirOwnComeAndGoBelowThePanels) {
   open();
-  RECT before, once, line;
-  GetClientRect(window_->handle(), &before);
-  window_->addLine(std::string(300, 'w') + " end");
-  window_->addLine("again");
-  GetClientRect(window_->handle(), &once);
-  ASSERT_NE(window_->line(), nullptr);
-  GetWindowRect(window_->line(), &line);
-  MapWindowPoints(nullptr, window_->handle(), reinterpret_cast<POINT*>(&line), 2);
-  EXPECT_GE(line.top, before.bottom);
-  EXPECT_LE(line.bottom, once.bottom);
+  const HWND main = window_->handle();
+  const auto top = [main](HWND line) {
+    RECT box;
+    GetWindowRect(line, &box);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&box), 2);
+    return box.top;
+  };
+  RECT before, after;
+  GetClientRect(main, &before);
+  const std::string first = std::string(300, 'w') + " end";
+  window_->addLine(first);
+  window_->addLine(first);
+  window_->addLine("second");
+  const LONG firstTop = top(window_->line(first));
+  EXPECT_GE(firstTop, before.bottom);
+  EXPECT_GT(top(window_->line("second")), firstTop);
+  // The first goes: the second takes its place; once both have gone the window is as it was.
+  window_->removeLine(first);
+  EXPECT_EQ(window_->line(first), nullptr);
+  EXPECT_EQ(top(window_->line("second")), firstTop);
+  window_->removeLine("second");
+  GetClientRect(main, &after);
+  EXPECT_EQ(after.bottom, before.bottom);
+}
+
+// The notice follows the shell's answers, asked at most once a second, from the timers' wakes.
+TEST_F(MainWindowTest, TellsWhileAGameRunsInExclusiveFullScreen) {
+  open();
+  int answer = 0, asked = 0;
+  platform::win32::ExclusiveFullScreen watch(
+      [&] { return ++asked, answer; },
+      [this](bool holds) { holds ? window_->addLine("x") : window_->removeLine("x"); });
+  // 3: exclusive full screen; 5: accepts notifications; 2: busy (borderless); 0: failed.
+  const struct {
+    std::uint64_t at;
+    int answer, askedSoFar;
+    bool shown;
+  } steps[] = {{5000, 3, 1, true}, {5999, 5, 1, true}, {6000, 5, 2, false}, {6500, 3, 2, false},
+               {7000, 3, 3, true}, {8000, 0, 4, true}, {9000, 2, 5, false}};
+  for (const auto& step : steps) {
+    answer = step.answer;
+    watch.check(step.at);
+    EXPECT_EQ(asked, step.askedSoFar) << step.at;
+    EXPECT_EQ(window_->line("x") != nullptr, step.shown) << step.at;
+  }
+  int wakes = 0;
+  window_->onWake([&wakes] { ++wakes; });
+  for (int i = 0; i < 500 && wakes == 0; ++i) win32_tests::pumpMessages(20);
+  EXPECT_GT(wakes, 0);
+  window_->onWake(nullptr);
+  std::printf("SHQueryUserNotificationState answers %d here\n",
+              platform::win32::systemNotificationState());
 }
 
 TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {

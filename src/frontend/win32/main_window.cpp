@@ -1,5 +1,6 @@
 #include "frontend/win32/main_window.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -76,7 +77,7 @@ UINT MainWindow::menuId(std::string_view name) const {
 }
 
 void MainWindow::addLine(std::string_view text) {
-  if (line_ != nullptr) return;
+  if (line(text) != nullptr) return;
   const std::wstring wide = platform::win32::widen(text);
   // The panels' font, from the first of them.
   const auto font =
@@ -94,15 +95,43 @@ void MainWindow::addLine(std::string_view text) {
   DrawTextW(dc, wide.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(handle(), dc);
-  line_ = CreateWindowExW(0, L"STATIC", wide.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                          margin, client.bottom + margin / 2, client.right - 2 * margin, box.bottom,
-                          handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (font) SendMessageW(line_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const HWND added =
+      CreateWindowExW(0, L"STATIC", wide.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                      margin, client.bottom + margin / 2, client.right - 2 * margin, box.bottom,
+                      handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (font) SendMessageW(added, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  lines_.push_back({std::string(text), added, box.bottom + margin});
   RECT frame;
   GetWindowRect(handle(), &frame);
   SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left,
                frame.bottom - frame.top + box.bottom + margin,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::removeLine(std::string_view text) {
+  auto gone = std::find_if(lines_.begin(), lines_.end(),
+                           [text](const Line& line) { return line.text == text; });
+  if (gone == lines_.end()) return;
+  const int height = gone->height;
+  DestroyWindow(gone->window);
+  for (auto below = lines_.erase(gone); below != lines_.end(); ++below) {
+    RECT box;
+    GetWindowRect(below->window, &box);
+    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&box), 2);
+    SetWindowPos(below->window, nullptr, box.left, box.top - height, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT frame;
+  GetWindowRect(handle(), &frame);
+  SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND MainWindow::line(std::string_view text) const {
+  for (const Line& line : lines_) {
+    if (line.text == text) return line.window;
+  }
+  return nullptr;
 }
 
 bool MainWindow::load() {
@@ -120,7 +149,9 @@ void MainWindow::onClick(std::string_view control) { events().fire(control, app:
 LRESULT MainWindow::onMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_TIMER:
-      if (w == kTimerId) systemTimer_->wake();
+      if (w != kTimerId) return 0;
+      if (onWake_) onWake_();
+      systemTimer_->wake();
       return 0;
     case WM_COMMAND:
       if (l == 0 && HIWORD(w) == 0) {

@@ -2,7 +2,11 @@
 // handed to Form1, which decides everything; its events go through the one event table.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/event_table.hpp"
 #include "app/form1.hpp"
@@ -33,10 +37,16 @@ class MainWindow final : public TopWindow {
   HMENU menu() const { return popup_; }
   // The menu item id of a menu entry of the table.
   UINT menuId(std::string_view name) const;
-  // A line of its own below the panels, once; the window grows by it, so the panels keep
-  // their place and size.
+  // A line of its own below the panels and the lines before it, once per text; the window
+  // grows by it, so the panels keep their place and size.
   void addLine(std::string_view text);
-  HWND line() const { return line_; }
+  // Takes the line away, if it is there: the lines below move up and the window shrinks by it.
+  void removeLine(std::string_view text);
+  // The line's window, or none.
+  HWND line(std::string_view text) const;
+  // Called at each wake of the window's timers, before the ticks due: for checks of the
+  // adapters that come round often enough with the poll and need no timer of their own.
+  void onWake(std::function<void()> each) { onWake_ = std::move(each); }
 
  private:
   void onClick(std::string_view control) override;
@@ -44,7 +54,13 @@ class MainWindow final : public TopWindow {
 
   Win32Shell& shell_;
   HMENU popup_ = nullptr;
-  HWND line_ = nullptr;
+  struct Line {
+    std::string text;
+    HWND window;
+    int height;  // with its margins
+  };
+  std::vector<Line> lines_;
+  std::function<void()> onWake_;
   std::unique_ptr<Win32SystemTimer> systemTimer_;
   std::unique_ptr<app::WindowTimers> timers_;
   std::unique_ptr<Win32WindowControls> controls_;
