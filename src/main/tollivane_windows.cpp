@@ -21,6 +21,7 @@
 #include "platform/win32/win32_key_state.hpp"
 #include "platform/win32/win32_overlay_window.hpp"
 #include "platform/win32/win32_surface.hpp"
+#include "platform/win32/xinput_pads.hpp"
 #include "settings/settings_keys.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
@@ -40,9 +41,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::Win32Surface direct;
   // Made before the main window and destroyed after it: the last frames' hide() reaches it.
   platform::win32::Win32OverlayWindow ownWindow;
-  platform::NullPadState noPads;  // until the pads' adapter is joined in
+  platform::win32::XInputPads pads;
   platform::MachineAssembly assembly(
-      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files, noPads});
+      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files, pads});
   // Windows hands every key to the key state already: no desktop shortcuts are needed.
   platform::NullDesktopShortcuts noShortcuts;
   platform::Platform machine = assembly.platform(noShortcuts);
@@ -53,6 +54,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         "While the window in front runs as administrator, Windows keeps the hotkeys from "
         "Tollivane. To use them in that game, run Tollivane as administrator too.");
   });
+  pads.onMissing(
+      [&window] { window.addLine("No XInput DLL was found: game controllers cannot be used."); });
   if (!window.load()) return 1;
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());
