@@ -22,6 +22,7 @@
 #include "platform/win32/win32_key_state.hpp"
 #include "platform/win32/win32_overlay_window.hpp"
 #include "platform/win32/win32_surface.hpp"
+#include "platform/win32/xinput_pads.hpp"
 #include "settings/settings_keys.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
@@ -41,9 +42,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::win32::Win32Surface direct;
   // Made before the main window and destroyed after it: the last frames' hide() reaches it.
   platform::win32::Win32OverlayWindow ownWindow;
-  platform::NullPadState noPads;  // until the pads' adapter is joined in
+  platform::win32::XInputPads pads;
   platform::MachineAssembly assembly(
-      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files, noPads});
+      {keyboard, direct, ownWindow.handle() ? &ownWindow : nullptr, files, pads});
   // Windows hands every key to the key state already: no desktop shortcuts are needed.
   platform::NullDesktopShortcuts noShortcuts;
   platform::Platform machine = assembly.platform(noShortcuts);
@@ -61,6 +62,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     holds ? window.addLine(kNotice) : window.removeLine(kNotice);
   });
   window.onWake([&fullScreen] { fullScreen.check(); });
+  pads.onMissing(
+      [&window] { window.addLine("No XInput DLL was found: game controllers cannot be used."); });
   if (!window.load()) return 1;
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());
