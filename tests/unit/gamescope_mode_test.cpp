@@ -10,18 +10,15 @@ TEST(GamescopeMode, ToldFromEitherVariable) {
     const char* waylandDisplay;
     const char* desktop;
     bool gamescope;
-  } const cases[] = {
-      {nullptr, nullptr, false},
-      {"", "", false},
-      {"gamescope-0", nullptr, true},
-      {"", "gamescope", true},
-      {nullptr, "KDE", false},
-      {nullptr, "KDE:gamescope", true},
-      {nullptr, "gamescope:GNOME", true},
-      {nullptr, "gamescopex", false},
-      {nullptr, "Gamescope-session", false},
-      {nullptr, ":", false},
-  };
+  } const cases[] = {{nullptr, nullptr, false},
+                     {"", "", false},
+                     {"gamescope-0", nullptr, true},
+                     {"", "gamescope", true},
+                     {nullptr, "KDE:gamescope", true},
+                     {nullptr, "gamescope:GNOME", true},
+                     {nullptr, "gamescopex", false},
+                     {nullptr, "Gamescope-session", false},
+                     {nullptr, ":", false}};
   for (const Case& c : cases) {
     EXPECT_EQ(isGamescope(c.waylandDisplay, c.desktop), c.gamescope)
         << (c.waylandDisplay ? c.waylandDisplay : "(unset)") << " / "

@@ -36,8 +36,13 @@ XRectangle intersection(std::int64_t x, std::int64_t y, std::int64_t width, std:
 
 }  // namespace
 
-GamescopeOverlay::GamescopeOverlay(Display* display, platform::ForegroundSurface& front)
-    : display_(display), front_(front), root_(DefaultRootWindow(display)), fonts_(display) {
+GamescopeOverlay::GamescopeOverlay(Display* display, platform::ForegroundSurface& front,
+                                   bool hearsEvents)
+    : display_(display),
+      front_(front),
+      root_(DefaultRootWindow(display)),
+      hearsEvents_(hearsEvents),
+      fonts_(display) {
   next_.text.reserve(32);
   shown_.text.reserve(32);
 }
@@ -67,7 +72,7 @@ bool GamescopeOverlay::create() {
   attributes.background_pixel = 0;  // every channel 0: fully transparent
   attributes.border_pixel = 0;
   attributes.colormap = colormap_;
-  attributes.event_mask = ExposureMask;
+  attributes.event_mask = hearsEvents_ ? ExposureMask : NoEventMask;
   window_ = XCreateWindow(
       display_, root_, 0, 0, static_cast<unsigned>(screen.width),
       static_cast<unsigned>(screen.height), 0, 32, InputOutput, visual.visual,

@@ -22,8 +22,10 @@ namespace tollivane::platform::x11 {
 class GamescopeOverlay final : public platform::OwnWindowSurface {
  public:
   // Draws on `display`, gamescope's first X server, which may be another connection than the
-  // one `front` asks which window is in front. The window is made at the first frame.
-  GamescopeOverlay(Display* display, platform::ForegroundSurface& front);
+  // one `front` asks which window is in front. `hearsEvents`: the events of `display` reach
+  // onEvent; otherwise the window asks for none, which would pile up unread. The window is
+  // made at the first frame.
+  GamescopeOverlay(Display* display, platform::ForegroundSurface& front, bool hearsEvents);
   ~GamescopeOverlay() override;
   GamescopeOverlay(const GamescopeOverlay&) = delete;
   GamescopeOverlay& operator=(const GamescopeOverlay&) = delete;
@@ -76,6 +78,7 @@ class GamescopeOverlay final : public platform::OwnWindowSurface {
   Pen defaultPen_;
   Pen sizedPen_;
   Atom overlayAtom_ = 0;
+  bool hearsEvents_;
   bool failed_ = false;  // no 32-bit visual: frames draw nothing
   PixelFormat format_;
   FontChoice fonts_;

@@ -115,7 +115,7 @@ void X11Session::openGamescopeOverlay() {
                  DisplayString(display_));
   }
   gamescope_ = std::make_unique<GamescopeOverlay>(overlayDisplay_ ? overlayDisplay_ : display_,
-                                                  *foreground_);
+                                                  *foreground_, overlayDisplay_ == nullptr);
 }
 
 X11Session::~X11Session() {
