@@ -22,7 +22,7 @@ bool sameDrawing(const auto& a, const auto& b) {
          a.x == b.x && a.baseline == b.baseline;
 }
 
-// The part of `a` inside `bounds`; empty (width 0) when they do not meet.
+// The part of the rectangle at x, y inside `bounds`; empty (width 0) when they do not meet.
 XRectangle intersection(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
                         const XRectangle& bounds) {
   const std::int64_t left = std::max<std::int64_t>(x, bounds.x);
@@ -150,7 +150,6 @@ void GamescopeOverlay::layOut() {
   next_.font = fonts_.forText(textHeight_, static_cast<int>(std::min(height, kMaxSize)),
                               static_cast<int>(std::min(width, kMaxSize)));
   next_.x = static_cast<int>(std::clamp(left, kMinCoordinate, kMaxCoordinate));
-  next_.baseline = next_.x;
   const XFontStruct* font = next_.font.metrics;
   if (!font) return;
   if (centred_) {
