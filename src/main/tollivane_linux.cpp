@@ -43,9 +43,10 @@ int main(int argc, char* argv[]) {
   NullKeyState noKeys;
   NullSurface noSurface;
   const std::unique_ptr<PadState> pads = tollivane::makeGamePads();
+  const bool gamescope = session && session->inGamescope();
   MachineAssembly assembly({session ? session->keys() : noKeys,
                             session ? session->direct() : noSurface,
-                            session ? session->ownWindow() : nullptr, files, *pads});
+                            session ? session->ownWindow() : nullptr, files, *pads, gamescope});
 
   qt::QtShell shell;
   qt::PortalShortcuts shortcuts(
@@ -59,7 +60,11 @@ int main(int argc, char* argv[]) {
   const qt::OneInstance instance(record.SettingsPath, window,
                                  [&](std::string_view word) { return assembly.command(word); });
   if (instance.anotherRuns()) return 0;
-  window.showCentred();
+  if (gamescope) {
+    window.startUnshown();
+  } else {
+    window.showCentred();
+  }
   if (!session) {
     shell.messageBox(
         "Hotkeys and the timer overlay need an X11 session; they are off in this session.",

@@ -27,6 +27,7 @@ void ChosenSurface::runEnds(bool framesComing) {
 // another window comes in front, which starts again by drawing onto it.
 bool ChosenSurface::chooseOwnWindow(WindowHandle front) {
   if (!ownWindow_) return false;
+  if (ownWindowOnly_) return true;
   if (front != front_) {
     front_ = front;
     paintedOver_ = false;

@@ -70,8 +70,10 @@ class ChosenSurface final : public ForegroundSurface, public OverlayChoices, pub
   static constexpr int kLooksToMove = 2;
 
   // `ownWindow` may be null where no such window can be had; then frames always go direct.
-  ChosenSurface(DirectSurface& direct, OwnWindowSurface* ownWindow)
-      : direct_(direct), ownWindow_(ownWindow), current_(&direct) {}
+  // `ownWindowOnly`: where nothing drawn onto the window in front is seen (gamescope), every
+  // frame goes to `ownWindow`, never looking at the screen.
+  ChosenSurface(DirectSurface& direct, OwnWindowSurface* ownWindow, bool ownWindowOnly = false)
+      : direct_(direct), ownWindow_(ownWindow), ownWindowOnly_(ownWindowOnly), current_(&direct) {}
 
   void setOwnWindow(bool on) override { wantsOwnWindow_ = on; }
   void setScaleToGame(bool on) override { scaleToGame_ = on; }
@@ -107,6 +109,7 @@ class ChosenSurface final : public ForegroundSurface, public OverlayChoices, pub
 
   DirectSurface& direct_;
   OwnWindowSurface* ownWindow_;
+  bool ownWindowOnly_;
   OverlayWay* current_;
   bool wantsOwnWindow_ = false;
   bool scaleToGame_ = false;

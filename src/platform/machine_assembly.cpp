@@ -8,7 +8,7 @@ namespace tollivane::platform {
 MachineAssembly::MachineAssembly(const MachineParts& parts)
     : files_(parts.files),
       pads_(parts.pads),
-      surface_(parts.direct, parts.ownWindow),
+      surface_(parts.direct, parts.ownWindow, parts.ownWindowOnly),
       keys_(parts.keyboard, surface_) {}
 
 Platform MachineAssembly::platform(DesktopShortcuts& shortcuts) {

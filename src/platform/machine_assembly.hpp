@@ -20,6 +20,7 @@ struct MachineParts {
   OwnWindowSurface* ownWindow;  // null where no window of our own can be had
   Files& files;
   PadState& pads;
+  bool ownWindowOnly = false;  // nothing drawn onto the game is seen (ChosenSurface)
 };
 
 class MachineAssembly {

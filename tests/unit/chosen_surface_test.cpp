@@ -172,5 +172,23 @@ TEST(ChosenSurface, WithoutAWindowOfItsOwnEveryFrameGoesStraightOntoTheGame) {
   EXPECT_EQ(direct.contextsOut(), 0);
 }
 
+// Gamescope: whatever the user chose and whatever is in front, nothing goes onto the game.
+TEST(ChosenSurface, OwnWindowOnlyNeverDrawsOntoTheGameNorLooks) {
+  platform::sim::SimSurface direct;
+  platform::sim::SimOwnWindow own{direct};
+  ChosenSurface chosen{direct, &own, true};
+  chosen.setOwnWindow(false);
+  DeviceContext dc = 0;
+  for (const WindowHandle front : {0, 2, 3, 0, 2, 2, 2, 2, 2, 2}) {
+    direct.setForeground(front);
+    stopwatch::drawOverlayFrame(chosen, "00 : 00 : 01", Rect{25, 315, 100, 329}, {0, 0}, dc);
+  }
+  chosen.runEnds(false);
+  EXPECT_EQ(direct.calls().DrawTextA, 0u);
+  EXPECT_EQ(own.drawn().calls().DrawTextA, 10u);
+  EXPECT_EQ(direct.calls().lookAtLastClock, 0u);
+  EXPECT_EQ(own.hides(), 1) << "only when the frames stop";
+}
+
 }  // namespace
 }  // namespace tollivane::platform

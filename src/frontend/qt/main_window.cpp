@@ -118,6 +118,8 @@ void MainWindow::showCentred() {
   events().fire(app::kMainWindow, app::Event::Shown);
 }
 
+void MainWindow::startUnshown() { events().fire(app::kMainWindow, app::Event::Shown); }
+
 void MainWindow::closeEvent(QCloseEvent* e) {
   // Every close request is honoured; Form1 ends the program from here.
   e->accept();

@@ -35,6 +35,9 @@ class MainWindow final : public QMainWindow {
   bool load();
   // Shows the window centred on the screen and tells Form1 that it is up.
   void showCentred();
+  // Tells Form1 that it is up, the window left unmapped: in gamescope any plain window may
+  // take the screen from the game.
+  void startUnshown();
 
   app::Form1& form() { return wiring_->form(); }
   app::EventTable& events() { return wiring_->events(); }

@@ -12,6 +12,9 @@
 #include <cstdlib>
 
 #include "platform/x11/display_probe.hpp"
+#include "platform/x11/gamescope_mode.hpp"
+#include "platform/x11/gamescope_overlay.hpp"
+#include "platform/x11/gamescope_root_server.hpp"
 #include "platform/x11/x11_errors.hpp"
 #include "platform/x11/x11_key_state.hpp"
 #include "platform/x11/x11_overlay_window.hpp"
@@ -87,15 +90,40 @@ X11Session::X11Session(Display* display) : display_(display) {
   // A Wayland compositor's XWayland, as far as can be told without asking the server.
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   foreground_ = std::make_unique<X11Surface>(display_, *masks_, drain, wayland && *wayland);
-  int shapeEvents = 0;
-  int shapeErrors = 0;
-  if (XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {
+  if (isGamescope(std::getenv("GAMESCOPE_WAYLAND_DISPLAY"), std::getenv("XDG_CURRENT_DESKTOP"))) {
+    openGamescopeOverlay();
+  } else if (int shapeEvents = 0, shapeErrors = 0;
+             XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {
     overlay_ = std::make_unique<X11OverlayWindow>(display_, *foreground_);
   }
   XFlush(display_);
 }
 
+// Drawn where gamescope looks for it; a game's own server is only the fallback, where the
+// clock stays unseen but nothing else changes.
+void X11Session::openGamescopeOverlay() {
+  const RootServer first = gamescopeRootServer(display_);
+  if (!first.name.empty() &&
+      probeDisplay(first.name.c_str(), kDisplayPatience) != DisplayAnswer::Silent) {
+    overlayDisplay_ = XOpenDisplay(first.name.c_str());
+    if (overlayDisplay_) trapErrorsOf(overlayDisplay_);
+  }
+  if (first.elsewhere && !overlayDisplay_) {
+    std::fprintf(stderr,
+                 "Gamescope's first X server, where it shows overlays, could not be reached; "
+                 "the clock stays on %s, where gamescope does not show it.\n",
+                 DisplayString(display_));
+  }
+  gamescope_ = std::make_unique<GamescopeOverlay>(overlayDisplay_ ? overlayDisplay_ : display_,
+                                                  *foreground_, overlayDisplay_ == nullptr);
+}
+
 X11Session::~X11Session() {
+  gamescope_.reset();
+  if (overlayDisplay_) {
+    XCloseDisplay(overlayDisplay_);
+    stopTrapping(overlayDisplay_);
+  }
   overlay_.reset();
   foreground_.reset();
   keyState_.reset();
@@ -139,6 +167,7 @@ void X11Session::handleEvents(bool readSocket) {
     } else {
       // The window of our own hears first whether the window it stands over went away.
       if (overlay_) overlay_->onEvent(event);
+      if (gamescope_ && !overlayDisplay_) gamescope_->onEvent(event);
       foreground_->onStructureEvent(event);
     }
   }
@@ -151,7 +180,10 @@ void X11Session::sync() {
 
 platform::KeyState& X11Session::keys() { return *keyState_; }
 platform::DirectSurface& X11Session::direct() { return *foreground_; }
-platform::OwnWindowSurface* X11Session::ownWindow() { return overlay_.get(); }
+platform::OwnWindowSurface* X11Session::ownWindow() {
+  if (gamescope_) return gamescope_.get();
+  return overlay_.get();
+}
 X11OverlayWindow* X11Session::overlayWindow() { return overlay_.get(); }
 unsigned long X11Session::trappedErrors() const { return trappedErrorCount(display_); }
 

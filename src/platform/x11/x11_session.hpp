@@ -12,6 +12,7 @@ struct _XDisplay;
 
 namespace tollivane::platform::x11 {
 
+class GamescopeOverlay;
 class WindowEventMasks;
 class X11KeyState;
 class X11OverlayWindow;
@@ -45,6 +46,11 @@ class X11Session {
   // The window of our own, null when the server cannot shape windows.
   platform::OwnWindowSurface* ownWindow();
   X11OverlayWindow* overlayWindow();
+  // In gamescope (told from the environment, gamescope_mode.hpp) the window of our own is
+  // gamescope's outside overlay, and every frame goes to it: nothing drawn onto the game is
+  // seen there.
+  bool inGamescope() const { return gamescope_ != nullptr; }
+  GamescopeOverlay* gamescopeOverlay() { return gamescope_.get(); }
   // Straight onto the window in front, for tests.
   X11Surface& directSurface() { return *foreground_; }
 
@@ -58,6 +64,7 @@ class X11Session {
  private:
   explicit X11Session(_XDisplay* display);
   void handleEvents(bool readSocket);
+  void openGamescopeOverlay();
 
   _XDisplay* display_;
   int xinputOpcode_ = -1;
@@ -66,6 +73,9 @@ class X11Session {
   std::unique_ptr<X11KeyState> keyState_;
   std::unique_ptr<X11Surface> foreground_;
   std::unique_ptr<X11OverlayWindow> overlay_;
+  // Gamescope's first server when it is not display_; the overlay is drawn there.
+  _XDisplay* overlayDisplay_ = nullptr;
+  std::unique_ptr<GamescopeOverlay> gamescope_;
 };
 
 }  // namespace tollivane::platform::x11

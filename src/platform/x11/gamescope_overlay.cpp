@@ -1,0 +1,246 @@
+#include "platform/x11/gamescope_overlay.hpp"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace tollivane::platform::x11 {
+namespace {
+
+constexpr platform::DeviceContext kContext = 1;  // one frame at a time
+
+bool operator==(const XRectangle& a, const XRectangle& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+bool sameDrawing(const auto& a, const auto& b) {
+  return a.pixel == b.pixel && a.font == b.font && a.text == b.text && a.clip == b.clip &&
+         a.x == b.x && a.baseline == b.baseline;
+}
+
+// The part of the rectangle at x, y inside `bounds`; empty (width 0) when they do not meet.
+XRectangle intersection(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                        const XRectangle& bounds) {
+  const std::int64_t left = std::max<std::int64_t>(x, bounds.x);
+  const std::int64_t top = std::max<std::int64_t>(y, bounds.y);
+  const std::int64_t right = std::min<std::int64_t>(x + width, bounds.x + bounds.width);
+  const std::int64_t bottom = std::min<std::int64_t>(y + height, bounds.y + bounds.height);
+  if (right <= left || bottom <= top) return {};
+  return {static_cast<short>(left), static_cast<short>(top),
+          static_cast<unsigned short>(right - left), static_cast<unsigned short>(bottom - top)};
+}
+
+}  // namespace
+
+GamescopeOverlay::GamescopeOverlay(Display* display, platform::ForegroundSurface& front,
+                                   bool hearsEvents)
+    : display_(display),
+      front_(front),
+      root_(DefaultRootWindow(display)),
+      hearsEvents_(hearsEvents),
+      fonts_(display) {
+  next_.text.reserve(32);
+  shown_.text.reserve(32);
+}
+
+GamescopeOverlay::~GamescopeOverlay() {
+  if (defaultPen_.gc) XFreeGC(display_, defaultPen_.gc);
+  if (sizedPen_.gc) XFreeGC(display_, sizedPen_.gc);
+  if (window_) XDestroyWindow(display_, window_);
+  if (colormap_) XFreeColormap(display_, colormap_);
+}
+
+bool GamescopeOverlay::create() {
+  if (window_) return true;
+  if (failed_) return false;
+  XWindowAttributes screen;
+  XVisualInfo visual{};
+  // Only a visual with alpha lets the game show through everywhere but the text.
+  if (!XGetWindowAttributes(display_, root_, &screen) ||
+      !XMatchVisualInfo(display_, DefaultScreen(display_), 32, TrueColor, &visual)) {
+    failed_ = true;
+    return false;
+  }
+  format_ = PixelFormat::fromMasks(visual.red_mask, visual.green_mask, visual.blue_mask, 32);
+  colormap_ = XCreateColormap(display_, root_, visual.visual, AllocNone);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = 0;  // every channel 0: fully transparent
+  attributes.border_pixel = 0;
+  attributes.colormap = colormap_;
+  attributes.event_mask = hearsEvents_ ? ExposureMask : NoEventMask;
+  window_ = XCreateWindow(
+      display_, root_, 0, 0, static_cast<unsigned>(screen.width),
+      static_cast<unsigned>(screen.height), 0, 32, InputOutput, visual.visual,
+      CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
+  // No input region: touches and the pointer go to the game below.
+  int shapeEvents = 0;
+  int shapeErrors = 0;
+  if (XShapeQueryExtension(display_, &shapeEvents, &shapeErrors)) {
+    XShapeCombineRectangles(display_, window_, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+  }
+  XWMHints hints{};
+  hints.flags = InputHint;
+  hints.input = False;
+  XSetWMHints(display_, window_, &hints);
+  XStoreName(display_, window_, "Tollivane clock");
+  overlayAtom_ = XInternAtom(display_, "GAMESCOPE_EXTERNAL_OVERLAY", False);
+  return true;
+}
+
+void GamescopeOverlay::setOverlay(long value) {
+  XChangeProperty(display_, window_, overlayAtom_, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&value), 1);
+}
+
+platform::WindowHandle GamescopeOverlay::GetForegroundWindow() {
+  const platform::WindowHandle front = front_.GetForegroundWindow();
+  return window_ != 0 && front == window_ ? 0 : front;
+}
+
+platform::DeviceContext GamescopeOverlay::GetDC(platform::WindowHandle) {
+  if (!create()) return 0;
+  inFrame_ = true;
+  frameDrew_ = false;
+  textHeight_ = 0;
+  next_.text.clear();
+  return kContext;
+}
+
+void GamescopeOverlay::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
+  if (dc == kContext && inFrame_) next_.pixel = pixelFor(color, format_);
+}
+
+// The background stays transparent: what the game shows is the clock's background.
+void GamescopeOverlay::FillRect(platform::DeviceContext, const platform::Rect&,
+                                platform::BrushHandle) {}
+
+void GamescopeOverlay::DrawTextA(platform::DeviceContext dc, const char* text, int count,
+                                 const platform::Rect& rect, unsigned format) {
+  if (dc != kContext || !inFrame_ || !text) return;
+  if (count < 0) count = static_cast<int>(std::strlen(text));
+  next_.text.assign(text, static_cast<std::size_t>(count));
+  centred_ = (format & platform::kDtCenter) != 0;
+  frameRect_ = rect;
+  frameDrew_ = true;
+}
+
+void GamescopeOverlay::DeleteObject(platform::BrushHandle) {}
+
+void GamescopeOverlay::setTextHeight(platform::DeviceContext dc, int pixels) {
+  if (dc == kContext && inFrame_) textHeight_ = std::max(0, pixels);
+}
+
+// Where the frame's text goes on the screen, clipped to its rectangle as on the window in front.
+void GamescopeOverlay::layOut() {
+  const std::int64_t left = frameRect_.Left;
+  const std::int64_t top = frameRect_.Top;
+  const std::int64_t width = std::max<std::int64_t>(0, std::int64_t{frameRect_.Right} - left);
+  const std::int64_t height = std::max<std::int64_t>(0, std::int64_t{frameRect_.Bottom} - top);
+  const XRectangle screen{0, 0,
+                          static_cast<unsigned short>(std::min<std::int64_t>(
+                              DisplayWidth(display_, DefaultScreen(display_)), kMaxSize)),
+                          static_cast<unsigned short>(std::min<std::int64_t>(
+                              DisplayHeight(display_, DefaultScreen(display_)), kMaxSize))};
+  next_.clip = intersection(left, top, width, height, screen);
+  next_.font = fonts_.forText(textHeight_, static_cast<int>(std::min(height, kMaxSize)),
+                              static_cast<int>(std::min(width, kMaxSize)));
+  next_.x = static_cast<int>(std::clamp(left, kMinCoordinate, kMaxCoordinate));
+  const XFontStruct* font = next_.font.metrics;
+  if (!font) return;
+  if (centred_) {
+    const std::int64_t textWidth = widths_.of(next_.font.metrics, next_.font.id, next_.text.data(),
+                                              static_cast<int>(next_.text.size()));
+    next_.x = static_cast<int>(
+        std::clamp(left + (width - textWidth) / 2, kMinCoordinate, kMaxCoordinate));
+  }
+  next_.baseline = static_cast<int>(std::clamp(top + font->ascent, kMinCoordinate, kMaxCoordinate));
+}
+
+void GamescopeOverlay::paint() {
+  if (!mapped_ || !shown_.font.metrics || shown_.text.empty() || shown_.clip.width == 0) return;
+  GC gc = penFor(shown_.font.id == 0 ? defaultPen_ : sizedPen_, shown_);
+  // Only the glyphs: around them every pixel keeps alpha 0.
+  XDrawString(display_, window_, gc, shown_.x, shown_.baseline, shown_.text.data(),
+              static_cast<int>(shown_.text.size()));
+  const XFontStruct* metrics = shown_.font.metrics;
+  const std::int64_t textWidth = widths_.of(shown_.font.metrics, shown_.font.id, shown_.text.data(),
+                                            static_cast<int>(shown_.text.size()));
+  // The cells, widened by the font's overhangs, so that clearing them leaves nothing behind.
+  const std::int64_t overhang = std::max<std::int64_t>(
+      0, std::max<std::int64_t>(metrics->max_bounds.rbearing - metrics->max_bounds.width,
+                                -metrics->min_bounds.lbearing));
+  shownBox_ =
+      intersection(shown_.x - overhang, shown_.baseline - metrics->ascent, textWidth + 2 * overhang,
+                   metrics->ascent + metrics->descent, shown_.clip);
+}
+
+GC GamescopeOverlay::penFor(Pen& pen, const Drawing& drawing) {
+  if (!pen.gc) {
+    XGCValues values{};
+    values.foreground = pen.pixel = drawing.pixel;
+    values.graphics_exposures = False;
+    pen.gc = XCreateGC(display_, window_, GCForeground | GCGraphicsExposures, &values);
+    pen.clip = {};
+  }
+  if (drawing.font.id != 0 && pen.font != drawing.font.id) {
+    XSetFont(display_, pen.gc, pen.font = drawing.font.id);
+  }
+  if (pen.pixel != drawing.pixel) XSetForeground(display_, pen.gc, pen.pixel = drawing.pixel);
+  if (!(pen.clip == drawing.clip)) {
+    pen.clip = drawing.clip;
+    XSetClipRectangles(display_, pen.gc, 0, 0, &pen.clip, 1, Unsorted);
+  }
+  return pen.gc;
+}
+
+void GamescopeOverlay::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
+  if (dc != kContext || !inFrame_) return;
+  inFrame_ = false;
+  if (!frameDrew_) {
+    hide();
+    return;
+  }
+  layOut();
+  if (!mapped_) {
+    // Gamescope reads the property when the window maps: it is there first.
+    setOverlay(1);
+    XMapRaised(display_, window_);
+    mapped_ = true;
+    shownBox_ = {};
+  } else if (sameDrawing(next_, shown_)) {
+    return;
+  }
+  if (shownBox_.width > 0) {
+    XClearArea(display_, window_, shownBox_.x, shownBox_.y, shownBox_.width, shownBox_.height,
+               False);
+    shownBox_ = {};
+  }
+  shown_ = next_;
+  paint();
+  // XFlush, not XSync: a frame must never wait for a round trip to the server.
+  XFlush(display_);
+}
+
+void GamescopeOverlay::hide() {
+  if (!mapped_) return;
+  // Another program's overlay may have the one slot while ours is off the screen.
+  setOverlay(0);
+  XUnmapWindow(display_, window_);
+  mapped_ = false;
+  shownBox_ = {};
+  XFlush(display_);
+}
+
+void GamescopeOverlay::onEvent(const XEvent& event) {
+  if (event.type == Expose && window_ != 0 && event.xexpose.window == window_ &&
+      event.xexpose.count == 0) {
+    paint();
+  }
+}
+
+}  // namespace tollivane::platform::x11
