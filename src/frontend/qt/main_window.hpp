@@ -33,8 +33,8 @@ class MainWindow final : public QMainWindow {
 
   // Start-up, before the window shows; false when the program has ended during it.
   bool load();
-  // Shows the window centred on the screen and tells Form1 that it is up.
-  void showCentred();
+  // Shows the window centred on the screen (or minimized there) and tells Form1 that it is up.
+  void showCentred(bool minimized = false);
 
   app::Form1& form() { return wiring_->form(); }
   app::EventTable& events() { return wiring_->events(); }
