@@ -61,17 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::NullDesktopShortcuts noShortcuts;
   platform::Platform machine = assembly.platform(noShortcuts);
   frontend::win32::Win32Shell shell;
-  if (game) {
-    shell.setEndAction([&game](int) {
-      for (HWND window = FindWindowExW(nullptr, nullptr, nullptr, nullptr); window != nullptr;
-           window = FindWindowExW(nullptr, window, nullptr, nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == GetCurrentProcessId()) ShowWindow(window, SW_HIDE);
-      }
-      ExitProcess(static_cast<UINT>(game->wait()));
-    });
-  }
+  if (game) shell.setEndAction([&game](int) { game->endWithGame(); });
   frontend::win32::MainWindow window(machine, shell);
   keyboard.onElevatedFront([&window] {
     window.addLine(

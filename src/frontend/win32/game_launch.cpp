@@ -64,6 +64,16 @@ int GameLaunch::wait() {
   return static_cast<int>(code);
 }
 
+void GameLaunch::endWithGame() {
+  for (HWND window = FindWindowExW(nullptr, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExW(nullptr, window, nullptr, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == GetCurrentProcessId()) ShowWindow(window, SW_HIDE);
+  }
+  ExitProcess(static_cast<UINT>(wait()));
+}
+
 bool useRunningCopy(const std::string& settingsPath, bool startClock) {
   using Result = platform::win32::SingleInstance::CommandResult;
   const Result result = platform::win32::SingleInstance::sendCommand(

@@ -31,6 +31,9 @@ class GameLaunch {
   HANDLE process() const { return process_; }
   // Waits for the game to end: its exit code, or 127 when it never started.
   int wait();
+  // Ends the program at once as far as the user sees, hiding its windows, but with the
+  // game's exit code once the game ends.
+  [[noreturn]] void endWithGame();
 
  private:
   HANDLE process_ = nullptr;
