@@ -1,7 +1,7 @@
 // tollivane: the Linux program. Qt shows the windows; Tollivane's own X connection reads
 // the global key state and draws the overlay, so that all of them share one X server.
 #include <QApplication>
-#include <cstdio>
+#include <QMessageBox>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,7 +63,11 @@ int main(int argc, char* argv[]) {
                             session ? session->ownWindow() : nullptr, files, *pads});
 
   qt::QtShell shell;
-  if (game) shell.setEndAction([&game](int) { game->endWithGame(); });
+  if (game) {
+    shell.setEndAction([&game](int) { game->endWithGame(); });
+    shell.setMessageBoxPresenter(qt::sayOnStandardError);
+    game->endEventLoopWithGame();
+  }
   qt::PortalShortcuts shortcuts(
       assembly.keys(), QStringLiteral(TOLLIVANE_APP_ID),
       [&shell](const std::string& why) { shell.desktopShortcutsNotice(why); });
@@ -76,17 +80,14 @@ int main(int argc, char* argv[]) {
                                  [&](std::string_view word) { return assembly.command(word); });
   if (instance.anotherRuns()) return end(0);
   window.showCentred(game.has_value());
-  if (game) {
-    if (line.launch.startClock) assembly.command("start");
-    game->endEventLoopWithGame();
-  }
-  if (!session && game) {
-    std::fputs("tollivane: hotkeys and the timer overlay need an X11 session; they are off\n",
-               stderr);
-  } else if (!session) {
+  if (!session) {
     shell.messageBox(
         "Hotkeys and the timer overlay need an X11 session; they are off in this session.",
         tollivane::app::MessageIcon::None, tollivane::app::kAppTitle);
+  }
+  if (game) {
+    shell.setMessageBoxPresenter([](QMessageBox& box) { box.exec(); });
+    if (line.launch.startClock) assembly.command("start");
   }
   return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "frontend/qt/game_launch.hpp"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -95,6 +96,11 @@ void GameLaunch::endEventLoopWithGame() {
     timer->start(200);
     watch_ = std::move(timer);
   }
+}
+
+void sayOnStandardError(QMessageBox& box) {
+  const QString text = box.text().simplified();
+  std::fprintf(stderr, "tollivane: %s\n", text.toLocal8Bit().constData());
 }
 
 bool useRunningCopy(const std::string& settingsPath, bool startClock) {

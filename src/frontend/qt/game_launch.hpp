@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QMessageBox;
 class QObject;
 
 namespace tollivane::frontend::qt {
@@ -40,6 +41,10 @@ class GameLaunch {
   int status_ = 127;
   std::unique_ptr<QObject> watch_;
 };
+
+// A message box said in one line on standard error instead: while a game starts, nothing of
+// Tollivane's waits for an answer.
+void sayOnStandardError(QMessageBox& box);
 
 // Hands "start" to the Tollivane running with `settingsPath` when `startClock`, else asks only
 // whether one runs; true when one answered, so that this process opens no window of its own.
