@@ -61,7 +61,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::NullDesktopShortcuts noShortcuts;
   platform::Platform machine = assembly.platform(noShortcuts);
   frontend::win32::Win32Shell shell;
-  if (game) shell.setEndAction([&game](int) { game->endWithGame(); });
+  if (game) {
+    shell.setEndAction([&game](int) { game->endWithGame(); });
+    shell.sayBoxesOnStandardError(true);  // while the game starts
+  }
   frontend::win32::MainWindow window(machine, shell);
   keyboard.onElevatedFront([&window] {
     window.addLine(
@@ -75,6 +78,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   assembly.pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
   instance.setCommandHandler([&](std::string_view word) { return assembly.command(word); });
   window.show(show);
+  shell.sayBoxesOnStandardError(false);
   if (launch && launch->startClock) assembly.command("start");
   return frontend::win32::runMessageLoop(window.handle(), game ? &*game : nullptr);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# tollivane.exe --run: the game's exit status comes back from a Tollivane opened for the run and
-# from one already running, which opens no second window; a game that cannot start gives 127
+# tollivane.exe --run: the game's exit status comes back from a Tollivane opened for the run
+# (which says its notices on standard error) and from one already running, which opens no second window; a game that cannot start gives 127
 # and one line.
 #   run_game.sh RUN-WINE PREFIX TOLLIVANE.EXE GAME.EXE
 source "$(dirname "$0")/wine_session.sh"
@@ -15,8 +15,12 @@ launch() {
     2>"$work/err") || status=$?
 }
 
+# Its settings' notice is one line, not a box that waits for an answer.
+printf '[main]\r\nhotkey1=99999999999\r\n' >"$work/a/Tollivane.ini"
 launch -- cmd /c exit 5
-[ "$status" -eq 5 ] || fail "a run of its own ended with $status: $(cat "$work/err")"
+[ "$status" -eq 5 ] && [ "$(grep -c . "$work/err")" -eq 1 ] ||
+  fail "a run of its own ended with $status: $(cat "$work/err")"
+rm "$work/a/Tollivane.ini"
 
 launch -- "C:\\no such folder\\game.exe" -arg
 [ "$status" -eq 127 ] && [ "$(grep -c . "$work/err")" -eq 1 ] ||
