@@ -1,7 +1,6 @@
 // tollivane: the Linux program. Qt shows the windows; Tollivane's own X connection reads
 // the global key state and draws the overlay, so that all of them share one X server.
 #include <QApplication>
-#include <QMessageBox>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,12 +14,12 @@
 #include "frontend/qt/portal_shortcuts.hpp"
 #include "frontend/qt/qt_application.hpp"
 #include "frontend/qt/qt_shell.hpp"
-#include "game_pads.hpp"
 #include "platform/machine_assembly.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
 #include "settings/settings_keys.hpp"
+#include "game_pads.hpp"
 #include "standard_streams.hpp"
 
 int main(int argc, char* argv[]) {
@@ -63,11 +62,7 @@ int main(int argc, char* argv[]) {
                             session ? session->ownWindow() : nullptr, files, *pads});
 
   qt::QtShell shell;
-  if (game) {
-    shell.setEndAction([&game](int) { game->endWithGame(); });
-    shell.setMessageBoxPresenter(qt::sayOnStandardError);
-    game->endEventLoopWithGame();
-  }
+  if (game) game->holdWhileStarting(shell);
   qt::PortalShortcuts shortcuts(
       assembly.keys(), QStringLiteral(TOLLIVANE_APP_ID),
       [&shell](const std::string& why) { shell.desktopShortcutsNotice(why); });
@@ -86,7 +81,7 @@ int main(int argc, char* argv[]) {
         tollivane::app::MessageIcon::None, tollivane::app::kAppTitle);
   }
   if (game) {
-    shell.setMessageBoxPresenter([](QMessageBox& box) { box.exec(); });
+    game->windowShown(shell);
     if (line.launch.startClock) assembly.command("start");
   }
   return QApplication::exec();

@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "frontend/qt/qt_shell.hpp"
 #include "platform/posix/single_instance.hpp"
 
 extern char** environ;
@@ -26,6 +27,11 @@ namespace {
 // A word no Tollivane acts on: it answers "refused", which says that it runs, and neither
 // raises its window nor touches its clock.
 constexpr std::string_view kAreYouThere = "run";
+
+void sayOnStandardError(QMessageBox& box) {
+  const QString text = box.text().simplified();
+  std::fprintf(stderr, "tollivane: %s\n", text.toLocal8Bit().constData());
+}
 
 int statusOf(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
@@ -66,6 +72,16 @@ int GameLaunch::wait() {
   return status_;
 }
 
+void GameLaunch::holdWhileStarting(QtShell& shell) {
+  shell.setEndAction([this](int) { endWithGame(); });
+  shell.setMessageBoxPresenter(sayOnStandardError);
+  endEventLoopWithGame();
+}
+
+void GameLaunch::windowShown(QtShell& shell) {
+  shell.setMessageBoxPresenter([](QMessageBox& box) { box.exec(); });
+}
+
 void GameLaunch::endWithGame() {
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
   QCoreApplication::processEvents();
@@ -96,11 +112,6 @@ void GameLaunch::endEventLoopWithGame() {
     timer->start(200);
     watch_ = std::move(timer);
   }
-}
-
-void sayOnStandardError(QMessageBox& box) {
-  const QString text = box.text().simplified();
-  std::fprintf(stderr, "tollivane: %s\n", text.toLocal8Bit().constData());
 }
 
 bool useRunningCopy(const std::string& settingsPath, bool startClock) {

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-class QMessageBox;
 class QObject;
 
 namespace tollivane::frontend::qt {
+
+class QtShell;
 
 class GameLaunch {
  public:
@@ -27,24 +28,24 @@ class GameLaunch {
   // Waits for the game to end: its exit status, 128 + the signal that ended it, or 127 when it
   // never started.
   int wait();
-  // Ends Qt's event loop with wait()'s status once the game has ended.
-  void endEventLoopWithGame();
-  // Ends the program at once as far as the user sees, hiding its windows, but with the
-  // game's status once the game ends.
-  [[noreturn]] void endWithGame();
+  // From here on Qt's event loop ends with wait()'s status once the game has ended, and the
+  // shell's end of the program waits for the game; until windowShown, the shell's message
+  // boxes are lines on standard error, so that nothing waits on an answer.
+  void holdWhileStarting(QtShell& shell);
+  void windowShown(QtShell& shell);
 
  private:
   void reap(int options);
+  void endEventLoopWithGame();
+  // Ends the program at once as far as the user sees, hiding its windows, but with the
+  // game's exit status once the game ends.
+  [[noreturn]] void endWithGame();
 
   pid_t pid_ = -1;
   bool started_ = false;
   int status_ = 127;
   std::unique_ptr<QObject> watch_;
 };
-
-// A message box said in one line on standard error instead: while a game starts, nothing of
-// Tollivane's waits for an answer.
-void sayOnStandardError(QMessageBox& box);
 
 // Hands "start" to the Tollivane running with `settingsPath` when `startClock`, else asks only
 // whether one runs; true when one answered, so that this process opens no window of its own.
