@@ -75,7 +75,9 @@ struct Program {
 
   Program(TestClient& client, const std::string& display, const std::string& executable,
           const std::string& title, const std::string& settings, const std::string& argument)
-      : process(executable, display, settings, argument) {
+      : process(
+            executable, display, settings,
+            argument.empty() ? std::vector<std::string>{} : std::vector<std::string>{argument}) {
     const auto launched = Clock::now();
     while (Clock::now() - launched < 20s && process.running()) {
       if (findWindowTitled(client, title)) {

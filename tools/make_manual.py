@@ -8,7 +8,8 @@ repository root:  python3 tools/make_manual.py [OUTPUT]   (default resources/lin
 import re
 import sys
 
-SECTIONS = [("Using it", "USAGE"), ("Command line", "OPTIONS"), ("Where the settings go", "FILES"),
+SECTIONS = [("Using it", "USAGE"), ("Command line", "OPTIONS"),
+            ("Start with the game", "START WITH THE GAME"), ("Where the settings go", "FILES"),
             ("Wayland", "WAYLAND")]
 SUMMARY = "a stopwatch drawn onto the game in front, driven by global hotkeys"
 
@@ -80,7 +81,9 @@ def manual(readme, version):
            ".SH NAME", "tollivane \\- " + SUMMARY,
            ".SH SYNOPSIS", ".B tollivane",
            "[\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR | \\fB\\-\\-start\\fR | "
-           "\\fB\\-\\-pause\\fR | \\fB\\-\\-stop\\fR]",
+           "\\fB\\-\\-pause\\fR | \\fB\\-\\-stop\\fR]", ".br", ".B tollivane",
+           "\\fB\\-\\-run\\fR [\\fB\\-\\-start\\fR] \\fB\\-\\-\\fR \\fIPROGRAM\\fR "
+           "[\\fIARGUMENTS\\fR...]",
            ".SH DESCRIPTION"]
     out += roff(opening)
     for heading, name in SECTIONS:

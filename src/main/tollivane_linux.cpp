@@ -8,17 +8,18 @@
 
 #include "frontend/qt/command_line.hpp"
 #include "frontend/qt/display_setup.hpp"
+#include "frontend/qt/game_launch.hpp"
 #include "frontend/qt/main_window.hpp"
 #include "frontend/qt/one_instance.hpp"
 #include "frontend/qt/portal_shortcuts.hpp"
 #include "frontend/qt/qt_application.hpp"
 #include "frontend/qt/qt_shell.hpp"
+#include "game_pads.hpp"
 #include "platform/machine_assembly.hpp"
 #include "platform/null_backends.hpp"
 #include "platform/posix/posix_files.hpp"
 #include "platform/x11/x11_session.hpp"
 #include "settings/settings_keys.hpp"
-#include "game_pads.hpp"
 #include "standard_streams.hpp"
 
 int main(int argc, char* argv[]) {
@@ -29,15 +30,28 @@ int main(int argc, char* argv[]) {
     return *status;
   }
   posix::PosixFiles files;
-  if (const qt::CommandLine line = qt::readCommandLine(argc, argv);
-      line.action == qt::CommandLineAction::Command) {
+  const qt::CommandLine line = qt::readCommandLine(argc, argv);
+  if (line.action == qt::CommandLineAction::Command) {
     return qt::handOnCommand(files.settingsFile(tollivane::settings::kSettingsFileName),
                              line.command);
   }
-  qt::DisplaySetup display = qt::setUpDisplay(qt::readQtOptions(argc, argv));
-  if (display.refused) return 1;
+  // The game starts first: nothing of ours may keep it from starting, and from then on every
+  // way this program ends waits for it and passes on its exit status.
+  std::optional<qt::GameLaunch> game;
+  if (line.action == qt::CommandLineAction::Launch) {
+    game.emplace(line.launch.program);
+    if (!game->started() ||
+        qt::useRunningCopy(files.settingsFile(tollivane::settings::kSettingsFileName),
+                           line.launch.startClock)) {
+      return game->wait();
+    }
+  }
+  const auto end = [&game](int status) { return game ? game->wait() : status; };
+  int qtArgc = line.launch.ownArguments;
+  qt::DisplaySetup display = qt::setUpDisplay(qt::readQtOptions(qtArgc, argv));
+  if (display.refused) return end(1);
   std::unique_ptr<x11::X11Session>& session = display.session;
-  qt::QtApplication application(argc, argv, session.get(), TOLLIVANE_VERSION, TOLLIVANE_APP_ID);
+  qt::QtApplication application(qtArgc, argv, session.get(), TOLLIVANE_VERSION, TOLLIVANE_APP_ID);
 
   // Without X the commands from the command line still reach the poll.
   NullKeyState noKeys;
@@ -49,26 +63,31 @@ int main(int argc, char* argv[]) {
                             session ? session->ownWindow() : nullptr, files, *pads, gamescope});
 
   qt::QtShell shell;
+  if (game) game->holdWhileStarting(shell);
   qt::PortalShortcuts shortcuts(
       assembly.keys(), QStringLiteral(TOLLIVANE_APP_ID),
       [&shell](const std::string& why) { shell.desktopShortcutsNotice(why); });
   Platform machine = assembly.platform(shortcuts);
   qt::MainWindow window(machine, shell);
-  if (!window.load()) return 1;
+  if (!window.load()) return end(1);
   const tollivane::app::Form1Record& record = window.form().record();
   assembly.pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
   const qt::OneInstance instance(record.SettingsPath, window,
                                  [&](std::string_view word) { return assembly.command(word); });
-  if (instance.anotherRuns()) return 0;
+  if (instance.anotherRuns()) return end(0);
   if (gamescope) {
     window.startUnshown();
   } else {
-    window.showCentred();
+    window.showCentred(game.has_value());
   }
   if (!session) {
     shell.messageBox(
         "Hotkeys and the timer overlay need an X11 session; they are off in this session.",
         tollivane::app::MessageIcon::None, tollivane::app::kAppTitle);
+  }
+  if (game) {
+    game->windowShown(shell);
+    if (line.launch.startClock) assembly.command("start");
   }
   return QApplication::exec();
 }

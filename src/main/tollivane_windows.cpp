@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "frontend/win32/game_launch.hpp"
 #include "frontend/win32/hotkey_command_line.hpp"
 #include "frontend/win32/main_window.hpp"
 #include "frontend/win32/win32_shell.hpp"
@@ -37,6 +38,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
           frontend::win32::handOnHotkeyCommand(__argc, __argv, settingsPath)) {
     return *status;
   }
+  // The game starts first: nothing of ours may keep it from starting, and from then on every
+  // way this program ends waits for it and passes on its exit status.
+  const std::optional<GameLaunchLine> launch = frontend::win32::readGameLaunch();
+  std::optional<frontend::win32::GameLaunch> game;
+  if (launch) {
+    if (launch->program.empty()) return 2;
+    game.emplace(launch->program);
+    if (!game->started() || frontend::win32::useRunningCopy(settingsPath, launch->startClock)) {
+      return game->wait();
+    }
+    show = SW_SHOWMINNOACTIVE;
+  }
+  const auto end = [&game](int status) { return game ? game->wait() : status; };
 
   platform::win32::Win32KeyState keyboard;
   platform::win32::Win32Surface direct;
@@ -49,6 +63,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   platform::NullDesktopShortcuts noShortcuts;
   platform::Platform machine = assembly.platform(noShortcuts);
   frontend::win32::Win32Shell shell;
+  if (game) {
+    shell.setEndAction([&game](int) { game->endWithGame(); });
+    shell.sayBoxesOnStandardError(true);  // while the game starts
+  }
   frontend::win32::MainWindow window(machine, shell);
   keyboard.onElevatedFront([&window] {
     window.addLine(
@@ -64,10 +82,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   window.onWake([&fullScreen] { fullScreen.check(); });
   pads.onMissing(
       [&window] { window.addLine("No XInput DLL was found: game controllers cannot be used."); });
-  if (!window.load()) return 1;
+  if (!window.load()) return end(1);
   const app::Form1Record& record = window.form().record();
   platform::win32::SingleInstance instance(record.SettingsPath, window.handle());
-  if (instance.role() == platform::win32::SingleInstance::Role::Another) return 0;
+  if (instance.role() == platform::win32::SingleInstance::Role::Another) return end(0);
   if (instance.stepped()) {
     window.addLine(
         "Another program holds the name Tollivane finds its running copy by; this one took the "
@@ -76,13 +94,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   assembly.pressBindingsOf(record.HotKeyCodes, record.HotKeyShifts);
   instance.setCommandHandler([&](std::string_view word) { return assembly.command(word); });
   window.show(show);
-
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageW(window.handle(), &message)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-  return 0;
+  shell.sayBoxesOnStandardError(false);
+  if (launch && launch->startClock) assembly.command("start");
+  return frontend::win32::runMessageLoop(window.handle(), game ? &*game : nullptr);
 }

@@ -37,6 +37,14 @@ TEST(CommandLine, OursAreAnsweredQtsPassAndTheRestIsRefused) {
       {{"-platform", "xcb", "--stop"}, Action::Command, ""},
       {{"--start", "--stop"}, Action::Unknown, "--stop"},  // one command a run
       {{"--start", "extra"}, Action::Unknown, "extra"},
+      {{"--run", "--", "game", "--help"}, Action::Launch, ""},  // the game's, not ours
+      {{"--run"}, Action::Unknown, "--run"},
+      {{"--run", "--"}, Action::Unknown, "--run"},
+      {{"--run", "game"}, Action::Unknown, "--run"},
+      {{"--run", "--stop", "--", "game"}, Action::Unknown, "--run"},
+      {{"--start", "--run", "--", "game"}, Action::Unknown, "--run"},
+      {{"--bogus", "--run", "--", "game"}, Action::Unknown, "--bogus"},
+      {{"--version", "--run", "--", "game"}, Action::Version, ""},
   };
   for (const Case& c : cases) {
     std::vector<const char*> argv{"tollivane"};
@@ -50,12 +58,20 @@ TEST(CommandLine, OursAreAnsweredQtsPassAndTheRestIsRefused) {
   }
   const char* const pause[] = {"tollivane", "--pause"};
   EXPECT_EQ(readCommandLine(2, pause).command, "pause");
+  // Qt reads only what stands before --run.
+  const char* const launch[] = {"tollivane", "-platform", "xcb",       "--run", "--start",
+                                "--",        "game",      "-platform", "x"};
+  const CommandLine line = readCommandLine(9, launch);
+  EXPECT_EQ(line.launch.ownArguments, 3);
+  EXPECT_TRUE(line.launch.startClock);
+  EXPECT_EQ(line.launch.program, (std::vector<std::string>{"game", "-platform", "x"}));
 }
 
 TEST(CommandLine, TheUsageNamesEveryOptionAndTheVersionIsOneLine) {
   const std::string usage = usageText();
   EXPECT_TRUE(usage.starts_with("Usage: tollivane"));
-  for (const char* option : {"--help", "-h", "--version", "--start", "--pause", "--stop"}) {
+  for (const char* option :
+       {"--help", "-h", "--version", "--start", "--pause", "--stop", "--run"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(versionText("1.2.3"), "tollivane 1.2.3\n");

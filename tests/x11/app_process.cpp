@@ -15,26 +15,26 @@
 namespace tollivane::x11test {
 
 AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display,
-                       const std::string& settings, const std::string& argument) {
+                       const std::string& settings, const std::vector<std::string>& arguments) {
   char pattern[] = "/tmp/tollivane-x11-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   home = pattern;
   const std::filesystem::path copy = home / executable.filename();
   std::filesystem::copy_file(executable, copy);
   if (!settings.empty()) std::ofstream(home / "Tollivane.ini") << settings;
-  start(copy, display, false, argument);
+  start(copy, display, false, arguments);
 }
 
 AppProcess::AppProcess(const std::filesystem::path& executable, const std::string& display, InPlace,
-                       const std::string& argument) {
+                       const std::vector<std::string>& arguments) {
   char pattern[] = "/tmp/tollivane-x11-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
   home = pattern;
-  start(executable, display, true, argument);
+  start(executable, display, true, arguments);
 }
 
 void AppProcess::start(const std::filesystem::path& program, const std::string& display,
-                       bool ownHome, const std::string& argument) {
+                       bool ownHome, const std::vector<std::string>& arguments) {
   const std::string log = (home / "output.log").string();
   child = fork();
   if (child == 0) {
@@ -49,11 +49,10 @@ void AppProcess::start(const std::filesystem::path& program, const std::string& 
       setenv("HOME", home.c_str(), 1);
       unsetenv("XDG_CONFIG_HOME");
     }
-    if (argument.empty()) {
-      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    } else {
-      execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
-    }
+    std::vector<const char*> argv{program.c_str()};
+    for (const std::string& a : arguments) argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    execv(program.c_str(), const_cast<char* const*>(argv.data()));
     _exit(127);
   }
 }

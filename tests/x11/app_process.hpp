@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "test_client.hpp"
 
@@ -16,14 +17,14 @@ namespace tollivane::x11test {
 class AppProcess {
  public:
   // `settings`: the text of the settings file beside the program, none when empty;
-  // `argument`: one command-line argument, none when empty.
+  // `arguments`: the command line's after the program's name.
   AppProcess(const std::filesystem::path& executable, const std::string& display,
-             const std::string& settings = {}, const std::string& argument = {});
+             const std::string& settings = {}, const std::vector<std::string>& arguments = {});
   // Runs `executable` where it is, with HOME set to the private folder, so that an installed
-  // program keeps its settings there (folder()/.config/tollivane); `argument` as above.
+  // program keeps its settings there (folder()/.config/tollivane); `arguments` as above.
   struct InPlace {};
   AppProcess(const std::filesystem::path& executable, const std::string& display, InPlace,
-             const std::string& argument = {});
+             const std::vector<std::string>& arguments = {});
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;
@@ -37,7 +38,7 @@ class AppProcess {
 
  private:
   void start(const std::filesystem::path& program, const std::string& display, bool ownHome,
-             const std::string& argument);
+             const std::vector<std::string>& arguments);
 
   std::filesystem::path home;
   pid_t child = -1;

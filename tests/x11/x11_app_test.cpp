@@ -277,7 +277,7 @@ class TollivaneCommandsOnX : public TollivaneOnX {
       const std::string& option,
       const std::function<bool(const std::vector<std::string>&)>& until) {
     const std::size_t from = record->mark();
-    AppProcess line{app.folder() / "tollivane", server.display(), AppProcess::InPlace{}, option};
+    AppProcess line{app.folder() / "tollivane", server.display(), AppProcess::InPlace{}, {option}};
     EXPECT_EQ(line.waitForExit(kPatience), 0) << option << line.output();
     EXPECT_EQ(line.output(), "");
     std::vector<std::string> texts;
@@ -303,6 +303,21 @@ TEST_F(TollivaneCommandsOnX, StartPauseAndStopFromTheCommandLineActAsTheirHotkey
     std::this_thread::sleep_for(1s);
     return record->textsSince(quiet).empty();
   }));
+}
+
+// A launcher's wrapper beside a running Tollivane: that one's clock starts with the game, no
+// second one opens, and the game's exit status comes back.
+TEST_F(TollivaneOnX, RunBesideARunningCopyStartsItsClockAndEndsWithTheGame) {
+  const std::size_t from = record->mark();
+  AppProcess launch{app.folder() / "tollivane",
+                    server.display(),
+                    AppProcess::InPlace{},
+                    {"--run", "--start", "--", "sh", "-c", "sleep 1; exit 3"}};
+  EXPECT_EQ(launch.waitForExit(kPatience), 3) << launch.output();
+  EXPECT_EQ(launch.output(), "");
+  std::vector<std::string> texts;
+  waitUntil(kPatience, [&] { return countedFromZero(texts = record->textsSince(from)); });
+  EXPECT_TRUE(countedFromZero(texts)) << joined(texts);
 }
 
 TEST_F(TollivaneOnX, DestroyingTheWindowInFrontWhileDrawingKeepsTheProgram) {

@@ -117,8 +117,10 @@ class TollivaneInGamescope : public ::testing::Test {
   bool command(const std::string& option) {
     return waitUntil(kPatience,
                      [&] {
-                       AppProcess line{app->folder() / "tollivane", gameServer.display(),
-                                       AppProcess::InPlace{}, option};
+                       AppProcess line{app->folder() / "tollivane",
+                                       gameServer.display(),
+                                       AppProcess::InPlace{},
+                                       {option}};
                        return line.waitForExit(kPatience) == 0 || !app->running();
                      }) &&
            app->running();

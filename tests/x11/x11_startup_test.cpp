@@ -360,6 +360,41 @@ TEST_F(Startup, WithWaylandAloneTheWindowOpensThroughQtsWaylandSupportWithTheNot
   EXPECT_EQ(outcome.err.find("tollivane: "), std::string::npos);
 }
 
+// tollivane --run: the game starts whatever becomes of Tollivane, and its exit status (128 +
+// the signal that ended it) is the program's. Beside its own copy, the game waits until that
+// copy takes a command, so the copy was up, said its settings' notice in one line instead of a
+// box that waits for an answer, and ended with the game.
+TEST_F(Startup, RunStartsTheGameAndPassesItsExitStatusOn) {
+  Xvfb server;
+  const std::string marker = (folder / "started").string();
+  const std::string self = (folder / "tollivane").string();
+  struct Case {
+    const char* what;
+    std::map<std::string, std::string> environment;
+    std::string game;
+    int status;
+  };
+  const Case cases[] = {
+      {"no display", {}, "touch " + marker + "; exit 7", 7},
+      {"killed", {}, "kill -9 $$", 128 + SIGKILL},
+      {"beside its own copy",
+       {{"DISPLAY", server.display()}},
+       "until " + self + " --stop 2>/dev/null; do sleep 0.2; done; exit 5",
+       5},
+  };
+  std::ofstream(folder / "Tollivane.ini") << "[main]\nhotkey1=99999999999\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Outcome outcome = run({"--run", "--", "sh", "-c", c.game}, c.environment, 60s);
+    EXPECT_EQ(outcome.exitCode, c.status) << outcome.err;
+    EXPECT_EQ(lines(outcome.err), 1) << outcome.err;
+  }
+  EXPECT_TRUE(fs::exists(marker));
+  const Outcome missing = run({"--run", "--", (folder / "no-such-game").string()}, {});
+  EXPECT_EQ(missing.exitCode, 127);
+  EXPECT_EQ(lines(missing.err), 1) << missing.err;
+}
+
 // Launchers and autostart may start it with its standard streams closed. Qt's first warning
 // (here for the missing XDG_RUNTIME_DIR) must never land in an X connection that took their
 // number: the window shows, its loop goes on, and a command from the command line is answered.

@@ -32,12 +32,23 @@ bool contains(const auto& list, std::string_view name) {
 }  // namespace
 
 CommandLine readCommandLine(int argc, const char* const* argv) {
+  if (const std::optional<GameLaunchLine> launch = readGameLaunchLine(argc, argv)) {
+    CommandLine own = readCommandLine(launch->ownArguments, argv);
+    if (own.action == CommandLineAction::Help || own.action == CommandLineAction::Version ||
+        own.action == CommandLineAction::Unknown) {
+      return own;
+    }
+    if (own.action == CommandLineAction::Command || launch->program.empty()) {
+      return {CommandLineAction::Unknown, "--run", {}, {}};
+    }
+    return {CommandLineAction::Launch, {}, {}, *launch};
+  }
   CommandLine result;
   std::optional<std::string_view> command;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, {}, {}};
-    if (argument == "--version") return {CommandLineAction::Version, {}, {}};
+    if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, {}, {}, {}};
+    if (argument == "--version") return {CommandLineAction::Version, {}, {}, {}};
     const std::string_view name = qtOptionName(argument);
     if (argument.starts_with('-') && contains(kQtOptionsWithValue, name)) {
       if (name.size() == argument.size() - (argument.starts_with("--") ? 1 : 0)) ++i;
@@ -51,17 +62,19 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
       continue;
     }
     if (result.action == CommandLineAction::Run) {
-      result = {CommandLineAction::Unknown, std::string(argument), {}};
+      result = {CommandLineAction::Unknown, std::string(argument), {}, {}};
     }
   }
   if (command && result.action == CommandLineAction::Run) {
-    result = {CommandLineAction::Command, {}, std::string(*command)};
+    result = {CommandLineAction::Command, {}, std::string(*command), {}};
   }
+  result.launch.ownArguments = argc;
   return result;
 }
 
 std::string usageText() {
   return "Usage: tollivane [--help | --version | --start | --pause | --stop]\n"
+         "       tollivane --run [--start] -- PROGRAM [ARGUMENTS...]\n"
          "A stopwatch drawn onto the game in front, driven by global hotkeys (F5 start,\n"
          "F6 pause/resume, F7 stop by default). Run without arguments to open its window.\n"
          "\n"
@@ -75,7 +88,15 @@ std::string usageText() {
          "once it has taken the command, 1 when none runs, or 3 when one runs but does\n"
          "not answer within 2 seconds (stopped or hung): that command is then never\n"
          "taken. Bind them to keys in the desktop's own shortcut settings where a game\n"
-         "does not let hotkeys through.\n";
+         "does not let hotkeys through.\n"
+         "\n"
+         "      --run      start PROGRAM with its arguments, and Tollivane beside it\n"
+         "                 (minimized), or use the one running with the same settings\n"
+         "                 file; with --start its clock starts when the game does. A\n"
+         "                 Tollivane opened this way ends with the game, and the exit\n"
+         "                 status is the game's (128 + the signal when one ended it;\n"
+         "                 127 when it cannot be started). As a launcher's wrapper:\n"
+         "                 tollivane --run --start -- %command%\n";
 }
 
 std::string versionText(std::string_view version) {
@@ -97,6 +118,7 @@ std::optional<int> answerCommandLine(int argc, const char* const* argv, std::str
       return 2;
     case CommandLineAction::Run:
     case CommandLineAction::Command:
+    case CommandLineAction::Launch:
       break;
   }
   return std::nullopt;

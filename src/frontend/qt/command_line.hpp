@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/game_launch_line.hpp"
+
 namespace tollivane::frontend::qt {
 
 enum class CommandLineAction {
@@ -14,12 +16,14 @@ enum class CommandLineAction {
   Version,  // print the name and version, exit 0
   Unknown,  // print the offending argument and the usage to standard error, exit 2
   Command,  // hand a hotkey's command to the running program, never opening a window
+  Launch,   // start the game, and beside it this window or the running one's clock
 };
 
 struct CommandLine {
   CommandLineAction action = CommandLineAction::Run;
   std::string offending;  // the argument that was not understood
   std::string command;    // Command: its word ("start", "pause", "stop")
+  GameLaunchLine launch;  // Launch: the game; its ownArguments is Qt's argc
 };
 
 CommandLine readCommandLine(int argc, const char* const* argv);

@@ -107,14 +107,14 @@ bool MainWindow::load() {
   return !shell_.ended();
 }
 
-void MainWindow::showCentred() {
+void MainWindow::showCentred(bool minimized) {
   adjustSize();
   if (const QScreen* s = screen()) {
     QRect frame = frameGeometry();
     frame.moveCenter(s->availableGeometry().center());
     move(frame.topLeft());
   }
-  show();
+  minimized ? showMinimized() : show();
   events().fire(app::kMainWindow, app::Event::Shown);
 }
 

@@ -33,8 +33,8 @@ class MainWindow final : public QMainWindow {
 
   // Start-up, before the window shows; false when the program has ended during it.
   bool load();
-  // Shows the window centred on the screen and tells Form1 that it is up.
-  void showCentred();
+  // Shows the window centred on the screen (or minimized there) and tells Form1 that it is up.
+  void showCentred(bool minimized = false);
   // Tells Form1 that it is up, the window left unmapped: in gamescope any plain window may
   // take the screen from the game.
   void startUnshown();

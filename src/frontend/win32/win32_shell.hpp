@@ -27,6 +27,8 @@ class Win32Shell final : public app::WindowShell {
     events_ = &events;
   }
   void setEndAction(EndAction end) { end_ = std::move(end); }
+  // Instead of a message box, one line on standard error: nothing waits for an answer.
+  void sayBoxesOnStandardError(bool on) { boxesOnStandardError_ = on; }
   // The About window while it is open.
   AboutWindow* aboutWindow() const { return about_; }
 
@@ -47,6 +49,7 @@ class Win32Shell final : public app::WindowShell {
   EndAction end_;
   AboutWindow* about_ = nullptr;
   bool ended_ = false;
+  bool boxesOnStandardError_ = false;
   int exitCode_ = 0;
 };
 
