@@ -4,9 +4,11 @@
 
 namespace tollivane::pad {
 
+// Asked at every poll, most often of no binding at all: no bit counting.
 bool isPadBinding(PadButtons buttons) {
-  const int count = std::popcount(buttons);
-  return count >= 1 && count <= 2 && (buttons & ~kAllButtons) == 0;
+  if (buttons == 0 || (buttons & ~kAllButtons) != 0) return false;
+  const PadButtons rest = buttons & (buttons - 1);  // without its lowest button
+  return (rest & (rest - 1)) == 0;
 }
 
 std::string padButtonsText(PadButtons buttons) {
