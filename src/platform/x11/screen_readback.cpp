@@ -19,9 +19,10 @@ namespace {
 constexpr int kFirstWidth = 256;
 constexpr int kFirstHeight = 64;
 
-// The colours of a ZPixmap of `width` x `rows` pixels in `depth`, into `colours`.
-void coloursOf(Display* display, int depth, const PixelFormat& format, char* pixels,
-               std::size_t bytes, int width, int rows, std::uint32_t* colours) {
+// The colours of a ZPixmap of `width` x `rows` pixels in `depth`: the pixels themselves where
+// they are colours already, else converted into `colours`.
+const std::uint32_t* coloursOf(Display* display, int depth, const PixelFormat& format, char* pixels,
+                               std::size_t bytes, int width, int rows, std::uint32_t* colours) {
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(rows);
   // Nearly every screen: 32 bits a pixel in this machine's byte order, already 0x..RRGGBB.
   // Taken as they are, since converting pixel by pixel costs a look some hundred times more.
@@ -29,19 +30,20 @@ void coloursOf(Display* display, int depth, const PixelFormat& format, char* pix
       format.blueMask == 0xFF && bytes == count * 4 &&
       ImageByteOrder(display) ==
           (std::endian::native == std::endian::little ? LSBFirst : MSBFirst)) {
-    std::memcpy(colours, pixels, bytes);
-    return;
+    return reinterpret_cast<const std::uint32_t*>(pixels);
   }
   XImage* image =
       XCreateImage(display, DefaultVisual(display, DefaultScreen(display)),
                    static_cast<unsigned>(depth), ZPixmap, 0, pixels, static_cast<unsigned>(width),
                    static_cast<unsigned>(rows), 8, static_cast<int>(bytes) / rows);
-  if (!image) return;
+  if (!image) return nullptr;
   for (int y = 0; y < rows; ++y) {
-    for (int x = 0; x < width; ++x) *colours++ = colourOf(XGetPixel(image, x, y), format);
+    for (int x = 0; x < width; ++x)
+      colours[y * width + x] = colourOf(XGetPixel(image, x, y), format);
   }
   image->data = nullptr;  // the reply's, freed with it
   XDestroyImage(image);
+  return colours;
 }
 
 }  // namespace
@@ -156,14 +158,17 @@ platform::ClockSeen ScreenReadback::compare(const platform::DrawnText& drawn, co
   std::free(error);
   platform::ClockSeen seen = platform::ClockSeen::Unknown;
   if (reply) {
-    coloursOf(display_, depth_, format_, reinterpret_cast<char*>(xcb_get_image_data(reply)),
-              static_cast<std::size_t>(xcb_get_image_data_length(reply)), width, 2 * height,
-              colours_.data());
-    const std::ptrdiff_t half = static_cast<std::ptrdiff_t>(width) * height;
-    seen = platform::compareClock({{colours_.data() + half, width, height, width},
-                                   colourOf(text, format_),
-                                   colourOf(white_, format_)},
-                                  {colours_.data(), width, height, width});
+    const std::uint32_t* colours =
+        coloursOf(display_, depth_, format_, reinterpret_cast<char*>(xcb_get_image_data(reply)),
+                  static_cast<std::size_t>(xcb_get_image_data_length(reply)), width, 2 * height,
+                  colours_.data());
+    if (colours) {
+      const std::ptrdiff_t half = static_cast<std::ptrdiff_t>(width) * height;
+      seen = platform::compareClock({{colours + half, width, height, width},
+                                     colourOf(text, format_),
+                                     colourOf(white_, format_)},
+                                    {colours, width, height, width});
+    }
   }
   std::free(reply);
   return seen;
