@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +26,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/posix/instance_name.hpp"
 #include "unit/scratch_folder.hpp"
 
 namespace tollivane::platform::posix {
@@ -167,7 +169,7 @@ TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
   for (const fs::path& spelling :
        {base / "link" / "Tollivane.ini", base / "real" / "sub" / ".." / "Tollivane.ini",
         base / "real" / "." / "Tollivane.ini", base / "link" / "sub" / ".." / "Tollivane.ini",
-        base / "file-link.ini"}) {
+        base / "file-link.ini", base / "link" / "new" / ".." / "Tollivane.ini"}) {
     EXPECT_EQ(instanceName(1000, spelling.string()), instanceName(1000, real)) << spelling;
   }
   // Not there yet: the folders that exist are still resolved.
@@ -179,6 +181,26 @@ TEST(SingleInstance, TwoSpellingsOfOneSettingsFileNameOneInstance) {
   fs::create_directory_symlink(base / "later", base / "pending");
   EXPECT_EQ(instanceName(1000, (base / "pending" / "tollivane" / "Tollivane.ini").string()),
             instanceName(1000, (base / "later" / "tollivane" / "Tollivane.ini").string()));
+}
+
+// A link another user planted in a shared folder is one no save or read follows: a copy started
+// through it must not pass for the copy of the file behind it.
+TEST(SingleInstance, ANameFollowsOnlyTheLinksASaveFollows) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may make a link another user's";
+  namespace fs = std::filesystem;
+  const tests::ScratchFolder scratch("instance");
+  const fs::path shared = fs::path(scratch.path()) / "shared";
+  const std::string real = scratch.path() + "/Tollivane.ini";
+  std::ofstream(real) << "[rect]\n";
+  fs::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  constexpr uid_t kNobody = 65534;
+  for (const auto& [owner, followed] : {std::pair<uid_t, bool>{0, true}, {kNobody, false}}) {
+    const fs::path link = shared / ("Tollivane-" + std::to_string(owner) + ".ini");
+    fs::create_symlink(real, link);
+    ASSERT_EQ(::lchown(link.c_str(), owner, owner), 0);
+    EXPECT_EQ(instanceName(1000, link.string()) == instanceName(1000, real), followed) << owner;
+  }
 }
 
 TEST(SingleInstance, ALaterStartAsksTheFirstAndCopiesWithOtherFilesRunSideBySide) {

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "frontend/qt/qt_shell.hpp"
+#include "platform/posix/instance_name.hpp"
 #include "platform/posix/single_instance.hpp"
 
 extern char** environ;

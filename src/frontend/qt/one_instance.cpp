@@ -7,6 +7,7 @@
 
 #include "common/hotkey_commands.hpp"
 #include "frontend/qt/window_activation.hpp"
+#include "platform/posix/instance_name.hpp"
 
 namespace tollivane::frontend::qt {
 

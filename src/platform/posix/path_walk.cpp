@@ -54,8 +54,12 @@ std::optional<std::string> readLink(int folder, const char* name) {
   }
 }
 
-std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
-                               std::string& reason) {
+namespace {
+
+// walkTo, or, with `unmade`, a walk that makes nothing: at the first folder it would make, it
+// ends in the folder before it, with that folder's name and the rest of the path in `unmade`.
+std::optional<Location> walk(const std::string& path, MissingFolders missing, std::string& reason,
+                             std::vector<std::string>* unmade) {
   constexpr int kMaxLinks = 40;  // the kernel's own limit
   std::vector<std::string> pending;
   pushComponents(path, pending);
@@ -69,13 +73,19 @@ std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
     Descriptor next = openPath(at.get(), name.c_str());
     if (next.get() < 0) {
       if (errno == ENOENT && last) return Location{std::move(at), std::move(name)};
-      // Made, or made by someone else meanwhile: opened on the next round. Counted with the
-      // links, so that a race removing it again and again cannot keep us here.
-      if (errno == ENOENT && missing == MissingFolders::Make &&
-          (::mkdirat(at.get(), name.c_str(), 0700) == 0 ||
-           (errno == EEXIST && ++links <= kMaxLinks))) {
-        pending.push_back(std::move(name));
-        continue;
+      if (errno == ENOENT && missing == MissingFolders::Make) {
+        if (unmade != nullptr) {
+          unmade->push_back(std::move(name));
+          unmade->insert(unmade->end(), pending.rbegin(), pending.rend());
+          return Location{std::move(at), {}};
+        }
+        // Made, or made by someone else meanwhile: opened on the next round. Counted with the
+        // links, so that a race removing it again and again cannot keep us here.
+        if (::mkdirat(at.get(), name.c_str(), 0700) == 0 ||
+            (errno == EEXIST && ++links <= kMaxLinks)) {
+          pending.push_back(std::move(name));
+          continue;
+        }
       }
       break;
     }
@@ -114,6 +124,48 @@ std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
   }
   reason = reasonFor(errno);
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
+                               std::string& reason) {
+  return walk(path, missing, reason, nullptr);
+}
+
+std::optional<std::string> resolvedPath(const std::string& path, std::string& reason) {
+  std::vector<std::string> unmade;
+  const auto at = walk(path, MissingFolders::Make, reason, &unmade);
+  if (!at) return std::nullopt;
+  // The kernel's name for the folder held open: reached from the root, with no link on the way.
+  auto folder = readLink(AT_FDCWD, ("/proc/self/fd/" + std::to_string(at->folder.get())).c_str());
+  if (!folder) {
+    reason = reasonFor(errno);
+    return std::nullopt;
+  }
+  if (folder->back() != '/') *folder += '/';
+  if (unmade.empty()) return *folder + at->name;
+  // Nothing lies below a folder not made yet: from there on the path is plain names, and a
+  // ".." back out of the last of them comes to a folder that exists, walked again.
+  std::vector<std::string_view> names;
+  for (auto part = unmade.begin(); part != unmade.end(); ++part) {
+    if (part->empty() || *part == ".") continue;
+    if (*part != "..") {
+      names.push_back(*part);
+      continue;
+    }
+    names.pop_back();
+    if (names.empty()) {
+      std::string rest = *folder;
+      for (auto next = part + 1; next != unmade.end(); ++next) rest += *next + "/";
+      if (rest.size() > 1) rest.pop_back();
+      return resolvedPath(rest, reason);
+    }
+  }
+  std::string resolved = *folder;
+  for (const std::string_view name : names) (resolved += name) += '/';
+  resolved.pop_back();
+  return resolved;
 }
 
 }  // namespace tollivane::platform::posix

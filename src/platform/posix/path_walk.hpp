@@ -38,4 +38,9 @@ inline constexpr std::string_view kForeignLink =
 std::optional<Location> walkTo(const std::string& path, MissingFolders missing,
                                std::string& reason);
 
+// The file walkTo with MissingFolders::Make reaches, under the same rules and refusals, named
+// from the root with no link, "." or ".." left, and nothing made: a folder not made yet, and
+// what the path names below it, are taken by name. Nothing, with `reason`, where walkTo fails.
+std::optional<std::string> resolvedPath(const std::string& path, std::string& reason);
+
 }  // namespace tollivane::platform::posix

@@ -6,10 +6,9 @@
 // stopped, or a name held by a program of ours that does not answer, costs a later start half a
 // second, after which it runs on its own. A name held by another user's program is stepped past
 // to the next of a few. The same channel carries a hotkey's command from the command line
-// (tollivane --start) to the holder, which answers whether it took it.
+// (tollivane --start) to the holder, which answers whether it took it. The name comes from
+// instance_name.hpp.
 #pragma once
-
-#include <sys/types.h>
 
 #include <chrono>
 #include <functional>
@@ -18,11 +17,6 @@
 #include <vector>
 
 namespace tollivane::platform::posix {
-
-// The socket's name (without the leading NUL of the abstract namespace) for one user and
-// one settings file: copies with their own settings files get names of their own, and two
-// spellings of one file (through a link, with "..") get the same one.
-std::string instanceName(uid_t user, std::string_view settingsPath);
 
 class SingleInstance {
  public:
