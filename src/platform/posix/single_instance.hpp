@@ -3,11 +3,11 @@
 // the settings file; a later start connects to that name, sends a request to show the window
 // and waits a short while for the holder's acknowledgement. The kernel frees the name however
 // its holder ends, so an instance that was killed leaves no stale lock behind; one that is
-// stopped, or a name held by a program of ours that does not answer, costs a later start half a
-// second, after which it runs on its own. A name held by another user's program is stepped past
-// to the next of a few. The same channel carries a hotkey's command from the command line
-// (tollivane --start) to the holder, which answers whether it took it. The name comes from
-// instance_name.hpp.
+// stopped, or a name held by a program of ours that does not answer, costs a later start
+// kInstanceAnswerTime, after which it runs on its own. A name held by another user's program is
+// stepped past to the next of a few. The same channel carries a hotkey's command from the
+// command line (tollivane --start) to the holder, which answers whether it took it. The name
+// comes from instance_name.hpp.
 #pragma once
 
 #include <chrono>
@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/instance_answer_time.hpp"
 
 namespace tollivane::platform::posix {
 
@@ -26,27 +28,23 @@ class SingleInstance {
     Alone,    // the name cannot be used, or its holder did not answer in time: run anyway
   };
 
-  static constexpr std::chrono::milliseconds kAnswerTime{500};
-
   enum class CommandResult {
     Taken,         // the holder took the command
     Refused,       // the holder does not know it or cannot act on it
     NoneRunning,   // nothing of ours holds the name
     NotAnswering,  // one of ours holds it but did not answer in time: it never takes the command
   };
-  // A command waits on nothing but the holder's event loop, which may be busy for a while.
-  static constexpr std::chrono::milliseconds kCommandAnswerTime{2000};
   // Hands the command `word` (one line, no newline) to the holder of `name`, never claiming
   // the name itself.
   static CommandResult sendCommand(const std::string& name, std::string_view word,
-                                   std::chrono::milliseconds answerTime = kCommandAnswerTime);
+                                   std::chrono::milliseconds answerTime = kInstanceAnswerTime);
   // What takeRequests does with a command: true when it was taken. Without one, none is.
   using CommandHandler = std::function<bool(std::string_view word)>;
   void setCommandHandler(CommandHandler handler) { commands_ = std::move(handler); }
 
   // Claims `name`, or asks its holder to come to the front, giving up after `answerTime`.
   explicit SingleInstance(const std::string& name,
-                          std::chrono::milliseconds answerTime = kAnswerTime);
+                          std::chrono::milliseconds answerTime = kInstanceAnswerTime);
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;

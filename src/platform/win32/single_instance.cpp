@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/instance_answer_time.hpp"
 #include "platform/win32/path_key.hpp"
 #include "platform/win32/window_class.hpp"
 
@@ -19,14 +20,11 @@ constexpr LRESULT kTooLate = 3;
 // A command's word is followed by a zero and the moment (GetTickCount64) after which its sender
 // no longer waits: one taken after that would act on a command its user was told went nowhere.
 constexpr std::size_t kDeadlineSize = sizeof(ULONGLONG);
-// A command waits on nothing but the first program's message loop, which may be busy a while.
-constexpr UINT kCommandAnswerTime = 2000;
 // The listener's answer: any other window of that class and name is not a Tollivane's.
 constexpr LRESULT kCameForward = 0x70CC;
-// A first program that owns the mutex but has not made its window yet, or is ending, is given
-// this long to settle and answer; one that does not (hung or stopped) costs a later start this
-// long, after which it runs on its own. A mutex with no window by then is another program's.
-constexpr ULONGLONG kSettleFor = 2000;
+// Also what a first program that owns the mutex but has not made its window yet, or is ending,
+// is given to settle: a mutex with no window by then is another program's.
+constexpr ULONGLONG kAnswerTime = kInstanceAnswerTime.count();
 
 }  // namespace
 
@@ -53,6 +51,12 @@ HWND listenerOf(const std::wstring& name, ULONGLONG until) {
   }
 }
 
+// What is left of the wait, at least a moment: SendMessageTimeout takes 0 for no limit.
+UINT patienceUntil(ULONGLONG deadline) {
+  const ULONGLONG now = GetTickCount64();
+  return now < deadline ? static_cast<UINT>(deadline - now) : 1;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : window_(window) {
@@ -75,7 +79,7 @@ SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : w
     }
     CloseHandle(mutex_);
     mutex_ = nullptr;
-    const ULONGLONG until = GetTickCount64() + kSettleFor;
+    const ULONGLONG until = GetTickCount64() + kAnswerTime;
     const HWND first = listenerOf(name, until);
     if (!first) {
       // A mutex with no window of ours for it: another program's.
@@ -88,10 +92,8 @@ SingleInstance::SingleInstance(const std::string& settingsPath, HWND window) : w
     GetWindowThreadProcessId(first, &process);
     AllowSetForegroundWindow(process);
     DWORD_PTR answer = 0;
-    const ULONGLONG now = GetTickCount64();
-    const UINT patience = now < until ? static_cast<UINT>(until - now) : 1;
-    if (SendMessageTimeoutW(first, kComeForward, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, patience,
-                            &answer) != 0 &&
+    if (SendMessageTimeoutW(first, kComeForward, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                            patienceUntil(until), &answer) != 0 &&
         answer == static_cast<DWORD_PTR>(kCameForward)) {
       role_ = Role::Another;
     }
@@ -110,16 +112,16 @@ SingleInstance::CommandResult SingleInstance::sendCommand(const std::string& set
     }
     CloseHandle(running);
     // The first program may hold the mutex before its window is made.
-    const HWND first = listenerOf(name, GetTickCount64() + kSettleFor);
+    const ULONGLONG deadline = GetTickCount64() + kAnswerTime;
+    const HWND first = listenerOf(name, deadline);
     if (!first) continue;
     std::string packet(word);
     packet.push_back('\0');
-    const ULONGLONG deadline = GetTickCount64() + kCommandAnswerTime;
     packet.append(reinterpret_cast<const char*>(&deadline), kDeadlineSize);
     COPYDATASTRUCT data{kCommandTag, static_cast<DWORD>(packet.size()), packet.data()};
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                             SMTO_ABORTIFHUNG, kCommandAnswerTime, &answer) ||
+                             SMTO_ABORTIFHUNG, patienceUntil(deadline), &answer) ||
         answer == static_cast<DWORD_PTR>(kTooLate)) {
       return CommandResult::NotAnswering;
     }

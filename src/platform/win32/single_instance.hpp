@@ -3,8 +3,8 @@
 // and a message-only window of the same name; a later start finds the mutex taken, asks that
 // window to bring the first program's window to the front, and ends once it answers. The system
 // frees both however their holder ends, so a program that was killed never blocks the next
-// start; one that does not answer within two seconds (hung or stopped) leaves the later start to
-// run on its own. A name that another program holds is stepped past to the next of a few.
+// start; one that does not answer within kInstanceAnswerTime (hung or stopped) leaves the later
+// start to run on its own. A name that another program holds is stepped past to the next of a few.
 // A hotkey's command from the command line (tollivane.exe --start) goes to the same window.
 #pragma once
 
