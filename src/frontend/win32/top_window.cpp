@@ -1,6 +1,7 @@
 #include "frontend/win32/top_window.hpp"
 
 #include "frontend/win32/resources.hpp"
+#include "platform/win32/dpi_scale.hpp"
 #include "platform/win32/wide_text.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -33,11 +34,7 @@ int screenDpi() {
 }
 
 int windowDpi(HWND window) {
-  // Looked up, not imported: older Windows lack it, and the program must still start there.
-  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+  const unsigned dpi = platform::win32::dpiForWindow(window);
   return dpi > 0 ? static_cast<int>(dpi) : screenDpi();
 }
 

@@ -18,6 +18,14 @@ std::int32_t scaled(std::int32_t value, unsigned fromDpi, unsigned toDpi) {
 
 }  // namespace
 
+unsigned dpiForWindow(HWND window) {
+  // Looked up, not imported: older Windows lack it, and the program must still start there.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return getDpiForWindow != nullptr && window != nullptr ? getDpiForWindow(window) : 0;
+}
+
 Rect scaledForDpi(const Rect& rect, unsigned fromDpi, unsigned toDpi) {
   if (fromDpi == 0 || toDpi == 0 || fromDpi == toDpi) return rect;
   return Rect{scaled(rect.Left, fromDpi, toDpi), scaled(rect.Top, fromDpi, toDpi),

@@ -3,6 +3,8 @@
 // the overlay's rectangle goes from the one to the other.
 #pragma once
 
+#include <windows.h>
+
 #include "platform/platform.hpp"
 
 namespace tollivane::platform::win32 {
@@ -14,5 +16,8 @@ Rect scaledForDpi(const Rect& rect, unsigned fromDpi, unsigned toDpi);
 
 // A height in the same way: text `pixels` tall at `fromDpi`, at `toDpi`; 0 stays 0.
 int scaledForDpi(int pixels, unsigned fromDpi, unsigned toDpi);
+
+// The dpi the system gives `window` (Windows 10 1607 and later), or 0 where it cannot tell.
+unsigned dpiForWindow(HWND window);
 
 }  // namespace tollivane::platform::win32

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "platform/clock_look.hpp"
+#include "platform/win32/colour_key.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
@@ -17,10 +18,10 @@ std::uint32_t pixelOf(COLORREF color) {
 // Neither the text's colour nor its cells' nor a blend of the two: where it stays, the text
 // has no cell and the game shows through.
 COLORREF keyFor(COLORREF ink, COLORREF cell) {
-  for (const COLORREF key : {RGB(255, 0, 255), RGB(0, 255, 0), RGB(0, 0, 255)}) {
+  for (const COLORREF key : {kColourKey, RGB(0, 255, 0), RGB(0, 0, 255)}) {
     if (key != ink && key != cell) return key;
   }
-  return RGB(255, 0, 255);  // not reached: three colours, two taken at most
+  return kColourKey;  // not reached: three colours, two taken at most
 }
 
 }  // namespace

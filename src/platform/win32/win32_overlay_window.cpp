@@ -2,37 +2,28 @@
 
 #include <cstring>
 
+#include "platform/win32/colour_key.hpp"
 #include "platform/win32/dpi_scale.hpp"
 #include "platform/win32/window_class.hpp"
 
 namespace tollivane::platform::win32 {
 namespace {
 
-// Neither the text's black nor its cells' white, so only the cells cover the game.
-constexpr COLORREF kKey = RGB(255, 0, 255);
 constexpr wchar_t kClassName[] = L"TollivaneOverlayWindow";
 constexpr DWORD kExStyle =
     WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
 HDC context(DeviceContext dc) { return reinterpret_cast<HDC>(dc); }
 
-// Windows 10 1607 and later; elsewhere every window has the system's dpi and nothing converts.
-using DpiForWindow = UINT(WINAPI*)(HWND);
-DpiForWindow dpiForWindow() {
-  static const auto function = reinterpret_cast<DpiForWindow>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  return function;
-}
-
 }  // namespace
 
 Win32OverlayWindow::Win32OverlayWindow() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!registerWindowClass(instance, kClassName, windowProc)) return;
-  key_ = CreateSolidBrush(kKey);
+  key_ = CreateSolidBrush(kColourKey);
   window_ = CreateWindowExW(kExStyle, kClassName, L"Tollivane overlay", WS_POPUP, 0, 0, 1, 1,
                             nullptr, nullptr, instance, this);
-  if (window_ && !SetLayeredWindowAttributes(window_, kKey, 255, LWA_COLORKEY)) {
+  if (window_ && !SetLayeredWindowAttributes(window_, kColourKey, 255, LWA_COLORKEY)) {
     DestroyWindow(window_);
     window_ = nullptr;
   }
@@ -80,10 +71,10 @@ DeviceContext Win32OverlayWindow::GetDC(WindowHandle window) {
   if (target_ && !ClientToScreen(target_, &origin_)) return 0;
   placed_ = false;
   textHeight_ = 0;
-  // A game that is not dpi-aware is stretched by the system; ours is placed in pixels.
-  const DpiForWindow dpi = dpiForWindow();
-  targetDpi_ = dpi && target_ ? dpi(target_) : 0;
-  ownDpi_ = dpi && target_ ? dpi(window_) : 0;
+  // A game that is not dpi-aware is stretched by the system; ours is placed in pixels. Where
+  // the system cannot tell, every window has its dpi and nothing converts.
+  targetDpi_ = dpiForWindow(target_);
+  ownDpi_ = target_ ? dpiForWindow(window_) : 0;
   return reinterpret_cast<DeviceContext>(::GetDC(window_));
 }
 
