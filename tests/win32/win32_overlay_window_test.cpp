@@ -67,7 +67,7 @@ class Game {
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = const_cast<Game*>(windowOwner<Game>(window, message, l));
+    auto* self = windowOwner<Game>(window, message, l);
     if (self && message == WM_LBUTTONDOWN) ++self->clicks;
     if (self && message == WM_KILLFOCUS) ++self->focusLost;
     if (self && message == WM_ACTIVATE && LOWORD(w) == WA_INACTIVE) ++self->focusLost;

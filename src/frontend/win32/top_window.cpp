@@ -3,17 +3,18 @@
 #include "frontend/win32/resources.hpp"
 #include "platform/win32/dpi_scale.hpp"
 #include "platform/win32/wide_text.hpp"
+#include "platform/win32/window_class.hpp"
 
 namespace tollivane::frontend::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TollivaneWindow";
 
-void registerClass() {
-  static const bool registered = [] {
+void registerClass(WNDPROC procedure) {
+  static const bool registered = [procedure] {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;  // replaced per window once created
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(TOLLIVANE_ICON));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -41,7 +42,7 @@ int windowDpi(HWND window) {
 TopWindow::~TopWindow() { destroy(); }
 
 void TopWindow::create(const ui::WindowLayout& layout, HWND owner, HMENU menu) {
-  registerClass();
+  registerClass(&TopWindow::proc);
   layout_ = &layout;
   owner_ = owner;
   // Fixed border; a minimise box where the table asks for one, never a maximise box.
@@ -50,7 +51,7 @@ void TopWindow::create(const ui::WindowLayout& layout, HWND owner, HMENU menu) {
   const DWORD exStyle = owner != nullptr ? WS_EX_DLGMODALFRAME : 0;
   window_ = CreateWindowExW(exStyle, kClassName, platform::win32::widen(layout.caption).c_str(),
                             style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, menu,
-                            GetModuleHandleW(nullptr), nullptr);
+                            GetModuleHandleW(nullptr), this);
   // Sized once it exists, at the dpi of the monitor it came up on.
   const int dpi = windowDpi(window_);
   RECT frame{0, 0, ui::twipsToPixels(layout.clientWidth, dpi),
@@ -58,8 +59,6 @@ void TopWindow::create(const ui::WindowLayout& layout, HWND owner, HMENU menu) {
   AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TopWindow::proc));
   controls_ = std::make_unique<LayoutWindows>(layout, window_, dpi);
 }
 
@@ -89,7 +88,8 @@ void TopWindow::destroy() {
 }
 
 LRESULT CALLBACK TopWindow::proc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<TopWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  TopWindow* self = platform::win32::windowOwner<TopWindow>(window, message, l);
+  // The system's until its controls are built: nothing of ours is ready for a message sooner.
   if (self == nullptr || self->controls_ == nullptr) return DefWindowProcW(window, message, w, l);
   return self->handle(message, w, l);
 }

@@ -13,12 +13,12 @@ bool registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
 // The object a window was created for (CreateWindowExW's last argument), as the window
 // procedure sees it: bound at WM_NCCREATE, before any later message; nullptr before that.
 template <typename Owner>
-const Owner* windowOwner(HWND window, UINT message, LPARAM l) {
+Owner* windowOwner(HWND window, UINT message, LPARAM l) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  return reinterpret_cast<const Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 }  // namespace tollivane::platform::win32
