@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -190,6 +192,53 @@ TEST_F(MainWindowTest, MovingToAMonitorWithAnotherScaleLaysItOutAgain) {
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control("qvHotKey1"), WM_GETFONT, 0, 0)),
              sizeof font, &font);
   EXPECT_EQ(font.lfHeight, -MulDiv(10, dpi, 72)) << "the capture box's 10-point font";
+}
+
+// A coloured panel covers the banner beneath it in its own colour, at the scale it was built
+// for and once it has moved to a monitor with another.
+TEST_F(MainWindowTest, TheHotkeysPanelCoversTheBannerInItsColourAtEitherScale) {
+  open();
+  const HWND main = window_->handle();
+  const auto rectOf = [this, main](const char* name) {
+    RECT r;
+    GetWindowRect(control(name), &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const auto pixel = [main](POINT at) {
+    const HDC dc = GetDC(main);
+    const COLORREF colour = GetPixel(dc, at.x, at.y);
+    ReleaseDC(main, dc);
+    return colour;
+  };
+  const auto repaint = [main] {
+    RedrawWindow(main, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  };
+  for (const int dpi : {screenDpi(), 2 * screenDpi()}) {
+    RECT suggested{40, 30, 40 + 900, 30 + 700};
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    repaint();
+    // A point where the banner shows, not black, inside the panel but under none of its controls.
+    const RECT banner = rectOf("Image1"), panel = rectOf("Frame1");
+    std::optional<POINT> seen;
+    for (LONG y = std::max(banner.top, panel.top) + 4; !seen && y < banner.bottom; y += 3) {
+      for (LONG x = std::max(banner.left, panel.left) + 4; !seen && x < banner.right; x += 3) {
+        bool covered = pixel({x, y}) == RGB(0, 0, 0);
+        for (const char* name : {"Command1", "Command2", "qvHotKey1", "qvHotKey2", "qvHotKey3",
+                                 "Label1", "Label2", "Label3"}) {
+          const RECT r = rectOf(name);
+          covered = covered || PtInRect(&r, POINT{x, y});
+        }
+        if (!covered) seen = POINT{x, y};
+      }
+    }
+    ASSERT_TRUE(seen) << dpi << " dpi";
+    menu("mnuHotkeys");
+    repaint();
+    EXPECT_EQ(pixel(*seen), RGB(0, 0, 0)) << dpi << " dpi, at " << seen->x << ", " << seen->y;
+    menu("mnuHotkeys");
+  }
 }
 
 // The longest name a capture box can show, whole, with the edit's own margins, at the usual

@@ -1,10 +1,9 @@
 #include "frontend/win32/layout_windows.hpp"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <stdexcept>
 
+#include "frontend/win32/panel_paint.hpp"
 #include "frontend/win32/resources.hpp"
 #include "platform/win32/wide_text.hpp"
 
@@ -14,83 +13,11 @@ namespace {
 using platform::win32::widen;
 
 constexpr int kFirstId = 100;
-constexpr int kDialogFontPoints = 8;
-
-COLORREF colorRef(ui::Rgb c) { return RGB(c.r, c.g, c.b); }
-std::uint32_t key(ui::Rgb c) { return (std::uint32_t(c.r) << 16) | (c.g << 8) | c.b; }
-
-// A capture box's name may be as long as "CTRL+SHIFT+ALT+F12": the edit's own margins, a
-// quarter of the font's width each, would cut its last letter off, so they are one pixel.
-void setCaptureMargins(HWND box, int dpi) {
-  const int margin = MulDiv(1, dpi, 96);
-  SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
-}
-
-HFONT makeFont(const wchar_t* face, int points, int dpi) {
-  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, face);
-}
-
-struct PanelLook {
-  HBRUSH fill;
-  COLORREF back;
-  COLORREF text;
-};
-
-// A coloured panel paints itself: it covers what lies beneath it (the banner), where a
-// group box draws only its frame, and its caption takes the panel's colours.
-LRESULT CALLBACK panelProc(HWND panel, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
-  auto* look = reinterpret_cast<PanelLook*>(data);
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(panel, &paint);
-      RECT client;
-      GetClientRect(panel, &client);
-      FillRect(dc, &client, look->fill);
-      HGDIOBJ oldFont =
-          SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(panel, WM_GETFONT, 0, 0)));
-      TEXTMETRICW metrics;
-      GetTextMetricsW(dc, &metrics);
-      RECT frame = client;
-      frame.top += metrics.tmHeight / 2;
-      DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-      wchar_t caption[128];
-      const int length = GetWindowTextW(panel, caption, 128);
-      if (length > 0) {
-        // Over the frame's top line, with a blank either side, as a group box draws it.
-        const std::wstring padded = L" " + std::wstring(caption, std::size_t(length)) + L" ";
-        RECT text{metrics.tmAveCharWidth, 0, client.right - metrics.tmAveCharWidth,
-                  metrics.tmHeight};
-        SetTextColor(dc, look->text);
-        SetBkColor(dc, look->back);
-        SetBkMode(dc, OPAQUE);
-        DrawTextW(dc, padded.c_str(), static_cast<int>(padded.size()), &text,
-                  DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
-      }
-      SelectObject(dc, oldFont);
-      EndPaint(panel, &paint);
-      return 0;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(panel, panelProc, 1);
-      delete look;
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(panel, message, w, l);
-}
 
 }  // namespace
 
 LayoutWindows::LayoutWindows(const ui::WindowLayout& layout, HWND window, int dpi)
-    : layout_(layout), window_(window), dpi_(dpi) {
-  makeFonts();
-  if (layout.background) background_ = brush(*layout.background);
+    : layout_(layout), window_(window), fonts_(dpi), colours_(layout) {
   // Created in focus order, which is the order Tab follows.
   std::vector<const ui::ControlLayout*> order;
   for (const auto& c : layout.controls) order.push_back(&c);
@@ -125,43 +52,23 @@ LayoutWindows::LayoutWindows(const ui::WindowLayout& layout, HWND window, int dp
 
 LayoutWindows::~LayoutWindows() {
   for (const Built& b : built_) DestroyWindow(b.window);
-  DeleteObject(font_);
-  DeleteObject(captureFont_);
-  for (auto& [colour, b] : brushes_) DeleteObject(b);
   for (HANDLE image : images_) DeleteObject(image);
 }
 
-void LayoutWindows::makeFonts() {
-  font_ = makeFont(L"MS Shell Dlg", kDialogFontPoints, dpi_);
-  captureFont_ =
-      makeFont(widen(ui::kCaptureBoxLook.fontFace).c_str(), ui::kCaptureBoxLook.fontPoints, dpi_);
-}
-
 void LayoutWindows::rescale(int dpi) {
-  if (dpi == dpi_) return;
-  dpi_ = dpi;
-  HFONT oldFont = font_, oldCaptureFont = captureFont_;
-  makeFonts();
+  if (dpi == fonts_.dpi()) return;
+  DpiFonts fonts(dpi);
   for (const Built& b : built_) {
     const ui::ControlLayout& c = *b.layout;
-    const bool capture = c.kind == ui::ControlKind::HotKeyCapture;
-    SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(capture ? captureFont_ : font_),
-                 FALSE);
-    if (capture) setCaptureMargins(b.window, dpi);
+    fonts.apply(b.window, c.kind);
     SetWindowPos(
         b.window, nullptr, ui::twipsToPixels(b.left, dpi), ui::twipsToPixels(b.top, dpi),
         ui::twipsToPixels(c.width, dpi), ui::twipsToPixels(c.height, dpi),
         SWP_NOZORDER | SWP_NOACTIVATE | (c.kind == ui::ControlKind::Picture ? SWP_NOSIZE : 0));
   }
-  DeleteObject(oldFont);
-  DeleteObject(oldCaptureFont);
+  // The old fonts go with `fonts`, now that no control uses them.
+  fonts_.swap(fonts);
   InvalidateRect(window_, nullptr, TRUE);
-}
-
-HBRUSH LayoutWindows::brush(ui::Rgb colour) {
-  auto& slot = brushes_[key(colour)];
-  if (slot == nullptr) slot = CreateSolidBrush(colorRef(colour));
-  return slot;
 }
 
 void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
@@ -173,10 +80,9 @@ void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
   const bool visible = c.visible && (parent == nullptr || parent->visible);
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
   DWORD exStyle = 0;
-  HFONT font = font_;
   switch (c.kind) {
     case ui::ControlKind::Panel:
-      className = L"BUTTON";
+      className = c.background ? colouredPanelClass() : L"BUTTON";
       style |= BS_GROUPBOX;
       break;
     case ui::ControlKind::Picture:
@@ -201,18 +107,17 @@ void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
       className = L"EDIT";
       style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
       exStyle |= WS_EX_CLIENTEDGE;
-      font = captureFont_;
       break;
   }
   const bool picture = c.kind == ui::ControlKind::Picture;
+  const int dpi = fonts_.dpi();
   HWND control = CreateWindowExW(
       exStyle, className, picture ? L"" : caption.c_str(), style,
-      ui::twipsToPixels(x + c.left, dpi_), ui::twipsToPixels(y + c.top, dpi_),
-      ui::twipsToPixels(c.width, dpi_), ui::twipsToPixels(c.height, dpi_), window_,
+      ui::twipsToPixels(x + c.left, dpi), ui::twipsToPixels(y + c.top, dpi),
+      ui::twipsToPixels(c.width, dpi), ui::twipsToPixels(c.height, dpi), window_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control == nullptr) throw std::runtime_error("cannot create " + std::string(c.name));
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (c.kind == ui::ControlKind::HotKeyCapture) setCaptureMargins(control, dpi_);
+  fonts_.apply(control, c.kind);
   if (picture) {
     // At its natural size, unscaled, as it was drawn.
     const bool icon = c.caption == "icon";
@@ -222,12 +127,6 @@ void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
     if (image != nullptr && !icon) images_.push_back(image);
     SendMessageW(control, STM_SETIMAGE, icon ? IMAGE_ICON : IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(image));
-  }
-  if (c.kind == ui::ControlKind::Panel && c.background) {
-    const COLORREF text = c.foreground ? colorRef(*c.foreground) : GetSysColor(COLOR_WINDOWTEXT);
-    SetWindowSubclass(control, panelProc, 1,
-                      reinterpret_cast<DWORD_PTR>(
-                          new PanelLook{brush(*c.background), colorRef(*c.background), text}));
   }
   built_.push_back({&c, control, id, x + c.left, y + c.top});
 }
@@ -260,31 +159,9 @@ std::vector<HWND> LayoutWindows::panelContents(std::string_view panel) const {
   return windows;
 }
 
-std::optional<ui::Rgb> LayoutWindows::backgroundOf(const ui::ControlLayout& c) const {
-  if (c.kind == ui::ControlKind::HotKeyCapture) return ui::kCaptureBoxLook.background;
-  if (c.background && !c.transparent) return c.background;
-  if (!c.parent.empty()) {
-    if (const ui::ControlLayout* parent = ui::findControl(layout_, c.parent)) {
-      return backgroundOf(*parent);
-    }
-  }
-  return layout_.background;
-}
-
 HBRUSH LayoutWindows::colours(HWND window, HDC dc) const {
   const ui::ControlLayout* c = find(window);
-  if (c == nullptr) return nullptr;
-  const auto back = backgroundOf(*c);
-  auto fore = c->kind == ui::ControlKind::HotKeyCapture ? ui::kCaptureBoxLook.text : c->foreground;
-  if (!back && !fore) return nullptr;
-  if (fore) SetTextColor(dc, colorRef(*fore));
-  if (!back) {
-    SetBkMode(dc, TRANSPARENT);
-    return GetSysColorBrush(COLOR_BTNFACE);
-  }
-  SetBkColor(dc, colorRef(*back));
-  if (c->transparent) SetBkMode(dc, TRANSPARENT);
-  return const_cast<LayoutWindows*>(this)->brush(*back);
+  return c != nullptr ? colours_.answer(*c, dc) : nullptr;
 }
 
 }  // namespace tollivane::frontend::win32

@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "frontend/win32/control_colours.hpp"
+#include "frontend/win32/dpi_fonts.hpp"
 #include "ui/layout.hpp"
 
 namespace tollivane::frontend::win32 {
@@ -33,9 +34,8 @@ class LayoutWindows {
   // system's colours.
   HBRUSH colours(HWND control, HDC dc) const;
   // The window's own background, or nullptr for the dialog colour.
-  HBRUSH background() const { return background_; }
+  HBRUSH background() const { return colours_.background(); }
 
-  int dpi() const { return dpi_; }
   // Places and sizes every control, and sets its font, for another dpi (the window moved to
   // a monitor with another scale). Pictures keep their natural size.
   void rescale(int dpi);
@@ -47,19 +47,13 @@ class LayoutWindows {
     int id;
     int left, top;  // twips from the window's corner
   };
-  void makeFonts();
   void build(const ui::ControlLayout& control, int x, int y);
-  HBRUSH brush(ui::Rgb colour);
   const ui::ControlLayout* find(HWND window) const;
-  std::optional<ui::Rgb> backgroundOf(const ui::ControlLayout& control) const;
 
   const ui::WindowLayout& layout_;
   HWND window_;
-  int dpi_;
-  HFONT font_;
-  HFONT captureFont_;
-  HBRUSH background_ = nullptr;
-  std::map<std::uint32_t, HBRUSH> brushes_;
+  DpiFonts fonts_;
+  ControlColours colours_;
   std::vector<Built> built_;
   std::vector<HANDLE> images_;
   int defaultId_ = 0;
