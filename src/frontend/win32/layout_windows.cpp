@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "frontend/win32/capture_box.hpp"
 #include "frontend/win32/panel_paint.hpp"
 #include "frontend/win32/resources.hpp"
 #include "platform/win32/wide_text.hpp"
@@ -104,7 +105,7 @@ void LayoutWindows::build(const ui::ControlLayout& c, int x, int y) {
       if (c.isCancel) cancelId_ = id;
       break;
     case ui::ControlKind::HotKeyCapture:
-      className = L"EDIT";
+      className = captureBoxClass();
       style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
       exStyle |= WS_EX_CLIENTEDGE;
       break;

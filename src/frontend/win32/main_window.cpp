@@ -39,19 +39,9 @@ HMENU buildMenu(const ui::WindowLayout& layout, HMENU& popup) {
 MainWindow::MainWindow(platform::Platform& platform, Win32Shell& shell) : shell_(shell) {
   create(ui::mainWindowLayout(), nullptr, buildMenu(ui::mainWindowLayout(), popup_));
   const ui::WindowLayout& layout = ui::mainWindowLayout();
-  const LayoutWindows& c = TopWindow::controls();
-  controls_ = std::make_unique<Win32WindowControls>(c);
+  controls_ = std::make_unique<Win32WindowControls>(TopWindow::controls());
   systemTimer_ = std::make_unique<Win32SystemTimer>(handle(), kTimerId);
   timers_ = std::make_unique<app::WindowTimers>(layout, *systemTimer_);
-  for (const ui::ControlLayout& control : layout.controls) {
-    if (control.kind != ui::ControlKind::HotKeyCapture) continue;
-    makeCaptureBox(
-        c.window(control.name),
-        [this, name = control.name](std::int16_t key, std::int16_t shift) {
-          events().keyDown(name, key, shift);
-        },
-        [this, name = control.name](bool has) { events().focus(name, has); });
-  }
   for (const ui::MenuEntryLayout& entry : layout.menu) {
     if (entry.caption == "-") continue;
     controls_->addMenuEntry(entry.name,
@@ -161,6 +151,18 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM w, LPARAM l) {
         return 0;
       }
       break;
+    case kCaptureKeyDown:
+    case kCaptureFocus:
+      if (const ui::ControlLayout* box =
+              TopWindow::controls().control(GetDlgCtrlID(reinterpret_cast<HWND>(l)))) {
+        if (message == kCaptureFocus) {
+          events().focus(box->name, w != 0);
+        } else {
+          events().keyDown(box->name, static_cast<std::int16_t>(LOWORD(w)),
+                           static_cast<std::int16_t>(HIWORD(w)));
+        }
+      }
+      return 0;
     case WM_CLOSE:
       // Every close request is honoured; Form1 ends the program from here.
       events().fire(app::kMainWindow, app::Event::QueryUnload);
