@@ -82,14 +82,14 @@ void TopWindow::showCentred(int show) {
 void TopWindow::destroy() {
   if (window_ == nullptr) return;
   controls_.reset();
-  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   DestroyWindow(window_);
   window_ = nullptr;
 }
 
 LRESULT CALLBACK TopWindow::proc(HWND window, UINT message, WPARAM w, LPARAM l) {
   TopWindow* self = platform::win32::windowOwner<TopWindow>(window, message, l);
-  // The system's until its controls are built: nothing of ours is ready for a message sooner.
+  // The system's while it has no controls, before they are built and while it is destroyed:
+  // nothing of ours is ready for a message then.
   if (self == nullptr || self->controls_ == nullptr) return DefWindowProcW(window, message, w, l);
   return self->handle(message, w, l);
 }
