@@ -32,10 +32,16 @@ class Desktop {
   virtual platform::ForegroundSurface& surface() = 0;
   // The same way with its text height, where surface() chooses the way itself.
   virtual platform::OverlayWay* way() { return dynamic_cast<platform::OverlayWay*>(&surface()); }
+  // The way that looks at the screen where it drew; none where what is drawn always shows.
+  virtual platform::DirectSurface* direct() {
+    return dynamic_cast<platform::DirectSurface*>(way());
+  }
   // A new window, in front of the others once this returns.
   virtual platform::WindowHandle open() = 0;
   // Brings `window` to the front; 0: none of the test's windows is in front.
   virtual void focus(platform::WindowHandle window) = 0;
+  // The window paints all of itself again, as a game does each frame.
+  virtual void repaint(platform::WindowHandle window) = 0;
   // Destroys it: from now on it names no window.
   virtual void close(platform::WindowHandle window) = 0;
   // What the user sees at `area` of the window's client area (of the screen for 0), once all
@@ -222,6 +228,43 @@ TEST_P(SurfaceContract, AtScaleTheWidestClockShowsWhole) {
   EXPECT_LT(inked.box.Right, rect.Right) << "the last digit whole";
   EXPECT_LE(std::abs((inked.box.Left - rect.Left) - (rect.Right - inked.box.Right)), 2)
       << "centred";
+}
+
+// Each look is at the clock drawn since the one before, as the screen shows it by then.
+TEST_P(SurfaceContract, ALookSaysWhetherTheLastClockStillShows) {
+  platform::DirectSurface* direct = desktop_->direct();
+  if (!direct) GTEST_SKIP() << "a window of our own shows what it draws";
+  const platform::WindowHandle window = desktop_->open();
+  EXPECT_EQ(direct->lookAtLastClock(), platform::ClockSeen::Unknown) << "nothing drawn yet";
+  const struct {
+    const char* what;
+    platform::Rect rect;
+    int height;  // 0: the context's own font
+    bool repaint;
+    platform::ClockSeen seen;
+  } cases[] = {
+      {"shown", kOverlay, 0, false, platform::ClockSeen::Shown},
+      {"shown at a game's scale", {40, 150, 152, 171}, 21, false, platform::ClockSeen::Shown},
+      {"painted over", kOverlay, 0, true, platform::ClockSeen::PaintedOver},
+      {"past the window's edge", {700, 315, 775, 329}, 0, false, platform::ClockSeen::Unknown},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    direct->GetForegroundWindow();
+    const platform::DeviceContext dc = direct->GetDC(window);
+    direct->SetTextColor(dc, 0x000000);
+    direct->setTextHeight(dc, c.height);
+    direct->DrawTextA(dc, "01 : 02 : 05", 12, c.rect, platform::kDtCenter);
+    direct->ReleaseDC(window, dc);
+    if (c.repaint) desktop_->repaint(window);
+    desktop_->look(window, around(c.rect));  // once the screen has it
+    EXPECT_EQ(direct->lookAtLastClock(), c.seen);
+    EXPECT_EQ(direct->lookAtLastClock(), platform::ClockSeen::Unknown) << "nothing drawn since";
+  }
+  frame(window, "01 : 02 : 05", kOverlay);
+  desktop_->close(window);
+  desktop_->look(0, kOverlay);  // once the adapter can know
+  EXPECT_EQ(direct->lookAtLastClock(), platform::ClockSeen::Unknown) << "the window is gone";
 }
 
 TEST_P(SurfaceContract, OnlyTheCountedBytesAreDrawn) {

@@ -23,6 +23,7 @@ class SimDesktop final : public contract::Desktop {
   SimDesktop() {
     surface_.onDraw = [this](const DrawnText& d) {
       drawn_[d.window].push_back({std::string(d.text), d.rect, d.format, surface_.lastTextColor()});
+      surface_.setRepainting(false);
     };
   }
   ForegroundSurface& surface() override { return surface_; }
@@ -33,6 +34,10 @@ class SimDesktop final : public contract::Desktop {
   void focus(WindowHandle window) override {
     surface_.setContextsAvailable(true);
     surface_.setForeground(window);
+  }
+  void repaint(WindowHandle window) override {
+    drawn_.erase(window);
+    surface_.setRepainting(true);
   }
   void close(WindowHandle window) override {
     drawn_.erase(window);

@@ -48,6 +48,10 @@ class Win32Desktop final : public contract::Desktop {
     SetForegroundWindow(window ? reinterpret_cast<HWND>(window) : GetDesktopWindow());
     tests::settleScreen();
   }
+  void repaint(WindowHandle window) override {
+    RedrawWindow(reinterpret_cast<HWND>(window), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
   void close(WindowHandle window) override {
     DestroyWindow(reinterpret_cast<HWND>(window));
     std::erase(windows_, reinterpret_cast<HWND>(window));

@@ -42,6 +42,11 @@ class X11Desktop final : public contract::Desktop {
     client_.focus(window ? static_cast<Window>(window) : None);
     session_->sync();
   }
+  void repaint(platform::WindowHandle window) override {
+    session_->sync();  // the text first, as the game's frame comes after it
+    XClearArea(client_.display(), static_cast<Window>(window), 0, 0, 0, 0, False);
+    client_.sync();
+  }
   void close(platform::WindowHandle window) override {
     client_.destroyWindow(static_cast<Window>(window));
     closed_ = true;

@@ -81,7 +81,12 @@ std::optional<Size> SimSurface::clientSize(WindowHandle) { return clientSize_; }
 ClockSeen SimSurface::lookAtLastClock() {
   ++calls_.lookAtLastClock;
   const bool drawn = std::exchange(drawnSinceLook_, false);
-  if (!drawn) return ClockSeen::Unknown;
+  // Nothing to see of a window that is gone, or of a clock wholly past its edges.
+  const Rect& r = lastTextRect_;
+  if (!drawn || !contextsAvailable_ || r.Right <= 0 || r.Bottom <= 0 ||
+      r.Left >= clientSize_.width || r.Top >= clientSize_.height) {
+    return ClockSeen::Unknown;
+  }
   return repainting_ ? ClockSeen::PaintedOver : ClockSeen::Shown;
 }
 
