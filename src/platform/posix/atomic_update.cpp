@@ -109,9 +109,8 @@ std::string update(const std::string& path, MissingFolders folders, const Files:
   if (reason.empty() && lock.state() == UpdateLock::State::None) {
     std::fprintf(stderr,
                  "tollivane: saved %s without a lock: neither a lock file beside it, its folder "
-                 "nor a file under $XDG_RUNTIME_DIR can be locked, so a save by another copy of "
-                 "the program at the "
-                 "same moment may be lost\n",
+                 "nor one in its owner's private /run/user folder can be locked, so a save by "
+                 "another copy of the program at the same moment may be lost\n",
                  path.c_str());
   }
   return reason;

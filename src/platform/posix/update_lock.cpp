@@ -6,7 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace tollivane::platform::posix {
@@ -22,24 +22,42 @@ int lockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
   }
 }
 
-// The stand-in for the folder's lock, or -1. The runtime folder must be the user's own and
-// private, as the XDG rules promise: in anyone else's, a lock file could be held against us.
+// Root's stand-in for another user's folder, handed to that user before it is named: named
+// first, it would be closed to the user's own copy for a moment.
+Descriptor handedOver(int dir, const char* name, uid_t owner) {
+  Descriptor lock(::openat(dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  if (lock.get() < 0 || ::fchown(lock.get(), owner, static_cast<gid_t>(-1)) != 0 ||
+      ::linkat(lock.get(), "", dir, name, AT_EMPTY_PATH) != 0) {
+    return Descriptor();
+  }
+  return lock;
+}
+
+// The stand-in for the folder's lock, or -1: a file in the runtime folder of the folder's
+// owner, found by a path every copy knows whatever its environment or its user. It counts
+// only where it is private to that owner, as logind makes it, so that no one else can hold it
+// against us.
 Descriptor lockFileFor(int folder) {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime == nullptr || runtime[0] != '/') return Descriptor();
-  Descriptor dir(::open(runtime, O_PATH | O_DIRECTORY | O_CLOEXEC));
-  struct stat dirInfo {};
   struct stat folderInfo {};
-  if (dir.get() < 0 || ::fstat(dir.get(), &dirInfo) != 0 || dirInfo.st_uid != ::geteuid() ||
-      (dirInfo.st_mode & 077) != 0 || ::fstat(folder, &folderInfo) != 0) {
+  if (::fstat(folder, &folderInfo) != 0) return Descriptor();
+  const uid_t owner = folderInfo.st_uid;
+  const std::string runtime = "/run/user/" + std::to_string(owner);
+  Descriptor dir(::open(runtime.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat dirInfo {};
+  if (dir.get() < 0 || ::fstat(dir.get(), &dirInfo) != 0 || !S_ISDIR(dirInfo.st_mode) ||
+      dirInfo.st_uid != owner || (dirInfo.st_mode & 077) != 0) {
     return Descriptor();
   }
   char name[64];
   std::snprintf(name, sizeof name, "tollivane-save-%llx-%llx.lock",
                 static_cast<unsigned long long>(folderInfo.st_dev),
                 static_cast<unsigned long long>(folderInfo.st_ino));
-  return Descriptor(
-      ::openat(dir.get(), name, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600));
+  constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  Descriptor lock = owner == ::geteuid()
+                        ? Descriptor(::openat(dir.get(), name, kFlags | O_CREAT, 0600))
+                        : handedOver(dir.get(), name, owner);
+  if (lock.get() < 0) lock = Descriptor(::openat(dir.get(), name, kFlags));
+  return lock;
 }
 
 enum class Opened { Yes, Gone, Foreign, Unusable };
@@ -133,7 +151,10 @@ UpdateLock::UpdateLock(int folder, const std::string& name, std::chrono::millise
     ownsLockFile_ = true;
     return;
   }
-  if (readable_.get() >= 0 && take(readable_.get())) return;
+  // The folder and then the stand-in, one after the other: a copy that may not read the folder
+  // (its owner, in one of mode 0300) takes only the stand-in, and still holds off root's.
+  if (readable_.get() >= 0) take(readable_.get());
+  if (state_ == State::Busy) return;
   lockFile_ = lockFileFor(folder);
   if (lockFile_.get() >= 0) take(lockFile_.get());
 }

@@ -7,9 +7,11 @@
 // one, and when it stays the update is refused instead of made beside it.
 //
 // Only where no such file can be had or locked (a file system that refuses locks, the name
-// taken by something that is not a regular file) does the folder itself stand in, and where it
-// cannot either, a lock file of the user's own under $XDG_RUNTIME_DIR named after the folder's
-// device and inode. Where none can be had there is no lock.
+// taken by something that is not a regular file) do two others stand in: the folder itself,
+// for every copy that may read it, and a lock file named after the folder's device and inode
+// in /run/user/<uid of the folder's owner>, for every copy that may open it there. Both are
+// found by what is on disk, never by a copy's environment. Where neither can be had there is
+// no lock.
 #pragma once
 
 #include <chrono>
