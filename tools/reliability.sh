@@ -21,7 +21,7 @@ attacks=(
   "6|A program folder more than 4,096 bytes long; a program whose file is gone|The folder is found at any depth, and saves work there (folders opened and made one component at a time); when it cannot be found, one notice, built-in settings, and saves refused, never the current folder's file.|ProgramFolder|HostileSettings.AnUnknownProgramFolder|HostileFiles.FoldersDeeper"
   "7|A save by root of a user's file|The file keeps its owner, group and mode.|HostileFiles.ASaveByRoot"
   "8|UTF-16 LE and BE files and UTF-8 files with a byte-order mark|Read correctly and written back in their own encoding, every other line kept.|ProfileEncoding|HostileSettings.UnicodeFiles"
-  "9|Several instances saving at once, each with its own environment (its own or no XDG_RUNTIME_DIR), or as root and as the file's owner|Each save rereads and rewrites the file holding a lock file beside it (.Tollivane.ini.lock, for as long as the save): every copy takes the same one whoever runs it, so no update is lost. A lock file closed to the user is waited for and, while it stays, the save is refused. Only where no lock file can be had (a file system that refuses locks) does the folder, then a lock file under \$XDG_RUNTIME_DIR, stand in; where nothing can be locked the save is made and says so on stderr (trials below).|HostileFiles.ConcurrentUpdates|UnlockableFolder"
+  "9|Several instances saving at once, each with its own environment (its own or no XDG_RUNTIME_DIR), or as root and as the file's owner|Each save rereads and rewrites the file holding a lock file beside it (.Tollivane.ini.lock, for as long as the save): every copy takes the same one whoever runs it, so no update is lost. A lock file closed to the user is waited for and, while it stays, the save is refused. Only where no lock file can be had (a file system that refuses locks, its name taken) do the folder and a lock file in /run/user/<uid of the folder's owner> stand in, found by what is on disk and never by a copy's environment: the runtime folder counts only where it is a private folder of that owner's, not a link, and root makes the file there its owner's; where nothing can be locked the save is made and says so on stderr (trials below).|HostileFiles.ConcurrentUpdates|UnlockableFolder"
   "10|Saves killed with SIGKILL mid-write; leftovers of any kind (fresh files, links, folders, FIFOs) under every temporary name|The file is always the old or the new bytes. Leftover temporaries (.Tollivane.ini.saving-0 to -7, fixed names) are removed by name by a later save once older than a minute, never a fresh one, also in a folder that may be written but not read; a link, a FIFO or an empty folder under those names goes at once (never what a link names), a full folder is stepped past. Where all eight are held, the save takes a name of its process's own (.saving-pPID-N), removed once that process is gone: leftovers never stop a save.|HostileFiles.StaleTemporaries|HostileFiles.Leftovers|TemporaryNames|kill_during_save"
   "11|Root saves through a link that another user planted in a sticky or world-writable folder, pointing to a file of root's|The link is not followed: the save is refused (\"is reached through a link that another user owns in a shared folder\") and the file it points to is untouched. The program follows links itself, one component at a time, by the kernel's protected_symlinks rule whatever the system's setting.|HostileFiles.ALinkAnotherUser"
 )
@@ -121,9 +121,13 @@ folder of mode 0300 is written by an ordinary user (nobody when the test runs as
 |---|---|---|
 $locks
 
-The same trials in a folder of mode 0300 with copies that would each have chosen a lock of
-their own before: each with a runtime folder of its own, both without XDG_RUNTIME_DIR, and (as
-root) root beside the file's owner; two runs of TOLLIVANE_TRIALS=$trials.
+The same trials with copies that would each have chosen a lock of their own by their
+environment or their user: in a folder of mode 0300, each with a runtime folder of its own,
+both without XDG_RUNTIME_DIR, and (as root) root beside the file's owner; on the file system
+that refuses locks, each with an XDG_RUNTIME_DIR of its own, and root beside the folder's
+owner; and root beside the owner of a folder of mode 0300 whose lock file's name is taken by
+a folder. Where /run/user/<uid> is missing the test makes it as root and removes it after;
+two runs of TOLLIVANE_TRIALS=$trials.
 
 | Run | Copies | Trials | Updates | Trials that lost an update |
 |---|---|---|---|---|
