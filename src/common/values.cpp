@@ -174,6 +174,12 @@ Int roundTo(double value) {
 std::int16_t roundToInt16(double value) { return roundTo<std::int16_t>(value); }
 std::int32_t roundToInt32(double value) { return roundTo<std::int32_t>(value); }
 
+std::int32_t roundToInt32Held(double value) {
+  if (std::isnan(value)) return 0;
+  const double limit = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(std::clamp(roundHalfEven(value), -limit, limit));
+}
+
 std::int16_t addInt16(std::int16_t a, std::int16_t b) {
   const int sum = a + b;
   if (sum < std::numeric_limits<std::int16_t>::min() ||

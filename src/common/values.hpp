@@ -20,6 +20,9 @@ double numericTextValue(std::string_view text);
 // Round to nearest, half to even; outside the type's range raises "Overflow" (6).
 std::int16_t roundToInt16(double value);
 std::int32_t roundToInt32(double value);
+// The same rounding held to the 32-bit range, NaN as 0: for sizes on the screen, where a value
+// past the range is drawn at its edge instead of ending the frame.
+std::int32_t roundToInt32Held(double value);
 
 // a + b as 16-bit signed, raising "Overflow" (6) outside -32768..32767.
 std::int16_t addInt16(std::int16_t a, std::int16_t b);

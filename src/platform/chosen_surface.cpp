@@ -1,17 +1,11 @@
 #include "platform/chosen_surface.hpp"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
+
+#include "common/values.hpp"
 
 namespace tollivane::platform {
 namespace {
-
-// Rounded to the nearest, a half to the even neighbour, as the program's other values are.
-std::int32_t rounded(double value) {
-  const double limit = std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(std::clamp(std::nearbyint(value), -limit, limit));
-}
 
 constexpr double kPictureWidth = 640;
 constexpr double kPictureHeight = 480;
@@ -81,12 +75,12 @@ void ChosenSurface::scaleTo(WindowHandle front) {
 Rect ChosenSurface::scaled(const Rect& rect) const {
   if (!scaling_) return rect;
   Rect r;
-  r.Left = rounded(static_cast<double>(rect.Left) * client_.width / kPictureWidth);
-  r.Top = rounded(static_cast<double>(rect.Top) * client_.height / kPictureHeight);
+  r.Left = roundToInt32Held(static_cast<double>(rect.Left) * client_.width / kPictureWidth);
+  r.Top = roundToInt32Held(static_cast<double>(rect.Top) * client_.height / kPictureHeight);
   const double width = static_cast<double>(rect.Right) - rect.Left;
   const double height = static_cast<double>(rect.Bottom) - rect.Top;
-  r.Right = rounded(static_cast<double>(r.Left) + rounded(width * factor_));
-  r.Bottom = rounded(static_cast<double>(r.Top) + rounded(height * factor_));
+  r.Right = roundToInt32Held(static_cast<double>(r.Left) + roundToInt32Held(width * factor_));
+  r.Bottom = roundToInt32Held(static_cast<double>(r.Top) + roundToInt32Held(height * factor_));
   return r;
 }
 

@@ -108,6 +108,7 @@ TEST(Rounding, HalfGoesToTheEvenNeighbour) {
   for (const auto& [value, expected] : cases) {
     EXPECT_EQ(roundToInt16(value), expected) << value;
     EXPECT_EQ(roundToInt32(value), expected) << value;
+    EXPECT_EQ(roundToInt32Held(value), expected) << value;
   }
 }
 
@@ -126,6 +127,10 @@ TEST(Rounding, OutOfRangeRaisesOverflow) {
   EXPECT_EQ(roundToInt32(2147483647.0), 2147483647);
   EXPECT_THROW(roundToInt32(2147483647.5), RuntimeError);
   EXPECT_EQ(roundToInt32(-2147483648.5), std::numeric_limits<std::int32_t>::min());
+  // Held instead: sizes on the screen stop at the edge of the range.
+  EXPECT_EQ(roundToInt32Held(1e12), 2147483647);
+  EXPECT_EQ(roundToInt32Held(-std::numeric_limits<double>::infinity()), -2147483647);
+  EXPECT_EQ(roundToInt32Held(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 TEST(Int16Arithmetic, AdditionIsOverflowChecked) {
