@@ -9,15 +9,16 @@
 #include <vector>
 
 #include "contract/surface_contract.hpp"
+#include "platform/sim/sim_raster.hpp"
 
 namespace tollivane::platform::sim {
 namespace {
 
 using contract::Pixels;
 
-// The simulation draws nothing: what a window shows is rendered here from the recorded calls,
-// in a font of 6 x 13 cells, each character's ink 4 x 9 on its white cell. It knows no windows
-// either: one that vanishes refuses contexts until another comes in front.
+// The simulation knows no windows: one that vanishes refuses contexts until another comes in
+// front. What each shows is rastered from the texts drawn onto it, as the machine's font lays
+// them out.
 class SimDesktop final : public contract::Desktop {
  public:
   SimDesktop() {
@@ -46,7 +47,9 @@ class SimDesktop final : public contract::Desktop {
   Pixels look(WindowHandle window, const Rect& area) override {
     Pixels pixels(static_cast<std::size_t>((area.Right - area.Left) * (area.Bottom - area.Top)),
                   kBackground);
-    for (const Text& t : drawn_[window]) render(t, area, pixels);
+    for (const Text& t : drawn_[window]) {
+      rasterText(t.text, t.rect, t.format, t.color, area, pixels);
+    }
     return pixels;
   }
   BrushHandle brush() override { return 0x77; }
@@ -59,26 +62,6 @@ class SimDesktop final : public contract::Desktop {
     unsigned format;
     ColorRef color;
   };
-  static void render(const Text& t, const Rect& area, Pixels& pixels) {
-    const long long textWidth = 6LL * static_cast<long long>(t.text.size());
-    const long long width = static_cast<long long>(t.rect.Right) - t.rect.Left;
-    long long left = t.rect.Left;
-    if (t.format & kDtCenter) left += (width - textWidth) / 2;
-    for (int y = std::max(area.Top, t.rect.Top); y < std::min(area.Bottom, t.rect.Bottom); ++y) {
-      const long long row = y - static_cast<long long>(t.rect.Top);
-      if (row >= 13) break;
-      for (int x = std::max(area.Left, t.rect.Left); x < std::min(area.Right, t.rect.Right); ++x) {
-        const long long column = x - left;
-        if (column < 0 || column >= textWidth) continue;
-        const char c = t.text[static_cast<std::size_t>(column / 6)];
-        const bool ink = c != ' ' && column % 6 >= 1 && column % 6 <= 4 && row >= 2 && row <= 10;
-        pixels[static_cast<std::size_t>((y - area.Top) * (area.Right - area.Left) +
-                                        (x - area.Left))] =
-            ink ? contract::rgbOf(t.color) : 0xFFFFFF;
-      }
-    }
-  }
-
   SimSurface surface_;
   WindowHandle last_ = 0;
   std::map<WindowHandle, std::vector<Text>> drawn_;
