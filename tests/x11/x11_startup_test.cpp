@@ -377,6 +377,12 @@ TEST_F(Startup, RunStartsTheGameAndPassesItsExitStatusOn) {
   const Case cases[] = {
       {"no display", {}, "touch " + marker + "; exit 7", 7},
       {"killed", {}, "kill -9 $$", 128 + SIGKILL},
+      // A launcher stops the game by stopping what it started: the game hears of it.
+      {"stopped through us",
+       {},
+       "trap 'exit 9' TERM; kill -TERM $PPID; i=0; while [ $i -lt 300 ]; do sleep 0.1; "
+       "i=$((i + 1)); done; exit 1",
+       9},
       {"beside its own copy",
        {{"DISPLAY", server.display()}},
        "until " + self + " --stop 2>/dev/null; do sleep 0.2; done; exit 5",

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,30 @@ void sayOnStandardError(QMessageBox& box) {
   std::fprintf(stderr, "tollivane: %s\n", text.toLocal8Bit().constData());
 }
 
+// The game, for the signal handler: a launcher that stops the game stops the program it
+// started, which is us. The signal goes on to the game, and we end with the game as always.
+volatile pid_t forwardTo = 0;
+volatile std::sig_atomic_t forwardPending = 0;
+
+void forward(int signal, siginfo_t* info, void*) {
+  // Only what a process sent: a terminal's Ctrl+C reaches the game itself, and twice would be
+  // one too many.
+  if (info->si_code > 0) return;
+  if (forwardTo > 0) {
+    ::kill(forwardTo, signal);
+  } else {
+    forwardPending = signal;
+  }
+}
+
+void forwardStops() {
+  struct sigaction action {};
+  action.sa_sigaction = forward;
+  action.sa_flags = SA_SIGINFO | SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
 int statusOf(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
   if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
@@ -46,9 +71,13 @@ GameLaunch::GameLaunch(const std::vector<std::string>& program) {
   std::vector<char*> argv;
   for (const std::string& argument : program) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  forwardStops();  // the game resets them to the default as it starts
   const int error = ::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ);
   started_ = error == 0;
-  if (!started_) {
+  if (started_) {
+    forwardTo = pid_;
+    if (const int signal = forwardPending) ::kill(pid_, signal);
+  } else {
     pid_ = -1;
     std::fprintf(stderr, "tollivane: cannot start %s: %s\n", argv[0], std::strerror(error));
   }
