@@ -13,25 +13,9 @@ namespace {
 
 constexpr platform::DeviceContext kContext = 1;  // one frame at a time
 
-bool operator==(const XRectangle& a, const XRectangle& b) {
-  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
 bool sameDrawing(const auto& a, const auto& b) {
-  return a.pixel == b.pixel && a.font == b.font && a.text == b.text && a.clip == b.clip &&
-         a.x == b.x && a.baseline == b.baseline;
-}
-
-// The part of the rectangle at x, y inside `bounds`; empty (width 0) when they do not meet.
-XRectangle intersection(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
-                        const XRectangle& bounds) {
-  const std::int64_t left = std::max<std::int64_t>(x, bounds.x);
-  const std::int64_t top = std::max<std::int64_t>(y, bounds.y);
-  const std::int64_t right = std::min<std::int64_t>(x + width, bounds.x + bounds.width);
-  const std::int64_t bottom = std::min<std::int64_t>(y + height, bounds.y + bounds.height);
-  if (right <= left || bottom <= top) return {};
-  return {static_cast<short>(left), static_cast<short>(top),
-          static_cast<unsigned short>(right - left), static_cast<unsigned short>(bottom - top)};
+  return a.pixel == b.pixel && a.font == b.font && a.text == b.text &&
+         sameRectangle(a.clip, b.clip) && a.x == b.x && a.baseline == b.baseline;
 }
 
 }  // namespace
@@ -42,14 +26,13 @@ GamescopeOverlay::GamescopeOverlay(Display* display, platform::ForegroundSurface
       front_(front),
       root_(DefaultRootWindow(display)),
       hearsEvents_(hearsEvents),
-      fonts_(display) {
+      fonts_(display),
+      pen_(display) {
   next_.text.reserve(32);
   shown_.text.reserve(32);
 }
 
 GamescopeOverlay::~GamescopeOverlay() {
-  if (defaultPen_.gc) XFreeGC(display_, defaultPen_.gc);
-  if (sizedPen_.gc) XFreeGC(display_, sizedPen_.gc);
   if (window_) XDestroyWindow(display_, window_);
   if (colormap_) XFreeColormap(display_, colormap_);
 }
@@ -112,7 +95,7 @@ platform::DeviceContext GamescopeOverlay::GetDC(platform::WindowHandle) {
 }
 
 void GamescopeOverlay::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
-  if (dc == kContext && inFrame_) next_.pixel = pixelFor(color, format_);
+  if (dc == kContext && inFrame_) next_.pixel = pen_.pixelFor(color, format_);
 }
 
 // The background stays transparent: what the game shows is the clock's background.
@@ -137,65 +120,34 @@ void GamescopeOverlay::setTextHeight(platform::DeviceContext dc, int pixels) {
 
 // Where the frame's text goes on the screen, clipped to its rectangle as on the window in front.
 void GamescopeOverlay::layOut() {
-  const std::int64_t left = frameRect_.Left;
-  const std::int64_t top = frameRect_.Top;
-  const std::int64_t width = std::max<std::int64_t>(0, std::int64_t{frameRect_.Right} - left);
-  const std::int64_t height = std::max<std::int64_t>(0, std::int64_t{frameRect_.Bottom} - top);
   const XRectangle screen{0, 0,
                           static_cast<unsigned short>(std::min<std::int64_t>(
                               DisplayWidth(display_, DefaultScreen(display_)), kMaxSize)),
                           static_cast<unsigned short>(std::min<std::int64_t>(
                               DisplayHeight(display_, DefaultScreen(display_)), kMaxSize))};
-  next_.clip = intersection(left, top, width, height, screen);
-  next_.font = fonts_.forText(textHeight_, static_cast<int>(std::min(height, kMaxSize)),
-                              static_cast<int>(std::min(width, kMaxSize)));
-  next_.x = static_cast<int>(std::clamp(left, kMinCoordinate, kMaxCoordinate));
-  const XFontStruct* font = next_.font.metrics;
-  if (!font) return;
-  if (centred_) {
-    const std::int64_t textWidth = widths_.of(next_.font.metrics, next_.font.id, next_.text.data(),
-                                              static_cast<int>(next_.text.size()));
-    next_.x = static_cast<int>(
-        std::clamp(left + (width - textWidth) / 2, kMinCoordinate, kMaxCoordinate));
-  }
-  next_.baseline = static_cast<int>(std::clamp(top + font->ascent, kMinCoordinate, kMaxCoordinate));
+  next_.clip = intersection(frameRect_.Left, frameRect_.Top,
+                            std::int64_t{frameRect_.Right} - frameRect_.Left,
+                            std::int64_t{frameRect_.Bottom} - frameRect_.Top, screen);
+  const TextLayout layout = pen_.layOut(fonts_, textHeight_, frameRect_, next_.text, centred_);
+  next_.font = layout.font;
+  next_.width = layout.width;
+  next_.x = static_cast<int>(std::clamp(layout.x, kMinCoordinate, kMaxCoordinate));
+  next_.baseline = static_cast<int>(std::clamp(layout.baseline, kMinCoordinate, kMaxCoordinate));
 }
 
 void GamescopeOverlay::paint() {
-  if (!mapped_ || !shown_.font.metrics || shown_.text.empty() || shown_.clip.width == 0) return;
-  GC gc = penFor(shown_.font.id == 0 ? defaultPen_ : sizedPen_, shown_);
-  // Only the glyphs: around them every pixel keeps alpha 0.
-  XDrawString(display_, window_, gc, shown_.x, shown_.baseline, shown_.text.data(),
-              static_cast<int>(shown_.text.size()));
   const XFontStruct* metrics = shown_.font.metrics;
-  const std::int64_t textWidth = widths_.of(shown_.font.metrics, shown_.font.id, shown_.text.data(),
-                                            static_cast<int>(shown_.text.size()));
+  if (!mapped_ || !metrics || shown_.text.empty() || shown_.clip.width == 0) return;
+  // Only the glyphs: around them every pixel keeps alpha 0.
+  pen_.draw({window_, 32, shown_.font, shown_.pixel, std::nullopt, shown_.clip, shown_.x,
+             shown_.baseline, shown_.text});
   // The cells, widened by the font's overhangs, so that clearing them leaves nothing behind.
   const std::int64_t overhang = std::max<std::int64_t>(
       0, std::max<std::int64_t>(metrics->max_bounds.rbearing - metrics->max_bounds.width,
                                 -metrics->min_bounds.lbearing));
   shownBox_ =
-      intersection(shown_.x - overhang, shown_.baseline - metrics->ascent, textWidth + 2 * overhang,
-                   metrics->ascent + metrics->descent, shown_.clip);
-}
-
-GC GamescopeOverlay::penFor(Pen& pen, const Drawing& drawing) {
-  if (!pen.gc) {
-    XGCValues values{};
-    values.foreground = pen.pixel = drawing.pixel;
-    values.graphics_exposures = False;
-    pen.gc = XCreateGC(display_, window_, GCForeground | GCGraphicsExposures, &values);
-    pen.clip = {};
-  }
-  if (drawing.font.id != 0 && pen.font != drawing.font.id) {
-    XSetFont(display_, pen.gc, pen.font = drawing.font.id);
-  }
-  if (pen.pixel != drawing.pixel) XSetForeground(display_, pen.gc, pen.pixel = drawing.pixel);
-  if (!(pen.clip == drawing.clip)) {
-    pen.clip = drawing.clip;
-    XSetClipRectangles(display_, pen.gc, 0, 0, &pen.clip, 1, Unsorted);
-  }
-  return pen.gc;
+      intersection(shown_.x - overhang, shown_.baseline - metrics->ascent,
+                   shown_.width + 2 * overhang, metrics->ascent + metrics->descent, shown_.clip);
 }
 
 void GamescopeOverlay::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
@@ -222,8 +174,7 @@ void GamescopeOverlay::ReleaseDC(platform::WindowHandle, platform::DeviceContext
   }
   shown_ = next_;
   paint();
-  // XFlush, not XSync: a frame must never wait for a round trip to the server.
-  XFlush(display_);
+  pen_.flush();
 }
 
 void GamescopeOverlay::hide() {
@@ -240,6 +191,7 @@ void GamescopeOverlay::onEvent(const XEvent& event) {
   if (event.type == Expose && window_ != 0 && event.xexpose.window == window_ &&
       event.xexpose.count == 0) {
     paint();
+    pen_.flush();
   }
 }
 

@@ -15,7 +15,7 @@
 
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
-#include "platform/x11/x11_geometry.hpp"
+#include "platform/x11/text_pen.hpp"
 
 namespace tollivane::platform::x11 {
 
@@ -52,6 +52,7 @@ class GamescopeOverlay final : public platform::OwnWindowSurface {
     unsigned long pixel = 0;
     TextFont font;
     std::string text;
+    int width = 0;      // of the text in its font
     XRectangle clip{};  // the frame's rectangle, on the screen
     int x = 0;
     int baseline = 0;
@@ -67,22 +68,12 @@ class GamescopeOverlay final : public platform::OwnWindowSurface {
   Window root_;
   Window window_ = 0;
   Colormap colormap_ = 0;
-  // A pen per font kind: a new GC's default font cannot be set back once changed.
-  struct Pen {
-    GC gc = nullptr;
-    Font font = 0;
-    unsigned long pixel = 0;
-    XRectangle clip{};
-  };
-  GC penFor(Pen& pen, const Drawing& drawing);
-  Pen defaultPen_;
-  Pen sizedPen_;
   Atom overlayAtom_ = 0;
   bool hearsEvents_;
   bool failed_ = false;  // no 32-bit visual: frames draw nothing
   PixelFormat format_;
   FontChoice fonts_;
-  TextWidths widths_;
+  TextPen pen_;
 
   bool inFrame_ = false;
   bool frameDrew_ = false;

@@ -52,53 +52,26 @@ ScreenReadback::ScreenReadback(Display* display)
     : display_(display),
       xcb_(XGetXCBConnection(display)),
       root_(DefaultRootWindow(display)),
-      depth_(DefaultDepth(display, DefaultScreen(display))) {
+      depth_(DefaultDepth(display, DefaultScreen(display))),
+      pen_(display) {
   XWindowAttributes screen{};
   if (XGetWindowAttributes(display_, root_, &screen)) format_ = formatOf(screen);
   white_ = pixelFor(0xFFFFFF, format_);
 }
 
 ScreenReadback::~ScreenReadback() {
-  if (plain_) XFreeGC(display_, plain_);
-  if (sized_) XFreeGC(display_, sized_);
   if (pixmap_) XFreePixmap(display_, pixmap_);
 }
 
 // A pixmap with two parts of at least `width` x `height` each.
 void ScreenReadback::makeRoom(int width, int height) {
   if (pixmap_ && width <= width_ && 2 * height <= height_) return;
-  if (plain_) XFreeGC(display_, plain_);
-  if (sized_) XFreeGC(display_, sized_);
-  plain_ = sized_ = nullptr;
-  sizedFont_ = 0;
   if (pixmap_) XFreePixmap(display_, pixmap_);
   width_ = std::max(width, kFirstWidth);
   height_ = 2 * std::max(height, kFirstHeight);
   colours_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
   pixmap_ = XCreatePixmap(display_, root_, static_cast<unsigned>(width_),
                           static_cast<unsigned>(height_), static_cast<unsigned>(depth_));
-  XGCValues values{};
-  // What the screen shows, child windows and windows above included.
-  values.subwindow_mode = IncludeInferiors;
-  values.graphics_exposures = False;
-  values.background = white_;
-  plain_ =
-      XCreateGC(display_, pixmap_, GCSubwindowMode | GCGraphicsExposures | GCBackground, &values);
-  plainForeground_ = 0;  // every new GC's
-}
-
-GC ScreenReadback::penFor(const TextFont& font) {
-  if (font.id == 0) return plain_;
-  if (!sized_) {
-    XGCValues values{};
-    values.graphics_exposures = False;
-    values.background = white_;
-    sized_ = XCreateGC(display_, pixmap_, GCGraphicsExposures | GCBackground, &values);
-    sizedForeground_ = 0;
-  }
-  // Xlib sends a font change at once, unlike other changes of a GC.
-  if (sizedFont_ != font.id) XSetFont(display_, sized_, sizedFont_ = font.id);
-  return sized_;
 }
 
 platform::ClockSeen ScreenReadback::compare(const platform::DrawnText& drawn, const TextFont& font,
@@ -120,30 +93,13 @@ platform::ClockSeen ScreenReadback::compare(const platform::DrawnText& drawn, co
   const int height = bottom - top;
   makeRoom(width, height);
 
-  // The text afresh below; what spills over above is overwritten by the screen's part next.
-  GC pen = penFor(font);
-  // The text's colour, set only when it changed: the cells behind it are white from the start.
-  const unsigned long text = pixels_.pixelFor(drawn.color, format_);
-  unsigned long& foreground = pen == plain_ ? plainForeground_ : sizedForeground_;
-  if (foreground != text) {
-    XSetForeground(display_, pen, foreground = text);
-    XFlushGC(display_, pen);  // Xlib would keep the change until a request of its own
-  }
-  // Through XCB like the frames: Xlib would take the connection back for its requests and hand
-  // it over again for the image's.
-  const int x = place.x - left;
-  const int baseline = height + place.baseline - top;
-  if (drawn.text.size() > 255) {  // more than one request holds: Xlib splits it
-    XDrawImageString(display_, pixmap_, pen, x, baseline, drawn.text.data(),
-                     static_cast<int>(drawn.text.size()));
-  } else {
-    xcb_image_text_8(
-        xcb_, static_cast<std::uint8_t>(drawn.text.size()), static_cast<xcb_drawable_t>(pixmap_),
-        static_cast<xcb_gcontext_t>(XGContextFromGC(pen)), static_cast<std::int16_t>(x),
-        static_cast<std::int16_t>(baseline), drawn.text.data());
-  }
+  // The text afresh below, its cells white; what spills over above is overwritten by the
+  // screen's part next.
+  const unsigned long text = pen_.pixelFor(drawn.color, format_);
+  pen_.draw({pixmap_, depth_, font, text, white_, std::nullopt, place.x - left,
+             height + place.baseline - top, drawn.text});
   xcb_copy_area(xcb_, static_cast<xcb_drawable_t>(root_), static_cast<xcb_drawable_t>(pixmap_),
-                static_cast<xcb_gcontext_t>(XGContextFromGC(plain_)),
+                static_cast<xcb_gcontext_t>(XGContextFromGC(pen_.plainGc(depth_))),
                 static_cast<std::int16_t>(area.x + left), static_cast<std::int16_t>(area.y + top),
                 0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
   // Through XCB: Xlib's XGetImage would look for the visual of a pixmap, which has none,

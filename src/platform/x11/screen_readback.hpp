@@ -15,6 +15,7 @@
 #include "platform/x11/followed_window.hpp"
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
+#include "platform/x11/text_pen.hpp"
 
 struct xcb_connection_t;
 
@@ -43,7 +44,6 @@ class ScreenReadback {
 
  private:
   void makeRoom(int width, int height);
-  GC penFor(const TextFont& font);
 
   Display* display_;
   xcb_connection_t* xcb_;
@@ -53,13 +53,8 @@ class ScreenReadback {
   Pixmap pixmap_ = 0;  // the screen's part above, the text drawn afresh below
   int width_ = 0;
   int height_ = 0;
-  GC plain_ = nullptr;  // the default font; also copies from the screen
-  GC sized_ = nullptr;  // any other font
-  Font sizedFont_ = 0;
-  unsigned long plainForeground_ = 0;  // each pen's, as last set
-  unsigned long sizedForeground_ = 0;
   unsigned long white_ = 0;
-  PixelCache pixels_;
+  TextPen pen_;
   std::vector<std::uint32_t> colours_;  // the pixmap's pixels as colours, made room for once
 };
 

@@ -13,21 +13,6 @@ namespace {
 
 constexpr platform::DeviceContext kContext = 1;  // one frame at a time
 
-// The part of `a` inside `bounds`; empty (width 0) when they do not meet.
-XRectangle intersection(const XRectangle& a, const XRectangle& bounds) {
-  const int left = std::max<int>(a.x, bounds.x);
-  const int top = std::max<int>(a.y, bounds.y);
-  const int right = std::min<int>(a.x + a.width, bounds.x + bounds.width);
-  const int bottom = std::min<int>(a.y + a.height, bounds.y + bounds.height);
-  if (right <= left || bottom <= top) return {};
-  return {static_cast<short>(left), static_cast<short>(top),
-          static_cast<unsigned short>(right - left), static_cast<unsigned short>(bottom - top)};
-}
-
-bool operator==(const XRectangle& a, const XRectangle& b) {
-  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
 template <typename Drawing>
 bool sameDrawing(const Drawing& a, const Drawing& b) {
   return a.textPixel == b.textPixel && a.font == b.font && a.text == b.text && a.textX == b.textX;
@@ -36,15 +21,13 @@ bool sameDrawing(const Drawing& a, const Drawing& b) {
 }  // namespace
 
 X11OverlayWindow::X11OverlayWindow(Display* display, X11Surface& direct)
-    : display_(display), direct_(direct), root_(DefaultRootWindow(display)) {
+    : display_(display), direct_(direct), root_(DefaultRootWindow(display)), pen_(display) {
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
 }
 
 X11OverlayWindow::~X11OverlayWindow() {
-  if (gc_) XFreeGC(display_, gc_);
-  if (sizedGc_) XFreeGC(display_, sizedGc_);
   if (window_) XDestroyWindow(display_, window_);
 }
 
@@ -52,7 +35,9 @@ bool X11OverlayWindow::create() {
   if (window_) return true;
   XWindowAttributes screen;
   if (!XGetWindowAttributes(display_, root_, &screen)) return false;
+  depth_ = screen.depth;
   format_ = formatOf(screen);
+  white_ = pixelFor(0xFFFFFF, format_);
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;
   attributes.background_pixmap = 0;  // None: nothing painted but what we draw
@@ -65,11 +50,6 @@ bool X11OverlayWindow::create() {
   // No input region: clicks and the pointer go to whatever lies below.
   XShapeCombineRectangles(display_, window_, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
   XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, Unsorted);
-  XGCValues values{};
-  values.foreground = gcForeground_ = pixelFor(0x000000, format_);
-  values.background = pixelFor(0xFFFFFF, format_);
-  values.graphics_exposures = False;
-  gc_ = XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
   return true;
 }
 
@@ -104,7 +84,7 @@ platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
 
 void X11OverlayWindow::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
   if (dc != kContext || !inFrame_) return;
-  next_.textPixel = pixelFor(color, format_);
+  next_.textPixel = pen_.pixelFor(color, format_);
 }
 
 void X11OverlayWindow::FillRect(platform::DeviceContext, const platform::Rect&,
@@ -135,7 +115,7 @@ bool X11OverlayWindow::place() {
   }
   const XRectangle wanted{static_cast<short>(x), static_cast<short>(y),
                           static_cast<unsigned short>(width), static_cast<unsigned short>(height)};
-  if (wanted == geometry_) return true;
+  if (sameRectangle(wanted, geometry_)) return true;
   if (wanted.width == geometry_.width && wanted.height == geometry_.height) {
     XMoveWindow(display_, window_, wanted.x, wanted.y);
   } else {
@@ -149,26 +129,20 @@ bool X11OverlayWindow::place() {
 // Where the text goes in the window, and the window's shape: the text's character cells, as
 // much of them as the window holds.
 void X11OverlayWindow::layOut() {
-  const XRectangle box{0, 0, geometry_.width, geometry_.height};
-  next_.font = direct_.fonts().forText(textHeight_, geometry_.height, geometry_.width);
-  XFontStruct* font = next_.font.metrics;
+  const TextLayout layout =
+      pen_.layOut(direct_.fonts(), textHeight_, {0, 0, geometry_.width, geometry_.height},
+                  next_.text, next_.centred);
+  next_.font = layout.font;
+  next_.textX = static_cast<int>(layout.x);
   XRectangle shape{};
   int parts = 0;
-  next_.textX = 0;
-  if (font && !next_.text.empty()) {
-    const int count = static_cast<int>(next_.text.size());
-    const std::int64_t textWidth = widths_.of(font, next_.font.id, next_.text.data(), count);
-    if (next_.centred) next_.textX = static_cast<int>((geometry_.width - textWidth) / 2);
-    const XRectangle cells{static_cast<short>(std::max<std::int64_t>(next_.textX, kMinCoordinate)),
-                           0, static_cast<unsigned short>(std::min(textWidth, kMaxSize)),
-                           static_cast<unsigned short>(font->ascent + font->descent)};
-    const XRectangle shown = intersection(cells, box);
-    if (shown.width > 0) {
-      shape = shown;
-      parts = 1;
-    }
+  if (const XFontStruct* font = layout.font.metrics; font && !next_.text.empty()) {
+    shape = intersection(std::max<std::int64_t>(layout.x, kMinCoordinate), 0,
+                         std::min<std::int64_t>(layout.width, kMaxSize),
+                         font->ascent + font->descent, {0, 0, geometry_.width, geometry_.height});
+    if (shape.width > 0) parts = 1;
   }
-  if (parts == shapeParts_ && (parts == 0 || shape == shape_)) return;
+  if (parts == shapeParts_ && (parts == 0 || sameRectangle(shape, shape_))) return;
   XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, &shape, parts, ShapeSet,
                           Unsorted);
   shape_ = shape;
@@ -177,30 +151,9 @@ void X11OverlayWindow::layOut() {
 }
 
 void X11OverlayWindow::paint() {
-  if (!mapped_) return;
-  XFontStruct* font = shown_.font.metrics;
-  if (!font || shown_.text.empty()) return;
-  GC gc = gc_;
-  if (shown_.font.id == 0) {
-    if (gcForeground_ != shown_.textPixel) XSetForeground(display_, gc_, shown_.textPixel);
-    gcForeground_ = shown_.textPixel;
-  } else {
-    if (!sizedGc_) {
-      XGCValues values{};
-      values.foreground = sizedForeground_ = shown_.textPixel;
-      values.background = pixelFor(0xFFFFFF, format_);
-      values.graphics_exposures = False;
-      sizedGc_ =
-          XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
-    }
-    if (sizedFont_ != shown_.font.id) XSetFont(display_, sizedGc_, sizedFont_ = shown_.font.id);
-    if (sizedForeground_ != shown_.textPixel) {
-      XSetForeground(display_, sizedGc_, sizedForeground_ = shown_.textPixel);
-    }
-    gc = sizedGc_;
-  }
-  XDrawImageString(display_, window_, gc, shown_.textX, font->ascent, shown_.text.data(),
-                   static_cast<int>(shown_.text.size()));
+  if (!mapped_ || !shown_.font.metrics || shown_.text.empty()) return;
+  pen_.draw({window_, depth_, shown_.font, shown_.textPixel, white_, std::nullopt, shown_.textX,
+             shown_.font.metrics->ascent, shown_.text});
 }
 
 void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
@@ -228,8 +181,7 @@ void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext
     needsPaint_ = false;
     paint();
   }
-  // XFlush, not XSync: a frame must never wait for a round trip to the server.
-  XFlush(display_);
+  pen_.flush();
 }
 
 void X11OverlayWindow::setTextHeight(platform::DeviceContext dc, int pixels) {
@@ -246,7 +198,10 @@ void X11OverlayWindow::hide() {
 void X11OverlayWindow::onEvent(const XEvent& event) {
   switch (event.type) {
     case Expose:
-      if (event.xexpose.window == window_ && event.xexpose.count == 0) paint();
+      if (event.xexpose.window == window_ && event.xexpose.count == 0) {
+        paint();
+        pen_.flush();
+      }
       break;
     case VisibilityNotify:
       if (event.xvisibility.window == window_) {

@@ -14,6 +14,7 @@
 
 #include "platform/x11/font_choice.hpp"
 #include "platform/x11/pixel_format.hpp"
+#include "platform/x11/text_pen.hpp"
 #include "platform/x11/window_event_masks.hpp"
 #include "platform/x11/x11_geometry.hpp"
 
@@ -67,11 +68,10 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   X11Surface& direct_;
   Window root_;
   Window window_ = 0;
-  GC gc_ = nullptr;       // the default font
-  GC sizedGc_ = nullptr;  // any other, made when first needed
-  Font sizedFont_ = 0;
-  unsigned long sizedForeground_ = 0;
+  int depth_ = 0;
   PixelFormat format_;
+  unsigned long white_ = 0;  // behind each character
+  TextPen pen_;
 
   // The top-left of the client area of the window frames are placed over, on the screen.
   int originX_ = 0;
@@ -83,8 +83,6 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   Drawing next_;
   Drawing shown_;
   int textHeight_ = 0;
-  unsigned long gcForeground_ = 0;
-  TextWidths widths_;
   bool needsPaint_ = false;
 
   XRectangle geometry_{};  // where the window stands, on the screen

@@ -17,10 +17,9 @@
 #include "platform/x11/front_window.hpp"
 #include "platform/x11/pixel_format.hpp"
 #include "platform/x11/screen_readback.hpp"
+#include "platform/x11/text_pen.hpp"
 #include "platform/x11/window_event_masks.hpp"
 #include "platform/x11/x11_geometry.hpp"
-
-struct xcb_connection_t;
 
 namespace tollivane::platform::x11 {
 
@@ -62,23 +61,9 @@ class X11Surface final : public platform::DirectSurface {
   FollowedWindow& followed() { return followed_; }
 
  private:
-  // Drawing state kept for the surface's life, one set per depth of the windows drawn on (a
-  // GC serves every drawable of its depth): a frame changes only what differs from the last.
-  struct TextPen {
-    GC gc = nullptr;  // made at its first text
-    unsigned long textPixel = 0;
-    unsigned long cellPixel = 0;  // behind each character
-    XRectangle clip{};            // of the text, width 0 before the first
-    Font font = 0;                // 0: the server's default
-  };
-  struct Pens {
-    int depth = 0;
-    TextPen text;   // in the default font, which it never changes
-    TextPen sized;  // in any other
-  };
   struct Context {
-    Pens* pens = nullptr;  // null: the context is free
-    Drawable drawable = 0;
+    Drawable drawable = 0;  // 0: the context is free
+    int depth = 0;
     PixelFormat format;
     platform::ColorRef textColor = 0;
     unsigned long textPixel = 0;
@@ -86,8 +71,6 @@ class X11Surface final : public platform::DirectSurface {
     int textHeight = 0;
   };
 
-  Pens* pensFor(int depth);
-  GC textPenFor(Context& context, const TextFont& font, const XRectangle& clip);
   Context* find(platform::DeviceContext dc);
   bool describe(Drawable target);
 
@@ -96,9 +79,6 @@ class X11Surface final : public platform::DirectSurface {
   std::function<void()> drainEvents_;
   Window root_;
   bool underWayland_;
-  // The same connection seen through XCB: a frame's drawing goes out through it.
-  xcb_connection_t* xcb_;
-  bool sentThroughXcb_ = false;
   FrontWindow front_;
   FontChoice fonts_;
   FollowedWindow followed_;
@@ -108,10 +88,8 @@ class X11Surface final : public platform::DirectSurface {
   unsigned long describedBlack_ = 0;  // its pixels, which every frame's context starts with
   unsigned long describedWhite_ = 0;
   int describedDepth_ = 0;
-  std::array<Pens, 2> pens_{};
   std::array<Context, 4> contexts_{};
-  PixelCache pixels_;
-  TextWidths widths_;
+  TextPen pen_;
   // The latest text drawn, until a look at the screen.
   std::string lastCharacters_;
   platform::DrawnText lastText_;

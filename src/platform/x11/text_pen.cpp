@@ -1,0 +1,152 @@
+#include "platform/x11/text_pen.hpp"
+
+#include <X11/Xlib-xcb.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tollivane::platform::x11 {
+
+TextPen::TextPen(Display* display)
+    : display_(display), xcb_(XGetXCBConnection(display)), root_(DefaultRootWindow(display)) {}
+
+TextPen::~TextPen() {
+  for (Pens& pens : pens_) {
+    if (pens.plain.gc) XFreeGC(display_, pens.plain.gc);
+    if (pens.sized.gc) XFreeGC(display_, pens.sized.gc);
+  }
+}
+
+TextLayout TextPen::layOut(FontChoice& fonts, int pixels, const platform::Rect& rect,
+                           std::string_view text, bool centred) {
+  const std::int64_t width = std::max<std::int64_t>(0, std::int64_t{rect.Right} - rect.Left);
+  const std::int64_t height = std::max<std::int64_t>(0, std::int64_t{rect.Bottom} - rect.Top);
+  TextLayout layout{fonts.forText(pixels, static_cast<int>(std::min(height, kMaxSize)),
+                                  static_cast<int>(std::min(width, kMaxSize)))};
+  if (!layout.font.metrics) return layout;
+  layout.width =
+      widths_.of(layout.font.metrics, layout.font.id, text.data(), static_cast<int>(text.size()));
+  layout.x = rect.Left + (centred ? (width - layout.width) / 2 : 0);
+  layout.baseline = std::int64_t{rect.Top} + layout.font.metrics->ascent;
+  return layout;
+}
+
+TextPen::Pens& TextPen::pensFor(int depth) {
+  auto found = std::find_if(pens_.begin(), pens_.end(),
+                            [&](const Pens& p) { return p.plain.gc && p.depth == depth; });
+  if (found == pens_.end()) {
+    found = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.plain.gc; });
+  }
+  if (found == pens_.end()) {
+    // More depths than sets: the set not drawn with last makes room.
+    found = pens_.begin() + static_cast<std::ptrdiff_t>(latest_ == 0 ? 1 : 0);
+    XFreeGC(display_, found->plain.gc);
+    if (found->sized.gc) XFreeGC(display_, found->sized.gc);
+    *found = Pens{};
+  }
+  if (!found->plain.gc) {
+    found->depth = depth;
+    make(found->plain, depth, 0, 0);
+  }
+  latest_ = static_cast<std::size_t>(found - pens_.begin());
+  return *found;
+}
+
+// Made on the root, or on a pixmap of the depth, never on the target: a GC made on a window
+// destroyed meanwhile would fail every frame after.
+void TextPen::make(Pen& pen, int depth, unsigned long ink, unsigned long cells) {
+  Pixmap pixmap = 0;
+  Drawable on = root_;
+  if (depth != DefaultDepth(display_, DefaultScreen(display_))) {
+    on = pixmap = XCreatePixmap(display_, root_, 1, 1, static_cast<unsigned>(depth));
+  }
+  XGCValues values{};
+  values.foreground = ink;
+  values.background = cells;
+  // Over child windows too: a game often renders into a child of its top-level window.
+  values.subwindow_mode = IncludeInferiors;
+  values.graphics_exposures = False;
+  pen = Pen{XCreateGC(display_, on,
+                      GCForeground | GCBackground | GCSubwindowMode | GCGraphicsExposures, &values),
+            0, ink, cells, std::nullopt};
+  if (pixmap) XFreePixmap(display_, pixmap);
+}
+
+GC TextPen::plainGc(int depth) { return pensFor(depth).plain.gc; }
+
+void TextPen::draw(const TextStroke& stroke) {
+  Pens& pens = pensFor(stroke.depth);
+  Pen& pen = stroke.font.id == 0 ? pens.plain : pens.sized;
+  const unsigned long cells = stroke.cells.value_or(pen.cells);
+  if (!pen.gc) make(pen, stroke.depth, stroke.ink, cells);
+  bool changed = false;
+  if (pen.font != stroke.font.id) {
+    XSetFont(display_, pen.gc, pen.font = stroke.font.id);
+    changed = true;
+  }
+  if (pen.ink != stroke.ink) {
+    XSetForeground(display_, pen.gc, pen.ink = stroke.ink);
+    changed = true;
+  }
+  if (pen.cells != cells) {
+    XSetBackground(display_, pen.gc, pen.cells = cells);
+    changed = true;
+  }
+  if (changed) XFlushGC(display_, pen.gc);  // XCB's request would not send Xlib's cached change
+  if (stroke.clip.has_value() != pen.clip.has_value() ||
+      (stroke.clip && !sameRectangle(*stroke.clip, *pen.clip))) {
+    pen.clip = stroke.clip;
+    if (pen.clip) {
+      XSetClipRectangles(display_, pen.gc, 0, 0, &*pen.clip, 1, Unsorted);
+    } else {
+      XSetClipMask(display_, pen.gc, 0);
+    }
+  }
+  send(stroke.target, pen.gc, stroke.cells.has_value(), stroke.x, stroke.baseline, stroke.text);
+}
+
+// Through XCB: Xlib would take the connection back for its request, and a frame's flush would
+// try to read the socket as well.
+void TextPen::send(Drawable target, GC gc, bool cells, int x, int baseline, std::string_view text) {
+  const auto drawable = static_cast<xcb_drawable_t>(target);
+  const auto context = static_cast<xcb_gcontext_t>(XGContextFromGC(gc));
+  const auto count = static_cast<int>(text.size());
+  if (cells && text.size() <= 255) {
+    xcb_image_text_8(xcb_, static_cast<std::uint8_t>(count), drawable, context,
+                     static_cast<std::int16_t>(x), static_cast<std::int16_t>(baseline),
+                     text.data());
+  } else if (!cells && text.size() <= 254) {
+    // One text item: its length, no shift, the characters.
+    std::array<std::uint8_t, 256> item;
+    item[0] = static_cast<std::uint8_t>(count);
+    item[1] = 0;
+    std::memcpy(item.data() + 2, text.data(), text.size());
+    xcb_poly_text_8(xcb_, drawable, context, static_cast<std::int16_t>(x),
+                    static_cast<std::int16_t>(baseline), static_cast<std::uint32_t>(count + 2),
+                    item.data());
+  } else {
+    // More than one request or text item holds it: Xlib splits it.
+    if (cells) {
+      XDrawImageString(display_, target, gc, x, baseline, text.data(), count);
+    } else {
+      XDrawString(display_, target, gc, x, baseline, text.data(), count);
+    }
+    sentThroughXcb_ = false;
+    return;
+  }
+  sentThroughXcb_ = true;
+}
+
+// A flush, never a sync: a frame must never wait for a round trip to the server. XFlush also
+// tries to read the socket, a system call that a frame need not make; after a request sent
+// through XCB, Xlib's own requests have gone to XCB as well, and XCB's flush sends them all.
+void TextPen::flush() {
+  if (sentThroughXcb_) {
+    xcb_flush(xcb_);
+  } else {
+    XFlush(display_);
+  }
+  sentThroughXcb_ = false;
+}
+
+}  // namespace tollivane::platform::x11
