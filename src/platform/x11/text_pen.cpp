@@ -3,7 +3,6 @@
 #include <X11/Xlib-xcb.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace tollivane::platform::x11 {
 
@@ -32,6 +31,7 @@ TextLayout TextPen::layOut(FontChoice& fonts, int pixels, const platform::Rect& 
 }
 
 TextPen::Pens& TextPen::pensFor(int depth) {
+  if (Pens& latest = pens_[latest_]; latest.plain.gc && latest.depth == depth) return latest;
   auto found = std::find_if(pens_.begin(), pens_.end(),
                             [&](const Pens& p) { return p.plain.gc && p.depth == depth; });
   if (found == pens_.end()) {
@@ -105,36 +105,23 @@ void TextPen::draw(const TextStroke& stroke) {
   send(stroke.target, pen.gc, stroke.cells.has_value(), stroke.x, stroke.baseline, stroke.text);
 }
 
-// Through XCB: Xlib would take the connection back for its request, and a frame's flush would
-// try to read the socket as well.
+// Through XCB where one request holds the text: Xlib would take the connection back for its
+// request, and a frame's flush would try to read the socket as well. Glyphs alone go through
+// Xlib, which cuts them into the text items of its request.
 void TextPen::send(Drawable target, GC gc, bool cells, int x, int baseline, std::string_view text) {
-  const auto drawable = static_cast<xcb_drawable_t>(target);
-  const auto context = static_cast<xcb_gcontext_t>(XGContextFromGC(gc));
   const auto count = static_cast<int>(text.size());
-  if (cells && text.size() <= 255) {
-    xcb_image_text_8(xcb_, static_cast<std::uint8_t>(count), drawable, context,
-                     static_cast<std::int16_t>(x), static_cast<std::int16_t>(baseline),
-                     text.data());
-  } else if (!cells && text.size() <= 254) {
-    // One text item: its length, no shift, the characters.
-    std::array<std::uint8_t, 256> item;
-    item[0] = static_cast<std::uint8_t>(count);
-    item[1] = 0;
-    std::memcpy(item.data() + 2, text.data(), text.size());
-    xcb_poly_text_8(xcb_, drawable, context, static_cast<std::int16_t>(x),
-                    static_cast<std::int16_t>(baseline), static_cast<std::uint32_t>(count + 2),
-                    item.data());
-  } else {
-    // More than one request or text item holds it: Xlib splits it.
-    if (cells) {
-      XDrawImageString(display_, target, gc, x, baseline, text.data(), count);
-    } else {
-      XDrawString(display_, target, gc, x, baseline, text.data(), count);
-    }
+  if (cells && count <= 255) {
+    xcb_image_text_8(xcb_, static_cast<std::uint8_t>(count), static_cast<xcb_drawable_t>(target),
+                     static_cast<xcb_gcontext_t>(XGContextFromGC(gc)), static_cast<std::int16_t>(x),
+                     static_cast<std::int16_t>(baseline), text.data());
+    sentThroughXcb_ = true;
+  } else if (cells) {  // more than one request holds it: Xlib splits it
+    XDrawImageString(display_, target, gc, x, baseline, text.data(), count);
     sentThroughXcb_ = false;
-    return;
+  } else {
+    XDrawString(display_, target, gc, x, baseline, text.data(), count);
+    sentThroughXcb_ = false;
   }
-  sentThroughXcb_ = true;
 }
 
 // A flush, never a sync: a frame must never wait for a round trip to the server. XFlush also
