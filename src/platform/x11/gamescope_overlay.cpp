@@ -6,12 +6,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 namespace tollivane::platform::x11 {
 namespace {
-
-constexpr platform::DeviceContext kContext = 1;  // one frame at a time
 
 bool sameDrawing(const auto& a, const auto& b) {
   return a.pixel == b.pixel && a.font == b.font && a.text == b.text &&
@@ -22,8 +19,8 @@ bool sameDrawing(const auto& a, const auto& b) {
 
 GamescopeOverlay::GamescopeOverlay(Display* display, platform::ForegroundSurface& front,
                                    bool hearsEvents)
-    : display_(display),
-      front_(front),
+    : OwnWindow(front),
+      display_(display),
       root_(DefaultRootWindow(display)),
       hearsEvents_(hearsEvents),
       fonts_(display),
@@ -80,55 +77,23 @@ void GamescopeOverlay::setOverlay(long value) {
                   reinterpret_cast<unsigned char*>(&value), 1);
 }
 
-platform::WindowHandle GamescopeOverlay::GetForegroundWindow() {
-  const platform::WindowHandle front = front_.GetForegroundWindow();
-  return window_ != 0 && front == window_ ? 0 : front;
-}
-
 platform::DeviceContext GamescopeOverlay::GetDC(platform::WindowHandle) {
-  if (!create()) return 0;
-  inFrame_ = true;
-  frameDrew_ = false;
-  textHeight_ = 0;
-  next_.text.clear();
-  return kContext;
-}
-
-void GamescopeOverlay::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
-  if (dc == kContext && inFrame_) next_.pixel = pen_.pixelFor(color, format_);
-}
-
-// The background stays transparent: what the game shows is the clock's background.
-void GamescopeOverlay::FillRect(platform::DeviceContext, const platform::Rect&,
-                                platform::BrushHandle) {}
-
-void GamescopeOverlay::DrawTextA(platform::DeviceContext dc, const char* text, int count,
-                                 const platform::Rect& rect, unsigned format) {
-  if (dc != kContext || !inFrame_ || !text) return;
-  if (count < 0) count = static_cast<int>(std::strlen(text));
-  next_.text.assign(text, static_cast<std::size_t>(count));
-  centred_ = (format & platform::kDtCenter) != 0;
-  frameRect_ = rect;
-  frameDrew_ = true;
-}
-
-void GamescopeOverlay::DeleteObject(platform::BrushHandle) {}
-
-void GamescopeOverlay::setTextHeight(platform::DeviceContext dc, int pixels) {
-  if (dc == kContext && inFrame_) textHeight_ = std::max(0, pixels);
+  return create() ? beginFrame() : 0;
 }
 
 // Where the frame's text goes on the screen, clipped to its rectangle as on the window in front.
-void GamescopeOverlay::layOut() {
+void GamescopeOverlay::layOut(const Frame& frame) {
   const XRectangle screen{0, 0,
                           static_cast<unsigned short>(std::min<std::int64_t>(
                               DisplayWidth(display_, DefaultScreen(display_)), kMaxSize)),
                           static_cast<unsigned short>(std::min<std::int64_t>(
                               DisplayHeight(display_, DefaultScreen(display_)), kMaxSize))};
-  next_.clip = intersection(frameRect_.Left, frameRect_.Top,
-                            std::int64_t{frameRect_.Right} - frameRect_.Left,
-                            std::int64_t{frameRect_.Bottom} - frameRect_.Top, screen);
-  const TextLayout layout = pen_.layOut(fonts_, textHeight_, frameRect_, next_.text, centred_);
+  const platform::Rect& rect = frame.rect;
+  next_.clip = intersection(rect.Left, rect.Top, std::int64_t{rect.Right} - rect.Left,
+                            std::int64_t{rect.Bottom} - rect.Top, screen);
+  next_.pixel = pen_.pixelFor(frame.color, format_);
+  next_.text.assign(frame.text);
+  const TextLayout layout = pen_.layOut(fonts_, frame.textHeight, rect, next_.text, frame.centred);
   next_.font = layout.font;
   next_.width = layout.width;
   next_.x = static_cast<int>(std::clamp(layout.x, kMinCoordinate, kMaxCoordinate));
@@ -151,13 +116,13 @@ void GamescopeOverlay::paint() {
 }
 
 void GamescopeOverlay::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
-  if (dc != kContext || !inFrame_) return;
-  inFrame_ = false;
-  if (!frameDrew_) {
+  const Frame* frame = endFrame(dc);
+  if (!frame) return;
+  if (!frame->drew) {
     hide();
     return;
   }
-  layOut();
+  layOut(*frame);
   if (!mapped_) {
     // Gamescope reads the property when the window maps: it is there first.
     setOverlay(1);

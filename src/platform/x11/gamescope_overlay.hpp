@@ -9,7 +9,7 @@
 #include <string>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
-#include "platform/chosen_surface.hpp"
+#include "platform/x11/own_window.hpp"
 
 #include <X11/Xlib.h>
 
@@ -19,33 +19,23 @@
 
 namespace tollivane::platform::x11 {
 
-class GamescopeOverlay final : public platform::OwnWindowSurface {
+class GamescopeOverlay final : public OwnWindow {
  public:
   // Draws on `display`, gamescope's first X server, which may be another connection than the
   // one `front` asks which window is in front. `hearsEvents`: the events of `display` reach
   // onEvent; otherwise the window asks for none, which would pile up unread. The window is
-  // made at the first frame.
+  // made at the first frame, never where the server has no 32-bit visual.
   GamescopeOverlay(Display* display, platform::ForegroundSurface& front, bool hearsEvents);
   ~GamescopeOverlay() override;
   GamescopeOverlay(const GamescopeOverlay&) = delete;
   GamescopeOverlay& operator=(const GamescopeOverlay&) = delete;
 
-  platform::WindowHandle GetForegroundWindow() override;
   platform::DeviceContext GetDC(platform::WindowHandle window) override;
   void ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) override;
-  void SetTextColor(platform::DeviceContext dc, platform::ColorRef color) override;
-  void FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                platform::BrushHandle brush) override;
-  void DrawTextA(platform::DeviceContext dc, const char* text, int count,
-                 const platform::Rect& rect, unsigned format) override;
-  void DeleteObject(platform::BrushHandle object) override;
-  void setTextHeight(platform::DeviceContext dc, int pixels) override;
   void hide() override;
 
   // An exposure of ours redraws the text; others are ignored.
   void onEvent(const XEvent& event);
-  // Our window, 0 before the first frame or where the server has no 32-bit visual.
-  Window window() const { return window_; }
 
  private:
   struct Drawing {
@@ -60,13 +50,11 @@ class GamescopeOverlay final : public platform::OwnWindowSurface {
 
   bool create();
   void setOverlay(long value);
-  void layOut();
+  void layOut(const Frame& frame);
   void paint();
 
   Display* display_;
-  platform::ForegroundSurface& front_;
   Window root_;
-  Window window_ = 0;
   Colormap colormap_ = 0;
   Atom overlayAtom_ = 0;
   bool hearsEvents_;
@@ -75,11 +63,6 @@ class GamescopeOverlay final : public platform::OwnWindowSurface {
   FontChoice fonts_;
   TextPen pen_;
 
-  bool inFrame_ = false;
-  bool frameDrew_ = false;
-  bool centred_ = false;
-  int textHeight_ = 0;
-  platform::Rect frameRect_{};
   Drawing next_;
   Drawing shown_;
   XRectangle shownBox_{};  // what the shown text covers, cleared before the next is drawn

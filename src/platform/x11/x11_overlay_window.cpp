@@ -4,14 +4,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "platform/x11/x11_surface.hpp"
 
 namespace tollivane::platform::x11 {
 namespace {
-
-constexpr platform::DeviceContext kContext = 1;  // one frame at a time
 
 template <typename Drawing>
 bool sameDrawing(const Drawing& a, const Drawing& b) {
@@ -21,7 +18,11 @@ bool sameDrawing(const Drawing& a, const Drawing& b) {
 }  // namespace
 
 X11OverlayWindow::X11OverlayWindow(Display* display, X11Surface& direct)
-    : display_(display), direct_(direct), root_(DefaultRootWindow(display)), pen_(display) {
+    : OwnWindow(direct),
+      display_(display),
+      direct_(direct),
+      root_(DefaultRootWindow(display)),
+      pen_(display) {
   // The clock's text fits: frames allocate nothing.
   next_.text.reserve(32);
   shown_.text.reserve(32);
@@ -53,11 +54,6 @@ bool X11OverlayWindow::create() {
   return true;
 }
 
-platform::WindowHandle X11OverlayWindow::GetForegroundWindow() {
-  const platform::WindowHandle front = direct_.GetForegroundWindow();
-  return front == window_ ? 0 : front;
-}
-
 platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   if (!create()) return 0;
   const Window target = window == window_ || window == root_ ? 0 : static_cast<Window>(window);
@@ -75,40 +71,16 @@ platform::DeviceContext X11OverlayWindow::GetDC(platform::WindowHandle window) {
   }
   originX_ = area->x;
   originY_ = area->y;
-  textHeight_ = 0;
-  inFrame_ = true;
-  frameDrew_ = false;
-  next_.text.clear();
-  return kContext;
+  return beginFrame();
 }
 
-void X11OverlayWindow::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
-  if (dc != kContext || !inFrame_) return;
-  next_.textPixel = pen_.pixelFor(color, format_);
-}
-
-void X11OverlayWindow::FillRect(platform::DeviceContext, const platform::Rect&,
-                                platform::BrushHandle) {}
-
-void X11OverlayWindow::DrawTextA(platform::DeviceContext dc, const char* text, int count,
-                                 const platform::Rect& rect, unsigned format) {
-  if (dc != kContext || !inFrame_ || !text) return;
-  if (count < 0) count = static_cast<int>(std::strlen(text));
-  next_.text.assign(text, static_cast<std::size_t>(count));
-  next_.centred = (format & platform::kDtCenter) != 0;
-  // The window is the text's rectangle.
-  frameRect_ = rect;
-  frameDrew_ = true;
-}
-
-void X11OverlayWindow::DeleteObject(platform::BrushHandle) {}
-
-// Moves and sizes the window over the frame's rectangle; false when it cannot stand there.
-bool X11OverlayWindow::place() {
-  const std::int64_t width = static_cast<std::int64_t>(frameRect_.Right) - frameRect_.Left;
-  const std::int64_t height = static_cast<std::int64_t>(frameRect_.Bottom) - frameRect_.Top;
-  const std::int64_t x = static_cast<std::int64_t>(originX_) + frameRect_.Left;
-  const std::int64_t y = static_cast<std::int64_t>(originY_) + frameRect_.Top;
+// Moves and sizes the window over the text's rectangle, in the target's client coordinates;
+// false when it cannot stand there.
+bool X11OverlayWindow::place(const platform::Rect& rect) {
+  const std::int64_t width = static_cast<std::int64_t>(rect.Right) - rect.Left;
+  const std::int64_t height = static_cast<std::int64_t>(rect.Bottom) - rect.Top;
+  const std::int64_t x = static_cast<std::int64_t>(originX_) + rect.Left;
+  const std::int64_t y = static_cast<std::int64_t>(originY_) + rect.Top;
   if (width <= 0 || height <= 0 || width > kMaxSize || height > kMaxSize) return false;
   if (x < kMinCoordinate || x > kMaxCoordinate || y < kMinCoordinate || y > kMaxCoordinate) {
     return false;
@@ -128,10 +100,12 @@ bool X11OverlayWindow::place() {
 
 // Where the text goes in the window, and the window's shape: the text's character cells, as
 // much of them as the window holds.
-void X11OverlayWindow::layOut() {
+void X11OverlayWindow::layOut(const Frame& frame) {
+  next_.textPixel = pen_.pixelFor(frame.color, format_);
+  next_.text.assign(frame.text);
   const TextLayout layout =
-      pen_.layOut(direct_.fonts(), textHeight_, {0, 0, geometry_.width, geometry_.height},
-                  next_.text, next_.centred);
+      pen_.layOut(direct_.fonts(), frame.textHeight, {0, 0, geometry_.width, geometry_.height},
+                  next_.text, frame.centred);
   next_.font = layout.font;
   next_.textX = static_cast<int>(layout.x);
   XRectangle shape{};
@@ -157,13 +131,13 @@ void X11OverlayWindow::paint() {
 }
 
 void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
-  if (dc != kContext || !inFrame_) return;
-  inFrame_ = false;
-  if (!frameDrew_ || !place()) {
+  const Frame* frame = endFrame(dc);
+  if (!frame) return;
+  if (!frame->drew || !place(frame->rect)) {
     hide();
     return;
   }
-  layOut();
+  layOut(*frame);
   if (!mapped_) {
     XMapRaised(display_, window_);
     mapped_ = true;
@@ -182,10 +156,6 @@ void X11OverlayWindow::ReleaseDC(platform::WindowHandle, platform::DeviceContext
     paint();
   }
   pen_.flush();
-}
-
-void X11OverlayWindow::setTextHeight(platform::DeviceContext dc, int pixels) {
-  if (dc == kContext && inFrame_) textHeight_ = std::max(0, pixels);
 }
 
 void X11OverlayWindow::hide() {

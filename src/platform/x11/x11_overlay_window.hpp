@@ -8,7 +8,7 @@
 #include <string>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
-#include "platform/chosen_surface.hpp"
+#include "platform/x11/own_window.hpp"
 
 #include <X11/Xlib.h>
 
@@ -22,7 +22,7 @@ namespace tollivane::platform::x11 {
 
 class X11Surface;
 
-class X11OverlayWindow final : public platform::OwnWindowSurface {
+class X11OverlayWindow final : public OwnWindow {
  public:
   // `direct` says which window is in front and where it lies, and lends its fonts; the window is
   // created at the first frame, so a user who never turns it on costs the server nothing.
@@ -31,23 +31,13 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   X11OverlayWindow(const X11OverlayWindow&) = delete;
   X11OverlayWindow& operator=(const X11OverlayWindow&) = delete;
 
-  platform::WindowHandle GetForegroundWindow() override;
   platform::DeviceContext GetDC(platform::WindowHandle window) override;
   void ReleaseDC(platform::WindowHandle window, platform::DeviceContext dc) override;
-  void SetTextColor(platform::DeviceContext dc, platform::ColorRef color) override;
-  void FillRect(platform::DeviceContext dc, const platform::Rect& rect,
-                platform::BrushHandle brush) override;
-  void DrawTextA(platform::DeviceContext dc, const char* text, int count,
-                 const platform::Rect& rect, unsigned format) override;
-  void DeleteObject(platform::BrushHandle object) override;
-  void setTextHeight(platform::DeviceContext dc, int pixels) override;
   void hide() override;
 
   // Exposure and visibility of ours, and the window in front going away; others are ignored.
   // Comes before `direct` hears of the event.
   void onEvent(const XEvent& event);
-  // Our window, 0 before the first frame.
-  Window window() const { return window_; }
 
  private:
   // What one frame drew, in the window's own coordinates; kept to redraw after an exposure.
@@ -56,18 +46,16 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
     TextFont font;
     std::string text;
     int textX = 0;
-    bool centred = false;
   };
 
   bool create();
-  bool place();
-  void layOut();
+  bool place(const platform::Rect& rect);
+  void layOut(const Frame& frame);
   void paint();
 
   Display* display_;
   X11Surface& direct_;
   Window root_;
-  Window window_ = 0;
   int depth_ = 0;
   PixelFormat format_;
   unsigned long white_ = 0;  // behind each character
@@ -77,12 +65,8 @@ class X11OverlayWindow final : public platform::OwnWindowSurface {
   int originX_ = 0;
   int originY_ = 0;
 
-  bool inFrame_ = false;
-  bool frameDrew_ = false;
-  platform::Rect frameRect_{};  // the text's, in the target's client coordinates
   Drawing next_;
   Drawing shown_;
-  int textHeight_ = 0;
   bool needsPaint_ = false;
 
   XRectangle geometry_{};  // where the window stands, on the screen
