@@ -25,14 +25,24 @@ TestClient::TestClient(const std::string& displayName) : dpy(XOpenDisplay(displa
 
 TestClient::~TestClient() { XCloseDisplay(dpy); }
 
-Window TestClient::createWindow(const Area& area, std::uint32_t background) {
+Window TestClient::createWindow(const Area& area, std::uint32_t background, int depth) {
   XSetWindowAttributes attributes{};
   attributes.background_pixel = background;
   attributes.event_mask = StructureNotifyMask | KeyPressMask;
-  const Window window =
-      XCreateWindow(dpy, root(), area.x, area.y, static_cast<unsigned>(area.width),
-                    static_cast<unsigned>(area.height), 0, CopyFromParent, InputOutput,
-                    CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+  unsigned long mask = CWBackPixel | CWEventMask;
+  Visual* visual = CopyFromParent;
+  XVisualInfo info{};
+  if (depth == 32 && XMatchVisualInfo(dpy, DefaultScreen(dpy), 32, TrueColor, &info)) {
+    visual = info.visual;
+    attributes.background_pixel |= 0xFF000000;
+    attributes.colormap = XCreateColormap(dpy, root(), visual, AllocNone);
+    mask |= CWColormap | CWBorderPixel;  // a border of the parent's depth would not match
+  } else {
+    depth = CopyFromParent;
+  }
+  const Window window = XCreateWindow(
+      dpy, root(), area.x, area.y, static_cast<unsigned>(area.width),
+      static_cast<unsigned>(area.height), 0, depth, InputOutput, visual, mask, &attributes);
   XMapRaised(dpy, window);
   XEvent event;
   do XWindowEvent(dpy, window, StructureNotifyMask, &event);

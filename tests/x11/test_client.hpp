@@ -32,8 +32,9 @@ class TestClient {
   Window root() const { return DefaultRootWindow(dpy); }
   void sync() { XSync(dpy, False); }
 
-  // Mapped and viewable when this returns; background 0xRRGGBB.
-  Window createWindow(const Area& area, std::uint32_t background);
+  // Mapped and viewable when this returns; background 0xRRGGBB. `depth` 32: a window with
+  // alpha, opaque; 0: the screen's depth.
+  Window createWindow(const Area& area, std::uint32_t background, int depth = 0);
   void destroyWindow(Window window);
   void focus(Window window);
   // Publishes the window manager's active window on the root, or removes it.

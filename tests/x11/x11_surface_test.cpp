@@ -204,6 +204,29 @@ TEST_F(X11Backend, TheWindowInFrontIsFollowedByEventsWithoutARoundTripPerFrame) 
   }
 }
 
+// A GC serves drawables of its own depth only: a game with alpha (32 bits) and one of the
+// screen's depth, in front in turn, each show the text, and no request fails.
+TEST_F(X11Backend, WindowsOfTwoDepthsInTurnEachShowTheText) {
+  const Window deep = client.createWindow({400, 0, 340, 400}, kBackground, 32);
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(client.display(), deep, &attributes);
+  ASSERT_EQ(attributes.depth, 32) << "Xvfb has a visual with alpha";
+  const Rect rect{25, 315, 100, 329};
+  for (int second = 0; second < 4; ++second) {
+    for (const auto& [target, left] : {std::pair{window, 0}, std::pair{deep, 400}}) {
+      client.focus(target);
+      settle();
+      frame(chosen->GetForegroundWindow(), clockText(second), rect);
+      settle();
+      Area onScreen = areaOf(rect);
+      onScreen.x += left;
+      EXPECT_EQ(client.overlayText(client.root(), onScreen, kBackground), clockText(second))
+          << (target == deep ? "32 bits" : "the screen's depth") << ", second " << second;
+    }
+  }
+  EXPECT_EQ(session->trappedErrors(), 0u);
+}
+
 // With "Scale to the game" and no window in front, the clock is placed on the screen as big as
 // it is now: a change of resolution resizes the root, whose ConfigureNotify (as RandR sends it)
 // tells the new size.

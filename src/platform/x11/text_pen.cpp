@@ -31,25 +31,24 @@ TextLayout TextPen::layOut(FontChoice& fonts, int pixels, const platform::Rect& 
 }
 
 TextPen::Pens& TextPen::pensFor(int depth) {
-  if (Pens& latest = pens_[latest_]; latest.plain.gc && latest.depth == depth) return latest;
-  auto found = std::find_if(pens_.begin(), pens_.end(),
-                            [&](const Pens& p) { return p.plain.gc && p.depth == depth; });
-  if (found == pens_.end()) {
-    found = std::find_if(pens_.begin(), pens_.end(), [](const Pens& p) { return !p.plain.gc; });
+  Pens& latest = pens_[latest_];
+  return latest.plain.gc && latest.depth == depth ? latest : otherPens(depth);
+}
+
+// Another depth than the latest text's: the other set, made again when it serves a third.
+TextPen::Pens& TextPen::otherPens(int depth) {
+  if (pens_[latest_].plain.gc) latest_ = 1 - latest_;
+  Pens& pens = pens_[latest_];
+  if (pens.plain.gc && pens.depth != depth) {
+    XFreeGC(display_, pens.plain.gc);
+    if (pens.sized.gc) XFreeGC(display_, pens.sized.gc);
+    pens = Pens{};
   }
-  if (found == pens_.end()) {
-    // More depths than sets: the set not drawn with last makes room.
-    found = pens_.begin() + static_cast<std::ptrdiff_t>(latest_ == 0 ? 1 : 0);
-    XFreeGC(display_, found->plain.gc);
-    if (found->sized.gc) XFreeGC(display_, found->sized.gc);
-    *found = Pens{};
+  if (!pens.plain.gc) {
+    pens.depth = depth;
+    make(pens.plain, depth, 0, 0);
   }
-  if (!found->plain.gc) {
-    found->depth = depth;
-    make(found->plain, depth, 0, 0);
-  }
-  latest_ = static_cast<std::size_t>(found - pens_.begin());
-  return *found;
+  return pens;
 }
 
 // Made on the root, or on a pixmap of the depth, never on the target: a GC made on a window
@@ -102,26 +101,26 @@ void TextPen::draw(const TextStroke& stroke) {
       XSetClipMask(display_, pen.gc, 0);
     }
   }
-  send(stroke.target, pen.gc, stroke.cells.has_value(), stroke.x, stroke.baseline, stroke.text);
-}
-
-// Through XCB where one request holds the text: Xlib would take the connection back for its
-// request, and a frame's flush would try to read the socket as well. Glyphs alone go through
-// Xlib, which cuts them into the text items of its request.
-void TextPen::send(Drawable target, GC gc, bool cells, int x, int baseline, std::string_view text) {
-  const auto count = static_cast<int>(text.size());
-  if (cells && count <= 255) {
-    xcb_image_text_8(xcb_, static_cast<std::uint8_t>(count), static_cast<xcb_drawable_t>(target),
-                     static_cast<xcb_gcontext_t>(XGContextFromGC(gc)), static_cast<std::int16_t>(x),
-                     static_cast<std::int16_t>(baseline), text.data());
+  // Through XCB where one request holds the text: Xlib would take the connection back for its
+  // request, and a frame's flush would try to read the socket as well. Glyphs alone go through
+  // Xlib, which cuts them into the text items of its request.
+  const auto count = static_cast<int>(stroke.text.size());
+  if (stroke.cells && count <= 255) {
+    xcb_image_text_8(
+        xcb_, static_cast<std::uint8_t>(count), static_cast<xcb_drawable_t>(stroke.target),
+        static_cast<xcb_gcontext_t>(XGContextFromGC(pen.gc)), static_cast<std::int16_t>(stroke.x),
+        static_cast<std::int16_t>(stroke.baseline), stroke.text.data());
     sentThroughXcb_ = true;
-  } else if (cells) {  // more than one request holds it: Xlib splits it
-    XDrawImageString(display_, target, gc, x, baseline, text.data(), count);
-    sentThroughXcb_ = false;
-  } else {
-    XDrawString(display_, target, gc, x, baseline, text.data(), count);
-    sentThroughXcb_ = false;
+    return;
   }
+  if (stroke.cells) {  // more than one request holds it: Xlib splits it
+    XDrawImageString(display_, stroke.target, pen.gc, stroke.x, stroke.baseline, stroke.text.data(),
+                     count);
+  } else {
+    XDrawString(display_, stroke.target, pen.gc, stroke.x, stroke.baseline, stroke.text.data(),
+                count);
+  }
+  sentThroughXcb_ = false;
 }
 
 // A flush, never a sync: a frame must never wait for a round trip to the server. XFlush also

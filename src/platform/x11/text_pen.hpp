@@ -77,8 +77,8 @@ class TextPen {
   };
 
   Pens& pensFor(int depth);
+  Pens& otherPens(int depth);
   void make(Pen& pen, int depth, unsigned long ink, unsigned long cells);
-  void send(Drawable target, GC gc, bool cells, int x, int baseline, std::string_view text);
 
   Display* display_;
   xcb_connection_t* xcb_;
