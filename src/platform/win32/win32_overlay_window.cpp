@@ -18,6 +18,7 @@ HDC context(DeviceContext dc) { return reinterpret_cast<HDC>(dc); }
 }  // namespace
 
 Win32OverlayWindow::Win32OverlayWindow() {
+  text_.reserve(256);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!registerWindowClass(instance, kClassName, windowProc)) return;
   key_ = CreateSolidBrush(kColourKey);
@@ -105,9 +106,7 @@ void Win32OverlayWindow::DrawTextA(DeviceContext dc, const char* text, int count
   ::DrawTextA(context(dc), text, count, &r, format);
   if (old) SelectObject(context(dc), old);
   // Kept for WM_PAINT, which comes when the system, not the core, wants the window drawn.
-  const std::size_t length = count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
-  textLength_ = static_cast<int>(length < text_.size() ? length : text_.size());
-  std::memcpy(text_.data(), text, static_cast<std::size_t>(textLength_));
+  text_.assign(text, count < 0 ? std::strlen(text) : static_cast<std::size_t>(count));
   textRect_ = local(rect);
   format_ = format;
 }
@@ -168,11 +167,11 @@ RECT Win32OverlayWindow::local(const Rect& rect) const {
 void Win32OverlayWindow::paint(HDC dc) const {
   const RECT all{0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top};
   ::FillRect(dc, &all, key_);
-  if (textLength_ == 0) return;
+  if (text_.empty()) return;
   ::SetTextColor(dc, textColor_);
   RECT r = textRect_;
   const HGDIOBJ old = font_.ours ? SelectObject(dc, font_.font) : nullptr;
-  ::DrawTextA(dc, text_.data(), textLength_, &r, format_);
+  ::DrawTextA(dc, text_.data(), static_cast<int>(text_.size()), &r, format_);
   if (old) SelectObject(dc, old);
 }
 

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include <array>
+#include <string>
 
 #include "platform/chosen_surface.hpp"
 #include "platform/win32/text_font.hpp"
@@ -65,8 +65,7 @@ class Win32OverlayWindow final : public OwnWindowSurface {
   bool shown_ = false;
   RECT bounds_{};
   HWND raisedOver_ = nullptr;
-  std::array<char, 64> text_{};
-  int textLength_ = 0;
+  std::string text_;  // room for any clock made up front: a frame never allocates
   RECT textRect_{};
   COLORREF textColor_ = 0;
   unsigned format_ = 0;
