@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Instructions executed per second while waiting, Tollivane beside the floor (empty_timers),
-# counted by bench/idle_callgrind.sh, and written into the instructions section of
-# docs/performance.md. Each run counts both programs at once in each state, each on a server of
-# its own: instructions do not change with the load that puts on the machine. Never two
-# Tollivanes at once: the second would hand over to the first and end.
+# Instructions executed per second while waiting, Tollivane beside its floors, counted by
+# bench/idle_callgrind.sh, and written into the instructions section of docs/performance.md.
+# Stopped, the floor is empty_timers (the timers doing nothing); running, also drawing_floor
+# (the same timers sending the text and reading the screen back). Each run counts the programs
+# of a state at once, each on a server of its own: instructions do not change with the load that
+# puts on the machine. Never two Tollivanes at once: the second would hand over to the first and
+# end.
 #   bench/idle_instructions.sh [build folder] [runs] [seconds per count]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,6 +31,10 @@ for run in $(seq "$runs"); do
     count tollivane "$state" "$run" &
     sleep 5
     count empty_timers "$state" "$run" &
+    if [ "$state" = running ]; then
+      sleep 5
+      count drawing_floor "$state" "$run" &
+    fi
     wait
   done
 done
@@ -39,18 +45,20 @@ spread() {
     END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
           printf f " (" f "-" f ")", m, v[1], v[NR] }'
 }
-rows=""
-for state in stopped running; do
-  label="Stopped"
-  [ "$state" = running ] && label="Running (overlay drawn 10 times a second)"
+# A row of the table: state, floor program, how the row and the floor are named.
+row() {
+  local ratios
   ratios="$(for run in $(seq "$runs"); do
     awk '{ getline f < ARGV[2]; printf "%.4f\n", $1 / f; exit }' \
-      "$work/tollivane.$state.$run" "$work/empty_timers.$state.$run"
+      "$work/tollivane.$1.$run" "$work/$2.$1.$run"
   done)"
-  rows+="| $label | $(cat "$work"/tollivane."$state".* | spread 1000 %.1f) | \
-$(cat "$work"/empty_timers."$state".* | spread 1000 %.1f) | $(echo "$ratios" | spread 1 %.2f) |
-"
-done
+  echo "| $3 | $(cat "$work"/tollivane."$1".* | spread 1000 %.1f) | $4 | \
+$(cat "$work"/"$2"."$1".* | spread 1000 %.1f) | $(echo "$ratios" | spread 1 %.2f) |"
+}
+running="Running (drawn 10 times a second, looked at twice)"
+rows="$(row stopped empty_timers Stopped "timers only (\`empty_timers\`)")
+$(row running drawing_floor "$running" "drawing (\`drawing_floor\`)")
+$(row running empty_timers "$running" "timers only (\`empty_timers\`)")"
 type="$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")"
 cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 
@@ -60,16 +68,19 @@ section="$(cat <<EOT
 
 Measured with \`$command\` (a $type build) on $(date -u +%Y-%m-%d), $(nproc) cores
 ($cpu), on Xvfb with no window manager and a stand-in game in front that never repaints.
-Each run counts, under callgrind, the instructions Tollivane and the floor (\`empty_timers\`,
-a Qt window that wakes exactly as the two timers must and does nothing) execute in $seconds s
+Each run counts, under callgrind, the instructions Tollivane and a floor execute in $seconds s
 of waiting, with the default settings, side by side, each on a server of its own. Running,
 Tollivane draws the time onto the game ten times a second and looks at the screen twice a
-second to see whether the game paints over it. The ratio is taken within each
+second to see whether the game paints over it. Two floors, each a Qt window that wakes exactly
+as the two timers must: \`empty_timers\` does nothing more; \`drawing_floor\` also sends, at
+each wakeup, one text request of the clock's twelve characters into the game's window and
+flushes, and at every fifth reads back the 75 x 14 rectangle under it and waits for the
+reply, the least the running clock must ask of the server. The ratio is taken within each
 run. Medians of $runs runs, with the lowest and highest in brackets.
 
-| State | Tollivane (thousand instructions/s) | floor (thousand instructions/s) | Ratio to the floor |
-|---|---|---|---|
-${rows%$'\n'}
+| State | Tollivane (thousand instructions/s) | Floor | Floor (thousand instructions/s) | Ratio to the floor |
+|---|---|---|---|---|
+$rows
 
 Where they go: \`bench/idle_callgrind.sh\` lists the functions that take the most.
 <!-- idle instruction figures: end -->
