@@ -74,6 +74,10 @@ TEST(ClockLook, ComparesOnlyThePartBothCoverAndNothingWithoutSolidPixels) {
   const std::uint32_t seen[] = {kInk, kCell, kInk, 0, kCell, kCell, kInk, 0};
   EXPECT_EQ(compareClock({{drawn, 4, 2, 4}, kInk, kCell}, {seen, 3, 2, 4}), ClockSeen::Shown);
   EXPECT_EQ(compareClock({{drawn, 4, 2, 4}, kInk, kCell}, {seen, 4, 2, 4}), ClockSeen::PaintedOver);
+  // Rows without a gap: the last one counts as much as the first.
+  const std::uint32_t lastRowGone[] = {kInk, kCell, kInk, kInk, 0, 0, 0, 0};
+  EXPECT_EQ(compareClock({{drawn, 4, 2, 4}, kInk, kCell}, {lastRowGone, 4, 2, 4}),
+            ClockSeen::PaintedOver);
   EXPECT_EQ(compareClock({{drawn, 4, 2, 4}, kEdge, kEdge}, {seen, 4, 2, 4}), ClockSeen::Unknown);
   EXPECT_EQ(compareClock({{drawn, 0, 0, 0}, kInk, kCell}, {seen, 4, 2, 4}), ClockSeen::Unknown);
 }
