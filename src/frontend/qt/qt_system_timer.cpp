@@ -1,15 +1,9 @@
 #include "frontend/qt/qt_system_timer.hpp"
 
+#include <QTimerEvent>
 #include <chrono>
 
 namespace tollivane::frontend::qt {
-
-QtSystemTimer::QtSystemTimer() {
-  timer_.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-    if (onDue_) onDue_();
-  });
-}
 
 std::int64_t QtSystemTimer::now() const {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -17,14 +11,22 @@ std::int64_t QtSystemTimer::now() const {
       .count();
 }
 
-void QtSystemTimer::arm(std::int64_t milliseconds) {
-  timer_.setSingleShot(true);
-  timer_.start(std::chrono::milliseconds(milliseconds));
+void QtSystemTimer::start(std::int64_t milliseconds, bool once) {
+  cancel();
+  id_ = startTimer(std::chrono::milliseconds(milliseconds), Qt::PreciseTimer);
+  once_ = once;
 }
 
-void QtSystemTimer::repeat(std::int64_t milliseconds) {
-  timer_.setSingleShot(false);
-  timer_.start(std::chrono::milliseconds(milliseconds));
+void QtSystemTimer::cancel() {
+  if (id_ != 0) killTimer(id_);
+  id_ = 0;
+}
+
+void QtSystemTimer::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != id_) return;
+  // Stopped before the handler runs, which may set it going again.
+  if (once_) cancel();
+  if (onDue_) onDue_();
 }
 
 }  // namespace tollivane::frontend::qt
