@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Instructions executed per second while waiting, Tollivane beside its floors, counted by
 # bench/idle_callgrind.sh, and written into the instructions section of docs/performance.md.
-# Stopped, the floor is empty_timers (the timers doing nothing); running, also drawing_floor
-# (the same timers sending the text and reading the screen back). Each run counts the programs
-# of a state at once, each on a server of its own: instructions do not change with the load that
-# puts on the machine. Never two Tollivanes at once: the second would hand over to the first and
-# end.
+# Stopped, the floor is empty_timers (the timers doing nothing); running, drawing_floor (the
+# same timers sending the text and reading the screen back). Each run counts both programs of a
+# state at once, each on a server of its own: instructions do not change with the load that puts
+# on the machine. Never two Tollivanes at once: the second would hand over to the first and end.
 #   bench/idle_instructions.sh [build folder] [runs] [seconds per count]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,9 +29,9 @@ for run in $(seq "$runs"); do
   for state in stopped running; do
     count tollivane "$state" "$run" &
     sleep 5
-    count empty_timers "$state" "$run" &
-    if [ "$state" = running ]; then
-      sleep 5
+    if [ "$state" = stopped ]; then
+      count empty_timers "$state" "$run" &
+    else
       count drawing_floor "$state" "$run" &
     fi
     wait
@@ -55,10 +54,9 @@ row() {
   echo "| $3 | $(cat "$work"/tollivane."$1".* | spread 1000 %.1f) | $4 | \
 $(cat "$work"/"$2"."$1".* | spread 1000 %.1f) | $(echo "$ratios" | spread 1 %.2f) |"
 }
-running="Running (drawn 10 times a second, looked at twice)"
 rows="$(row stopped empty_timers Stopped "timers only (\`empty_timers\`)")
-$(row running drawing_floor "$running" "drawing (\`drawing_floor\`)")
-$(row running empty_timers "$running" "timers only (\`empty_timers\`)")"
+$(row running drawing_floor "Running (drawn 10 times a second, looked at twice)" \
+  "drawing (\`drawing_floor\`)")"
 type="$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")"
 cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 
@@ -71,12 +69,13 @@ Measured with \`$command\` (a $type build) on $(date -u +%Y-%m-%d), $(nproc) cor
 Each run counts, under callgrind, the instructions Tollivane and a floor execute in $seconds s
 of waiting, with the default settings, side by side, each on a server of its own. Running,
 Tollivane draws the time onto the game ten times a second and looks at the screen twice a
-second to see whether the game paints over it. Two floors, each a Qt window that wakes exactly
-as the two timers must: \`empty_timers\` does nothing more; \`drawing_floor\` also sends, at
-each wakeup, one text request of the clock's twelve characters into the game's window and
-flushes, and at every fifth reads back the 75 x 14 rectangle under it and waits for the
-reply, the least the running clock must ask of the server. The ratio is taken within each
-run. Medians of $runs runs, with the lowest and highest in brackets.
+second to see whether the game paints over it. Each floor is a Qt window that wakes exactly
+as the two timers must: stopped, \`empty_timers\`, which does nothing more; running,
+\`drawing_floor\`, which also sends at each wakeup one text request of the clock's twelve
+characters into the game's window and flushes, and at every fifth reads back the 75 x 14
+rectangle under it and waits for the reply: the least the running clock asks of the server.
+The ratio is taken within each run. Medians of $runs runs, with the lowest and highest in
+brackets.
 
 | State | Tollivane (thousand instructions/s) | Floor | Floor (thousand instructions/s) | Ratio to the floor |
 |---|---|---|---|---|
