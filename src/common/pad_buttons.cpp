@@ -1,15 +1,6 @@
 #include "common/pad_buttons.hpp"
 
-#include <bit>
-
 namespace tollivane::pad {
-
-// Asked at every poll, most often of no binding at all: no bit counting.
-bool isPadBinding(PadButtons buttons) {
-  if (buttons == 0 || (buttons & ~kAllButtons) != 0) return false;
-  const PadButtons rest = buttons & (buttons - 1);  // without its lowest button
-  return (rest & (rest - 1)) == 0;
-}
 
 std::string padButtonsText(PadButtons buttons) {
   std::string text;

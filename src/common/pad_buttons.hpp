@@ -49,8 +49,13 @@ inline constexpr PadButtons kAllButtons = [] {
 // Pads read at once; XInput's own limit.
 inline constexpr std::size_t kMaxPads = 4;
 
-// A binding that can fire: one or two of the buttons above and nothing else.
-bool isPadBinding(PadButtons buttons);
+// A binding that can fire: one or two of the buttons above and nothing else. Asked at every
+// poll, most often of no binding at all: inline, and no bit counting.
+constexpr bool isPadBinding(PadButtons buttons) {
+  if (buttons == 0 || (buttons & ~kAllButtons) != 0) return false;
+  const PadButtons rest = buttons & (buttons - 1);  // without its lowest button
+  return (rest & (rest - 1)) == 0;
+}
 
 // The buttons joined by "+" in the order of kButtons ("View+A"); empty for 0. Only for
 // buttons of the vocabulary: other bits are left out.
