@@ -1,5 +1,5 @@
 // The one system timer a front end lends a timer group: a monotonic clock and a wakeup on the
-// user-interface thread, in the toolkit's own way (a QTimer, SetTimer, the virtual clock).
+// user-interface thread, in the toolkit's own way (a Qt timer event, SetTimer, the virtual clock).
 #pragma once
 
 #include <cstdint>
