@@ -253,8 +253,9 @@ TEST_P(SurfaceContract, ALookSaysWhetherTheLastClockStillShows) {
     platform::ClockSeen seen;
   } cases[] = {
       {"shown", kOverlay, 0, false, platform::ClockSeen::Shown},
-      {"shown at a game's scale", {40, 150, 152, 171}, 21, false, platform::ClockSeen::Shown},
+      // The same text again: a look that kept the text drawn afresh still reads the screen.
       {"painted over", kOverlay, 0, true, platform::ClockSeen::PaintedOver},
+      {"shown at a game's scale", {40, 150, 152, 171}, 21, false, platform::ClockSeen::Shown},
       {"past the window's edge", {700, 315, 775, 329}, 0, false, platform::ClockSeen::Unknown},
   };
   for (const auto& c : cases) {

@@ -54,6 +54,7 @@ ScreenReadback::ScreenReadback(Display* display)
       root_(DefaultRootWindow(display)),
       depth_(DefaultDepth(display, DefaultScreen(display))),
       pen_(display) {
+  expected_.text.reserve(32);
   XWindowAttributes screen{};
   if (XGetWindowAttributes(display_, root_, &screen)) format_ = formatOf(screen);
   white_ = pixelFor(0xFFFFFF, format_);
@@ -70,8 +71,16 @@ void ScreenReadback::makeRoom(int width, int height) {
   width_ = std::max(width, kFirstWidth);
   height_ = 2 * std::max(height, kFirstHeight);
   colours_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
+  expected_.colours.reserve(colours_.size() / 2);
   pixmap_ = XCreatePixmap(display_, root_, static_cast<unsigned>(width_),
                           static_cast<unsigned>(height_), static_cast<unsigned>(depth_));
+}
+
+bool ScreenReadback::keeps(const platform::DrawnText& drawn, Font font, unsigned long ink, int x,
+                           int baseline, int width, int height) const {
+  const Expected& e = expected_;
+  return e.width == width && e.height == height && e.x == x && e.baseline == baseline &&
+         e.font == font && e.ink == ink && e.text == drawn.text;
 }
 
 platform::ClockSeen ScreenReadback::compare(const platform::DrawnText& drawn, const TextFont& font,
@@ -91,36 +100,59 @@ platform::ClockSeen ScreenReadback::compare(const platform::DrawnText& drawn, co
   if (right <= left || bottom <= top) return platform::ClockSeen::Unknown;
   const int width = right - left;
   const int height = bottom - top;
-  makeRoom(width, height);
-
-  // The text afresh below, its cells white; what spills over above is overwritten by the
-  // screen's part next.
   const unsigned long text = pen_.pixelFor(drawn.color, format_);
-  pen_.draw({pixmap_, depth_, font, text, white_, std::nullopt, place.x - left,
-             height + place.baseline - top, drawn.text});
-  xcb_copy_area(xcb_, static_cast<xcb_drawable_t>(root_), static_cast<xcb_drawable_t>(pixmap_),
-                static_cast<xcb_gcontext_t>(XGContextFromGC(pen_.plainGc(depth_))),
-                static_cast<std::int16_t>(area.x + left), static_cast<std::int16_t>(area.y + top),
-                0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
+  const int x = place.x - left;
+  const int baseline = place.baseline - top;
+  // The same text at the same place as the last look's: the screen alone, straight off the
+  // root, whose picture with every window above it is what shows.
+  const bool kept = keeps(drawn, font.id, text, x, baseline, width, height);
+  xcb_drawable_t source = static_cast<xcb_drawable_t>(root_);
+  std::int16_t sourceX = static_cast<std::int16_t>(area.x + left);
+  std::int16_t sourceY = static_cast<std::int16_t>(area.y + top);
+  int rows = height;
+  if (!kept) {
+    makeRoom(width, height);
+    expected_.width = 0;
+    // The text afresh below, its cells white; what spills over above is overwritten by the
+    // screen's part next.
+    pen_.draw(
+        {pixmap_, depth_, font, text, white_, std::nullopt, x, height + baseline, drawn.text});
+    xcb_copy_area(xcb_, source, static_cast<xcb_drawable_t>(pixmap_),
+                  static_cast<xcb_gcontext_t>(XGContextFromGC(pen_.plainGc(depth_))), sourceX,
+                  sourceY, 0, 0, static_cast<std::uint16_t>(width),
+                  static_cast<std::uint16_t>(height));
+    source = static_cast<xcb_drawable_t>(pixmap_);
+    sourceX = sourceY = 0;
+    rows = 2 * height;
+  }
   // Through XCB: Xlib's XGetImage would look for the visual of a pixmap, which has none,
   // through every visual of the screen, and copy the reply once more. An error comes back in
   // place of the reply.
   xcb_generic_error_t* error = nullptr;
   xcb_get_image_reply_t* reply = xcb_get_image_reply(
       xcb_,
-      xcb_get_image(xcb_, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_drawable_t>(pixmap_), 0, 0,
-                    static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(2 * height), ~0U),
+      xcb_get_image(xcb_, XCB_IMAGE_FORMAT_Z_PIXMAP, source, sourceX, sourceY,
+                    static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(rows), ~0U),
       &error);
   std::free(error);
   platform::ClockSeen seen = platform::ClockSeen::Unknown;
   if (reply) {
-    const std::uint32_t* colours =
-        coloursOf(display_, depth_, format_, reinterpret_cast<char*>(xcb_get_image_data(reply)),
-                  static_cast<std::size_t>(xcb_get_image_data_length(reply)), width, 2 * height,
-                  colours_.data());
+    const std::uint32_t* colours = coloursOf(
+        display_, depth_, format_, reinterpret_cast<char*>(xcb_get_image_data(reply)),
+        static_cast<std::size_t>(xcb_get_image_data_length(reply)), width, rows, colours_.data());
+    if (colours && !kept) {
+      const std::size_t half = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+      expected_.colours.assign(colours + half, colours + 2 * half);
+      expected_.text.assign(drawn.text);
+      expected_.font = font.id;
+      expected_.ink = text;
+      expected_.x = x;
+      expected_.baseline = baseline;
+      expected_.width = width;
+      expected_.height = height;
+    }
     if (colours) {
-      const std::ptrdiff_t half = static_cast<std::ptrdiff_t>(width) * height;
-      seen = platform::compareClock({{colours + half, width, height, width},
+      seen = platform::compareClock({{expected_.colours.data(), width, height, width},
                                      colourOf(text, format_),
                                      colourOf(white_, format_)},
                                     {colours, width, height, width});

@@ -1,9 +1,11 @@
 // What the screen shows at a text's character cells (opaque, so fully given by the text, its
 // font and two colours) beside the same text drawn afresh, both in one small pixmap of our own,
-// fetched in one round trip and compared by the one rule of clock_look.hpp.
+// fetched in one round trip and compared by the one rule of clock_look.hpp. The text drawn
+// afresh is kept: while it is what the last look drew, a look reads the screen alone.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
@@ -43,7 +45,21 @@ class ScreenReadback {
                               const TextPlace& place, const ClientArea& area);
 
  private:
+  // The text's cells drawn afresh, as far as a look reads them, and what they were drawn for.
+  struct Expected {
+    std::string text;
+    Font font = 0;
+    unsigned long ink = 0;
+    int x = 0;  // of the text, from the left of what is read
+    int baseline = 0;
+    int width = 0;  // 0: nothing kept
+    int height = 0;
+    std::vector<std::uint32_t> colours;
+  };
+
   void makeRoom(int width, int height);
+  bool keeps(const platform::DrawnText& drawn, Font font, unsigned long ink, int x, int baseline,
+             int width, int height) const;
 
   Display* display_;
   xcb_connection_t* xcb_;
@@ -56,6 +72,7 @@ class ScreenReadback {
   unsigned long white_ = 0;
   TextPen pen_;
   std::vector<std::uint32_t> colours_;  // the pixmap's pixels as colours, made room for once
+  Expected expected_;
 };
 
 }  // namespace tollivane::platform::x11
