@@ -80,13 +80,14 @@ X11Surface::Context* X11Surface::find(platform::DeviceContext dc) {
 void X11Surface::ReleaseDC(platform::WindowHandle, platform::DeviceContext dc) {
   Context* context = find(dc);
   if (!context) return;
-  *context = Context{};
+  context->drawable = 0;  // the rest is set again when the context is next handed out
   pen_.flush();
 }
 
 void X11Surface::SetTextColor(platform::DeviceContext dc, platform::ColorRef color) {
   Context* context = find(dc);
-  if (!context) return;
+  // The colour the context has already, black as each frame's context starts: its pixel too.
+  if (!context || color == context->textColor) return;
   context->textColor = color;
   context->textPixel = pen_.pixelFor(color, context->format);
 }
