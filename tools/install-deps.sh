@@ -6,7 +6,19 @@ if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 # wine32 is an i386 package: the 32-bit Windows program's tests run with its loader.
 $sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
+# A mirror in the middle of a sync serves lists that do not match its Release file for a few
+# minutes: asked again after a pause, it has mostly caught up. Where one list still fails, apt
+# keeps the others and the install below goes on with them; it fails by itself if a package
+# cannot be had.
+for try in 1 2 3 4; do
+  if $sudo apt-get update -qq; then break; fi
+  if [ "$try" -eq 4 ]; then
+    echo "install-deps: some package lists could not be had; going on with those apt has" >&2
+  else
+    echo "install-deps: some package lists could not be had; asking again in 30 s" >&2
+    sleep 30
+  fi
+done
 $sudo apt-get install -y -qq \
   build-essential g++ cmake ninja-build clang-format clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
