@@ -10,16 +10,21 @@ $sudo dpkg --add-architecture i386
 # minutes: asked again after a pause, it has mostly caught up. Where one list still fails, apt
 # keeps the others and the install below goes on with them; it fails by itself if a package
 # cannot be had.
+release=()
 for try in 1 2 3 4; do
   if $sudo apt-get update -qq; then break; fi
   if [ "$try" -eq 4 ]; then
-    echo "install-deps: some package lists could not be had; going on with those apt has" >&2
+    # With the security list of one architecture missing, the other's newer libraries cannot
+    # be matched for wine32; the release's own lists hold both architectures at one version.
+    . /etc/os-release
+    release=(-t "$VERSION_CODENAME")
+    echo "install-deps: some package lists could not be had; installing from $VERSION_CODENAME's own lists" >&2
   else
     echo "install-deps: some package lists could not be had; asking again in 30 s" >&2
     sleep 30
   fi
 done
-$sudo apt-get install -y -qq \
+$sudo apt-get install -y -qq "${release[@]}" \
   build-essential g++ cmake ninja-build clang-format clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   g++-multilib qemu-user \
