@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Before Xlib, whose macros (None, Status) would rewrite it.
 #include "platform/chosen_surface.hpp"
@@ -71,7 +72,22 @@ class X11Surface final : public platform::DirectSurface {
     int textHeight = 0;
   };
 
+  // What the last text's layout was made for.
+  struct LaidOut {
+    bool held = false;
+    int textHeight = 0;
+    platform::Rect rect{};
+    unsigned format = 0;
+    std::string text;
+    bool sameAs(int height, const platform::Rect& r, unsigned f, std::string_view t) const {
+      return held && height == textHeight && f == format && r.Left == rect.Left &&
+             r.Top == rect.Top && r.Right == rect.Right && r.Bottom == rect.Bottom && t == text;
+    }
+  };
+
   Context* find(platform::DeviceContext dc);
+  bool layOut(const Context& context, std::string_view whole, const platform::Rect& rect,
+              unsigned format);
   bool describe(Drawable target);
 
   Display* display_;
@@ -95,6 +111,7 @@ class X11Surface final : public platform::DirectSurface {
   platform::DrawnText lastText_;
   TextFont lastFont_;
   TextPlace lastPlace_;
+  LaidOut laidOut_;
   bool drawnSinceLook_ = false;
   ScreenReadback readback_;
 };
